@@ -1,0 +1,15 @@
+#pragma once
+// Files that hold the user's work are written to a temporary file beside the
+// target and renamed over it, so a crash or a full disk mid-write never leaves a
+// half-written file.
+#include <string>
+#include <string_view>
+
+namespace quelvo {
+
+// Returns false and the system's reason in *error when the file cannot be written.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
+
+}  // namespace quelvo

@@ -1,0 +1,17 @@
+#pragma once
+// Where Quelvo keeps its files: the folder of the running executable, or
+// $XDG_CONFIG_HOME/quelvo when that folder is not writable; QUELVO_HOME
+// overrides both. The base name is the executable's file name without extension
+// (quelvo -> quelvo.INI, quelvo_S.log, quelvo_R.log, quelvo.tmp).
+#include <string>
+
+namespace quelvo {
+
+std::string ExecutablePath();          // absolute path of the running program
+std::string ProgramBaseName();         // file name without directory and extension
+std::string ProgramFolder();           // no trailing "/"
+std::string ProgramFilePath(const std::string& suffix);  // folder + "/" + base + suffix
+std::string ProgramFolderFile(const std::string& name);  // folder + "/" + name
+std::string HomeFolder();              // $HOME, or the password entry's home
+
+}  // namespace quelvo
