@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
