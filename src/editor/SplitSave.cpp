@@ -71,7 +71,7 @@ std::string FileExtension(const std::string& fileName) {
 
 SplitPlan PlanSplitSave(std::string_view documentText, const std::vector<ProgramListItem>& items,
                         const std::string& folder, const std::string& currentFileName,
-                        const SplitSaveOptions& options) {
+                        const SplitSaveChoices& choices) {
   SplitPlan plan;
   std::set<std::string> skippedNames;
   for (const ProgramListItem& item : items) {
@@ -88,7 +88,7 @@ SplitPlan PlanSplitSave(std::string_view documentText, const std::vector<Program
   bool writing = false;
   auto finish = [&]() {
     if (!writing) return;
-    if (options.B_Set) buffer += "%\r\n";
+    if (choices.percentAtEnd) buffer += "%\r\n";
     collector.Add(std::move(path), std::move(buffer));
   };
 
@@ -106,11 +106,11 @@ SplitPlan PlanSplitSave(std::string_view documentText, const std::vector<Program
       const std::string name = ProgramName(line);
       ++plan.programCount;
       path = JoinPath(folder, FileNameOf(name) +
-                                  (options.N_Set ? SerialSuffix(plan.programCount) : std::string()) +
+                                  (choices.serialNumbers ? SerialSuffix(plan.programCount) : std::string()) +
                                   extension);
       writing = skippedNames.count(name) == 0;
       buffer.clear();
-      if (options.F_Set) buffer += "%\r\n";
+      if (choices.percentAtStart) buffer += "%\r\n";
       if (plan.programCount == 1) buffer += leading;
     }
     if (!line.empty() && line[0] == '%') continue;

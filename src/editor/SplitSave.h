@@ -5,7 +5,7 @@
 // The window plans from the document and the dialog's list, puts
 // plan.trimmedText back into the editor when plan.textTrimmed (keeping the
 // modified flag as it was), then writes the files:
-//   SplitPlan plan = PlanSplitSave(text, items, folder, CurrentFileName, options);
+//   SplitPlan plan = PlanSplitSave(text, items, folder, CurrentFileName, choices);
 //   SplitWriteResult result = WriteSplitFiles(plan, progress);
 #include <cstddef>
 #include <functional>
@@ -14,14 +14,9 @@
 #include <vector>
 
 #include "editor/ProgramList.h"
+#include "settings/ProgramSettings.h"
 
 namespace quelvo {
-
-struct SplitSaveOptions {
-  bool F_Set = false;  // a line "%" at the start of every file
-  bool B_Set = false;  // a line "%" at the end of every file
-  bool N_Set = false;  // a serial number "_001", "_002" … after every name
-};
 
 struct SplitFile {
   std::string path;
@@ -37,6 +32,9 @@ struct SplitPlan {
   bool textTrimmed = false;
 };
 
+// choices (the F_Set, B_Set, N_Set keys of Sub.ini): percentAtStart and
+// percentAtEnd add a line "%" at the start and the end of every file,
+// serialNumbers "_001", "_002" … after every name.
 // Each file holds an optional "%" line, the program start line and the lines up
 // to the next program start line (lines starting with "%" left out, leading
 // blanks removed), and an optional "%" line. Lines before the first program go
@@ -46,7 +44,7 @@ struct SplitPlan {
 // folder + "/" + name (+ serial) + the extension of currentFileName.
 SplitPlan PlanSplitSave(std::string_view documentText, const std::vector<ProgramListItem>& items,
                         const std::string& folder, const std::string& currentFileName,
-                        const SplitSaveOptions& options);
+                        const SplitSaveChoices& choices);
 
 // The extension of a file name with its dot ("/a/b.NC" -> ".NC"), empty when none.
 std::string FileExtension(const std::string& fileName);

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "TempFolder.h"
+#include "editor/TestFiles.h"
+#include "support/TempFolder.h"
 #include "editor/TextLines.h"
 
 namespace quelvo {
@@ -83,20 +84,20 @@ TEST(DocumentRoundTrip, EveryByteValueComesBack) {
 
 TEST(DocumentFiles, LoadReportsSizeFolderAndTheFormatQuestion) {
   test::TempFolder folder;
-  const DocumentLoad normal = ReadDocumentFile(folder.Write("a.nc", "O1\nM30\n"));
+  const DocumentLoad normal = ReadDocumentFile(test::WriteTestFile(folder.File("a.nc"), "O1\nM30\n"));
   ASSERT_TRUE(normal.opened);
   EXPECT_EQ(normal.size, 7u);
   EXPECT_EQ(normal.text, "O1\r\nM30\r\n");
   EXPECT_FALSE(normal.needsFormatQuestion);
   EXPECT_EQ(normal.dirPath, folder.Path() + "/");
 
-  const DocumentLoad empty = ReadDocumentFile(folder.Write("empty.nc", ""));
+  const DocumentLoad empty = ReadDocumentFile(test::WriteTestFile(folder.File("empty.nc"), ""));
   ASSERT_TRUE(empty.opened);
   EXPECT_EQ(empty.size, 0u);
   EXPECT_TRUE(empty.needsFormatQuestion);
   EXPECT_EQ(ReadDocumentFileByLines(folder.File("empty.nc")), "");
 
-  const std::string zeroFirst = folder.Write("zero.nc", "\0AB\n\nCD\n"s);
+  const std::string zeroFirst = test::WriteTestFile(folder.File("zero.nc"), "\0AB\n\nCD\n"s);
   const DocumentLoad zero = ReadDocumentFile(zeroFirst);
   EXPECT_TRUE(zero.needsFormatQuestion);
   EXPECT_EQ(zero.size, 8u);
@@ -110,10 +111,10 @@ TEST(DocumentFiles, LoadReportsSizeFolderAndTheFormatQuestion) {
 
 TEST(DocumentFiles, SaveReplacesTheFileOrReportsWhyNot) {
   test::TempFolder folder;
-  folder.Write("a.nc", "old contents that are longer\r\n");
+  test::WriteTestFile(folder.File("a.nc"), "old contents that are longer\r\n");
   std::string error;
   ASSERT_TRUE(SaveDocumentFile(folder.File("a.nc"), "O1\nM30", &error)) << error;
-  EXPECT_EQ(folder.Read("a.nc"), "O1\r\nM30");
+  EXPECT_EQ(test::ReadTestFile(folder.File("a.nc")), "O1\r\nM30");
 
   EXPECT_FALSE(SaveDocumentFile(folder.File("no-such-folder/a.nc"), "O1", &error));
   EXPECT_FALSE(error.empty());

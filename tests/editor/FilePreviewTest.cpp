@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "editor/TestFiles.h"
+#include "support/TempFolder.h"
 
 namespace quelvo {
 namespace {
@@ -27,15 +28,15 @@ TEST(FilePreview, ACharacterCutByTheSampleIsLeftOut) {
 
 TEST(FilePreview, FilesAreSampledAndClassified) {
   test::TempFolder folder;
-  const FilePreview text = PreviewFile(folder.Write("big.nc", std::string(5000, 'G')));
+  const FilePreview text = PreviewFile(test::WriteTestFile(folder.File("big.nc"), std::string(5000, 'G')));
   EXPECT_EQ(text.kind, PreviewKind::Text);
   EXPECT_EQ(text.text.size(), kPreviewBytes);
 
-  const FilePreview empty = PreviewFile(folder.Write("empty.nc", ""));
+  const FilePreview empty = PreviewFile(test::WriteTestFile(folder.File("empty.nc"), ""));
   EXPECT_EQ(empty.kind, PreviewKind::Text);
   EXPECT_EQ(empty.text, "");
 
-  EXPECT_EQ(PreviewFile(folder.Write("bin", std::string("MZ\0\0", 4))).kind, PreviewKind::Binary);
+  EXPECT_EQ(PreviewFile(test::WriteTestFile(folder.File("bin"), std::string("MZ\0\0", 4))).kind, PreviewKind::Binary);
   EXPECT_EQ(PreviewFile(folder.Path()).kind, PreviewKind::NotAFile);
   EXPECT_EQ(PreviewFile(folder.File("missing")).kind, PreviewKind::NotAFile);
 }

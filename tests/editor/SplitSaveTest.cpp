@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "TempFolder.h"
+#include "editor/TestFiles.h"
+#include "support/TempFolder.h"
 #include "editor/ProgramList.h"
 
 namespace quelvo {
@@ -25,7 +26,7 @@ TEST(ProgramList, StartLinesExceptTheLastLine) {
   EXPECT_TRUE(items[0].checked && items[1].checked);
   // Lower case and leading blanks do not start a program; the last line is not listed.
   EXPECT_TRUE(BuildProgramList("o1\r\n O2\r\nG0\r\nL3").empty());
-  EXPECT_EQ(BuildProgramList("L3\r\nM30\r\n:0012\r\n").size(), 2u);
+  EXPECT_EQ(BuildProgramList("L3\r\nM30\r\n:0012\r\nM30\r\n").size(), 2u);
 }
 
 TEST(ProgramList, Names) {
@@ -37,7 +38,7 @@ TEST(ProgramList, Names) {
 
 TEST(SplitSave, EachProgramGetsItsFile) {
   const SplitPlan plan = PlanSplitSave(kTwoPrograms, BuildProgramList(kTwoPrograms), "/w/DIR",
-                                       "/w/parts.NC", SplitSaveOptions{});
+                                       "/w/parts.NC", SplitSaveChoices{});
   EXPECT_EQ(plan.programCount, 2);
   ASSERT_EQ(plan.files.size(), 2u);
   EXPECT_EQ(plan.files[0].path, "/w/DIR/O1000.NC");
@@ -50,23 +51,23 @@ TEST(SplitSave, EachProgramGetsItsFile) {
 
 TEST(SplitSave, SerialNumbersCountSkippedPrograms) {
   std::vector<ProgramListItem> items = BuildProgramList(kTwoPrograms);
-  SplitSaveOptions options;
-  options.N_Set = true;
-  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w/", "a.NC", options)),
+  SplitSaveChoices choices;
+  choices.serialNumbers = true;
+  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w/", "a.NC", choices)),
             (std::vector<std::string>{"/w/O1000_001.NC", "/w/O2000_002.NC"}));
   items[0].checked = false;
-  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w/", "a.NC", options)),
+  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w/", "a.NC", choices)),
             (std::vector<std::string>{"/w/O2000_002.NC"}));
-  options.N_Set = false;
-  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w", "無題", options)),
+  choices.serialNumbers = false;
+  EXPECT_EQ(Paths(PlanSplitSave(kTwoPrograms, items, "/w", "無題", choices)),
             (std::vector<std::string>{"/w/O2000"}));
 }
 
 TEST(SplitSave, PercentLinesAtStartAndEnd) {
-  SplitSaveOptions options;
-  options.F_Set = true;
-  options.B_Set = true;
-  const SplitPlan plan = PlanSplitSave(kTwoPrograms, BuildProgramList(kTwoPrograms), "/w", "a.nc", options);
+  SplitSaveChoices choices;
+  choices.percentAtStart = true;
+  choices.percentAtEnd = true;
+  const SplitPlan plan = PlanSplitSave(kTwoPrograms, BuildProgramList(kTwoPrograms), "/w", "a.nc", choices);
   ASSERT_EQ(plan.files.size(), 2u);
   EXPECT_EQ(plan.files[0].text, "%\r\nO1000(PART A)\r\nG00X0\r\nM30\r\n%\r\n");
   EXPECT_EQ(plan.files[1].text, "%\r\nO2000\r\nM30\r\n%\r\n");
@@ -74,7 +75,7 @@ TEST(SplitSave, PercentLinesAtStartAndEnd) {
 
 TEST(SplitSave, ColonProgramsAndDuplicateNames) {
   const char text[] = ":0012\r\nG1\r\nO0012(AGAIN)\r\nG2\r\nO5\r\nG3\r\n";
-  const SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), "/w", "x.min", SplitSaveOptions{});
+  const SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), "/w", "x.min", SplitSaveChoices{});
   ASSERT_EQ(plan.files.size(), 2u);
   EXPECT_EQ(plan.files[0].path, "/w/O0012.min");
   EXPECT_EQ(plan.files[0].text, "O0012(AGAIN)\r\nG2\r\n");  // the later program wins
@@ -83,15 +84,15 @@ TEST(SplitSave, ColonProgramsAndDuplicateNames) {
   // An unchecked item keeps every program of its name out.
   std::vector<ProgramListItem> items = BuildProgramList(text);
   items[1].checked = false;
-  EXPECT_EQ(Paths(PlanSplitSave(text, items, "/w", "x.min", SplitSaveOptions{})),
+  EXPECT_EQ(Paths(PlanSplitSave(text, items, "/w", "x.min", SplitSaveChoices{})),
             (std::vector<std::string>{"/w/O5.min"}));
 }
 
 TEST(SplitSave, LinesAreTrimmedAndLeadingLinesGoOnceIntoTheFirstFile) {
   const char text[] = "(MOLD 7)\r\n%\r\nO1\n   G01X1.\r\n\t\r\n  %\r\nO2/3\r\n";
-  SplitSaveOptions options;
-  options.F_Set = true;
-  const SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), "/w", "a", options);
+  SplitSaveChoices choices;
+  choices.percentAtStart = true;
+  const SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), "/w", "a", choices);
   ASSERT_EQ(plan.files.size(), 2u);
   EXPECT_EQ(plan.files[0].text, "%\r\n(MOLD 7)\r\nO1\r\nG01X1.\r\n\r\n");
   EXPECT_EQ(plan.files[1].path, "/w/O2_3");  // never a file in another folder
@@ -102,7 +103,7 @@ TEST(SplitSave, LinesAreTrimmedAndLeadingLinesGoOnceIntoTheFirstFile) {
 TEST(SplitSave, WritingStopsAtTheFirstFailureAndKeepsEarlierFiles) {
   test::TempFolder folder;
   const std::string text = "O1\r\nM30\r\nO2\r\nM30\r\nO3\r\n(テスト)\r\n";
-  SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), folder.Path(), "a.nc", SplitSaveOptions{});
+  SplitPlan plan = PlanSplitSave(text, BuildProgramList(text), folder.Path(), "a.nc", SplitSaveChoices{});
   ASSERT_EQ(plan.files.size(), 3u);
   ASSERT_EQ(mkdir(folder.File("O2.nc").c_str(), 0700), 0);  // a folder where a file should go
   std::vector<std::size_t> progress;
@@ -116,11 +117,11 @@ TEST(SplitSave, WritingStopsAtTheFirstFailureAndKeepsEarlierFiles) {
   EXPECT_EQ(result.failedPath, folder.File("O2.nc"));
   EXPECT_FALSE(result.error.empty());
   EXPECT_EQ(progress, std::vector<std::size_t>{1});
-  EXPECT_EQ(folder.Read("O1.nc"), "O1\r\nM30\r\n");
+  EXPECT_EQ(test::ReadTestFile(folder.File("O1.nc")), "O1\r\nM30\r\n");
 
   rmdir(folder.File("O2.nc").c_str());
   ASSERT_TRUE(WriteSplitFiles(plan).ok);
-  EXPECT_EQ(folder.Read("O3.nc"), "O3\r\n(\x83\x65\x83\x58\x83\x67)\r\n");
+  EXPECT_EQ(test::ReadTestFile(folder.File("O3.nc")), "O3\r\n(\x83\x65\x83\x58\x83\x67)\r\n");
 }
 
 TEST(SelectiveSend, UncheckedItemsFormTheSkipList) {
