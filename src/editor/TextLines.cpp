@@ -46,25 +46,28 @@ std::vector<std::string_view> SplitTextLines(std::string_view text) {
 std::string WithCrLfLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size() + MissingCrLfBytes(text));
-  const std::size_t size = text.size();
-  std::size_t copied = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < size && text[i + 1] == '\n') {
-        ++i;  // already CR LF
-        continue;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // Line by line from one LF to the next; inside a line every CR is a lone one.
+  while (p < end) {
+    const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    const char* lf = hit ? static_cast<const char*>(hit) : end;
+    const char* body = (lf < end && lf > p && lf[-1] == '\r') ? lf - 1 : lf;
+    for (const char* q = p; q < body;) {
+      const void* crHit = std::memchr(q, '\r', static_cast<std::size_t>(body - q));
+      if (!crHit) {
+        out.append(q, static_cast<std::size_t>(body - q));
+        break;
       }
-      out.append(text.substr(copied, i + 1 - copied));
-      out.push_back('\n');
-      copied = i + 1;
-    } else if (c == '\n') {
-      out.append(text.substr(copied, i - copied));
+      const char* cr = static_cast<const char*>(crHit);
+      out.append(q, static_cast<std::size_t>(cr - q));
       out.append("\r\n");
-      copied = i + 1;
+      q = cr + 1;
     }
+    if (lf == end) break;
+    out.append("\r\n");
+    p = lf + 1;
   }
-  out.append(text.substr(copied));
   return out;
 }
 
