@@ -136,7 +136,7 @@ void TForm1::BuildBody() {
   connect(RichEdit1, &NcEdit::modificationChanged, this, [this](bool m) { Document.Modified = m; });
 }
 
-QString TForm1::SettingsFilePath() const { return QString::fromStdString(ProgramFilePath(".INI")); }
+QString TForm1::SettingsFilePath() const { return QString::fromStdString(ProgramSettingsPath()); }
 
 void TForm1::FormCreate() {
   IniFile ini(SettingsFilePath().toStdString());
