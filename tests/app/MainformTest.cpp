@@ -33,6 +33,7 @@ class MainformTest : public QObject {
   void settingsWrittenAtCloseAndReadBack();
   void failedWriteAtCloseIsReported();
   void toolkitTextsAreJapanese();
+  void stopButtonPressesEsc();
 };
 
 void MainformTest::defaultsWithoutSettingsFile() {
@@ -261,6 +262,29 @@ void MainformTest::toolkitTextsAreJapanese() {
   QCOMPARE(box.button(QMessageBox::No)->text(), QString("いいえ(&N)"));
   QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("キャンセル"));
   QCoreApplication::removeTranslator(&translator);
+}
+
+namespace {
+class EscWatcher : public QObject {
+ public:
+  int presses = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) ++presses;
+    return false;
+  }
+};
+}  // namespace
+
+void MainformTest::stopButtonPressesEsc() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  EscWatcher watcher;
+  qApp->installEventFilter(&watcher);
+  form.Buttons[13]->setEnabled(true);  // as while a transfer runs
+  form.Buttons[13]->click();
+  QTRY_COMPARE(watcher.presses, 1);
+  qApp->removeEventFilter(&watcher);
 }
 
 QTEST_MAIN(MainformTest)

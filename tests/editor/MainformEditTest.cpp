@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QtTest>
@@ -64,6 +65,12 @@ void MainformEditTest::typedTextIsUpperCasedPastedTextIsNot() {
   // Control keys are commands, not text: Ctrl+A selects everything.
   QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
   QVERIFY(edit->hasSelectedText());
+  // Text committed by an input method is typed text too.
+  edit->setText(QString());
+  QInputMethodEvent commit;
+  commit.setCommitString("m30");
+  QApplication::sendEvent(edit, &commit);
+  QCOMPARE(edit->text(), QString("M30"));
   // Loaded text (set by the program) is not changed either.
   edit->setText("o1234");
   QCOMPARE(edit->text(), QString("o1234"));
