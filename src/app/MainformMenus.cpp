@@ -95,12 +95,12 @@ void TForm1::BuildMenus() {
   m.Setting = bar->addMenu("通信設定");
   m.SetGroup = new QActionGroup(this);
   m.SetGroup->setExclusive(true);
-  struct SetItemSpec {
+  struct SetItemEntry {
     const char* name;
     int tag;
     QKeySequence shortcut;
   };
-  const SetItemSpec setItems[12] = {
+  const SetItemEntry setItems[12] = {
       {"Set1", 1, QKeySequence(Qt::ALT | Qt::Key_1)},  {"Set2", 2, QKeySequence(Qt::ALT | Qt::Key_2)},
       {"Set3", 3, QKeySequence(Qt::ALT | Qt::Key_3)},  {"Set4", 4, QKeySequence(Qt::ALT | Qt::Key_4)},
       {"Set5", 5, QKeySequence(Qt::ALT | Qt::Key_5)},  {"Set6", 7, QKeySequence(Qt::ALT | Qt::Key_6)},
@@ -109,13 +109,13 @@ void TForm1::BuildMenus() {
       {"SetO", 6, QKeySequence(Qt::ALT | Qt::Key_O)},  {"SetP", 12, QKeySequence(Qt::ALT | Qt::Key_P)},
   };
   for (size_t i = 0; i < 12; ++i) {
-    const SetItemSpec& spec = setItems[i];
-    QAction* item = AddItem(m.Setting, spec.name, QString());
+    const SetItemEntry& entry = setItems[i];
+    QAction* item = AddItem(m.Setting, entry.name, QString());
     item->setCheckable(true);
-    item->setData(spec.tag);
-    item->setShortcut(spec.shortcut);
+    item->setData(entry.tag);
+    item->setShortcut(entry.shortcut);
     m.SetGroup->addAction(item);
-    const int tag = spec.tag;
+    const int tag = entry.tag;
     connect(item, &QAction::triggered, this, [this, tag] { Set1Click(tag); });
     m.SetItems[i] = item;
   }
@@ -157,13 +157,13 @@ void TForm1::BuildToolBar() {
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(0);
 
-  struct ButtonSpec {
+  struct ButtonEntry {
     int number;  // SpeedButton<number>; 0 marks a separator
     const char* caption;
     ToolPicture picture;
     int tag;
   };
-  const ButtonSpec buttons[] = {
+  const ButtonEntry buttons[] = {
       {1, "新規", ToolPicture::New, 0},      {2, "開く", ToolPicture::Open, 0},
       {3, "保存", ToolPicture::Save, 0},     {0, nullptr, ToolPicture::New, 0},
       {4, "切取", ToolPicture::Cut, 0},      {5, "ｺﾋﾟｰ", ToolPicture::Copy, 0},
@@ -175,8 +175,8 @@ void TForm1::BuildToolBar() {
       {13, "中止", ToolPicture::Stop, 0},
   };
   int separators = 0;
-  for (const ButtonSpec& spec : buttons) {
-    if (spec.number == 0) {
+  for (const ButtonEntry& entry : buttons) {
+    if (entry.number == 0) {
       auto* bevel = new QFrame(Panel1);
       bevel->setObjectName(QString("Bevel%1").arg(++separators));
       bevel->setFrameStyle(QFrame::VLine | QFrame::Sunken);
@@ -185,16 +185,16 @@ void TForm1::BuildToolBar() {
       continue;
     }
     auto* button = new QToolButton(Panel1);
-    button->setObjectName(QString("SpeedButton%1").arg(spec.number));
-    button->setText(spec.caption);
-    button->setIcon(ToolIcon(spec.picture));
+    button->setObjectName(QString("SpeedButton%1").arg(entry.number));
+    button->setText(entry.caption);
+    button->setIcon(ToolIcon(entry.picture));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     button->setFixedSize(40, 40);
-    button->setProperty("tag", spec.tag);
+    button->setProperty("tag", entry.tag);
     row->addWidget(button);
-    Buttons.SpeedButton[static_cast<size_t>(spec.number - 1)] = button;
+    Buttons.SpeedButton[static_cast<size_t>(entry.number - 1)] = button;
   }
   row->addStretch(1);
 

@@ -4,17 +4,17 @@
 
 namespace quelvo {
 
-PanelBar::PanelBar(const std::vector<PanelSpec>& panels, QWidget* parent) : QFrame(parent) {
+PanelBar::PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent) : QFrame(parent) {
   setFixedHeight(kHeight);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 2, 0, 0);
   layout->setSpacing(2);
-  for (const PanelSpec& spec : panels) {
-    auto* label = new QLabel(spec.text, this);
-    label->setFixedWidth(spec.width);
-    label->setAlignment(spec.alignment);
+  for (const PanelLayout& entry : panels) {
+    auto* label = new QLabel(entry.text, this);
+    label->setFixedWidth(entry.width);
+    label->setAlignment(entry.alignment);
     label->setTextFormat(Qt::PlainText);
-    if (spec.bevel) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (entry.bevel) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     layout->addWidget(label);
     panels_.push_back(label);
   }

@@ -7,7 +7,7 @@
 
 namespace quelvo {
 
-struct PanelSpec {
+struct PanelLayout {
   int width;
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
   bool bevel = true;
@@ -17,7 +17,7 @@ struct PanelSpec {
 class PanelBar : public QFrame {
   Q_OBJECT
  public:
-  PanelBar(const std::vector<PanelSpec>& panels, QWidget* parent = nullptr);
+  PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent = nullptr);
 
   int PanelCount() const { return static_cast<int>(panels_.size()); }
   QString PanelText(int index) const;

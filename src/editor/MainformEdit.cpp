@@ -2,6 +2,7 @@
 // insert mode, and the commands of the "編集" menu.
 #include <QApplication>
 #include <QColorDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QPalette>
@@ -96,8 +97,16 @@ void TForm1::ApplyEditorFont(const QFont& font) {
   ApplyEditorColors();  // setting the font resets the style colours
 }
 
+// The stored face (by default a Windows face name) is kept in the settings as it
+// stands; when this desktop lacks it, the editor shows a Japanese monospace face.
 void TForm1::ApplyEditorLook() {
-  QFont font(Q(Settings.editor.fontName));
+  QString family = Q(Settings.editor.fontName);
+  if (!QFontDatabase::hasFamily(family)) {
+    const QString cjkMono = "Noto Sans Mono CJK JP";
+    family = QFontDatabase::hasFamily(cjkMono) ? cjkMono
+                                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+  }
+  QFont font(family);
   font.setPointSize(Settings.editor.fontSize > 0 ? Settings.editor.fontSize : 10);
   font.setStyleHint(QFont::TypeWriter);
   ApplyEditorFont(font);

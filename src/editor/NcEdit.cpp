@@ -21,6 +21,9 @@ NcEdit::NcEdit(QWidget* parent) : QsciScintilla(parent) {
   setMarginWidth(1, 0);
   setMarginWidth(2, 0);
   SendScintilla(SCI_SETCARETWIDTH, 1);
+  // The horizontal scroll range follows the longest line shown, not a fixed width.
+  SendScintilla(SCI_SETSCROLLWIDTH, 1);
+  SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
   SetCaretShape(false);
 }
 

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include "app/Application.h"
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "common/ProgramFiles.h"
@@ -31,6 +32,8 @@ class MainformTest : public QObject {
   void statusBarsAndHiddenParts();
   void settingsWrittenAtCloseAndReadBack();
   void failedWriteAtCloseIsReported();
+  void toolkitTextsAreJapanese();
+  void stopButtonPressesEsc();
 };
 
 void MainformTest::defaultsWithoutSettingsFile() {
@@ -249,6 +252,39 @@ void MainformTest::failedWriteAtCloseIsReported() {
   QCOMPARE(boxPos, form.pos() + QPoint(50, 50));
   quelvo::IniFile ini(path.toStdString());
   QCOMPARE(ini.ReadInteger("Main", "Left", 0), 77);  // the old file is intact
+}
+
+void MainformTest::toolkitTextsAreJapanese() {
+  QTranslator translator;
+  QVERIFY(quelvo::Application::InstallToolkitTranslation(translator));
+  QMessageBox box(QMessageBox::Question, "Quelvo", "?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("はい(&Y)"));
+  QCOMPARE(box.button(QMessageBox::No)->text(), QString("いいえ(&N)"));
+  QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("キャンセル"));
+  QCoreApplication::removeTranslator(&translator);
+}
+
+namespace {
+class EscWatcher : public QObject {
+ public:
+  int presses = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) ++presses;
+    return false;
+  }
+};
+}  // namespace
+
+void MainformTest::stopButtonPressesEsc() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  EscWatcher watcher;
+  qApp->installEventFilter(&watcher);
+  form.Buttons[13]->setEnabled(true);  // as while a transfer runs
+  form.Buttons[13]->click();
+  QTRY_COMPARE(watcher.presses, 1);
+  qApp->removeEventFilter(&watcher);
 }
 
 QTEST_MAIN(MainformTest)

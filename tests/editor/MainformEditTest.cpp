@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QtTest>
@@ -64,6 +65,12 @@ void MainformEditTest::typedTextIsUpperCasedPastedTextIsNot() {
   // Control keys are commands, not text: Ctrl+A selects everything.
   QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
   QVERIFY(edit->hasSelectedText());
+  // Text committed by an input method is typed text too.
+  edit->setText(QString());
+  QInputMethodEvent commit;
+  commit.setCommitString("m30");
+  QApplication::sendEvent(edit, &commit);
+  QCOMPARE(edit->text(), QString("M30"));
   // Loaded text (set by the program) is not changed either.
   edit->setText("o1234");
   QCOMPARE(edit->text(), QString("o1234"));
@@ -143,6 +150,7 @@ void MainformEditTest::wrapKeepsTheModifiedFlag() {
   QVERIFY(form_->Menus.EditWrap->isChecked());
   QCOMPARE(form_->RichEdit1->wrapMode(), QsciScintilla::WrapWord);
   QVERIFY(!form_->RichEdit1->isModified());
+  QVERIFY(!form_->Document.Modified);
   QCOMPARE(form_->windowTitle(), kEditTitle);
   // Modified: keeps the modified title.
   QTest::keyClicks(form_->RichEdit1, "n");
@@ -156,12 +164,14 @@ void MainformEditTest::wrapKeepsTheModifiedFlag() {
 
 void MainformEditTest::fontChangeKeepsTheModifiedFlag() {
   form_->RichEdit1->setText("N1\r\nN2");
-  form_->RichEdit1->setModified(false);
   form_->RichEdit1->setCursorPosition(1, 1);
   form_->Dialogs.ChooseFont = [](QWidget*, QFont& f) {
     f = QFont("DejaVu Sans Mono", 16);
     return true;
   };
+  QVERIFY(form_->Document.Modified);  // setting the text was an edit
+  form_->RichEdit1->setModified(false);
+  QVERIFY(!form_->Document.Modified);
   form_->EditFontClick();
   QCOMPARE(form_->RichEdit1->font().pointSize(), 16);
   QCOMPARE(form_->Settings.editor.fontSize, 16);
