@@ -83,7 +83,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
         } else if (name == "--punch-after") {
             ok = ParseSeconds(value, options.punchAfterMs);
         } else if (name == "--drop-after") {
-            ok = ParseLong(value, 0, 0x7FFFFFFFL, number);
+            ok = ParseLong(value, 1, 0x7FFFFFFFL, number);
             options.dropAfter = number;
         } else if (name == "--out") {
             options.outFile = value;
