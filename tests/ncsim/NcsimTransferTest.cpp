@@ -297,14 +297,19 @@ TEST_F(NcsimTransferTest, DropHangsUpMidTransferAndPublishesANewPort) {
     OpenAndAwaitInvite(again);
 }
 
-TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransfer) {
+TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransferAndEachOpenGetsAFreshPort) {
     Start({"--baud", "0", "--once"});
+    const fs::path firstSlave = fs::read_symlink(PathOf("port"));
     {
         PtyClient probe;
         ASSERT_TRUE(probe.Open(PathOf("port")));
         ASSERT_FALSE(sim_->WaitFor("open", 1000).empty());
     }
     ASSERT_FALSE(sim_->WaitFor("close", 1000).empty());
+    // A slave left exclusive by its last opener would refuse the next one, so
+    // the control moves to a new pair after every close.
+    ASSERT_FALSE(sim_->WaitFor("ready", 1000).empty());
+    EXPECT_NE(fs::read_symlink(PathOf("port")), firstSlave);
     EXPECT_EQ(sim_->WaitExit(200), -1);
 
     PtyClient client;

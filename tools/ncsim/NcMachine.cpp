@@ -57,12 +57,21 @@ NcMachine::NcMachine(const SimOptions& options, std::optional<PunchTape> punch, 
       reception_(options.code) {}
 
 bool NcMachine::Publish() {
+    auto fresh = std::make_unique<PtyPort>();
     std::string error;
-    if (!port_.Create(options_.linkPath, error)) {
+    if (!fresh->Create(options_.linkPath, error)) {
         std::fprintf(stderr, "ncsim: %s\n", error.c_str());
         return false;
     }
-    reporter_.Line("ready link=" + options_.linkPath + " slave=" + port_.SlavePath());
+    retired_ = std::move(port_);
+    port_ = std::move(fresh);
+    reporter_.Line("ready link=" + options_.linkPath + " slave=" + port_->SlavePath());
+    // Someone may have opened the old pair between its close and the switch
+    // of the link; it then gets a session of its own before it is closed.
+    if (retired_) {
+        pollfd p{retired_->Fd(), 0, 0};
+        if (retired_->Fd() < 0 || poll(&p, 1, 0) != 1 || (p.revents & POLLHUP) != 0) retired_.reset();
+    }
     return true;
 }
 
@@ -70,8 +79,11 @@ int NcMachine::Run(const volatile std::sig_atomic_t& stop) {
     if (!Publish()) return 1;
     while (stop == 0) {
         if (!sessionOpen_) {
-            if (port_.Fd() < 0) return 1;  // a re-publish after a drop failed
-            pollfd p{port_.Fd(), POLLIN, 0};
+            if (retired_) {
+                StartSession(*retired_);
+                continue;
+            }
+            pollfd p{port_->Fd(), POLLIN, 0};
             const int r = poll(&p, 1, kMaxPollMs);
             if (r < 0 && errno != EINTR) {
                 std::perror("ncsim: poll");
@@ -84,16 +96,26 @@ int NcMachine::Run(const volatile std::sig_atomic_t& stop) {
                 SleepMs(kMaxPollMs);
                 continue;
             }
-            StartSession();
+            StartSession(*port_);
             continue;
         }
-        if (!Step() && options_.once && transferDone_) break;
+        if (Step()) continue;
+        if (options_.once && transferDone_) break;
+        if (line_ == retired_.get()) {
+            retired_.reset();
+        } else if (!Publish()) {
+            // Each session gets a fresh pair: a slave once made exclusive
+            // (TIOCEXCL) by an opener stays so, and would refuse the next one.
+            return 1;
+        }
     }
-    port_.Unpublish();
+    if (sessionOpen_) EndSession("stopped");
+    port_->Unpublish();
     return 0;
 }
 
-void NcMachine::StartSession() {
+void NcMachine::StartSession(PtyPort& line) {
+    line_ = &line;
     session_ = Session{};
     session_.opened = Clock::now();
     session_.nextInvite = session_.opened + kFirstInviteDelay;
@@ -122,7 +144,7 @@ bool NcMachine::Step() {
     }
 
     const bool wantInput = WantsInput(now);
-    pollfd p{port_.Fd(), static_cast<short>(wantInput ? POLLIN : 0), 0};
+    pollfd p{line_->Fd(), static_cast<short>(wantInput ? POLLIN : 0), 0};
     const int r = poll(&p, 1, PollTimeoutMs(now, wantInput));
     if (r < 0) return true;  // EINTR: the loop looks at the stop flag
     now = Clock::now();
@@ -138,7 +160,6 @@ bool NcMachine::Step() {
     }
     if (!hungUp) return true;
     EndSession("hangup");
-    port_.ResetAfterClose();
     reporter_.Line("close");
     return false;
 }
@@ -163,7 +184,7 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
             want = std::min(want, static_cast<std::size_t>(left));
         }
         if (want == 0) return;
-        const ssize_t n = port_.Read(buffer, want);
+        const ssize_t n = line_->Read(buffer, want);
         if (n <= 0) return;
         if (!drainAll) readClock_.Consume(static_cast<std::size_t>(n));
         for (ssize_t i = 0; i < n; ++i) NoteByte(buffer[i]);
@@ -176,7 +197,7 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
         if (session_.sinceDc1 >= options_.bufferSize && !reception_.Ended()) {
             SendControl(options_.pauseCode);
             ++session_.pauses;
-            session_.pendingAtDc3 = port_.Pending();
+            session_.pendingAtDc3 = line_->Pending();
             session_.processEnd = now + std::chrono::milliseconds(options_.processMs);
             session_.phase = Phase::Processing;
             reporter_.Line("dc3" + Field("n", session_.pauses) + Field("received", reception_.Received())
@@ -204,7 +225,7 @@ void NcMachine::FinishProcessing(Clock::time_point now) {
     // The line's queue grew by what the sender wrote after it was told to
     // pause. (A pseudo-terminal queues up to about 20 KB, but shows at most
     // 4095 bytes of it, so the count is exact while less than that is queued.)
-    const long after = std::max(0L, port_.Pending() - session_.pendingAtDc3);
+    const long after = std::max(0L, line_->Pending() - session_.pendingAtDc3);
     SendControl(kDc1);
     reporter_.Line("dc1" + Field("n", session_.pauses) + Field("after", after));
     session_.sinceDc1 = 0;
@@ -221,7 +242,7 @@ void NcMachine::PunchSome(Clock::time_point now) {
         want = std::min(want, left);
     }
     if (want > 0) {
-        const ssize_t n = port_.Write(tape.data() + session_.punched, want);
+        const ssize_t n = line_->Write(tape.data() + session_.punched, want);
         if (n > 0) {
             writeClock_.Consume(static_cast<std::size_t>(n));
             session_.punched += static_cast<std::size_t>(n);
@@ -240,7 +261,7 @@ void NcMachine::PunchSome(Clock::time_point now) {
 void NcMachine::ReadControlBytes() {
     std::uint8_t buffer[256];
     for (;;) {
-        const ssize_t n = port_.Read(buffer, sizeof buffer);
+        const ssize_t n = line_->Read(buffer, sizeof buffer);
         if (n <= 0) return;
         for (ssize_t i = 0; i < n; ++i) {
             const std::uint8_t b = buffer[i];
@@ -269,8 +290,7 @@ void NcMachine::Drop() {
                                             : reception_.Received();
     reporter_.Line("drop" + Field("bytes", done));
     EndSession("drop");
-    port_.Hangup();
-    if (!(options_.once && transferDone_)) Publish();
+    line_->Hangup();
 }
 
 void NcMachine::EndSession(const char* reason) {
@@ -298,7 +318,7 @@ void NcMachine::EndSession(const char* reason) {
 }
 
 void NcMachine::SendControl(std::uint8_t b) {
-    port_.Write(&b, 1);
+    line_->Write(&b, 1);
 }
 
 bool NcMachine::WantsInput(Clock::time_point now) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,8 +57,9 @@ private:
         bool dataReported = false;
     };
 
+    // Creates a fresh pair and points the link at it.
     bool Publish();
-    void StartSession();
+    void StartSession(PtyPort& line);
     // One turn of the loop while the port is open; false when the session ended.
     bool Step();
     void Invite(Clock::time_point now);
@@ -76,7 +78,9 @@ private:
     const SimOptions& options_;
     std::optional<PunchTape> punch_;
     Reporter& reporter_;
-    PtyPort port_;
+    std::unique_ptr<PtyPort> port_;     // the pair the link points at
+    std::unique_ptr<PtyPort> retired_;  // the previous pair, while still held
+    PtyPort* line_ = nullptr;           // the pair of the running session
     LineClock readClock_;
     LineClock writeClock_;
     Session session_;

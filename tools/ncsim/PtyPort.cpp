@@ -128,11 +128,6 @@ ssize_t PtyPort::Write(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-void PtyPort::ResetAfterClose() {
-    tcflush(master_, TCIOFLUSH);
-    SetRaw();
-}
-
 bool PtyPort::SetRaw() {
     // Terminal attributes set through the master apply to the slave.
     termios t {};

@@ -34,9 +34,6 @@ public:
     ssize_t Read(std::uint8_t* buffer, std::size_t size);
     // Non-blocking write; returns the count written (0 when the line is full).
     ssize_t Write(const std::uint8_t* data, std::size_t size);
-    // After the other side closed: drops what it never read and restores raw
-    // mode, so that the next opener starts on a clean line.
-    void ResetAfterClose();
 
 private:
     bool SetRaw();
