@@ -128,13 +128,15 @@ std::string SimUsageText() {
         "  --punch FILE         program text to punch back (framed by \"%\" lines)\n"
         "  --punch-after SECS   punch when no data came this long after open [5]\n"
         "  --drop-after BYTES   hang up the line after this many bytes of a transfer\n"
-        "  --out FILE           write the received program, decoded, to FILE\n"
+        "  --out FILE           write each received program, decoded, to FILE\n"
+        "                       (replaced by every transfer)\n"
         "  --report FILE        append the report lines to FILE as well as stdout\n"
         "  --once               exit after one transfer\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"
-        "  ready link=PATH slave=DEVICE     the port is published\n"
+        "  ready link=PATH slave=DEVICE     the port is published (again after\n"
+        "                                   every close: each opening gets a fresh pair)\n"
         "  open                             someone opened the port\n"
         "  invite n=K                       DC1 invitation number K sent\n"
         "  data code=CODE                   first data byte; the code in use\n"
@@ -145,7 +147,9 @@ std::string SimUsageText() {
         "  punch start bytes=B / punch done bytes=B\n"
         "  dc4                              the other side sent DC4\n"
         "  drop bytes=B                     the line was hung up on purpose\n"
-        "  end received=B chars=C lines=L parity_errors=P undecoded=U reason=R\n"
+        "  end received=B chars=C lines=L parity_errors=P undecoded=U code=CODE reason=R\n"
+        "  end punched=B reason=R           a transfer is over; R is hangup, dc4,\n"
+        "                                   drop or stopped\n"
         "  close                            the port was closed\n";
 }
 
