@@ -74,8 +74,8 @@ bool SendObeying(PtyClient& client, const Bytes& data, int checkEvery, int& paus
 class NcsimTransferTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ncsim-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "ncsim-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
     }
     void TearDown() override {
@@ -295,6 +295,22 @@ TEST_F(NcsimTransferTest, DropHangsUpMidTransferAndPublishesANewPort) {
     ASSERT_FALSE(sim_->WaitFor("ready", 2000).empty());
     PtyClient again;
     OpenAndAwaitInvite(again);
+}
+
+TEST_F(NcsimTransferTest, DropCutsAPunchShortAndTheReportFileMatchesStdout) {
+    std::ofstream(PathOf("stored.nc"), std::ios::binary) << ProgramText(5);
+    Start({"--baud", "0", "--punch", PathOf("stored.nc"), "--punch-after", "0.1", "--drop-after", "12",
+           "--once", "--report", PathOf("report.txt")});
+    PtyClient client;
+    ASSERT_TRUE(client.Open(PathOf("port")));
+    EXPECT_EQ(client.ReadUntilQuiet(300, true).size(), 12u);
+    EXPECT_EQ(client.ReadByte(100), -2);  // the line is gone
+    EXPECT_EQ(sim_->WaitExit(2000), 0);
+    EXPECT_NE(sim_->LinesStartingWith("end").at(0).find("punched=12 reason=drop"), std::string::npos);
+
+    std::string fileLines;
+    for (const std::string& line : sim_->Lines()) fileLines += line + "\n";
+    EXPECT_EQ(ReadFile(PathOf("report.txt")), fileLines);
 }
 
 TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransferAndEachOpenGetsAFreshPort) {

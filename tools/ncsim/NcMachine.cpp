@@ -16,6 +16,9 @@ namespace {
 constexpr int kMaxPollMs = 20;
 // Time the opener gets to configure and purge its port before the first DC1.
 constexpr std::chrono::milliseconds kFirstInviteDelay(50);
+// A hang-up discards what the other side has not read yet; bytes punched
+// before a drop get this long to arrive first, as they would on a real line.
+constexpr std::chrono::milliseconds kDropSettle(100);
 
 std::string Field(const char* key, long value) {
     return std::string(" ") + key + "=" + std::to_string(value);
@@ -138,9 +141,10 @@ bool NcMachine::Step() {
         }
     }
     if (session_.phase == Phase::Processing && now >= session_.processEnd) FinishProcessing(now);
-    if (session_.phase == Phase::Punching) {
-        PunchSome(now);
-        if (!sessionOpen_) return false;
+    if (session_.phase == Phase::Punching) PunchSome(now);
+    if (session_.phase == Phase::Dropping && now >= session_.dropAt) {
+        Drop();
+        return false;
     }
 
     const bool wantInput = WantsInput(now);
@@ -249,7 +253,8 @@ void NcMachine::PunchSome(Clock::time_point now) {
         }
     }
     if (DropDue()) {
-        Drop();
+        session_.phase = Phase::Dropping;
+        session_.dropAt = now + kDropSettle;
         return;
     }
     if (session_.punched == tape.size()) {
@@ -272,7 +277,8 @@ void NcMachine::ReadControlBytes() {
             } else if (b == kDc4 || b == kCan) {
                 if (!session_.dc4Reported) reporter_.Line("dc4");
                 session_.dc4Reported = true;
-                session_.phase = Phase::Finished;
+                // The receiver has ended: stop punching (a due drop still happens).
+                if (session_.phase != Phase::Dropping) session_.phase = Phase::Finished;
             }
         }
     }
@@ -341,6 +347,9 @@ int NcMachine::PollTimeoutMs(Clock::time_point now, bool wantInput) const {
         break;
     case Phase::Processing:
         until = std::min(until, session_.processEnd);
+        break;
+    case Phase::Dropping:
+        until = std::min(until, session_.dropAt);
         break;
     case Phase::Receiving:
         // Data may wait in the line while the emulated speed holds it back:

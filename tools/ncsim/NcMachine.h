@@ -37,6 +37,7 @@ private:
         Processing,  // buffer full, DC3 sent, not reading
         Punching,    // sending the stored program
         AwaitDc4,    // punched; waiting for the receiver's DC4
+        Dropping,    // punch cut short; hanging up once the last bytes are through
         Finished     // nothing more to do until the port closes
     };
 
@@ -46,6 +47,7 @@ private:
         Clock::time_point opened;
         Clock::time_point nextInvite;
         Clock::time_point processEnd;
+        Clock::time_point dropAt;
         int invites = 0;
         int pauses = 0;
         long sinceDc1 = 0;
