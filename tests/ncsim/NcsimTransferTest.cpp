@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -94,7 +95,7 @@ protected:
     }
 
     void OpenAndAwaitInvite(PtyClient& client) {
-        ASSERT_TRUE(client.Open(PathOf("port")));
+        ASSERT_TRUE(client.Open(PathOf("port"))) << std::strerror(client.LastError());
         ASSERT_EQ(client.ReadByte(1000), kDc1);
     }
 
@@ -109,7 +110,7 @@ TEST_F(NcsimTransferTest, ObeyedProgramArrivesByteForByteAndOverrunsAreCounted) 
     PtyClient client;
     OpenAndAwaitInvite(client);
     int pausesSeen = 0;
-    ASSERT_TRUE(SendObeying(client, IsoBytes(text), 8, pausesSeen));
+    ASSERT_TRUE(SendObeying(client, IsoBytes(text), 4, pausesSeen));
     client.Close();
 
     const std::string end = sim_->WaitFor("end", 3000);
@@ -122,10 +123,13 @@ TEST_F(NcsimTransferTest, ObeyedProgramArrivesByteForByteAndOverrunsAreCounted) 
 
     const auto resumes = sim_->LinesStartingWith("dc1 ");
     EXPECT_GE(pausesSeen, static_cast<int>(text.size() / 64) - 1);
-    EXPECT_EQ(static_cast<int>(resumes.size()), pausesSeen);
+    // A last pause may come after the sender's last look at the line.
+    EXPECT_GE(static_cast<int>(resumes.size()), pausesSeen);
+    EXPECT_LE(static_cast<int>(resumes.size()), pausesSeen + 1);
     for (const std::string& line : resumes) {
-        // The sender looks at the line every 8 bytes, so at most 8 follow a pause.
-        EXPECT_LE(ReportValue(line, "after"), 9) << line;
+        // The sender looks at the line every 4 bytes, so about that many
+        // follow a pause (the line's count may lag by a byte or two).
+        EXPECT_LE(ReportValue(line, "after"), 7) << line;
     }
 }
 
@@ -152,6 +156,8 @@ struct TapeCase {
     const char* decidedCode;
     std::string text;
 };
+
+void PrintTo(const TapeCase& c, std::ostream* os) { *os << c.name; }
 
 class NcsimDecodingTest : public NcsimTransferTest,
                           public ::testing::WithParamInterface<TapeCase> {};
@@ -204,6 +210,8 @@ struct PunchCase {
     const char* code;
     Bytes tape;
 };
+
+void PrintTo(const PunchCase& c, std::ostream* os) { *os << c.name; }
 
 class NcsimPunchTest : public NcsimTransferTest, public ::testing::WithParamInterface<PunchCase> {};
 

@@ -66,6 +66,7 @@ bool NcMachine::Publish() {
         std::fprintf(stderr, "ncsim: %s\n", error.c_str());
         return false;
     }
+    if (port_) port_->LeaveLink();
     retired_ = std::move(port_);
     port_ = std::move(fresh);
     reporter_.Line("ready link=" + options_.linkPath + " slave=" + port_->SlavePath());

@@ -24,6 +24,9 @@ public:
     void Hangup();
     // Removes the symlink when it still points at this slave.
     void Unpublish();
+    // Gives up the symlink without touching it: another pair has taken it over
+    // (possibly under the same device name, once this one is closed).
+    void LeaveLink() { linkPath_.clear(); }
 
     int Fd() const { return master_; }
     const std::string& SlavePath() const { return slavePath_; }
