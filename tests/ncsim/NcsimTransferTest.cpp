@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -38,6 +39,20 @@ Bytes IsoBytes(const std::string& text) {
     return out;
 }
 
+// The EIA codes of the characters the test programs use; CR has none.
+Bytes EiaBytes(const std::string& text) {
+    static const std::map<char, std::uint8_t> codes = {
+        {'0', 0x20}, {'1', 0x01}, {'2', 0x02}, {'3', 0x13}, {'4', 0x04}, {'5', 0x15}, {'6', 0x16},
+        {'7', 0x07}, {'8', 0x08}, {'9', 0x19}, {'F', 0x76}, {'G', 0x67}, {'M', 0x54}, {'N', 0x45},
+        {'O', 0x46}, {'X', 0x37}, {'Y', 0x38}, {'.', 0x6B}, {'-', 0x40}, {'%', 0x0B}, {'\n', 0x80}};
+    Bytes out;
+    for (char c : text) {
+        const auto it = codes.find(c);
+        if (it != codes.end()) out.push_back(it->second);
+    }
+    return out;
+}
+
 std::string ProgramText(int lines) {
     std::ostringstream s;
     s << "%\r\nO1234\r\n";
@@ -54,12 +69,13 @@ std::string ReadFile(const fs::path& path) {
 }
 
 // Writes like a sender that obeys the handshake: it looks at the line every
-// checkEvery bytes and, after a pause code, waits for DC1.
-bool SendObeying(PtyClient& client, const Bytes& data, int checkEvery, int& pausesSeen) {
+// checkEvery bytes and, after the pause code, waits for DC1.
+bool SendObeying(PtyClient& client, const Bytes& data, int checkEvery, std::uint8_t pause,
+                 int& pausesSeen) {
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (i % static_cast<std::size_t>(checkEvery) == 0) {
             int b = client.ReadByte(1);
-            if (b == kPause) {
+            if (b == pause) {
                 ++pausesSeen;
                 do {
                     b = client.ReadByte(3000);
@@ -103,26 +119,42 @@ protected:
     std::unique_ptr<NcsimProcess> sim_;
 };
 
-TEST_F(NcsimTransferTest, ObeyedProgramArrivesByteForByteAndOverrunsAreCounted) {
-    Start({"--code", "iso", "--buffer", "64", "--baud", "0", "--process-ms", "30", "--once",
-           "--out", PathOf("out.nc")});
+struct PacingCase {
+    const char* name;
+    const char* code;
+    const char* pauseOption;
+    std::uint8_t pause;
+    Bytes (*encode)(const std::string&);
+    std::string (*stored)(const std::string&);
+};
+
+void PrintTo(const PacingCase& c, std::ostream* os) { *os << c.name; }
+
+class NcsimPacingTest : public NcsimTransferTest, public ::testing::WithParamInterface<PacingCase> {};
+
+TEST_P(NcsimPacingTest, ObeyedProgramArrivesWholeAndOverrunsAreCounted) {
+    const PacingCase& c = GetParam();
+    Start({"--code", c.code, "--pause", c.pauseOption, "--buffer", "64", "--baud", "0",
+           "--process-ms", "30", "--once", "--out", PathOf("out.nc")});
     const std::string text = ProgramText(30);
+    const Bytes tape = c.encode(text);
     PtyClient client;
     OpenAndAwaitInvite(client);
     int pausesSeen = 0;
-    ASSERT_TRUE(SendObeying(client, IsoBytes(text), 4, pausesSeen));
+    ASSERT_TRUE(SendObeying(client, tape, 4, c.pause, pausesSeen));
     client.Close();
 
     const std::string end = sim_->WaitFor("end", 3000);
     ASSERT_FALSE(end.empty());
-    EXPECT_EQ(ReportValue(end, "received"), static_cast<long>(text.size()));
+    EXPECT_EQ(ReportValue(end, "received"), static_cast<long>(tape.size()));
     EXPECT_EQ(ReportValue(end, "parity_errors"), 0);
+    EXPECT_EQ(ReportValue(end, "undecoded"), 0);
     EXPECT_NE(end.find("reason=hangup"), std::string::npos);
-    EXPECT_EQ(ReadFile(PathOf("out.nc")), text);
+    EXPECT_EQ(ReadFile(PathOf("out.nc")), c.stored(text));
     EXPECT_EQ(sim_->WaitExit(2000), 0);
 
     const auto resumes = sim_->LinesStartingWith("dc1 ");
-    EXPECT_GE(pausesSeen, static_cast<int>(text.size() / 64) - 1);
+    EXPECT_GE(pausesSeen, static_cast<int>(tape.size() / 64) - 1);
     // A last pause may come after the sender's last look at the line.
     EXPECT_GE(static_cast<int>(resumes.size()), pausesSeen);
     EXPECT_LE(static_cast<int>(resumes.size()), pausesSeen + 1);
@@ -132,6 +164,24 @@ TEST_F(NcsimTransferTest, ObeyedProgramArrivesByteForByteAndOverrunsAreCounted) 
         EXPECT_LE(ReportValue(line, "after"), 7) << line;
     }
 }
+
+std::string AsWritten(const std::string& text) { return text; }
+
+std::string WithoutCr(const std::string& text) {
+    std::string out;
+    for (char ch : text) {
+        if (ch != '\r') out.push_back(ch);
+    }
+    return out;
+}
+
+// In EIA the digit 3 is 0x13, the same byte as the pause code the control
+// sends the other way: the program is full of it.
+INSTANTIATE_TEST_SUITE_P(
+    Codes, NcsimPacingTest,
+    ::testing::Values(PacingCase{"IsoPause93", "iso", "0x93", 0x93, IsoBytes, AsWritten},
+                      PacingCase{"EiaPause13", "eia", "0x13", 0x13, EiaBytes, WithoutCr}),
+    [](const ::testing::TestParamInfo<PacingCase>& info) { return info.param.name; });
 
 TEST_F(NcsimTransferTest, SenderThatIgnoresThePauseIsReported) {
     Start({"--buffer", "32", "--baud", "0", "--process-ms", "200", "--once"});
@@ -290,7 +340,7 @@ TEST_F(NcsimTransferTest, DropHangsUpMidTransferAndPublishesANewPort) {
     PtyClient client;
     OpenAndAwaitInvite(client);
     int pausesSeen = 0;
-    EXPECT_FALSE(SendObeying(client, IsoBytes(text), 8, pausesSeen));
+    EXPECT_FALSE(SendObeying(client, IsoBytes(text), 8, kPause, pausesSeen));
     EXPECT_EQ(client.LastError(), EIO);
     client.Close();
 
