@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quelvo::ncsim::test {
+
+// The PC's end of the simulated line, driven with plain POSIX calls.
+class PtyClient {
+public:
+    PtyClient() = default;
+    ~PtyClient() { Close(); }
+    PtyClient(const PtyClient&) = delete;
+    PtyClient& operator=(const PtyClient&) = delete;
+
+    bool Open(const std::string& path);
+    void Close();
+    // One byte, -1 on time-out, -2 when the line failed (errno in LastError()).
+    int ReadByte(int timeoutMs);
+    // Reads until nothing arrives for quietMs; DC1 invitations are left out when skipInvites.
+    std::vector<std::uint8_t> ReadUntilQuiet(int quietMs, bool skipInvites);
+    bool Write(const std::vector<std::uint8_t>& bytes);
+    bool WriteByte(std::uint8_t b);
+    int LastError() const { return lastError_; }
+
+private:
+    int fd_ = -1;
+    int lastError_ = 0;
+};
+
+}  // namespace quelvo::ncsim::test

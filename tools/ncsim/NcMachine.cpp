@@ -1,0 +1,376 @@
+#include "NcMachine.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <poll.h>
+#include <unistd.h>
+
+namespace quelvo::ncsim {
+
+namespace {
+
+constexpr int kMaxPollMs = 20;
+// Time the opener gets to configure and purge its port before the first DC1.
+constexpr std::chrono::milliseconds kFirstInviteDelay(50);
+// A hang-up discards what the other side has not read yet; bytes punched
+// before a drop get this long to arrive first, as they would on a real line.
+constexpr std::chrono::milliseconds kDropSettle(100);
+
+std::string Field(const char* key, long value) {
+    return std::string(" ") + key + "=" + std::to_string(value);
+}
+
+void SleepMs(int ms) {
+    timespec ts{ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&ts, nullptr);
+}
+
+// Writes beside the target and renames, so a reader never sees half a file.
+bool WriteFileWhole(const std::string& path, const std::string& data, std::string& error) {
+    const std::string temp = path + ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        if (!out) {
+            error = temp + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = path + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+NcMachine::NcMachine(const SimOptions& options, std::optional<PunchTape> punch, Reporter& reporter)
+    : options_(options),
+      punch_(std::move(punch)),
+      reporter_(reporter),
+      readClock_(options.baud),
+      writeClock_(options.baud),
+      reception_(options.code) {}
+
+bool NcMachine::Publish() {
+    auto fresh = std::make_unique<PtyPort>();
+    std::string error;
+    if (!fresh->Create(options_.linkPath, error)) {
+        std::fprintf(stderr, "ncsim: %s\n", error.c_str());
+        return false;
+    }
+    if (port_) port_->LeaveLink();
+    retired_ = std::move(port_);
+    port_ = std::move(fresh);
+    reporter_.Line("ready link=" + options_.linkPath + " slave=" + port_->SlavePath());
+    // Someone may have opened the old pair between its close and the switch
+    // of the link; it then gets a session of its own before it is closed.
+    if (retired_) {
+        pollfd p{retired_->Fd(), 0, 0};
+        if (retired_->Fd() < 0 || poll(&p, 1, 0) != 1 || (p.revents & POLLHUP) != 0) retired_.reset();
+    }
+    return true;
+}
+
+int NcMachine::Run(const volatile std::sig_atomic_t& stop) {
+    if (!Publish()) return 1;
+    while (stop == 0) {
+        if (!sessionOpen_) {
+            if (retired_) {
+                StartSession(*retired_);
+                continue;
+            }
+            pollfd p{port_->Fd(), POLLIN, 0};
+            const int r = poll(&p, 1, kMaxPollMs);
+            if (r < 0 && errno != EINTR) {
+                std::perror("ncsim: poll");
+                return 1;
+            }
+            if (r < 0) continue;
+            // A hang-up without data means nobody holds the port: poll would
+            // report it at once, so wait a little before looking again.
+            if ((p.revents & POLLHUP) != 0 && (p.revents & POLLIN) == 0) {
+                SleepMs(kMaxPollMs);
+                continue;
+            }
+            StartSession(*port_);
+            continue;
+        }
+        if (Step()) continue;
+        if (options_.once && transferDone_) break;
+        if (line_ == retired_.get()) {
+            retired_.reset();
+        } else if (!Publish()) {
+            // Each session gets a fresh pair: a slave once made exclusive
+            // (TIOCEXCL) by an opener stays so, and would refuse the next one.
+            return 1;
+        }
+    }
+    if (sessionOpen_) EndSession("stopped");
+    port_->Unpublish();
+    return 0;
+}
+
+void NcMachine::StartSession(PtyPort& line) {
+    line_ = &line;
+    session_ = Session{};
+    session_.opened = Clock::now();
+    session_.nextInvite = session_.opened + kFirstInviteDelay;
+    reception_ = Reception(options_.code);
+    readClock_ = LineClock(options_.baud);
+    writeClock_ = LineClock(options_.baud);
+    sessionOpen_ = true;
+    reporter_.Line("open");
+}
+
+bool NcMachine::Step() {
+    Clock::time_point now = Clock::now();
+    if (session_.phase == Phase::Inviting) {
+        if (punch_ && now - session_.opened >= std::chrono::milliseconds(options_.punchAfterMs)) {
+            session_.phase = Phase::Punching;
+            session_.punchStarted = true;
+            reporter_.Line("punch start" + Field("bytes", static_cast<long>(punch_->bytes.size())));
+        } else if (now >= session_.nextInvite) {
+            Invite(now);
+        }
+    }
+    if (session_.phase == Phase::Processing && now >= session_.processEnd) FinishProcessing(now);
+    if (session_.phase == Phase::Punching) PunchSome(now);
+    if (session_.phase == Phase::Dropping && now >= session_.dropAt) {
+        Drop();
+        return false;
+    }
+
+    const bool wantInput = WantsInput(now);
+    pollfd p{line_->Fd(), static_cast<short>(wantInput ? POLLIN : 0), 0};
+    const int r = poll(&p, 1, PollTimeoutMs(now, wantInput));
+    if (r < 0) return true;  // EINTR: the loop looks at the stop flag
+    now = Clock::now();
+    const bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
+    const bool receiving = session_.phase == Phase::Inviting || session_.phase == Phase::Receiving
+                           || session_.phase == Phase::Processing;
+    if ((p.revents & POLLIN) != 0 || hungUp) {
+        // After a hang-up whatever the other side wrote before closing is
+        // still in the line: take all of it.
+        if (receiving) ReceiveAvailable(now, hungUp);
+        else ReadControlBytes();
+        if (!sessionOpen_) return false;
+    }
+    if (!hungUp) return true;
+    EndSession("hangup");
+    reporter_.Line("close");
+    return false;
+}
+
+void NcMachine::Invite(Clock::time_point now) {
+    SendControl(kDc1);
+    ++session_.invites;
+    reporter_.Line("invite" + Field("n", session_.invites));
+    session_.nextInvite = now + std::chrono::milliseconds(options_.inviteMs);
+}
+
+void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
+    std::uint8_t buffer[4096];
+    for (;;) {
+        std::size_t want = sizeof buffer;
+        if (!drainAll) {
+            const long room = std::max(0L, options_.bufferSize - session_.sinceDc1);
+            want = readClock_.Allowance(now, std::min(want, static_cast<std::size_t>(room)));
+        }
+        if (options_.dropAfter >= 0) {
+            const long left = std::max(0L, options_.dropAfter - reception_.Received());
+            want = std::min(want, static_cast<std::size_t>(left));
+        }
+        if (want == 0) return;
+        const ssize_t n = line_->Read(buffer, want);
+        if (n <= 0) return;
+        if (!drainAll) readClock_.Consume(static_cast<std::size_t>(n));
+        for (ssize_t i = 0; i < n; ++i) NoteByte(buffer[i]);
+        session_.sinceDc1 += n;
+        if (DropDue()) {
+            Drop();
+            return;
+        }
+        if (drainAll) continue;
+        if (session_.sinceDc1 >= options_.bufferSize && !reception_.Ended()) {
+            SendControl(options_.pauseCode);
+            ++session_.pauses;
+            session_.pendingAtDc3 = line_->Pending();
+            session_.processEnd = now + std::chrono::milliseconds(options_.processMs);
+            session_.phase = Phase::Processing;
+            reporter_.Line("dc3" + Field("n", session_.pauses) + Field("received", reception_.Received())
+                           + Field("queued", session_.pendingAtDc3));
+        }
+        return;
+    }
+}
+
+void NcMachine::NoteByte(std::uint8_t b) {
+    reception_.Take(b);
+    if (session_.phase == Phase::Inviting) session_.phase = Phase::Receiving;
+    if (!session_.dataReported && reception_.Started()) {
+        session_.dataReported = true;
+        reporter_.Line(std::string("data code=") + TapeCodeName(reception_.Code()));
+    }
+    if (!session_.dc4Reported && reception_.Ended()) {
+        session_.dc4Reported = true;
+        reporter_.Line("dc4");
+    }
+}
+
+void NcMachine::FinishProcessing(Clock::time_point now) {
+    (void)now;
+    // The line's queue grew by what the sender wrote after it was told to
+    // pause. (A pseudo-terminal queues up to about 20 KB, but shows at most
+    // 4095 bytes of it, so the count is exact while less than that is queued.)
+    const long after = std::max(0L, line_->Pending() - session_.pendingAtDc3);
+    SendControl(kDc1);
+    reporter_.Line("dc1" + Field("n", session_.pauses) + Field("after", after));
+    session_.sinceDc1 = 0;
+    session_.phase = Phase::Receiving;
+}
+
+void NcMachine::PunchSome(Clock::time_point now) {
+    if (session_.punchHeld) return;
+    const std::vector<std::uint8_t>& tape = punch_->bytes;
+    std::size_t want = writeClock_.Allowance(now, tape.size() - session_.punched);
+    if (options_.dropAfter >= 0) {
+        const auto left = static_cast<std::size_t>(
+            std::max(0L, options_.dropAfter - static_cast<long>(session_.punched)));
+        want = std::min(want, left);
+    }
+    if (want > 0) {
+        const ssize_t n = line_->Write(tape.data() + session_.punched, want);
+        if (n > 0) {
+            writeClock_.Consume(static_cast<std::size_t>(n));
+            session_.punched += static_cast<std::size_t>(n);
+        }
+    }
+    if (DropDue()) {
+        session_.phase = Phase::Dropping;
+        session_.dropAt = now + kDropSettle;
+        return;
+    }
+    if (session_.punched == tape.size()) {
+        reporter_.Line("punch done" + Field("bytes", static_cast<long>(session_.punched)));
+        session_.phase = Phase::AwaitDc4;
+    }
+}
+
+void NcMachine::ReadControlBytes() {
+    std::uint8_t buffer[256];
+    for (;;) {
+        const ssize_t n = line_->Read(buffer, sizeof buffer);
+        if (n <= 0) return;
+        for (ssize_t i = 0; i < n; ++i) {
+            const std::uint8_t b = buffer[i];
+            if (b == kDc3 || b == kDc3Parity) {
+                session_.punchHeld = true;
+            } else if (b == kDc1) {
+                session_.punchHeld = false;
+            } else if (b == kDc4 || b == kCan) {
+                if (!session_.dc4Reported) reporter_.Line("dc4");
+                session_.dc4Reported = true;
+                // The receiver has ended: stop punching (a due drop still happens).
+                if (session_.phase != Phase::Dropping) session_.phase = Phase::Finished;
+            }
+        }
+    }
+}
+
+bool NcMachine::DropDue() const {
+    if (options_.dropAfter < 0) return false;
+    const long done = session_.punchStarted ? static_cast<long>(session_.punched)
+                                            : reception_.Received();
+    return done >= options_.dropAfter;
+}
+
+void NcMachine::Drop() {
+    const long done = session_.punchStarted ? static_cast<long>(session_.punched)
+                                            : reception_.Received();
+    reporter_.Line("drop" + Field("bytes", done));
+    EndSession("drop");
+    line_->Hangup();
+}
+
+void NcMachine::EndSession(const char* reason) {
+    sessionOpen_ = false;
+    const std::string why = (std::strcmp(reason, "hangup") == 0 && session_.dc4Reported) ? "dc4" : reason;
+    if (session_.punchStarted) {
+        transferDone_ = true;
+        reporter_.Line("end" + Field("punched", static_cast<long>(session_.punched)) + " reason=" + why);
+        return;
+    }
+    if (reception_.Received() == 0) return;  // opened and closed: a probe, not a transfer
+    transferDone_ = true;
+    if (!options_.outFile.empty()) {
+        std::string error;
+        if (!WriteFileWhole(options_.outFile, reception_.Text(), error)) {
+            std::fprintf(stderr, "ncsim: %s\n", error.c_str());
+        }
+    }
+    reporter_.Line("end" + Field("received", reception_.Received())
+                   + Field("chars", static_cast<long>(reception_.Text().size()))
+                   + Field("lines", reception_.Lines())
+                   + Field("parity_errors", reception_.ParityErrors())
+                   + Field("undecoded", reception_.Undecoded())
+                   + " code=" + TapeCodeName(reception_.Code()) + " reason=" + why);
+}
+
+void NcMachine::SendControl(std::uint8_t b) {
+    line_->Write(&b, 1);
+}
+
+bool NcMachine::WantsInput(Clock::time_point now) {
+    switch (session_.phase) {
+    case Phase::Processing:
+        return false;
+    case Phase::Receiving:
+        return readClock_.Allowance(now, 1) > 0;
+    default:
+        return true;
+    }
+}
+
+int NcMachine::PollTimeoutMs(Clock::time_point now, bool wantInput) const {
+    Clock::time_point until = now + std::chrono::milliseconds(kMaxPollMs);
+    switch (session_.phase) {
+    case Phase::Inviting:
+        until = std::min(until, session_.nextInvite);
+        if (punch_) until = std::min(until, session_.opened + std::chrono::milliseconds(options_.punchAfterMs));
+        break;
+    case Phase::Processing:
+        until = std::min(until, session_.processEnd);
+        break;
+    case Phase::Dropping:
+        until = std::min(until, session_.dropAt);
+        break;
+    case Phase::Receiving:
+        // Data may wait in the line while the emulated speed holds it back:
+        // then sleep until the next character is due rather than on input.
+        if (!wantInput) until = std::min(until, readClock_.NextSlot());
+        break;
+    case Phase::Punching:
+        if (!session_.punchHeld) until = std::min(until, writeClock_.NextSlot());
+        break;
+    default:
+        break;
+    }
+    if (until <= now) {
+        // Something is due at once; a pacing wait still yields for a millisecond.
+        const bool pacing = session_.phase == Phase::Punching
+                            || (session_.phase == Phase::Receiving && !wantInput);
+        return pacing ? 1 : 0;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+    return static_cast<int>(std::clamp<long long>(ms, 0, kMaxPollMs));
+}
+
+}  // namespace quelvo::ncsim

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "LineClock.h"
+#include "PtyPort.h"
+#include "PunchTape.h"
+#include "Reception.h"
+#include "Reporter.h"
+#include "SimOptions.h"
+
+namespace quelvo::ncsim {
+
+// The simulated control: waits for the port to be opened, invites a send,
+// takes and paces the program, or punches its stored program back, and
+// reports every step. One session lasts from an open of the port to its close.
+class NcMachine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // punch: the stored program's tape, when one was given.
+    NcMachine(const SimOptions& options, std::optional<PunchTape> punch, Reporter& reporter);
+
+    // Runs until stopped by a signal (stop becomes non-zero) or, with --once,
+    // until one transfer is over. Returns the process exit code.
+    int Run(const volatile std::sig_atomic_t& stop);
+
+private:
+    enum class Phase {
+        Inviting,    // sending DC1 until data arrives
+        Receiving,   // taking bytes into the buffer
+        Processing,  // buffer full, DC3 sent, not reading
+        Punching,    // sending the stored program
+        AwaitDc4,    // punched; waiting for the receiver's DC4
+        Dropping,    // punch cut short; hanging up once the last bytes are through
+        Finished     // nothing more to do until the port closes
+    };
+
+    // The state of one opening of the port.
+    struct Session {
+        Phase phase = Phase::Inviting;
+        Clock::time_point opened;
+        Clock::time_point nextInvite;
+        Clock::time_point processEnd;
+        Clock::time_point dropAt;
+        int invites = 0;
+        int pauses = 0;
+        long sinceDc1 = 0;
+        long pendingAtDc3 = 0;
+        std::size_t punched = 0;
+        bool punchStarted = false;
+        bool punchHeld = false;
+        bool dc4Reported = false;
+        bool dataReported = false;
+    };
+
+    // Creates a fresh pair and points the link at it.
+    bool Publish();
+    void StartSession(PtyPort& line);
+    // One turn of the loop while the port is open; false when the session ended.
+    bool Step();
+    void Invite(Clock::time_point now);
+    void ReceiveAvailable(Clock::time_point now, bool paced);
+    void FinishProcessing(Clock::time_point now);
+    void PunchSome(Clock::time_point now);
+    void ReadControlBytes();
+    void NoteByte(std::uint8_t b);
+    bool DropDue() const;
+    void EndSession(const char* reason);
+    void Drop();
+    void SendControl(std::uint8_t b);
+    int PollTimeoutMs(Clock::time_point now, bool wantInput) const;
+    bool WantsInput(Clock::time_point now);
+
+    const SimOptions& options_;
+    std::optional<PunchTape> punch_;
+    Reporter& reporter_;
+    std::unique_ptr<PtyPort> port_;     // the pair the link points at
+    std::unique_ptr<PtyPort> retired_;  // the previous pair, while still held
+    PtyPort* line_ = nullptr;           // the pair of the running session
+    LineClock readClock_;
+    LineClock writeClock_;
+    Session session_;
+    Reception reception_;
+    bool sessionOpen_ = false;
+    bool transferDone_ = false;
+};
+
+}  // namespace quelvo::ncsim

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace quelvo::ncsim {
+
+// Writes the report lines: always to stdout, and to a report file when one is
+// named. Each line is flushed at once so that a watching program sees events
+// as they happen.
+class Reporter {
+public:
+    Reporter() = default;
+    ~Reporter();
+    Reporter(const Reporter&) = delete;
+    Reporter& operator=(const Reporter&) = delete;
+
+    // Opens the report file for appending. Returns false with the reason in error.
+    bool OpenFile(const std::string& path, std::string& error);
+    void Line(const std::string& text);
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace quelvo::ncsim

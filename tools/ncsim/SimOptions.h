@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "TapeCode.h"
+
+namespace quelvo::ncsim {
+
+// Everything the command line can set. Times are in milliseconds.
+struct SimOptions {
+    std::string linkPath;              // symlink that publishes the slave side
+    TapeCode code = TapeCode::Iso;
+    int bufferSize = 256;              // bytes taken between DC1 and DC3
+    std::uint8_t pauseCode = 0x93;     // the DC3 byte sent when the buffer is full
+    int baud = 9600;                   // 0: no line-speed limit
+    int processMs = 200;               // time spent "processing" a full buffer
+    int inviteMs = 1000;               // interval between DC1 invitations
+    std::string punchFile;             // program punched back when no data comes
+    int punchAfterMs = 5000;
+    long dropAfter = -1;               // hang up after this many bytes; -1 never
+    std::string outFile;
+    std::string reportFile;
+    bool once = false;
+    bool help = false;
+};
+
+// Parses argv into options. On failure returns false and sets error to a
+// one-line reason.
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
+                     std::string& error);
+
+// The text printed for --help and after a usage error.
+std::string SimUsageText();
+
+}  // namespace quelvo::ncsim
