@@ -1,7 +1,8 @@
 #include "editor/FindText.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdint>
+#include <cstring>
 
 namespace quelvo {
 namespace {
@@ -33,6 +34,27 @@ bool HoldsLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// A one-byte text: the C library's byte scans, once per case of a letter.
+std::optional<std::size_t> SearchByte(std::string_view document, char byte, std::size_t from,
+                                      std::size_t before, FindDirection direction) {
+  if (from >= before || before > document.size()) return std::nullopt;
+  const char upper = static_cast<char>(Fold()(byte));
+  const char lower = (upper >= 'A' && upper <= 'Z') ? static_cast<char>(upper - 'A' + 'a') : upper;
+  const char* base = document.data() + from;
+  const std::size_t length = before - from;
+  const void* hits[2];
+  for (int i = 0; i < 2; ++i) {
+    const char wanted = i == 0 ? upper : lower;
+    hits[i] = direction == FindDirection::Down ? std::memchr(base, wanted, length)
+                                               : memrchr(base, wanted, length);
+  }
+  const char* a = static_cast<const char*>(hits[0]);
+  const char* b = static_cast<const char*>(hits[1]);
+  const char* hit = !a ? b : !b ? a : direction == FindDirection::Down ? std::min(a, b) : std::max(a, b);
+  if (hit == nullptr) return std::nullopt;
+  return static_cast<std::size_t>(hit - document.data());
+}
+
 // Horspool shift table over folded bytes. Forward: keyed by the last byte of
 // the window; backward: keyed by the first byte.
 std::array<std::size_t, 256> ShiftTable(std::string_view text, FindDirection direction) {
@@ -52,6 +74,7 @@ std::optional<std::size_t> SearchForward(std::string_view document, std::string_
                                          std::size_t from) {
   const std::size_t n = text.size();
   if (from > document.size() || document.size() - from < n) return std::nullopt;
+  if (n == 1) return SearchByte(document, text[0], from, document.size(), FindDirection::Down);
   const auto shift = ShiftTable(text, FindDirection::Down);
   const CaseFold& fold = Fold();
   const char* data = document.data();
@@ -67,6 +90,8 @@ std::optional<std::size_t> SearchBackward(std::string_view document, std::string
                                           std::size_t before) {
   const std::size_t n = text.size();
   if (before == 0 || document.size() < n) return std::nullopt;
+  if (n == 1)
+    return SearchByte(document, text[0], 0, std::min(before, document.size()), FindDirection::Up);
   const auto shift = ShiftTable(text, FindDirection::Up);
   const CaseFold& fold = Fold();
   const char* data = document.data();

@@ -59,6 +59,11 @@ TEST(FindTextTest, ForwardAtTheEndsOfTheText) {
   EXPECT_FALSE(FindInDocument(doc, "M30", FindDirection::Down, {doc.size() + 10, 0}));
   EXPECT_FALSE(FindInDocument(doc, "G02", FindDirection::Down, {0, 0}));
   EXPECT_FALSE(FindInDocument(doc, "", FindDirection::Down, {0, 0}));
+  // One-letter texts take their own path; case is still ignored.
+  EXPECT_EQ(FindInDocument(doc, "o", FindDirection::Down, {0, 0}), LineStart(kProgram, 1));
+  EXPECT_EQ(FindInDocument(doc, "y", FindDirection::Up, {doc.size(), 0}), LineStart(kProgram, 5) + 8);
+  EXPECT_EQ(FindInDocument(doc, "n", FindDirection::Up, {LineStart(kProgram, 3), 0}),
+            LineStart(kProgram, 2));
   EXPECT_FALSE(FindInDocument("", "G", FindDirection::Down, {0, 0}));
 }
 
