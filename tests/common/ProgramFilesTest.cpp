@@ -1,0 +1,51 @@
+#include "common/ProgramFiles.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+namespace quelvo {
+namespace {
+
+TEST(ProgramFilesTest, NamesComeFromTheRunningExecutable) {
+  EXPECT_EQ(ProgramBaseName(), "core_tests");
+  EXPECT_EQ(ExecutablePath().substr(ExecutablePath().rfind('/') + 1), "core_tests");
+}
+
+TEST(ProgramFilesTest, FolderChoice) {
+  test::TempFolder dir;
+  const std::string exe = dir.File("bin");
+  const std::string home = dir.File("home");
+  std::filesystem::create_directories(exe);
+  std::filesystem::create_directories(home);
+
+  // QUELVO_HOME wins and is created; a trailing "/" is dropped.
+  EXPECT_EQ(ResolveProgramFolder(exe, dir.File("q/h") + "/", "", home), dir.File("q/h"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("q/h")));
+  EXPECT_EQ(ResolveProgramFolder(exe, "", dir.File("xdg"), home), exe);
+
+  chmod(exe.c_str(), 0555);
+  EXPECT_EQ(ResolveProgramFolder(exe, "", dir.File("xdg"), home), dir.File("xdg/quelvo"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("xdg/quelvo")));
+  EXPECT_EQ(ResolveProgramFolder(exe, "", "relative", home), home + "/.config/quelvo");
+  EXPECT_TRUE(std::filesystem::is_directory(home + "/.config/quelvo"));
+}
+
+TEST(ProgramFilesTest, QuelvoHomeNamesEveryFile) {
+  test::TempFolder dir;
+  const char* old = std::getenv("QUELVO_HOME");
+  const std::string saved = old ? old : "";
+  setenv("QUELVO_HOME", dir.Path().c_str(), 1);
+  EXPECT_EQ(ProgramFolder(), dir.Path());
+  EXPECT_EQ(ProgramFilePath(".INI"), dir.File("core_tests.INI"));
+  EXPECT_EQ(ProgramFolderFile("Sub.ini"), dir.File("Sub.ini"));
+  if (old) setenv("QUELVO_HOME", saved.c_str(), 1);
+  else unsetenv("QUELVO_HOME");
+}
+
+}  // namespace
+}  // namespace quelvo
