@@ -1,13 +1,13 @@
 #include "editor/DesktopEntry.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+
+#include "common/AtomicFile.h"
+#include "common/ProgramFiles.h"
 
 namespace quelvo {
 namespace {
@@ -18,14 +18,6 @@ std::string EnvPath(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || value[0] != '/') return {};
   return value;
-}
-
-std::string Home() {
-  std::string home = EnvPath("HOME");
-  if (!home.empty()) return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-    return entry->pw_dir;
-  return {};
 }
 
 std::string StripTrailingSlashes(std::string path) {
@@ -93,28 +85,10 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteReplacing(const std::string& path, const std::string& text, mode_t mode) {
-  const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (chmod(temporary.c_str(), mode) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ShortcutFolder(ShortcutKind kind) {
-  const std::string home = Home();
+  const std::string home = HomeFolder();
   if (kind == ShortcutKind::Desktop) return home.empty() ? std::string() : DesktopFolder(home);
   std::string data = EnvPath("XDG_DATA_HOME");
   if (data.empty()) {
@@ -150,9 +124,9 @@ bool CreateShellShortcut(ShortcutKind kind, const std::string& programPath) {
   if (programPath.empty() || programPath[0] != '/') return false;
   const std::string path = ShortcutPath(kind);
   if (path.empty() || !MakeFolders(ShortcutFolder(kind))) return false;
+  if (!WriteFileAtomically(path, DesktopEntryText(kind, programPath), nullptr)) return false;
   // Desktop folders start only launchers that are marked executable.
-  const mode_t mode = kind == ShortcutKind::Desktop ? 0755 : 0644;
-  return WriteReplacing(path, DesktopEntryText(kind, programPath), mode);
+  return kind != ShortcutKind::Desktop || chmod(path.c_str(), 0755) == 0;
 }
 
 }  // namespace quelvo
