@@ -7,13 +7,8 @@
 
 namespace quelvo {
 
-namespace {
-constexpr const char* kProgramName = "Quelvo";
-constexpr const char* kVersionSuffix = " Ver1.47";
-}  // namespace
-
-void ShowAboutBox(QWidget* owner) {
-  const QString application = QString::fromUtf8(kProgramName) + QString::fromUtf8(kVersionSuffix);
+void ShowAboutBox(QWidget* owner, const QString& versionSuffix) {
+  const QString application = QStringLiteral("Quelvo") + versionSuffix;
   QMessageBox::about(owner, application + QStringLiteral(" のバージョン情報"), application);
 }
 

@@ -3,12 +3,14 @@
 // launchers that let the desktop start Quelvo with a file.
 #include "editor/DesktopEntry.h"
 
+class QString;
 class QWidget;
 
 namespace quelvo {
 
-// The About box owned by `owner`: "Quelvo" + " Ver1.47" and the program's icon.
-void ShowAboutBox(QWidget* owner);
+// The About box owned by `owner`: "Quelvo" + versionSuffix (" Ver1.47") and the
+// program's icon.
+void ShowAboutBox(QWidget* owner, const QString& versionSuffix);
 // Writes the launcher of the given kind for the running program; silent.
 void CreateShellShortcut(ShortcutKind kind);
 

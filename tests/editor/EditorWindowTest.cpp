@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include "editor/EditorFind.h"
 #include "editor/FindDialog.h"
 #include "editor/Print.h"
+#include "editor/ShellHelp.h"
 
 using namespace quelvo;
 
@@ -83,6 +85,8 @@ class EditorWindowTest : public QObject {
   void printsAllPagesInBlackUnderTheDocumentName();
   void printsAPageRangePageByPage();
   void printsTheSelectionWithoutTheClipboard();
+  void aboutBoxNamesProgramAndVersion();
+  void launcherStartsTheRunningProgram();
 };
 
 void EditorWindowTest::findsForwardAndBackwardAndScrollsTheMatchToTheSecondLine() {
@@ -212,6 +216,35 @@ void EditorWindowTest::printsTheSelectionWithoutTheClipboard() {
            qPrintable(text));
   QCOMPARE(PdfTitle(pdf), QStringLiteral("O1234.NC"));
   QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+void EditorWindowTest::aboutBoxNamesProgramAndVersion() {
+  QWidget owner;
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    shown = box->text();
+    box->accept();
+  });
+  ShowAboutBox(&owner, QStringLiteral(" Ver1.47"));
+  QCOMPARE(shown, QStringLiteral("Quelvo Ver1.47"));
+}
+
+void EditorWindowTest::launcherStartsTheRunningProgram() {
+  QTemporaryDir home;
+  const QByteArray savedHome = qgetenv("HOME");
+  const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+  qputenv("HOME", home.path().toUtf8());
+  qunsetenv("XDG_DATA_HOME");
+  CreateShellShortcut(ShortcutKind::SendTo);
+  qputenv("HOME", savedHome);
+  if (!savedData.isEmpty()) qputenv("XDG_DATA_HOME", savedData);
+  QFile entry(home.filePath(".local/share/applications/quelvo.desktop"));
+  QVERIFY(entry.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(entry.readAll());
+  QVERIFY2(text.contains("Exec=\"" + QCoreApplication::applicationFilePath() + "\" %f\n"),
+           qPrintable(text));
 }
 
 QTEST_MAIN(EditorWindowTest)
