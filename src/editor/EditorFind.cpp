@@ -7,21 +7,9 @@
 
 #include <string_view>
 
+#include "editor/EditorBytes.h"
+
 namespace quelvo {
-namespace {
-
-// The document as one run of bytes, straight from the editor's buffer (no copy;
-// valid until the next edit).
-std::string_view DocumentBytes(QsciScintilla* editor) {
-  const long length = editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-  const auto* data = reinterpret_cast<const char*>(
-      editor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-  if (data == nullptr || length <= 0) return {};
-  return std::string_view(data, static_cast<std::size_t>(length));
-}
-
-}  // namespace
-
 bool FindInEditor(QsciScintilla* editor, const QString& text, FindDirection direction) {
   const QByteArray wanted = text.toUtf8();
   const long selStart = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
@@ -29,7 +17,7 @@ bool FindInEditor(QsciScintilla* editor, const QString& text, FindDirection dire
   EditorSelection selection;
   selection.start = static_cast<std::size_t>(selStart);
   selection.length = static_cast<std::size_t>(selEnd - selStart);
-  const auto match = FindInDocument(DocumentBytes(editor),
+  const auto match = FindInDocument(EditorBytes(editor),
                                     std::string_view(wanted.constData(), wanted.size()),
                                     direction, selection);
   if (!match) return false;

@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 
+#include "editor/EditorBytes.h"
 #include "editor/PrintPages.h"
 
 namespace quelvo {
@@ -24,14 +25,14 @@ QString PageFileName(const QString& path, int page) {
   return path.left(path.size() - suffix.size() - 1) + tag + "." + suffix;
 }
 
+// The PDF offered when no printer is installed: beside the document, or in the
+// home folder for a document that has not been saved yet.
 QString DefaultPdfName(const QString& currentFileName) {
   const QFileInfo info(currentFileName);
   const QString base = info.completeBaseName().isEmpty() ? QStringLiteral("quelvo")
                                                          : info.completeBaseName();
-  const QString folder = info.absolutePath().isEmpty() || !info.dir().exists()
-                             ? QDir::homePath()
-                             : info.absolutePath();
-  return folder + "/" + base + ".pdf";
+  const bool beside = info.isAbsolute() && info.dir().exists();
+  return (beside ? info.absolutePath() : QDir::homePath()) + "/" + base + ".pdf";
 }
 
 // Lines of the text as the user counts them: a line end after the last line
@@ -40,6 +41,12 @@ int TextLineCount(QsciScintilla* editor) {
   const int lines = editor->lines();
   if (lines > 1 && editor->lineLength(lines - 1) == 0) return lines - 1;
   return lines;
+}
+
+std::string_view SelectedBytes(QsciScintilla* editor, std::string_view document) {
+  const long start = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+  const long end = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+  return document.substr(start, end - start);
 }
 
 }  // namespace
@@ -72,11 +79,14 @@ int TPrintForm::LinesPerPageFor(QsciScintilla* editor) {
 }
 
 void TPrintForm::LoadBuffer(QsciScintilla* buffer, QsciScintilla* editor,
-                            const QByteArray& text) {
+                            std::string_view text) {
   buffer->setFont(editor->font());
   buffer->setColor(Qt::black);
   buffer->setPaper(Qt::white);
-  buffer->SendScintilla(QsciScintillaBase::SCI_SETTEXT, text.constData());
+  // Appending by length keeps zero bytes and needs no terminated copy.
+  buffer->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  buffer->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
+                        text.data());
 }
 
 bool TPrintForm::PrintBuffer(QsciScintilla* buffer, const QString& jobTitle,
@@ -96,7 +106,7 @@ bool TPrintForm::PrintBuffer(QsciScintilla* buffer, const QString& jobTitle,
 
 int TPrintForm::Print(QsciScintilla* editor, const QString& currentFileName,
                       const PrintChoice& choice) {
-  const QByteArray document = editor->text().toUtf8();
+  const std::string_view document = EditorBytes(editor);
   int jobs = 0;
   switch (choice.range) {
     case PrintChoice::Range::All:
@@ -105,7 +115,7 @@ int TPrintForm::Print(QsciScintilla* editor, const QString& currentFileName,
       break;
     case PrintChoice::Range::Selection:
       // Copied directly: the clipboard keeps what the user put there.
-      LoadBuffer(RichEdit2, editor, editor->selectedText().toUtf8());
+      LoadBuffer(RichEdit2, editor, SelectedBytes(editor, document));
       jobs += PrintBuffer(RichEdit2, currentFileName, QString());
       break;
     case PrintChoice::Range::Pages: {
@@ -116,13 +126,13 @@ int TPrintForm::Print(QsciScintilla* editor, const QString& currentFileName,
           !printer_->outputFileName().isEmpty() && choice.toPage > choice.fromPage;
       for (int p = choice.fromPage; p <= choice.toPage; ++p) {
         const PageLines lines = LinesOfPage(p, k, lineCount);
-        QByteArray page;
+        std::string_view page;
         if (!lines.empty()) {
           const long from = RichEdit1->positionFromLineIndex(lines.first - 1, 0);
           const long to = lines.last < lineCount
                               ? RichEdit1->positionFromLineIndex(lines.last, 0)
                               : RichEdit1->length();
-          page = document.mid(from, to - from);
+          page = document.substr(from, to - from);
         }
         LoadBuffer(RichEdit2, editor, page);
         const QString title = QString::fromStdString(PageJobTitle(currentFileName.toStdString(), p));

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string_view>
 
 class QsciPrinter;
 class QsciScintilla;
@@ -49,7 +50,7 @@ class TPrintForm : public QWidget {
 
  private:
   bool PrintBuffer(QsciScintilla* buffer, const QString& jobTitle, const QString& outputFile);
-  void LoadBuffer(QsciScintilla* buffer, QsciScintilla* editor, const QByteArray& text);
+  void LoadBuffer(QsciScintilla* buffer, QsciScintilla* editor, std::string_view text);
 
   QsciScintilla* RichEdit1;
   QsciScintilla* RichEdit2;
