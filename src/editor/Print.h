@@ -45,7 +45,7 @@ class TPrintForm : public QWidget {
   // overwrites another. Returns the number of jobs printed.
   int Print(QsciScintilla* editor, const QString& currentFileName, const PrintChoice& choice);
 
-  // Lines per page and page count of the editor's document.
+  // Lines per page for the editor's font.
   static int LinesPerPageFor(QsciScintilla* editor);
 
  private:
