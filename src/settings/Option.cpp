@@ -38,7 +38,8 @@ TOptionForm::TOptionForm(ProgramSettings& settings, std::string programFolder, Q
   for (int page = 0; page < static_cast<int>(kOptionPageTitles.size()); ++page) {
     auto* sheet = new QWidget;
     pageLayouts[page] = new QVBoxLayout(sheet);
-    pageLayouts[page]->setSpacing(2);
+    pageLayouts[page]->setContentsMargins(8, 4, 8, 4);
+    pageLayouts[page]->setSpacing(0);
     pageControl1_->addTab(sheet, QString::fromUtf8(kOptionPageTitles[page]));
   }
   const auto& table = OptionFieldTable();
@@ -54,7 +55,7 @@ TOptionForm::TOptionForm(ProgramSettings& settings, std::string programFolder, Q
     QVBoxLayout* layout = pageLayouts[field.page];
     layout->addWidget(label);
     layout->addWidget(edit);
-    layout->addSpacing(4);
+    layout->addSpacing(3);
     fields_[i] = edit;
     connect(edit, &QLineEdit::textEdited, this, [this, i] { FieldEdited(i); });
     connect(edit, &QLineEdit::textChanged, this, [this] { button1_->setEnabled(true); });
@@ -75,7 +76,7 @@ TOptionForm::TOptionForm(ProgramSettings& settings, std::string programFolder, Q
   buttons->addWidget(button1_);
   buttons->addWidget(button2_);
   auto* main = new QVBoxLayout(this);
-  main->setContentsMargins(6, 6, 6, 6);
+  main->setContentsMargins(4, 4, 4, 4);
   main->addWidget(pageControl1_);
   main->addLayout(buttons);
   setFixedSize(289, 456);
