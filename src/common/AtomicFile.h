@@ -9,6 +9,10 @@ namespace quelvo {
 
 // Returns false and the system's reason in *error when the file cannot be written.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+// True when the file or folder exists and may be written. A place without any
+// write permission bit counts as read-only even for a privileged user, as a
+// read-only file does on other systems.
+bool IsWritablePlace(const std::string& path);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 

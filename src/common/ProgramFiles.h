@@ -14,4 +14,10 @@ std::string ProgramFilePath(const std::string& suffix);  // folder + "/" + base 
 std::string ProgramFolderFile(const std::string& name);  // folder + "/" + name
 std::string HomeFolder();              // $HOME, or the password entry's home
 
+// The folder choice itself, given its inputs (empty texts = not set): QUELVO_HOME
+// if set (created when missing), else the executable's folder when writable, else
+// $XDG_CONFIG_HOME/quelvo or <home>/.config/quelvo (created when missing).
+std::string ResolveProgramFolder(const std::string& executableFolder, const std::string& quelvoHome,
+                                 const std::string& xdgConfigHome, const std::string& home);
+
 }  // namespace quelvo

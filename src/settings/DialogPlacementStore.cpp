@@ -8,16 +8,20 @@
 
 namespace quelvo {
 
-std::string SubIniPath(const std::string& programFolder) { return programFolder + "/Sub.ini"; }
+namespace {
+
+std::string SubIniIn(const std::string& programFolder) { return programFolder + "/Sub.ini"; }
+
+}  // namespace
 
 void PlaceDialogFromSubIni(QWidget& dialog, const std::string& programFolder) {
-  const DialogPlacement placement = LoadDialogPlacement(IniFile(SubIniPath(programFolder)));
+  const DialogPlacement placement = LoadDialogPlacement(IniFile(SubIniIn(programFolder)));
   dialog.move(placement.left, placement.top);
 }
 
 bool StoreDialogPlacement(QWidget& dialog, const std::string& programFolder,
                           const DialogPrompts& prompts) {
-  IniFile subIni(SubIniPath(programFolder));
+  IniFile subIni(SubIniIn(programFolder));
   DialogPlacement placement;
   placement.left = dialog.x();
   placement.top = dialog.y();

@@ -10,8 +10,6 @@ namespace quelvo {
 
 struct DialogPrompts;
 
-std::string SubIniPath(const std::string& programFolder);
-
 // Moves the dialog to the stored position (10, 10 without a file).
 void PlaceDialogFromSubIni(QWidget& dialog, const std::string& programFolder);
 

@@ -56,6 +56,9 @@ struct ProgramSettings {
 // SetName6..9 (7..10), SetName10 (11), SetNameP (12).
 std::string SetNameKey(int setNo);
 
+// <folder>/<base>.INI, the program settings file.
+std::string ProgramSettingsPath();
+
 ProgramSettings LoadProgramSettings(const IniFile& ini);
 // Writes every key in the designed order; stops at the first failing write and
 // returns false (ini.WriteError() holds the message).
@@ -68,6 +71,23 @@ struct DialogPlacement {
   int top = 10;
 };
 DialogPlacement LoadDialogPlacement(const IniFile& subIni);
-bool SaveDialogPlacement(IniFile& subIni, const DialogPlacement& placement);
+bool SaveDialogPlacement(IniFile& subIni, const DialogPlacement& placement);  // Top, then Left
+
+// <folder>/Sub.ini.
+std::string SubIniPath();
+
+// Key DirPath: the split-save dialog's folder; default the user's home folder.
+std::string LoadSubDirPath(const IniFile& subIni);
+bool SaveSubDirPath(IniFile& subIni, const std::string& dirPath);
+
+// Keys F_Set, B_Set, N_Set: the split-save dialog's menu choices "先頭に％付加",
+// "末尾に％付加", "保存時連番付加"; all off by default.
+struct SplitSaveChoices {
+  bool percentAtStart = false;
+  bool percentAtEnd = false;
+  bool serialNumbers = false;
+};
+SplitSaveChoices LoadSplitSaveChoices(const IniFile& subIni);
+bool SaveSplitSaveChoices(IniFile& subIni, const SplitSaveChoices& choices);
 
 }  // namespace quelvo

@@ -1,0 +1,64 @@
+#include "common/Cp932.h"
+
+#include <gtest/gtest.h>
+
+namespace quelvo {
+namespace {
+
+// UTF-8 of the private-use character that carries raw byte b.
+std::string Raw(unsigned char b) {
+  const char32_t c = 0xF780 + b;
+  return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+          static_cast<char>(0x80 | (c & 0x3F))};
+}
+
+std::string RoundTrip(const std::string& bytes) { return Utf8ToCp932(Cp932ToUtf8(bytes)); }
+
+TEST(Cp932Test, EveryByteAndEveryBytePairRoundTrips) {
+  for (int b = 0; b < 256; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    ASSERT_EQ(RoundTrip(one), one) << "byte " << b;
+  }
+  for (int a = 0; a < 256; ++a) {
+    for (int b = 0; b < 256; ++b) {
+      const std::string two{static_cast<char>(a), static_cast<char>(b)};
+      ASSERT_EQ(RoundTrip(two), two) << "bytes " << a << " " << b;
+      ASSERT_EQ(RoundTrip("A" + two + "\r\n"), "A" + two + "\r\n");
+    }
+  }
+}
+
+TEST(Cp932Test, DecodesJapaneseTextBothWays) {
+  const std::string bytes = "O1234(\x90\xDD\x92\xE8\x82\x50 \xD2\xB0\xC4\xD9)";
+  EXPECT_EQ(Cp932ToUtf8(bytes), "O1234(設定１ ﾒｰﾄﾙ)");
+  EXPECT_EQ(Utf8ToCp932("O1234(設定１ ﾒｰﾄﾙ)"), bytes);
+}
+
+TEST(Cp932Test, UndecodableBytesBecomeRawCharacters) {
+  EXPECT_EQ(Cp932ToUtf8("\x80\xA0\xFD\xFE\xFF"), Raw(0x80) + Raw(0xA0) + Raw(0xFD) + Raw(0xFE) + Raw(0xFF));
+  // A lead byte without a valid trail keeps the next byte as what it is.
+  EXPECT_EQ(Cp932ToUtf8("X\x81\r\n"), "X" + Raw(0x81) + "\r\n");
+  EXPECT_EQ(Cp932ToUtf8("\x81"), Raw(0x81));
+  EXPECT_EQ(Utf8ToCp932(Raw(0x00) + Raw(0x9F) + Raw(0xFF)), std::string("\x00\x9F\xFF", 3));
+}
+
+TEST(Cp932Test, DuplicateMappedCodesKeepTheirBytes) {
+  // Each pair: the code the character encodes to, and its duplicate.
+  const std::pair<const char*, const char*> pairs[] = {
+      {"\x81\xE0", "\x87\x90"}, {"\x81\xCA", "\xFA\x54"}, {"\xFA\x5C", "\xED\x40"}};
+  for (const auto& [canonical, duplicate] : pairs) {
+    EXPECT_EQ(RoundTrip(canonical), canonical);
+    EXPECT_EQ(RoundTrip(duplicate), duplicate);
+    EXPECT_NE(Cp932ToUtf8(canonical), Cp932ToUtf8(duplicate));
+  }
+  EXPECT_EQ(Cp932ToUtf8("\x81\xE0"), "≒");
+}
+
+TEST(Cp932Test, EncodesOtherFormsAndReplacesTheUnencodable) {
+  EXPECT_EQ(Utf8ToCp932("〜"), "\x81\x60");  // wave dash: same code as the full-width tilde
+  EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
+  EXPECT_EQ(Utf8ToCp932("a\xC3("), "a?(");  // malformed UTF-8
+}
+
+}  // namespace
+}  // namespace quelvo
