@@ -6,9 +6,6 @@
 
 namespace quelvo {
 
-const char* const kPortNotPresentItem = "設定ﾎﾟｰﾄ無し";
-const char* const kNoUsablePortItem = "有効ﾎﾟｰﾄ無し";
-
 namespace {
 
 bool IsModemPort(const std::string& port, const std::string& modemPort1,
@@ -40,11 +37,11 @@ PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::s
   PortChoice choice;
   choice.items = presentPorts;
   if (choice.items.empty()) {
-    choice.items.push_back(kNoUsablePortItem);
+    choice.items.push_back(kNoUsablePort);
     return choice;
   }
   const auto found = std::find(presentPorts.begin(), presentPorts.end(), storedPort);
-  choice.items.push_back(kPortNotPresentItem);
+  choice.items.push_back(kPortNotPresent);
   choice.selected = static_cast<int>(found - presentPorts.begin());  // the placeholder if not found
   return choice;
 }

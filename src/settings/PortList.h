@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace quelvo {
+#include "settings/CommSetting.h"  // kPortNotPresent, kNoUsablePort
 
-extern const char* const kPortNotPresentItem;  // "設定ﾎﾟｰﾄ無し"
-extern const char* const kNoUsablePortItem;    // "有効ﾎﾟｰﾄ無し"
+namespace quelvo {
 
 constexpr int kHighestComPort = 30;
 

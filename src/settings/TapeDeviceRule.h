@@ -3,10 +3,9 @@
 // position 5 the receive half reads from a tape reader and the send half
 // punches tape; the line is then fixed, so the lists that would set it are
 // disabled (their labels drawn in red), and the tape-only lists enabled.
+#include "settings/CommSetting.h"
 
 namespace quelvo {
-
-constexpr int kTapeDeviceSpeed = 5;
 
 enum class TapeRole {
   Unaffected,       // port, flow control, "%" and the rest
