@@ -1,0 +1,10 @@
+#pragma once
+// Switches the desktop's screen saver off while a transfer runs and back on
+// after it, through org.freedesktop.ScreenSaver Inhibit/UnInhibit on the session
+// bus. Without that service (or without a session bus) both do nothing.
+namespace quelvo {
+
+void ScreenSaverOff();
+void ScreenSaverOn();
+
+}  // namespace quelvo

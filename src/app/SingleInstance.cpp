@@ -1,0 +1,25 @@
+#include "app/SingleInstance.h"
+
+#include <QString>
+
+#include "app/InstanceLock.h"
+#include "common/ProgramFiles.h"
+
+namespace quelvo {
+
+namespace {
+std::string ExecutableFileName() {
+  const std::string path = ExecutablePath();
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+SingleInstance::SingleInstance()
+    : lock_(std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath(ExecutableFileName())))) {
+  // Age alone never makes the lock stale; a lock whose process has died is taken over.
+  lock_->setStaleLockTime(0);
+  lock_->tryLock(0);
+}
+
+}  // namespace quelvo

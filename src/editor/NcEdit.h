@@ -1,0 +1,44 @@
+#pragma once
+// The editor control of the document and of the log view: QScintilla in UTF-8
+// mode with CR LF line ends. Typed letters a to z are upper-cased before they
+// reach the text (when upper-casing is on); pasted and loaded text is not.
+// Key and mouse events are reported after the control has handled them.
+#include <Qsci/qsciscintilla.h>
+
+namespace quelvo {
+
+class NcEdit : public QsciScintilla {
+  Q_OBJECT
+ public:
+  explicit NcEdit(QWidget* parent = nullptr);
+
+  void SetUpperCaseTyping(bool on) { upperCase_ = on; }
+
+  long SelectionStart() const;
+  long SelectionEnd() const;
+  long LineOfPosition(long pos) const;
+  long LineStart(long line) const;
+  long CharactersBetween(long from, long to) const;
+
+  // Caret: a thin line in insert mode, a block in overwrite mode.
+  void SetCaretShape(bool overwrite);
+  bool BlockCaret() const;
+  void SetHorizontalScrollBar(bool on);
+  void SetSideMargins(int pixels);  // blank space left and right of the text
+
+ signals:
+  void KeyEvent(int key, bool pressed);
+  void MouseEvent();
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  bool upperCase_ = false;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,251 @@
+// The document in the main window: titles and panels through edits, wrap, font
+// and colour changes; upper-casing; insert mode; caret position.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "editor/NcEdit.h"
+#include "support/WindowTestHome.h"
+
+using quelvo::TForm1;
+
+namespace {
+const QString kEditTitle = "<編集>無題 - Quelvo Ver1.47";
+const QString kModifiedTitle = "<編集><変更>無題 - Quelvo Ver1.47";
+}  // namespace
+
+class MainformEditTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void typedTextIsUpperCasedPastedTextIsNot();
+  void editsMarkTheDocumentModified();
+  void caretPositionCountsLinesAndCharacters();
+  void insertKeyTogglesModeAndCaret();
+  void selectionShowsInPanelAndEnablesCommands();
+  void wrapKeepsTheModifiedFlag();
+  void fontChangeKeepsTheModifiedFlag();
+  void colourChangesKeepTheModifiedFlag();
+  void sizePanelFollowsTheMetreOption();
+  void dateAndTimeReplacesTheSelection();
+  void undoDeleteAndSelectAll();
+
+ private:
+  quelvo::test::WindowTestHome* home_ = nullptr;
+  TForm1* form_ = nullptr;
+};
+
+void MainformEditTest::init() {
+  home_ = new quelvo::test::WindowTestHome;
+  form_ = new TForm1;
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
+}
+
+void MainformEditTest::cleanup() {
+  delete form_;
+  delete home_;
+}
+
+void MainformEditTest::typedTextIsUpperCasedPastedTextIsNot() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  QTest::keyClicks(edit, "g01x10.");
+  QCOMPARE(edit->text(), QString("G01X10."));
+  QTest::keyClick(edit, Qt::Key_Return);
+  QApplication::clipboard()->setText("g01 (note)");
+  form_->EditPasteClick();
+  QCOMPARE(edit->text(), QString("G01X10.\r\ng01 (note)"));
+  // Control keys are commands, not text: Ctrl+A selects everything.
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  QVERIFY(edit->hasSelectedText());
+  // Loaded text (set by the program) is not changed either.
+  edit->setText("o1234");
+  QCOMPARE(edit->text(), QString("o1234"));
+}
+
+void MainformEditTest::editsMarkTheDocumentModified() {
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString());
+  QTest::keyClicks(form_->RichEdit1, "x");
+  QVERIFY(form_->RichEdit1->isModified());
+  QVERIFY(form_->Document.Modified);
+  QCOMPARE(form_->windowTitle(), kModifiedTitle);
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString("＜変更＞"));
+}
+
+void MainformEditTest::caretPositionCountsLinesAndCharacters() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("O1\r\nN10 G00\r\nN20 X1.\r\n(あいう)");
+  edit->setCursorPosition(2, 0);
+  QTest::keyClick(edit, Qt::Key_Shift);  // any key refreshes the panel
+  QCOMPARE(form_->StatusBar1->PanelText(1), QString("3 , 1"));
+  QTest::keyClick(edit, Qt::Key_End);
+  QCOMPARE(form_->StatusBar1->PanelText(1), QString("3 , 8"));
+  // Columns count characters, not the bytes of the UTF-8 text.
+  QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+  QCOMPARE(form_->StatusBar1->PanelText(1), QString("4 , 6"));
+  // Mouse clicks refresh it too.
+  edit->setCursorPosition(1, 2);
+  QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
+  QCOMPARE(form_->StatusBar1->PanelText(1), QString("1 , 1"));
+}
+
+void MainformEditTest::insertKeyTogglesModeAndCaret() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("ABC");
+  edit->setCursorPosition(0, 0);
+  QVERIFY(!edit->BlockCaret());
+  QTest::keyClick(edit, Qt::Key_Insert);
+  QCOMPARE(form_->StatusBar1->PanelText(3), QString("上書"));
+  QVERIFY(!form_->Document.InsertMode);
+  QVERIFY(edit->overwriteMode());
+  QVERIFY(edit->BlockCaret());
+  QTest::keyClicks(edit, "x");
+  QCOMPARE(edit->text(), QString("XBC"));
+  QTest::keyClick(edit, Qt::Key_Insert);
+  QCOMPARE(form_->StatusBar1->PanelText(3), QString("挿入"));
+  QVERIFY(form_->Document.InsertMode);
+  QVERIFY(!edit->overwriteMode());
+  QVERIFY(!edit->BlockCaret());
+  QTest::keyClicks(edit, "y");
+  QCOMPARE(edit->text(), QString("XYBC"));
+}
+
+void MainformEditTest::selectionShowsInPanelAndEnablesCommands() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("G01");
+  edit->setCursorPosition(0, 0);
+  QTest::keyClick(edit, Qt::Key_Right);
+  QCOMPARE(form_->StatusBar1->PanelText(4), QString());
+  QVERIFY(!form_->Menus.EditCut->isEnabled());
+  QVERIFY(!form_->Buttons[5]->isEnabled());
+  QVERIFY(form_->Menus.EditPaste->isEnabled());
+  QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
+  QCOMPARE(form_->StatusBar1->PanelText(4), QString("選択範囲"));
+  QVERIFY(form_->Menus.EditCut->isEnabled() && form_->Menus.EditCopy->isEnabled());
+  QVERIFY(form_->Menus.EditDelete->isEnabled());
+  QVERIFY(form_->Buttons[4]->isEnabled() && form_->Buttons[5]->isEnabled());
+  form_->EditCopyClick();
+  QCOMPARE(QApplication::clipboard()->text(), QString("0"));
+  QTest::keyClick(edit, Qt::Key_Left);
+  QCOMPARE(form_->StatusBar1->PanelText(4), QString());
+  QVERIFY(!form_->Menus.EditCopy->isEnabled());
+}
+
+void MainformEditTest::wrapKeepsTheModifiedFlag() {
+  // Not modified: stays unmodified, title without <変更>.
+  form_->Menus.EditWrap->trigger();
+  QVERIFY(form_->Menus.EditWrap->isChecked());
+  QCOMPARE(form_->RichEdit1->wrapMode(), QsciScintilla::WrapWord);
+  QVERIFY(!form_->RichEdit1->isModified());
+  QCOMPARE(form_->windowTitle(), kEditTitle);
+  // Modified: keeps the modified title.
+  QTest::keyClicks(form_->RichEdit1, "n");
+  form_->Menus.EditWrap->trigger();
+  QVERIFY(!form_->Menus.EditWrap->isChecked());
+  QCOMPARE(form_->RichEdit1->wrapMode(), QsciScintilla::WrapNone);
+  QVERIFY(form_->RichEdit1->isModified());
+  QCOMPARE(form_->windowTitle(), kModifiedTitle);
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString("＜変更＞"));
+}
+
+void MainformEditTest::fontChangeKeepsTheModifiedFlag() {
+  form_->RichEdit1->setText("N1\r\nN2");
+  form_->RichEdit1->setModified(false);
+  form_->RichEdit1->setCursorPosition(1, 1);
+  form_->Dialogs.ChooseFont = [](QWidget*, QFont& f) {
+    f = QFont("DejaVu Sans Mono", 16);
+    return true;
+  };
+  form_->EditFontClick();
+  QCOMPARE(form_->RichEdit1->font().pointSize(), 16);
+  QCOMPARE(form_->Settings.editor.fontSize, 16);
+  QCOMPARE(form_->Menus.FontName->text(),
+           QString::fromStdString(form_->Settings.editor.fontName) + "  16");
+  QCOMPARE(form_->RichEdit1->SelectionStart(), 0L);  // caret back at the start
+  QVERIFY(!form_->RichEdit1->isModified());
+  QCOMPARE(form_->windowTitle(), kEditTitle);
+  // The text colour survives a font change.
+  QCOMPARE(form_->RichEdit1->color(), form_->EditorTextColor());
+
+  QTest::keyClicks(form_->RichEdit1, "z");
+  form_->Dialogs.ChooseFont = [](QWidget*, QFont&) { return false; };  // cancelled
+  form_->EditFontClick();
+  QCOMPARE(form_->RichEdit1->font().pointSize(), 16);
+  QCOMPARE(form_->windowTitle(), kModifiedTitle);
+}
+
+void MainformEditTest::colourChangesKeepTheModifiedFlag() {
+  form_->Dialogs.ChooseColor = [](QWidget*, QColor& c) {
+    c = QColor(0, 0, 128);
+    return true;
+  };
+  form_->screen_colorClick();
+  QCOMPARE(form_->RichEdit1->paper(), QColor(0, 0, 128));
+  QCOMPARE(form_->Settings.editor.screenColor, 0x00800000);
+  QCOMPARE(form_->windowTitle(), kEditTitle);
+
+  form_->Dialogs.ChooseColor = [](QWidget*, QColor& c) {
+    c = QColor(255, 255, 0);
+    return true;
+  };
+  QTest::keyClicks(form_->RichEdit1, "g");
+  form_->font_colorClick();
+  QCOMPARE(form_->RichEdit1->color(), QColor(255, 255, 0));
+  QCOMPARE(form_->Settings.editor.fontColor, 0x0000FFFF);
+  QCOMPARE(form_->windowTitle(), kModifiedTitle);
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString("＜変更＞"));
+
+  form_->Dialogs.ChooseColor = [](QWidget*, QColor&) { return false; };
+  form_->screen_colorClick();
+  QCOMPARE(form_->RichEdit1->paper(), QColor(0, 0, 128));
+}
+
+void MainformEditTest::sizePanelFollowsTheMetreOption() {
+  form_->FormatFileSize(0);
+  QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 0ﾊﾞｲﾄ"));
+  form_->FormatFileSize(1048576);
+  QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 1.000MB"));
+  QCOMPARE(form_->Document.LastFileSize, 1048576.0);
+  form_->Settings.options.op3 = "Y";
+  form_->FormatFileSize(0);
+  QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 0.00ﾒｰﾄﾙ"));
+  form_->Settings.options.op3 = "y";  // only "Y" switches to metres
+  form_->FormatFileSize(1024);
+  QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 1.000KB"));
+}
+
+void MainformEditTest::dateAndTimeReplacesTheSelection() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("(DATE)");
+  edit->setSelection(0, 1, 0, 5);
+  form_->EditDateClick();
+  QVERIFY2(QRegularExpression("^\\(\\d\\d:\\d\\d:\\d\\d \\d{4}/\\d\\d/\\d\\d\\)$").match(edit->text()).hasMatch(),
+           qPrintable(edit->text()));
+  QCOMPARE(form_->windowTitle(), kModifiedTitle);
+}
+
+void MainformEditTest::undoDeleteAndSelectAll() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  form_->EditMenuClick();
+  QVERIFY(!form_->Menus.EditUndo->isEnabled());
+  QVERIFY(!form_->Buttons[7]->isEnabled());
+  form_->EditUndoClick();  // nothing to undo: nothing happens
+  QTest::keyClicks(edit, "m3");
+  QVERIFY(form_->Menus.EditUndo->isEnabled());
+  QVERIFY(form_->Buttons[7]->isEnabled());
+  form_->EditAllClick();
+  QVERIFY(edit->hasSelectedText());
+  form_->EditDeleteClick();
+  QCOMPARE(edit->text(), QString());
+  form_->EditUndoClick();
+  QCOMPARE(edit->text(), QString("M3"));
+}
+
+QTEST_MAIN(MainformEditTest)
+#include "MainformEditTest.moc"
