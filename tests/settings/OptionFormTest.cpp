@@ -27,7 +27,7 @@ class OptionFormTest : public QObject {
       DialogPrompts prompts;
       prompts.askYesNo = [this](QWidget*, const QString& caption, const QString& text) {
         ++questions;
-        EXPECT_CAPTION(caption, text);
+        CheckQuestion(caption, text);
         return answer;
       };
       prompts.inform = prompts.warn = [](QWidget*, const QString&, const QString& text) {
@@ -35,7 +35,7 @@ class OptionFormTest : public QObject {
       };
       form.SetPrompts(prompts);
     }
-    static void EXPECT_CAPTION(const QString& caption, const QString& text) {
+    static void CheckQuestion(const QString& caption, const QString& text) {
       QCOMPARE(caption, QStringLiteral("オプション設定"));
       QCOMPARE(text, QStringLiteral("オプション設定が変更されています。\n保存せずに終了しますか？"));
     }
