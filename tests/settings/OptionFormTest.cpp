@@ -1,0 +1,172 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "settings/IniFile.h"
+#include "settings/Option.h"
+#include "settings/ProgramSettings.h"
+
+namespace quelvo {
+
+class OptionFormTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A dialog on fresh settings in a temporary program folder, with its questions
+  // answered by `answer_` and counted.
+  struct Fixture {
+    QTemporaryDir folder;
+    ProgramSettings settings;
+    TOptionForm form;
+    int questions = 0;
+    CloseAnswer answer = CloseAnswer::No;
+    Fixture() : form(settings, folder.path().toStdString()) {
+      DialogPrompts prompts;
+      prompts.askYesNo = [this](QWidget*, const QString& caption, const QString& text) {
+        ++questions;
+        CheckQuestion(caption, text);
+        return answer;
+      };
+      prompts.inform = prompts.warn = [](QWidget*, const QString&, const QString& text) {
+        QFAIL(qPrintable("unexpected message: " + text));
+      };
+      form.SetPrompts(prompts);
+    }
+    static void CheckQuestion(const QString& caption, const QString& text) {
+      QCOMPARE(caption, QStringLiteral("オプション設定"));
+      QCOMPARE(text, QStringLiteral("オプション設定が変更されています。\n保存せずに終了しますか？"));
+    }
+    void Show() {
+      form.show();
+      QApplication::setActiveWindow(&form);
+      QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+  };
+
+ private slots:
+  void DefaultsShowNExceptDc3AndApplyIsOff() {
+    Fixture f;
+    f.Show();
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ設定"));
+    QCOMPARE(f.form.size(), QSize(289, 456));
+    QCOMPARE(f.form.pos(), QPoint(10, 10));
+    for (int i = 0; i < kOptionFieldCount; ++i) {
+      const QString expected = i == 5 ? "Y" : (i == 3 || i == 4) ? "" : "N";
+      QCOMPARE(f.form.Field(i)->text(), expected);
+    }
+    QVERIFY(!f.form.Button1()->isEnabled());
+    f.form.reject();
+    QCOMPARE(f.questions, 0);
+  }
+
+  void KeyFiltersAndUpperCase() {
+    Fixture f;
+    f.Show();
+    QLineEdit* port = f.form.Field(3);
+    QTest::keyClicks(port, "cxom3p");
+    QCOMPARE(port->text(), QStringLiteral("COM3"));
+    QLineEdit* yesNo = f.form.Field(0);
+    yesNo->clear();
+    QTest::keyClicks(yesNo, "aq");
+    QCOMPARE(yesNo->text(), QString());
+    QTest::keyClicks(yesNo, "y");
+    QCOMPARE(yesNo->text(), QStringLiteral("Y"));
+    // Pasted text is cleaned the same way.
+    port->clear();
+    port->insert("c/om1");
+    emit port->textEdited(port->text());
+    QCOMPARE(port->text(), QStringLiteral("COM1"));
+  }
+
+  void ApplyCopiesFieldsAndEmptiedFieldStaysEmpty() {
+    Fixture f;
+    f.Show();
+    QTest::keyClicks(f.form.Field(3), "com3");
+    f.form.Field(11)->clear();  // "選択送信(Y/N)" emptied
+    QVERIFY(f.form.Button1()->isEnabled());
+    QSignalSpy applied(&f.form, &TOptionForm::applied);
+    QTest::mouseClick(f.form.Button1(), Qt::LeftButton);
+    QCOMPARE(applied.count(), 1);
+    QVERIFY(!f.form.Button1()->isEnabled());
+    QCOMPARE(f.settings.modemPort1, std::string("COM3"));
+    // Empty is neither "Y" nor "N": the send command then opens the selection.
+    QCOMPARE(f.settings.options.op1, std::string());
+    f.form.reject();
+    QCOMPARE(f.questions, 0);
+  }
+
+  void ClosingAfterChangeNoAppliesYesDiscards() {
+    for (CloseAnswer answer : {CloseAnswer::No, CloseAnswer::Yes, CloseAnswer::Other}) {
+      Fixture f;
+      f.answer = answer;
+      f.Show();
+      f.form.Field(0)->clear();
+      QTest::keyClicks(f.form.Field(0), "y");
+      QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
+      QCOMPARE(f.questions, 1);
+      QCOMPARE(f.settings.options.op3, std::string(answer == CloseAnswer::Yes ? "N" : "Y"));
+      QVERIFY(!f.form.isVisible());
+    }
+  }
+
+  void EnterAndArrowsMoveWithinThePage() {
+    Fixture f;
+    f.form.PageControl1()->setCurrentIndex(1);
+    f.Show();
+    QLineEdit* first = f.form.Field(9);
+    QLineEdit* second = f.form.Field(10);
+    second->setFocus();
+    QTest::keyClick(second, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), first);
+    QTest::keyClick(first, Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), second);
+    // Enter in an empty field is dropped; in a filled one it moves on.
+    second->clear();
+    QTest::keyClick(second, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), second);
+    QTest::keyClicks(second, "n");
+    QTest::keyClick(second, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), first);
+    // On the general page Up from the first field wraps to the ninth.
+    f.form.PageControl1()->setCurrentIndex(0);
+    f.form.Field(0)->setFocus();
+    QTest::keyClick(f.form.Field(0), Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), f.form.Field(8));
+    f.answer = CloseAnswer::Yes;
+    f.form.reject();
+  }
+
+  void PlacementComesFromAndGoesToSubIni() {
+    Fixture f;
+    IniFile sub(f.folder.filePath("Sub.ini").toStdString());
+    QVERIFY(sub.WriteInteger("Sub", "Left", 120));
+    QVERIFY(sub.WriteInteger("Sub", "Top", 80));
+    f.Show();
+    QCOMPARE(f.form.pos(), QPoint(120, 80));
+    f.form.move(200, 150);
+    f.form.reject();
+    QCOMPARE(sub.ReadInteger("Sub", "Left", 0), 200);
+    QCOMPARE(sub.ReadInteger("Sub", "Top", 0), 150);
+  }
+
+  void ReopeningRefillsAndKeepsThePage() {
+    Fixture f;
+    f.Show();
+    f.form.PageControl1()->setCurrentIndex(2);
+    f.form.reject();
+    f.settings.options.op4 = "Y";
+    f.Show();
+    QCOMPARE(f.form.PageControl1()->currentIndex(), 2);
+    QCOMPARE(f.form.Field(12)->text(), QStringLiteral("Y"));
+    QVERIFY(!f.form.Button1()->isEnabled());
+    f.form.reject();
+  }
+};
+
+}  // namespace quelvo
+
+QTEST_MAIN(quelvo::OptionFormTest)
+#include "OptionFormTest.moc"

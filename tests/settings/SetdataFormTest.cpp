@@ -1,0 +1,347 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <set>
+
+#include "settings/CommSetting.h"
+#include "settings/CommSettingFile.h"
+#include "settings/IniFile.h"
+#include "settings/Option.h"
+#include "settings/ProgramSettings.h"
+#include "settings/Setdata.h"
+
+namespace quelvo {
+
+namespace {
+
+QStringList Items(const QComboBox* combo) {
+  QStringList items;
+  for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+  return items;
+}
+
+bool Red(const QLabel* label) {
+  return label->palette().color(QPalette::WindowText) == QColor(Qt::red);
+}
+
+// Picks a list item as the user does: the selection changes and `activated` fires.
+void Pick(QComboBox* combo, int index) {
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+}
+
+}  // namespace
+
+class SetdataFormTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A dialog on the active setting of a temporary program folder, with ports
+  // COM1 and COM3 present, questions answered by `answer` and messages and
+  // mails recorded.
+  struct Fixture {
+    QTemporaryDir folder;
+    ProgramSettings settings;
+    CommSetting setting;
+    TSetdataForm form;
+    std::set<int> ports{1, 3};
+    CloseAnswer answer = CloseAnswer::No;
+    QStringList questions, messages, mails;
+
+    Fixture() : form(settings, setting, folder.path().toStdString()) {
+      DialogPrompts prompts;
+      prompts.askYesNo = [this](QWidget*, const QString& caption, const QString& text) {
+        questions << caption + "|" + text;
+        return answer;
+      };
+      prompts.inform = prompts.warn = [this](QWidget*, const QString& caption,
+                                             const QString& text) {
+        messages << caption + "|" + text;
+      };
+      form.SetPrompts(prompts);
+      form.SetPortProber({[this](int n) { return ports.count(n) > 0; }, {}});
+      form.SetMailSender([this](const std::string& to, const std::string& subject,
+                                const std::string& body) {
+        mails << QString::fromStdString(to + "|" + subject + "|" + body);
+      });
+    }
+    std::string Folder() const { return folder.path().toStdString(); }
+    bool FileExists(const char* name) const { return QFile::exists(folder.filePath(name)); }
+    CommSetting Stored(int setNo) const { return LoadCommSetting(Folder(), setNo); }
+    void Show() {
+      form.show();
+      QApplication::setActiveWindow(&form);
+      QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+  };
+
+ private slots:
+  void PortListsLeaveOutModemPortsAndMarkAMissingPort() {
+    Fixture f;
+    f.settings.modemPort1 = "com3";
+    f.setting.Port_R = "COM2";
+    f.Show();
+    QCOMPARE(f.form.size(), QSize(372, 466));
+    QCOMPARE(Items(f.form.ComboBox(4)), QStringList({"COM1", "設定ﾎﾟｰﾄ無し"}));
+    QCOMPARE(f.form.ComboBox(4)->currentIndex(), 1);
+    QCOMPARE(Items(f.form.ComboBox(14)), QStringList({"COM1", "設定ﾎﾟｰﾄ無し"}));
+    QCOMPARE(f.form.ComboBox(14)->currentIndex(), 0);
+    QVERIFY(!f.form.Button1()->isEnabled());
+    f.form.reject();
+
+    // With no port at all the placeholder is saved as the port.
+    f.ports.clear();
+    f.Show();
+    QCOMPARE(Items(f.form.ComboBox(4)), QStringList({"有効ﾎﾟｰﾄ無し"}));
+    f.form.Edit1()->setText("x");
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.setting.Port_S, std::string("有効ﾎﾟｰﾄ無し"));
+    f.form.reject();
+  }
+
+  void ModemPortTypedInTheOptionsDialogLeavesThePortLists() {
+    Fixture f;
+    TOptionForm options(f.settings, f.Folder());
+    options.show();
+    QTest::keyClicks(options.Field(3), "com3");
+    QCOMPARE(options.Field(3)->text(), QStringLiteral("COM3"));
+    QTest::mouseClick(options.Button1(), Qt::LeftButton);
+    options.reject();
+    f.Show();
+    QCOMPARE(Items(f.form.ComboBox(4)), QStringList({"COM1", "設定ﾎﾟｰﾄ無し"}));
+    f.form.reject();
+  }
+
+  void TapeReaderFixesSevenReceiveListsAndSavesTheirForcedValues() {
+    Fixture f;
+    f.setting.Code_R = 2;
+    f.setting.Word = 2;
+    f.setting.Buff_R = 6;
+    f.setting.RSignal = 0;
+    f.Show();
+    const char* fixed[] = {"ComboBox2", "ComboBox3", "ComboBox5", "ComboBox6",
+                           "ComboBox7", "ComboBox9", "ComboBox10"};
+    QVERIFY(!f.form.ComboBox(8)->isEnabled());
+    QVERIFY(Red(f.form.LabelOf("ComboBox8")));
+    Pick(f.form.ComboBox(1), 5);
+    for (const char* name : fixed) {
+      QVERIFY2(!f.form.findChild<QComboBox*>(name)->isEnabled(), name);
+      QVERIFY2(Red(f.form.LabelOf(name)), name);
+    }
+    QVERIFY(f.form.ComboBox(8)->isEnabled());
+    QVERIFY(!Red(f.form.LabelOf("ComboBox8")));
+    QVERIFY(f.form.ComboBox(4)->isEnabled());
+    QVERIFY(!Red(f.form.LabelOf("ComboBox20")));
+    QVERIFY(f.form.Button1()->isEnabled());
+    QVERIFY(f.form.Button1Click());
+    const CommSetting stored = f.Stored(1);
+    QCOMPARE(stored.Speed_R, 5);
+    QCOMPARE(stored.Code_R, 0);
+    QCOMPARE(stored.Word, 1);
+    QCOMPARE(stored.Buff_R, 3);
+    QCOMPARE(stored.RSignal, 0);  // kept only with a tape reader
+    QCOMPARE(f.setting.Code_R, 0);  // the record is reloaded from the file
+    f.form.reject();
+  }
+
+  void TapePunchFixesSignalAndBufferAndOtherSpeedsClearFeed() {
+    Fixture f;
+    f.setting.Buff_S = 7;
+    f.setting.Feed = 2;
+    f.Show();
+    QVERIFY(!f.form.ComboBox(18)->isEnabled());
+    QVERIFY(Red(f.form.LabelOf("ComboBox18")));
+    Pick(f.form.ComboBox(11), 5);
+    QVERIFY(!f.form.ComboBox(15)->isEnabled() && Red(f.form.LabelOf("ComboBox15")));
+    QVERIFY(!f.form.ComboBox(19)->isEnabled() && Red(f.form.LabelOf("ComboBox19")));
+    QVERIFY(f.form.ComboBox(18)->isEnabled() && !Red(f.form.LabelOf("ComboBox18")));
+    QVERIFY(f.form.ComboBox(13)->isEnabled());
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(1).Signal_S, 1);
+    QCOMPARE(f.Stored(1).Buff_S, 0);
+    QCOMPARE(f.Stored(1).Feed, 2);
+    Pick(f.form.ComboBox(11), 2);
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(1).Feed, 0);
+    f.form.reject();
+  }
+
+  void ClosingAfterChangeNoSavesYesDiscards() {
+    for (CloseAnswer answer : {CloseAnswer::No, CloseAnswer::Yes}) {
+      Fixture f;
+      f.answer = answer;
+      f.Show();
+      Pick(f.form.ComboBox(12), 2);
+      QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
+      QCOMPARE(f.questions, QStringList({"通信設定|通信設定が変更されています。\n保存せずに終了しますか？"}));
+      QCOMPARE(f.FileExists("SetData1.ini"), answer == CloseAnswer::No);
+      QCOMPARE(f.setting.Code_S, answer == CloseAnswer::No ? 2 : 0);
+      QVERIFY(!f.form.isVisible());
+    }
+  }
+
+  void LockedNameOfOspSettingIsStillSaved() {
+    Fixture f;
+    f.settings.setNo = 6;
+    f.settings.setNames[6] = "旋盤OSP";
+    QSignalSpy saved(&f.form, &TSetdataForm::settingSaved);
+    f.Show();
+    QVERIFY(!f.form.Edit1()->isEnabled());
+    QVERIFY(!f.form.ComboBox(25)->isEnabled());
+    QVERIFY(f.form.ComboBox(25)->isHidden());
+    QCOMPARE(f.form.Edit1()->text(), QStringLiteral("旋盤OSP"));
+    f.settings.setNames[6] = "changed meanwhile";
+    Pick(f.form.ComboBox(16), 1);
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.settings.setNames[6], std::string("旋盤OSP"));
+    QVERIFY(f.FileExists("SetDataO.ini"));
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(saved.at(0).at(0).toInt(), 6);
+    f.form.reject();
+    // Any other setting's name can be edited.
+    f.settings.setNo = 7;
+    f.Show();
+    QVERIFY(f.form.Edit1()->isEnabled());
+    QCOMPARE(f.form.Edit1()->text(), QStringLiteral("設定６"));
+    f.form.reject();
+  }
+
+  void WaitTimeTakesDigitsOnlyAndRefusesOversizedNumbers() {
+    Fixture f;
+    f.setting.InvTime = 5;
+    f.Show();
+    QLineEdit* edit2 = f.form.LineEdit("Edit2");
+    QTest::keyClicks(edit2, "ab-");
+    QCOMPARE(edit2->text(), QStringLiteral("5"));
+    QVERIFY(!f.form.Button1()->isEnabled());
+    QTest::keyClicks(edit2, "0");
+    QVERIFY(f.form.Button1()->isEnabled());
+
+    // Too large for the stored field: refused with a message, nothing stored.
+    Pick(f.form.ComboBox(1), 5);
+    edit2->setText("2147483648");
+    QVERIFY(!f.form.Button1Click());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].contains("2147483647"));
+    QCOMPARE(f.setting.Speed_R, 1);
+    QVERIFY(!f.FileExists("SetData1.ini"));
+    QVERIFY(f.form.Button1()->isEnabled());
+
+    // Empty: nothing stored, no message, the field gets the focus.
+    f.form.ComboBox(1)->setFocus();
+    edit2->clear();
+    QVERIFY(!f.form.Button1Click());
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(QApplication::focusWidget(), edit2);
+
+    // Answering No with an unsavable wait time keeps the dialog open.
+    QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
+    QVERIFY(f.form.isVisible());
+    edit2->setText("2147483647");
+    QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
+    QVERIFY(!f.form.isVisible());
+    QCOMPARE(f.Stored(1).InvTime, 2147483647);
+  }
+
+  void SendOptionFieldsFollowTheFile() {
+    Fixture f;
+    IniFile file(f.folder.filePath("SetData1.ini").toStdString());
+    QVERIFY(file.WriteString("Setting_S", "N_non", "N"));
+    f.setting = LoadCommSetting(f.Folder(), 1);
+    f.Show();
+    QVERIFY(!f.form.LineEdit("LabeledEdit2")->isEnabled());  // no F_non in the file
+    QLineEdit* nNon = f.form.LineEdit("LabeledEdit3");
+    QVERIFY(nNon->isEnabled());
+    nNon->clear();
+    QTest::keyClicks(nNon, "xy");
+    QCOMPARE(nNon->text(), QStringLiteral("Y"));
+    QLineEdit* sendMsg = f.form.LineEdit("LabeledEdit1");
+    QTest::keyClicks(sendMsg, "g04 x");
+    QCOMPARE(sendMsg->text(), QStringLiteral("G04 X"));
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(1).N_non, std::string("Y"));
+    QCOMPARE(f.Stored(1).SendMsg, std::string("G04 X"));
+    QCOMPARE(f.Stored(1).F_non, std::string());
+    f.form.reject();
+  }
+
+  void ValuesOutsideTheListsSelectNothingAndSurviveASave() {
+    Fixture f;
+    f.setting.Code_R = 9;
+    f.setting.ChkCount = -3;
+    f.setting.DNC_Send = 1;
+    f.Show();
+    QCOMPARE(f.form.ComboBox(2)->currentIndex(), -1);
+    QCOMPARE(f.form.ComboBox(23)->currentIndex(), -1);
+    f.form.ComboBox(23)->setEditText("77");  // typed text is never stored
+    QVERIFY(f.form.Button1()->isEnabled());
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(1).Code_R, 9);
+    QCOMPARE(f.Stored(1).ChkCount, -3);
+    QCOMPARE(f.Stored(1).DNC_Send, 1);
+    f.form.reject();
+  }
+
+  void TestMailNeedsAnAddress() {
+    Fixture f;
+    f.Show();
+    f.form.LineEdit("LabeledEdit5")->setText("nobody.example");
+    QTest::mouseClick(f.form.Button3(), Qt::LeftButton);
+    QCOMPARE(f.messages, QStringList({"テスト送信|メールアドレス確認"}));
+    QVERIFY(f.mails.isEmpty());
+    f.form.LineEdit("LabeledEdit5")->setText("lathe@example.com");
+    f.form.LineEdit("LabeledEdit6")->setText("件名です");
+    QTest::mouseClick(f.form.Button3(), Qt::LeftButton);
+    QCOMPARE(f.mails.size(), 1);
+    QVERIFY(f.mails[0].startsWith("lathe@example.com|件名です|"));
+    QVERIFY(f.mails[0].endsWith("\nテスト送信"));
+    QVERIFY(!f.FileExists("SetData1.ini"));  // unsaved texts are used, not stored
+    f.answer = CloseAnswer::Yes;
+    f.form.reject();
+  }
+
+  void AFailedWriteKeepsSaveEnabled() {
+    Fixture f;
+    QVERIFY(QDir(f.folder.path()).mkdir("SetData1.ini"));  // a folder cannot be written as a file
+    f.Show();
+    Pick(f.form.ComboBox(12), 1);
+    QVERIFY(!f.form.Button1Click());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].contains("に書き込めません"));
+    QVERIFY(f.form.Button1()->isEnabled());
+    QCOMPARE(f.setting.Code_S, 1);
+    f.answer = CloseAnswer::Yes;
+    f.form.reject();
+  }
+
+  void PlacementPageAndSplitFolderPersist() {
+    Fixture f;
+    IniFile sub(f.folder.filePath("Sub.ini").toStdString());
+    QVERIFY(sub.WriteInteger("Sub", "Left", 40));
+    QVERIFY(sub.WriteString("Sub", "DirPath", "/nc/split"));
+    f.Show();
+    QCOMPARE(f.form.pos(), QPoint(40, 10));
+    QCOMPARE(f.form.PageControl1()->currentIndex(), 0);
+    f.form.PageControl1()->setCurrentIndex(2);
+    QVERIFY(sub.WriteString("Sub", "DirPath", "/elsewhere"));
+    f.form.move(70, 60);
+    f.form.reject();
+    QCOMPARE(sub.ReadInteger("Sub", "Left", 0), 70);
+    QCOMPARE(sub.ReadInteger("Sub", "Top", 0), 60);
+    QCOMPARE(sub.ReadString("Sub", "DirPath", ""), std::string("/nc/split"));
+    f.Show();
+    QCOMPARE(f.form.PageControl1()->currentIndex(), 2);
+    f.form.reject();
+  }
+};
+
+}  // namespace quelvo
+
+QTEST_MAIN(quelvo::SetdataFormTest)
+#include "SetdataFormTest.moc"
