@@ -58,7 +58,7 @@ bool SerialLink::Refuse(const std::string& message, const std::string& logLine) 
 bool SerialLink::OpenPort(const CommSetting& setting, TransferDirection direction) {
   try {
     return OpenPortSteps(setting, direction);
-  } catch (const std::exception&) {
+  } catch (...) {
     return Refuse("通信エラー!!", "  通信エラー（その他）の為中止\n");
   }
 }
