@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -36,22 +35,36 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// One conversion through iconv; empty result on any failure.
-std::string Iconv(const char* to, const char* from, std::string_view in) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out(in.size() * 4 + 8, '\0');
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  if (r != static_cast<size_t>(-1)) r = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-  iconv_close(cd);
-  if (r == static_cast<size_t>(-1) || srcLeft != 0) return {};
-  out.resize(out.size() - dstLeft);
-  return out;
-}
+// One iconv direction, reusable for many short conversions.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Empty result on any failure.
+  std::string Run(std::string_view in) {
+    if (!Valid()) return {};
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out(in.size() * 4 + 8, '\0');
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+    if (r != static_cast<size_t>(-1)) r = iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+    if (r == static_cast<size_t>(-1) || srcLeft != 0) return {};
+    out.resize(out.size() - dstLeft);
+    return out;
+  }
+
+ private:
+  bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t cd_;
+};
 
 char32_t DecodeUtf32Be(const std::string& s) {
   if (s.size() != 4) return 0;
@@ -80,10 +93,12 @@ struct Cp932Tables {
   std::unordered_map<char32_t, uint16_t> encode;      // character -> 1 or 2 bytes
 
   Cp932Tables() {
-    auto enter = [this](const std::string& bytes) -> char32_t {
-      char32_t c = DecodeUtf32Be(Iconv("UTF-32BE", "CP932", bytes));
+    Converter decoder("UTF-32BE", "CP932");
+    Converter encoder("CP932", "UTF-32BE");
+    auto enter = [&](const std::string& bytes) -> char32_t {
+      char32_t c = DecodeUtf32Be(decoder.Run(bytes));
       if (c < 0x80 || (c >= kRawByteBase && c < kRawByteBase + 0x100)) return 0;
-      if (Iconv("CP932", "UTF-32BE", EncodeUtf32Be(c)) != bytes) return 0;
+      if (encoder.Run(EncodeUtf32Be(c)) != bytes) return 0;
       uint16_t code = static_cast<unsigned char>(bytes[0]);
       if (bytes.size() == 2) code = static_cast<uint16_t>((code << 8) | static_cast<unsigned char>(bytes[1]));
       encode.emplace(c, code);
@@ -211,7 +226,7 @@ std::string Utf8ToCp932(std::string_view text) {
     }
     // Characters outside the table (other forms of a mapped character, such as
     // the wave dash) get whatever iconv makes of them; the rest become "?".
-    std::string bytes = c == 0xFFFFFFFF ? std::string() : Iconv("CP932", "UTF-32BE", EncodeUtf32Be(c));
+    std::string bytes = c == 0xFFFFFFFF ? std::string() : Converter("CP932", "UTF-32BE").Run(EncodeUtf32Be(c));
     if (bytes.empty()) bytes = std::string(1, kUnencodable);
     out += bytes;
   }

@@ -117,7 +117,9 @@ bool ParseInteger(std::string_view text, int* out) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (hex) {
     text.remove_prefix(2);
-    if (text.empty() || text.size() > 8) return false;
+    if (text.empty()) return false;
+    while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
+    if (text.size() > 8) return false;
     for (char c : text) {
       int digit;
       if (c >= '0' && c <= '9') digit = c - '0';

@@ -37,7 +37,7 @@ TEST_F(IniFileTest, NamesIgnoreCaseAndBlanksAroundKeys) {
 }
 
 TEST_F(IniFileTest, IntegersDecimalOrHexElseDefault) {
-  Put("[S]\r\na=0x1F\r\nb=0XfF\r\nc=-2147483640\r\nd=12abc\r\ne=\r\nf=0x\r\ng=2147483648\r\nh=0xFFFFFFFF\r\ni= 42 \r\n");
+  Put("[S]\r\na=0x1F\r\nb=0XfF\r\nc=-2147483640\r\nd=12abc\r\ne=\r\nf=0x\r\ng=2147483648\r\nh=0xFFFFFFFF\r\ni= 42 \r\nj=0x000000010\r\nk=0x100000000\r\n");
   IniFile ini(Path());
   EXPECT_EQ(ini.ReadInteger("S", "a", 0), 31);
   EXPECT_EQ(ini.ReadInteger("S", "b", 0), 255);
@@ -48,6 +48,8 @@ TEST_F(IniFileTest, IntegersDecimalOrHexElseDefault) {
   EXPECT_EQ(ini.ReadInteger("S", "g", -1), -1);
   EXPECT_EQ(ini.ReadInteger("S", "h", 0), -1);
   EXPECT_EQ(ini.ReadInteger("S", "i", 0), 42);
+  EXPECT_EQ(ini.ReadInteger("S", "j", 0), 16);
+  EXPECT_EQ(ini.ReadInteger("S", "k", -1), -1);
 }
 
 TEST_F(IniFileTest, TextsBooleansAndTheReadCap) {
