@@ -118,12 +118,15 @@ void SerialLink::WriteByte(uint8_t ch) {
     if (StopHitAbort()) return;
   }
 
-  // Output-queue throttle: fewer than 259 bytes may wait.
+  // Output-queue throttle: fewer than 259 bytes may wait. A queue that does
+  // not drain (the driver holds output after the control's pause code) must
+  // not lock the user in: a stop key ends the wait.
   for (;;) {
     int queued = 0;
     const bool known = port_.OutputQueueSize(&queued);
     host_.ProcessEvents();
     if (!known || kQueueRoom - queued > 1) break;
+    if (StopHitAbort()) return;
   }
   state_.AbortFlag = false;
 
