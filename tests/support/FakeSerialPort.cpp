@@ -45,6 +45,7 @@ void FakeSerialPort::QueueIncoming(const std::string& bytes, int64_t atMs) {
 }
 
 ReadResult FakeSerialPort::ReadByte(uint8_t* byte) {
+  ++reads;
   if (readErrno != 0) {
     error_ = PortErrorFromIoErrno(readErrno);
     return ReadResult::kError;
@@ -70,7 +71,7 @@ bool FakeSerialPort::Write(const uint8_t* data, size_t size) {
   Drain();
   for (size_t i = 0; i < size; ++i) {
     written += static_cast<char>(data[i]);
-    if (drainBytesPerSecond > 0) queued_ += 1;
+    if (drainBytesPerSecond > 0 || outputHeld) queued_ += 1;
     if (onWrite) onWrite(data[i]);
   }
   return true;
@@ -79,6 +80,7 @@ bool FakeSerialPort::Write(const uint8_t* data, size_t size) {
 void FakeSerialPort::Drain() {
   const int64_t elapsed = clock_.nowMs - drainedAtMs_;
   drainedAtMs_ = clock_.nowMs;
+  if (outputHeld) return;
   queued_ = std::max(0.0, queued_ - elapsed * drainBytesPerSecond / 1000.0);
 }
 
