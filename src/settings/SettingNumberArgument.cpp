@@ -1,0 +1,20 @@
+#include "settings/SettingNumberArgument.h"
+
+#include "settings/SettingSlots.h"
+
+namespace quelvo {
+
+SettingNumberChoice SettingNumberFromArgument(int number) {
+  SettingNumberChoice choice;
+  if (number <= 0) return choice;
+  if (number > kSettingCount) {
+    choice.message = NoSuchSettingMessage(number);
+    return choice;
+  }
+  for (const SettingSlot& slot : SettingSlots()) {
+    if (slot.argumentNumber == number) choice.setNo = slot.setNo;
+  }
+  return choice;
+}
+
+}  // namespace quelvo
