@@ -103,13 +103,7 @@ void SerialLink::WriteByte(uint8_t ch) {
       }
       if (StopHitAbort()) return;
       uint32_t status = 0;
-      const bool statusRead = port_.ModemStatus(&status);
-      if (ch == 0x18 || (ch == 0x13 && sending && active_.Signal == 0 && statusRead &&
-                         (status & kModemDcd) == 0)) {
-        state_.AbortFlag = true;
-        return;
-      }
-      if (!state_.LineSeenFlag && statusRead && (status & kModemDcd) != 0) {
+      if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
         state_.codes.GoFlag = true;
         state_.LineSeenFlag = true;
       }

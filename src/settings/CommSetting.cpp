@@ -14,17 +14,37 @@ bool CommSetting::operator==(const CommSetting& other) const {
   return true;
 }
 
+const std::vector<FixedField>& TapeReaderFixedFields() {
+  // Code detected from the data, two stop bits, program letter as received,
+  // spaces removed, started without a signal, 1024-byte buffer, LF line ends.
+  static const std::vector<FixedField> fields = {
+      {&CommSetting::Code_R, 0},   {&CommSetting::STbit_R, 1}, {&CommSetting::Change, 0},
+      {&CommSetting::Word, 1},     {&CommSetting::Signal_R, 0}, {&CommSetting::Buff_R, 3},
+      {&CommSetting::EndCode, 0},
+  };
+  return fields;
+}
+
+const std::vector<FixedField>& TapePunchFixedFields() {
+  // No start signal to wait for, smallest buffer.
+  static const std::vector<FixedField> fields = {
+      {&CommSetting::Signal_S, 1},
+      {&CommSetting::Buff_S, 0},
+  };
+  return fields;
+}
+
+namespace {
+
+void Apply(const std::vector<FixedField>& fields, CommSetting& s) {
+  for (const FixedField& field : fields) s.*field.member = field.value;
+}
+
+}  // namespace
+
 void NormaliseReceiveForSave(CommSetting& s) {
   if (s.Speed_R == kTapeDeviceSpeed) {
-    // Reading from a tape reader: code detected from the data, two stop bits,
-    // spaces removed, started without a signal, 1024-byte buffer, LF line ends.
-    s.Code_R = 0;
-    s.STbit_R = 1;
-    s.Change = 0;
-    s.Word = 1;
-    s.Signal_R = 0;
-    s.Buff_R = 3;
-    s.EndCode = 0;
+    Apply(TapeReaderFixedFields(), s);
   } else {
     s.RSignal = 1;
   }
@@ -32,9 +52,7 @@ void NormaliseReceiveForSave(CommSetting& s) {
 
 void NormaliseSendForSave(CommSetting& s) {
   if (s.Speed_S == kTapeDeviceSpeed) {
-    // Punching a tape: no start signal to wait for, smallest buffer.
-    s.Signal_S = 1;
-    s.Buff_S = 0;
+    Apply(TapePunchFixedFields(), s);
   } else {
     s.Feed = 0;
   }

@@ -10,6 +10,7 @@
 // the settings dialog offers (CommSettingFields.h). Values outside the lists are
 // kept as they are; nothing is validated on reading. Texts are UTF-8.
 #include <string>
+#include <vector>
 
 namespace quelvo {
 
@@ -63,10 +64,21 @@ struct CommSetting {
   bool operator!=(const CommSetting& other) const { return !(*this == other); }
 };
 
+// A field whose value a tape device fixes. The settings dialog greys out
+// exactly these fields while the device is chosen.
+struct FixedField {
+  int CommSetting::*member;
+  int value;
+};
+// With Speed_R = kTapeDeviceSpeed (tape reader); RSignal only counts then.
+const std::vector<FixedField>& TapeReaderFixedFields();
+// With Speed_S = kTapeDeviceSpeed (tape punch); Feed only counts then.
+const std::vector<FixedField>& TapePunchFixedFields();
+
 // Fixed values that follow from the two speeds, applied before a save: a tape
 // reader fixes the receive line handling, a tape punch fixes its start signal
-// and buffer, and tape feed and the reader start signal only exist with a tape
-// device.
+// and buffer; without a tape device RSignal becomes 1 (no start signal) and
+// Feed 0 (no tape feed).
 void NormaliseForSave(CommSetting& setting);
 // The two halves of NormaliseForSave, for a dialog that stores one half at a time.
 void NormaliseReceiveForSave(CommSetting& setting);

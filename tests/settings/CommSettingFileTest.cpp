@@ -1,7 +1,6 @@
 #include "settings/CommSettingFile.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "common/Cp932.h"
 #include "settings/CommSettingFields.h"
 #include "settings/SettingSlots.h"
+#include "support/TempFolder.h"
 
 namespace quelvo {
 namespace {
@@ -19,24 +19,18 @@ namespace fs = std::filesystem;
 
 class CommSettingFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "commsetting-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   void WriteFile(const std::string& name, const std::string& utf8) {
-    std::ofstream(folder_ + "/" + name, std::ios::binary) << Utf8ToCp932(utf8);
+    std::ofstream(temp_.File(name), std::ios::binary) << Utf8ToCp932(utf8);
   }
   std::string ReadFile(const std::string& name) {
-    std::ifstream in(folder_ + "/" + name, std::ios::binary);
+    std::ifstream in(temp_.File(name), std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return Cp932ToUtf8(bytes.str());
   }
 
-  std::string folder_;
+  test::TempFolder temp_;
+  const std::string folder_ = temp_.Path();
 };
 
 // A record with every field away from its default.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/ActiveSetting.h"
+#include "settings/ProgramSettings.h"
 #include "settings/SettingNumberArgument.h"
 
 namespace quelvo {
@@ -33,6 +34,8 @@ TEST(SettingSlots, FilesMenuItemsAndShortcutsBySettingNumber) {
     EXPECT_STREQ(slot->menuItem, rows[setNo - 1].item);
     EXPECT_EQ(slot->shortcutCode, rows[setNo - 1].shortcut);
     EXPECT_EQ(IsOspSetting(setNo), setNo == 6 || setNo == 12);
+    // The name key and the menu item share their suffix (Set6 / SetName6).
+    EXPECT_EQ(SetNameKey(setNo), "SetName" + std::string(slot->menuItem + 3));
   }
   EXPECT_EQ(FindSettingSlot(0), nullptr);
   EXPECT_EQ(FindSettingSlot(13), nullptr);

@@ -45,6 +45,7 @@ void FakeSerialPort::QueueIncoming(const std::string& bytes, int64_t atMs) {
 }
 
 ReadResult FakeSerialPort::ReadByte(uint8_t* byte) {
+  ++reads;
   if (readErrno != 0) {
     error_ = PortErrorFromIoErrno(readErrno);
     return ReadResult::kError;

@@ -55,7 +55,7 @@ class FakeSerialPort : public SerialPort {
   std::string written;  // every byte written, in order
   std::vector<LineConfig> configs;  // every configuration applied
   PortTimeouts timeouts;
-  int purgeCount = 0, closeCount = 0;
+  int purgeCount = 0, closeCount = 0, reads = 0;
   bool nullDiscard() const { return !configs.empty() && configs.back().nullDiscard; }
 
  private:
