@@ -10,6 +10,12 @@
 // RunSend runs synchronously on the GUI thread; the window stays alive because
 // the link and the engine let it process pending events between characters.
 // Every ending starts the completion timer (Timer1).
+//
+// The window holds one engine for the whole run. The send command starts the
+// communication log, fills a SendJob and calls RunSend; the selective-send
+// dialog fills Selection().SkipLines first. Timer2's worker runs
+// EstimateRemainingTime(Counters()); Timer1's handler reads Outcome() for the
+// mail notice, and SerialLink::Port().PortOpenedForSend.
 #include <cstdint>
 #include <string>
 

@@ -206,6 +206,14 @@ TEST(SendEngineFlow, StopAndFailuresDuringTheData) {
   const auto texts = failed.LogTexts();
   EXPECT_EQ(texts[texts.size() - 2].rfind("  ポートに書き込めない為中止：", 0), 0u) << texts[texts.size() - 2];
 
+  SendRig unreadable;  // a port that fails under the wait ends it instead of being read for ever
+  unreadable.host.lines = {"G1", ""};
+  unreadable.port.readErrno = EIO;
+  unreadable.Send();
+  ExpectAborted(unreadable, 1016);
+  const auto waitTexts = unreadable.LogTexts();
+  EXPECT_EQ(waitTexts[waitTexts.size() - 2].rfind("  ポートから読み込めない為中止：", 0), 0u);
+
   SendRig unopened;
   unopened.host.lines = {"G1", ""};
   unopened.port.openErrno = ENOENT;
