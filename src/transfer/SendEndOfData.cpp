@@ -1,7 +1,7 @@
 // After the last line: the end sequence, the final feed and a tape punch's
 // end signal; then the completion of the pass and, in repeat mode, the way
 // into the next one.
-#include "common/NumberFormat.h"
+#include "transfer/SendCommand.h"
 #include "transfer/SendEngine.h"
 #include "transfer/SendProgressText.h"
 #include "transfer/SendSequences.h"
@@ -54,7 +54,7 @@ bool SendEngine::Complete() {
   log_.AppendLog("  ﾘﾋﾟｰﾄ送信準備完了\n");
   host_.WaitMs(kRepeatWaitMs);
   ++outcome_.RepeatCount;
-  host_.SetStatusPanel(6, "送信:" + FormatFloat("000", outcome_.RepeatCount));
+  host_.SetStatusPanel(6, RepeatCounterText(outcome_.RepeatCount));
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Cp932.h"
+#include "transfer/SendCommand.h"
 #include "transfer/SendRig.h"
 
 namespace quelvo {
@@ -50,9 +51,7 @@ TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
   rig.host.lines = {"O1", "G1", ""};
   rig.job.CloseAfterTransfer = true;
   rig.options.powerOff = "Y";
-  rig.log.Start("  送信\n");
-  rig.log.AppendLog("  全データを送信\n");
-  rig.log.AppendLog("  送信ﾌｧｲﾙ名は/home/op/part1.nc\n");
+  StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
   rig.StartOnDc1();
   EXPECT_EQ(rig.Send(), Wire(TapeCode::ISO, "O1\nG1\n\n%"));
 
@@ -227,7 +226,8 @@ TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {
   rig.job.RepeatMode = true;
   rig.job.RepeatCount = 1;
   rig.host.lines = {"G1", ""};
-  rig.log.Start("  送信\n");
+  rig.options.op1 = "Y";
+  StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
   for (const int64_t at : {1, 30000, 60000}) rig.StartOnDc1(at);
   rig.host.HoldKeyFrom(StopKey::kEsc, 80000);
   const std::string pass = Wire(TapeCode::ISO, "G1\n\n%");
@@ -239,7 +239,8 @@ TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {
   EXPECT_EQ(std::count(texts.begin(), texts.end(), "  送信完了"), 3);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), "  ﾘﾋﾟｰﾄ送信準備完了"), 3);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), "  COM1 ポートオープン"), 4);
-  EXPECT_EQ(texts.front(), "  送信") << "the log runs on over the passes";
+  EXPECT_EQ(texts[0], "  通信") << "the log runs on over the passes";
+  EXPECT_EQ(texts[1], "  プログラム番号選択で送信");
   EXPECT_EQ(std::count(rig.host.waits.begin(), rig.host.waits.end(), 3000), 3);
 }
 
