@@ -68,7 +68,9 @@ class SendEngine {
   void WaitOldType();
   void WaitForSignal();
   void AskToStart();
-  void UserStoppedWaiting();
+  // One read of the line while waiting: a stop key (logging `stopLogLine`
+  // when given) or a failed port leaves for the abort path.
+  uint8_t ReadWhileWaiting(const char* stopLogLine);
 
   // SendStartOfData.cpp
   void SendStartOfData();

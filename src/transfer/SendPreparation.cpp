@@ -26,13 +26,12 @@ constexpr const char* kSpeedTexts[] = {": 2400,", ": 4800,", ": 9600,",
 }  // namespace
 
 void SendEngine::Prepare() {
-  // 1. The screen saver stays off until the window is back to editing.
+  // The screen saver stays off until the window is back to editing.
   host_.SetScreenSaverActive(false);
   Bytes().LineSeenFlag = false;
   host_.ShowTransferPanel(true);
   host_.SetLabel2("");
 
-  // 2, 3. The port.
   if (!link_.OpenPort(job_.setting, TransferDirection::Send)) {
     Bytes().ErrorNumber = 1016;
     Abort();
@@ -42,15 +41,13 @@ void SendEngine::Prepare() {
   counters_.RemainingSeconds = 0;
   host_.SetStatusPanel(2, "送信待機中");
 
-  // 4 - 6.
   ShowCodeAndLine();
 
-  // 7, 8. The handshake interval and the amount to send.
+  // The handshake interval and the amount to send.
   Bytes().CheckInterval = CheckIntervalFor(Active().ChkCount, Bytes().CheckInterval);
   counters_.TotalChars = DocumentLength() - 1;
   host_.SetStatusPanel(1, "残り " + RemainingAmountText(counters_.TotalChars, Meters()));
 
-  // 9.
   counters_.LastSampleChars = 0;
   window_.RepaintEditor();
   host_.RepaintStatus();

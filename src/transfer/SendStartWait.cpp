@@ -31,44 +31,35 @@ void SendEngine::WaitOldType() {
   }
   uint8_t ch = 0;
   do {
-    if (link_.UserStopHeld()) {
-      link_.StopByUser();
-      Abort();
-    }
-    ch = link_.ReadByte();
-    if (link_.UserStopHit()) {
-      link_.StopByUser();
-      Abort();
-    }
-    if (Bytes().PortFailed) {
-      Bytes().ErrorNumber = 1016;
-      Abort();
-    }
-    host_.ProcessEvents();
+    ch = ReadWhileWaiting(nullptr);
   } while (onSignal && ch != kDC1 && ch != '%');
   if (onSignal) SetState(kSending);
   link_.SwitchToDriverFlowControl();
 }
 
-void SendEngine::UserStoppedWaiting() {
-  link_.StopByUser();
-  log_.AppendLog("  送信待機中に手動操作にて中止\n");
-  Abort();
+uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
+  const auto stop = [&] {
+    link_.StopByUser();
+    if (stopLogLine != nullptr) log_.AppendLog(stopLogLine);
+    Abort();
+  };
+  if (link_.UserStopHeld()) stop();
+  const uint8_t ch = link_.ReadByte();
+  if (link_.UserStopHit()) stop();
+  // A port that fails under the wait would otherwise be read for ever.
+  if (Bytes().PortFailed) {
+    Bytes().ErrorNumber = 1016;
+    Abort();
+  }
+  host_.ProcessEvents();
+  return ch;
 }
 
 void SendEngine::WaitForSignal() {
   host_.SetStatusPanel(2, kWaiting);
   log_.AppendLog("  ＮＣ機からの開始信号待ち\n");
   for (;;) {
-    if (link_.UserStopHeld()) UserStoppedWaiting();
-    const uint8_t ch = link_.ReadByte();
-    if (link_.UserStopHit()) UserStoppedWaiting();
-    // A port that fails under the wait would otherwise be read for ever.
-    if (Bytes().PortFailed) {
-      Bytes().ErrorNumber = 1016;
-      Abort();
-    }
-    host_.ProcessEvents();
+    const uint8_t ch = ReadWhileWaiting("  送信待機中に手動操作にて中止\n");
     if (ch == kDC1 || ch == '%' || ch == kENQ) {
       host_.SetStatusPanel(2, kSending);
       log_.AppendLog("  ＮＣ機より送信開始信号を受信\n");
