@@ -1,0 +1,280 @@
+// How a send runs and ends: the start waits, every way out with its error
+// number, the log, the panels, repeat passes and what is left for the window.
+#include <algorithm>
+#include <cerrno>
+
+#include <gtest/gtest.h>
+
+#include "common/AtomicFile.h"
+#include "common/Cp932.h"
+#include "transfer/SendCommand.h"
+#include "transfer/SendRig.h"
+
+namespace quelvo {
+namespace {
+
+using test::SendRig;
+using test::Wire;
+
+std::vector<std::string> PanelHistory(const SendRig& rig, int panel) {
+  std::vector<std::string> texts;
+  for (const auto& [index, text] : rig.host.panelTexts) {
+    if (index == panel) texts.push_back(text);
+  }
+  return texts;
+}
+
+std::string SavedLog() {
+  std::string bytes, error;
+  if (!ReadWholeFile(CommLogFilePath(1), &bytes, &error)) return "(none: " + error + ")";
+  std::string text = Cp932ToUtf8(bytes);
+  for (size_t pos; (pos = text.find("\r\n")) != std::string::npos;) text.erase(pos, 1);
+  return text;
+}
+
+// The engine ended through its abort path with `number`, having sent DC4 last.
+void ExpectAborted(SendRig& rig, int number) {
+  EXPECT_EQ(rig.LogTexts().back(), "  送信中止　ｴﾗｰ番号 " + std::to_string(number));
+  EXPECT_EQ(rig.host.panels[2], "送信中止");
+  EXPECT_EQ(rig.host.panels[1], "");
+  EXPECT_EQ(rig.host.progress, 0);
+  EXPECT_FALSE(rig.engine.Outcome().SendCompleted);
+  EXPECT_EQ(rig.window.completionTimerStarts, 1);
+  EXPECT_FALSE(rig.window.estimateTimerOn);
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_EQ(SavedLog(), rig.log.Text());
+  EXPECT_TRUE(rig.window.closeRequests.empty()) << "an aborted send never closes the program";
+}
+
+TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
+  SendRig rig;
+  rig.host.lines = {"O1", "G1", ""};
+  rig.job.CloseAfterTransfer = true;
+  rig.options.powerOff = "Y";
+  StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
+  rig.StartOnDc1();
+  EXPECT_EQ(rig.Send(), Wire(TapeCode::ISO, "O1\nG1\n\n%"));
+
+  const std::vector<std::string> expected = {
+      "  送信", "  全データを送信", "  送信ﾌｧｲﾙ名は/home/op/part1.nc",
+      "  COM1 ポートオープン", "  通信速度は ４８００", "  データ長８　パリティ無し",
+      "  ストップビット２", "  通信プロトコル標準", "  一時停止コード0x93", "  開始コード0x11",
+      "  通信設定完了", "  通信タイムアウト設定完了", "  通信回線初期化完了",
+      "  送信コードはＩＳＯコード", "  ＮＣ機からの開始信号待ち", "  ＮＣ機より送信開始信号を受信",
+      "  送信開始", "  送信完了"};
+  EXPECT_EQ(rig.LogTexts(), expected);
+  EXPECT_EQ(SavedLog(), rig.log.Text());
+
+  EXPECT_EQ(PanelHistory(rig, 1), (std::vector<std::string>{"残り 7ﾊﾞｲﾄ", "残り 4ﾊﾞｲﾄ(約 0秒)",
+                                                            "残り 0ﾊﾞｲﾄ(約 0秒)", "残り 0ﾊﾞｲﾄ", ""}));
+  EXPECT_EQ(PanelHistory(rig, 2),
+            (std::vector<std::string>{"送信待機中", "送信待機中", "＜＜ 送信中 ＞＞", "＜＜ 送信中 ＞＞",
+                                      "＜＜ 送信中 ＞＞", "送信完了"}));
+  EXPECT_EQ(rig.host.panels[3], "ISO  : 4800, 2");
+  EXPECT_EQ(rig.host.panels[4], "COM1");
+  EXPECT_EQ(rig.host.panels[5], "Y");
+  EXPECT_EQ(rig.host.progressMax, 7);
+  EXPECT_EQ(rig.host.progress, 0);
+  EXPECT_EQ(rig.host.title, "<編集>/home/op/part1.nc - Quelvo Ver1.47");
+  EXPECT_FALSE(rig.host.screenSaverActive) << "Timer1 switches it back on";
+  EXPECT_TRUE(rig.host.transferPanelVisible);
+  EXPECT_EQ(rig.host.label2, "送信中のプログラム番号 => O1");
+  EXPECT_EQ(rig.window.estimateTimer, (std::vector<bool>{true, false}));
+  EXPECT_EQ(rig.window.shownLines, (std::vector<std::pair<int64_t, int64_t>>{{0, 2}, {0, 2}, {4, 2}}));
+  EXPECT_EQ(rig.window.closeRequests, std::vector<bool>{true});
+  EXPECT_EQ(rig.window.completionTimerStarts, 1);
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_TRUE(rig.link.Port().PortOpenedForSend);
+  const SendOutcome& outcome = rig.engine.Outcome();
+  EXPECT_TRUE(outcome.SendCompleted);
+  EXPECT_EQ(outcome.TransferFileName, "/home/op/part1.nc");
+  EXPECT_EQ(outcome.StartText.substr(0, 7), "開始 ");
+  EXPECT_EQ(rig.host.waits.back(), 4000) << "the port closes 4 s after the data";
+}
+
+TEST(SendEngineFlow, ProgressInMetres) {
+  SendRig rig;
+  rig.options.op3 = "Y";
+  rig.host.lines = {"O1", "G1", ""};
+  rig.StartOnDc1();
+  rig.Send();
+  EXPECT_EQ(PanelHistory(rig, 1),
+            (std::vector<std::string>{"残り 0.02ﾒｰﾄﾙ", "残り 0.01ﾒｰﾄﾙ(約 0秒)", "残り 0.00ﾒｰﾄﾙ(約 0秒)",
+                                      "残り 0.00ﾒｰﾄﾙ", ""}));
+}
+
+TEST(SendEngineFlow, StopSignalBeforeTheStartDependsOnOp9) {
+  SendRig refused;  // DC3 with parity, the pause code under DC3(0X93) "Y"
+  refused.host.lines = {"G1", ""};
+  refused.port.QueueIncoming("\x93", 1);
+  EXPECT_EQ(refused.Send(), "\x14");
+  ExpectAborted(refused, 1001);
+
+  for (const char* code : {"\x14", "\x18"}) {  // DC4 and CAN likewise
+    SendRig rig;
+    rig.host.lines = {"G1", ""};
+    rig.port.QueueIncoming(code, 1);
+    rig.Send();
+    EXPECT_EQ(rig.LogTexts().back(), "  送信中止　ｴﾗｰ番号 1001");
+  }
+
+  SendRig ignored;
+  ignored.options.op9 = "Y";
+  ignored.host.lines = {"G1", ""};
+  ignored.port.QueueIncoming("\x93", 1);
+  ignored.port.QueueIncoming("\x05", 200);  // ENQ starts as well
+  EXPECT_EQ(ignored.Send(), Wire(TapeCode::ISO, "G1\n\n%"));
+  EXPECT_TRUE(ignored.engine.Outcome().SendCompleted);
+}
+
+TEST(SendEngineFlow, StopKeysDuringTheWait) {
+  SendRig held;
+  held.host.lines = {"G1", ""};
+  held.host.HoldKeyFrom(StopKey::kEsc, 50);
+  EXPECT_EQ(held.Send(), "\x14");
+  ExpectAborted(held, 9999);
+  const auto texts = held.LogTexts();
+  EXPECT_EQ(texts[texts.size() - 2], "  送信待機中に手動操作にて中止");
+  EXPECT_EQ(held.host.releasedKeys, (std::vector<StopKey>{StopKey::kF3, StopKey::kEsc}));
+
+  SendRig pressed;  // a short press of F3 is latched
+  pressed.host.lines = {"G1", ""};
+  pressed.host.PressKeyAt(StopKey::kF3, 30);
+  pressed.Send();
+  ExpectAborted(pressed, 9999);
+
+  SendRig oldType;  // the old-type wait writes no log line of its own
+  oldType.job.setting.Control_S = 2;
+  oldType.host.lines = {"G1", ""};
+  oldType.host.HoldKeyFrom(StopKey::kEsc, 50);
+  oldType.Send();
+  ExpectAborted(oldType, 9999);
+  EXPECT_EQ(oldType.LogTexts()[oldType.LogTexts().size() - 2], "  送信コードはＩＳＯコード");
+}
+
+TEST(SendEngineFlow, OldTypeStartsOnPercent) {
+  SendRig rig;
+  rig.job.setting.Control_S = 2;
+  rig.host.lines = {"G1", ""};
+  rig.port.QueueIncoming("%", 1);
+  EXPECT_EQ(rig.Send(), Wire(TapeCode::ISO, "G1\n\n%"));
+  ASSERT_GE(rig.port.configs.size(), 2u);
+  EXPECT_TRUE(rig.port.configs.back().outX) << "the driver paces after the start";
+}
+
+TEST(SendEngineFlow, WithoutTheControlsSignalTheUserConfirms) {
+  SendRig no;
+  no.job.setting.Signal_S = 1;
+  no.host.lines = {"G1", ""};
+  no.host.answers = {MessageAnswer::kNo};
+  EXPECT_EQ(no.Send(), "\x14");
+  ExpectAborted(no, 1002);
+  ASSERT_EQ(no.host.messages.size(), 1u);
+  EXPECT_EQ(no.host.messages[0].text,
+            "ＮＣ装置側の準備を行ってください。\n準備が出来ましたら「はい(Y)」を\n押すと送信が開始します。");
+  EXPECT_EQ(no.host.messages[0].buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(no.LogTexts()[no.LogTexts().size() - 2], "  送信開始");
+  EXPECT_EQ(no.host.panels[5], "N");
+
+  SendRig yes;
+  yes.job.setting.Signal_S = 1;
+  yes.host.lines = {"G1", ""};
+  EXPECT_EQ(yes.Send(), Wire(TapeCode::ISO, "G1\n\n%"));
+}
+
+TEST(SendEngineFlow, StopAndFailuresDuringTheData) {
+  const std::string longLine(500, 'X');
+
+  SendRig stopped;
+  stopped.host.lines = {longLine, ""};
+  stopped.StartOnDc1();
+  stopped.host.HoldKeyFrom(StopKey::kEsc, 200);
+  const std::string wire = stopped.Send();
+  ExpectAborted(stopped, 1011);
+  EXPECT_LT(wire.size(), 200u);
+  EXPECT_EQ(wire.back(), '\x14');
+
+  SendRig failed;  // the line goes away after 20 bytes
+  failed.host.lines = {longLine, ""};
+  failed.StartOnDc1();
+  failed.port.onWrite = [&](uint8_t) {
+    if (failed.port.written.size() == 20) failed.port.writeErrno = EIO;
+  };
+  EXPECT_EQ(failed.Send().size(), 20u);
+  ExpectAborted(failed, 1011);
+  const auto texts = failed.LogTexts();
+  EXPECT_EQ(texts[texts.size() - 2].rfind("  ポートに書き込めない為中止：", 0), 0u) << texts[texts.size() - 2];
+
+  SendRig unreadable;  // a port that fails under the wait ends it instead of being read for ever
+  unreadable.host.lines = {"G1", ""};
+  unreadable.port.readErrno = EIO;
+  unreadable.Send();
+  ExpectAborted(unreadable, 1016);
+  const auto waitTexts = unreadable.LogTexts();
+  EXPECT_EQ(waitTexts[waitTexts.size() - 2].rfind("  ポートから読み込めない為中止：", 0), 0u);
+
+  SendRig unopened;
+  unopened.host.lines = {"G1", ""};
+  unopened.port.openErrno = ENOENT;
+  EXPECT_EQ(unopened.Send(), "");
+  ExpectAborted(unopened, 1016);
+  EXPECT_EQ(unopened.host.messages.size(), 1u) << "the opening's own message";
+}
+
+TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {
+  SendRig rig;
+  rig.job.RepeatMode = true;
+  rig.job.RepeatCount = 1;
+  rig.host.lines = {"G1", ""};
+  rig.options.op1 = "Y";
+  StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
+  for (const int64_t at : {1, 30000, 60000}) rig.StartOnDc1(at);
+  rig.host.HoldKeyFrom(StopKey::kEsc, 80000);
+  const std::string pass = Wire(TapeCode::ISO, "G1\n\n%");
+  EXPECT_EQ(rig.Send(), pass + pass + pass + "\x14");
+  ExpectAborted(rig, 9999);
+  EXPECT_EQ(PanelHistory(rig, 6), (std::vector<std::string>{"送信:002", "送信:003", "送信:004"}));
+  EXPECT_EQ(rig.engine.Outcome().RepeatCount, 4);
+  const auto texts = rig.LogTexts();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "  送信完了"), 3);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "  ﾘﾋﾟｰﾄ送信準備完了"), 3);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "  COM1 ポートオープン"), 4);
+  EXPECT_EQ(texts[0], "  通信") << "the log runs on over the passes";
+  EXPECT_EQ(texts[1], "  プログラム番号選択で送信");
+  EXPECT_EQ(std::count(rig.host.waits.begin(), rig.host.waits.end(), 3000), 3);
+}
+
+TEST(SendEngineFlow, UnexpectedErrorEndsWithoutDc4) {
+  SendRig rig;
+  rig.host.lines = {"G1", ""};
+  rig.host.runawayMs = 500;  // the fake window throws when the wait runs past it
+  EXPECT_EQ(rig.Send(), "");
+  EXPECT_EQ(rig.LogTexts().back(), "  送信中にエラーが発生した為中止");
+  EXPECT_EQ(rig.host.panels[2], "送信中止");
+  EXPECT_EQ(rig.window.editorPanelTexts, (std::vector<std::pair<int, std::string>>{{1, ""}}));
+  EXPECT_FALSE(rig.engine.Outcome().SendCompleted);
+  EXPECT_EQ(rig.window.completionTimerStarts, 1);
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_EQ(SavedLog(), rig.log.Text());
+}
+
+TEST(SendEngineFlow, EditsMadeBeforeTheSendStayMarked) {
+  SendRig clean;
+  clean.host.lines = {"G1\n", "G2", ""};  // a line feed left inside a line
+  clean.StartOnDc1();
+  EXPECT_EQ(clean.Send(), Wire(TapeCode::ISO, "G1\r\nG2\n\n%"));
+  EXPECT_EQ(clean.host.lines[0], "G1\r");
+  EXPECT_FALSE(clean.window.modified) << "the engine's own change is no edit";
+
+  SendRig edited;
+  edited.window.modified = true;
+  edited.host.lines = {"G1", ""};
+  edited.StartOnDc1();
+  edited.Send();
+  EXPECT_TRUE(edited.window.modified);
+  EXPECT_EQ(edited.host.title, "");
+  EXPECT_TRUE(edited.window.editorPanelTexts.empty());
+}
+
+}  // namespace
+}  // namespace quelvo
