@@ -1,0 +1,49 @@
+#pragma once
+// The serial port on Linux termios. The device is opened non-blocking, made
+// exclusive (TIOCEXCL and a non-blocking flock, so a port held elsewhere fails
+// to open), then switched to blocking I/O. Read time-outs are poll() waits
+// against a monotonic deadline; received NUL bytes are dropped in the reader
+// when the line state asks for it (fNull).
+#include "serial/SerialPort.h"
+#include "serial/UniqueFd.h"
+
+namespace quelvo {
+
+class PosixSerialPort : public SerialPort {
+ public:
+  PosixSerialPort() = default;
+  ~PosixSerialPort() override = default;
+
+  bool Open(const std::string& device) override;
+  bool IsOpen() const override { return fd_.Valid(); }
+  void Close() override;
+
+  bool Configure(const LineConfig& config) override;
+  bool SetTimeouts(const PortTimeouts& timeouts) override;
+
+  ReadResult ReadByte(uint8_t* byte) override;
+  bool Write(const uint8_t* data, size_t size) override;
+
+  bool OutputQueueSize(int* bytes) override;
+  bool ModemStatus(uint32_t* bits) override;
+  bool Purge() override;
+
+  const PortError& LastError() const override { return error_; }
+
+  int NativeHandle() const { return fd_.Get(); }
+
+ private:
+  bool Fail(const PortError& error);
+  bool FailNotOpen();
+  void SetModemLines(const LineConfig& config);
+  // Waits until the descriptor is ready for `events`; 0 ready, 1 time-out,
+  // -1 failure (error_ set). timeoutMs < 0 waits without limit.
+  int WaitReady(short events, int timeoutMs);
+
+  UniqueFd fd_;
+  PortTimeouts timeouts_;
+  bool dropNul_ = false;
+  PortError error_;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,91 @@
+#pragma once
+// A TransferHost for tests: records every panel text, message, wait and
+// indicator change, answers message boxes from a script, and plays the stop
+// keys on the virtual clock. ProcessEvents costs 1 ms of virtual time and a
+// wait costs its length, so loops that wait for time make progress. A loop
+// that runs past `runawayMs` of virtual time throws, so a faulty test fails
+// instead of hanging.
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "transfer/TransferHost.h"
+#include "VirtualClock.h"
+
+namespace quelvo {
+
+class FakeTransferHost : public TransferHost {
+ public:
+  struct Message {
+    std::string text;
+    std::string caption;
+    MessageKind kind;
+    MessageButtons buttons;
+  };
+
+  explicit FakeTransferHost(VirtualClock& clock) : clock_(clock) {}
+
+  // --- TransferHost ---
+  void SetStatusPanel(int index, const std::string& text) override;
+  void RepaintStatus() override { ++repaints; }
+  void SetProgressRange(int64_t maximum) override { progressMax = maximum; }
+  void SetProgressPosition(int64_t position) override { progress = position; }
+  void SetLabel2(const std::string& text) override { label2 = text; }
+  void SetDsrIndicator(bool on) override { dsrHistory.push_back(on); }
+  void SetCtsIndicator(bool on) override { ctsHistory.push_back(on); }
+  void ShowTransferPanel(bool visible) override { transferPanelVisible = visible; }
+  void SetTitle(const std::string& text) override { title = text; }
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                            MessageButtons buttons) override;
+  void ProcessEvents() override;
+  bool KeyHeld(StopKey key) override;
+  bool KeyHit(StopKey key) override;
+  void ReleaseKey(StopKey key) override;
+  bool ShiftHeld() override { return shiftHeld; }
+  void WaitMs(int milliseconds) override;
+  int64_t MonotonicMs() override { return clock_.nowMs; }
+  std::time_t Now() override { return clock_.Wall(); }
+  int LineCount() override { return static_cast<int>(lines.size()); }
+  std::string Line(int index) override { return lines.at(static_cast<size_t>(index)); }
+  void SetScreenSaverActive(bool active) override { screenSaverActive = active; }
+
+  // --- scripting ---
+  // The key goes down at virtual time `atMs` and stays down until released
+  // (by the code under test through ReleaseKey).
+  void HoldKeyFrom(StopKey key, int64_t atMs);
+  // A press and release at `atMs`: only the latch reads it.
+  void PressKeyAt(StopKey key, int64_t atMs);
+  std::deque<MessageAnswer> answers;  // for message boxes; kOk / kYes when empty
+  bool shiftHeld = false;
+  std::vector<std::string> lines;
+  int64_t runawayMs = 3600 * 1000;
+
+  // --- what happened ---
+  std::vector<std::pair<int, std::string>> panelTexts;  // every SetStatusPanel
+  std::map<int, std::string> panels;                     // the current texts
+  std::vector<Message> messages;
+  std::vector<int> waits;
+  std::vector<bool> dsrHistory, ctsHistory;
+  std::vector<StopKey> releasedKeys;
+  std::string title, label2;
+  int64_t progress = 0, progressMax = 0;
+  bool transferPanelVisible = false, screenSaverActive = true;
+  int repaints = 0, eventPasses = 0;
+
+ private:
+  struct KeyScript {
+    int64_t holdFromMs = -1;  // held from then on; -1 never
+    bool released = false;
+    std::vector<int64_t> pressesMs;  // latched presses not yet read
+  };
+  void CheckRunaway() const;
+  KeyScript& Script(StopKey key) { return keys_[key == StopKey::kF3 ? 0 : 1]; }
+
+  VirtualClock& clock_;
+  KeyScript keys_[2];
+};
+
+}  // namespace quelvo
