@@ -96,7 +96,7 @@ TEST_F(ReceiveEngineTest, EscWhileReceivingSavesWithOp10AndDeletesWithout) {
     setting.SE_Char = 2;
     host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 3000);
     const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nG02"));
-    EXPECT_EQ(LogFrom("  受信中に手動操作にて中止").size() > 0, true);
+    EXPECT_FALSE(LogFrom("  受信中に手動操作にて中止").empty());
     if (options.op10 == "Y") {
       EXPECT_TRUE(outcome.ReceiveCompleted);
       // No closing "%" and no line in hand.
