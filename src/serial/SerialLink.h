@@ -7,6 +7,12 @@
 // per transfer and closed by the engine on every way out (ClosePort).
 //
 // Written against SerialPort (the port) and TransferHost (the window).
+//
+// For the engines: test State().AbortFlag after every WriteByte, as before. A
+// port that fails under the transfer (a write the system refuses, a device
+// that vanishes) sets AbortFlag and State().PortFailed and logs the system's
+// reason once; ReadByte then keeps returning 0, so a loop that waits for a
+// character must also test PortFailed and take its abort path.
 #include <cstdint>
 #include <functional>
 #include <string>

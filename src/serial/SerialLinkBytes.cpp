@@ -103,13 +103,7 @@ void SerialLink::WriteByte(uint8_t ch) {
       }
       if (StopHitAbort()) return;
       uint32_t status = 0;
-      const bool statusRead = port_.ModemStatus(&status);
-      if (ch == 0x18 || (ch == 0x13 && sending && active_.Signal == 0 && statusRead &&
-                         (status & kModemDcd) == 0)) {
-        state_.AbortFlag = true;
-        return;
-      }
-      if (!state_.LineSeenFlag && statusRead && (status & kModemDcd) != 0) {
+      if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
         state_.codes.GoFlag = true;
         state_.LineSeenFlag = true;
       }
@@ -124,12 +118,15 @@ void SerialLink::WriteByte(uint8_t ch) {
     if (StopHitAbort()) return;
   }
 
-  // Output-queue throttle: fewer than 259 bytes may wait.
+  // Output-queue throttle: fewer than 259 bytes may wait. A queue that does
+  // not drain (the driver holds output after the control's pause code) must
+  // not lock the user in: a stop key ends the wait.
   for (;;) {
     int queued = 0;
     const bool known = port_.OutputQueueSize(&queued);
     host_.ProcessEvents();
     if (!known || kQueueRoom - queued > 1) break;
+    if (StopHitAbort()) return;
   }
   state_.AbortFlag = false;
 

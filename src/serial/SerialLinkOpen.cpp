@@ -50,7 +50,7 @@ SerialLink::SerialLink(SerialPort& port, TransferHost& host, CommLog& log,
     : port_(port), host_(host), log_(log), options_(options), programIni_(programIni) {}
 
 bool SerialLink::Refuse(const std::string& message, const std::string& logLine) {
-  host_.ShowMessage(message, "", MessageKind::kInformation, MessageButtons::kOk);
+  host_.ShowMessage(message, "", MessageKind::kPlain, MessageButtons::kOk);
   log_.AppendLog(logLine);
   return false;
 }
@@ -58,7 +58,7 @@ bool SerialLink::Refuse(const std::string& message, const std::string& logLine) 
 bool SerialLink::OpenPort(const CommSetting& setting, TransferDirection direction) {
   try {
     return OpenPortSteps(setting, direction);
-  } catch (const std::exception&) {
+  } catch (...) {
     return Refuse("通信エラー!!", "  通信エラー（その他）の為中止\n");
   }
 }
@@ -136,7 +136,7 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   if (device.empty() || !port_.Open(device)) {
     const PortError error = device.empty() ? PortErrorFromOpenErrno(ENOENT) : port_.LastError();
     const std::string reason = PortErrorText(error);
-    host_.ShowMessage(portText + "のポートが開きません。!!\n" + reason, "", MessageKind::kInformation,
+    host_.ShowMessage(portText + "のポートが開きません。!!\n" + reason, "", MessageKind::kPlain,
                       MessageButtons::kOk);
     log_.AppendLog("  " + portText + "　ポートが開かず中止\n");
     log_.AppendLog("  " + reason + "\n");

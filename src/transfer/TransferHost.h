@@ -9,7 +9,8 @@
 
 namespace quelvo {
 
-enum class MessageKind { kInformation, kWarning, kError, kQuestion };
+// kPlain: a box without an icon.
+enum class MessageKind { kPlain, kInformation, kWarning, kError, kQuestion };
 enum class MessageButtons { kOk, kYesNo, kOkCancel };
 enum class MessageAnswer { kOk, kYes, kNo, kCancel };
 
@@ -37,7 +38,8 @@ class TransferHost {
   virtual void SetTitle(const std::string& title) = 0;
 
   // A modal message box placed 50 pixels right of and below the main window's
-  // top-left corner. Returns the button pressed (kOk for a plain box).
+  // top-left corner. An empty caption means the application's title. Returns
+  // the button pressed (kOk for a box with only an OK button).
   virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                                     MessageKind kind, MessageButtons buttons) = 0;
 

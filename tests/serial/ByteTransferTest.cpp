@@ -170,6 +170,20 @@ TEST_F(ByteTransferTest, OutputQueueIsKeptBelowTwoHundredFiftyNine) {
   EXPECT_GE(clock.nowMs, (600 - 259) * 1000 / 100);
 }
 
+TEST_F(ByteTransferTest, AStopKeyEndsTheWaitForAQueueThatDoesNotDrain) {
+  OpenForSend();
+  link.State().CheckInterval = 100000;
+  port.outputHeld = true;
+  Write(std::string(259, 'X'));
+  EXPECT_EQ(port.written.size(), 259u);
+  host.PressKeyAt(StopKey::kEsc, clock.nowMs + 5000);
+  Write("Y");
+  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_EQ(link.State().ErrorNumber, 9999);
+  EXPECT_EQ(port.written.size(), 259u);
+  EXPECT_GE(clock.nowMs, 5000);
+}
+
 TEST_F(ByteTransferTest, AFailedWriteAbortsAndIsLoggedOnceWithTheReason) {
   OpenForSend();
   port.writeErrno = EIO;

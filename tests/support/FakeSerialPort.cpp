@@ -71,7 +71,7 @@ bool FakeSerialPort::Write(const uint8_t* data, size_t size) {
   Drain();
   for (size_t i = 0; i < size; ++i) {
     written += static_cast<char>(data[i]);
-    if (drainBytesPerSecond > 0) queued_ += 1;
+    if (drainBytesPerSecond > 0 || outputHeld) queued_ += 1;
     if (onWrite) onWrite(data[i]);
   }
   return true;
@@ -80,6 +80,7 @@ bool FakeSerialPort::Write(const uint8_t* data, size_t size) {
 void FakeSerialPort::Drain() {
   const int64_t elapsed = clock_.nowMs - drainedAtMs_;
   drainedAtMs_ = clock_.nowMs;
+  if (outputHeld) return;
   queued_ = std::max(0.0, queued_ - elapsed * drainBytesPerSecond / 1000.0);
 }
 

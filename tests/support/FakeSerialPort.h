@@ -41,8 +41,10 @@ class FakeSerialPort : public SerialPort {
 
   // Modem lines; modemReadable false makes ModemStatus fail ("cannot be read").
   bool dsr = true, cts = true, dcd = true, modemReadable = true;
-  // Output queue drain in bytes per second; 0 drains at once.
+  // Output queue drain in bytes per second; 0 drains at once. While
+  // outputHeld (the driver holds output after a pause code) nothing drains.
   int drainBytesPerSecond = 0;
+  bool outputHeld = false;
 
   // Failure switches: an errno value makes the operation fail with it.
   int openErrno = 0;
