@@ -33,7 +33,7 @@ class ReceiveEngine : private ReceivedTextSink {
   // Lines completed between two appends to the target file; also the range of
   // the progress bar.
   static constexpr int kBlockLines = 1000;
-  // Reception-specific error numbers beside 2001 (port set-up) and 9999 (user stop).
+  // Error numbers of a reception; 9999 is a user stop.
   static constexpr int kErrorPortSetup = 2001;
   static constexpr int kErrorTargetFile = 2002;
   static constexpr int kErrorPortLost = 2003;
