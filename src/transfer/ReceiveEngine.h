@@ -43,7 +43,6 @@ class ReceiveEngine : private ReceivedTextSink {
   ReceiveOutcome RunReceive(const CommSetting& setting, const ReceiveJob& job);
 
  private:
-
   // ReceivedTextSink
   void StoreLine(const std::string& line) override;
   void FileNameLine(const std::string& sent, const std::string& usable) override;
