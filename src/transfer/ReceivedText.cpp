@@ -68,10 +68,11 @@ FeedResult ReceivedText::Feed(std::uint8_t c) {
   if (c == kNUL) return FeedResult::kIgnored;
   if (hasPercent_ && endPercentArmed_) {
     // The closing "%" is acted on once the next character has come; that
-    // character itself is not used.
+    // character itself is not used. The space that word spacing put before
+    // the "%" goes with it.
     if (buffer_.size() >= 3) {
       EraseFirst('%');
-      sink_.StoreLine(buffer_);
+      sink_.StoreLine(TrimRight(buffer_));
     }
     return FeedResult::kEndByPercent;
   }

@@ -55,6 +55,9 @@ std::vector<TapeCase> Cases() {
   cases.push_back(Case("StartByLineFeed", "\nO1\nM30\n%\n", "O1\r\nM30\r\n"));
 
   cases.push_back(Case("ClosingPercentOnDataLineKeepsTheData", "%\nO1\nM30%\n", "O1\r\nM30\r\n"));
+  c = Case("ClosingPercentAfterWordSpacing", "%\nO1\nM30%\n", "O1\r\nM30\r\n");
+  c.Word = 0;
+  cases.push_back(c);
   cases.push_back(Case("ShortLineWithClosingPercentDropped", "%\nO1\nX%\n", "O1\r\n"));
   cases.push_back(Case("PercentInCommentEndsTheData", "%\nO1\nG01(50%)X1.\nM30\n%\n", "O1\r\nG01(50\r\n"));
   c = Case("LongOpeningLineKeepsAllButItsPercent", "%O1 (A)\nM30\n%\n", "O1 (A)\r\nM30\r\n");
