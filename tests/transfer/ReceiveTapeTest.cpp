@@ -53,6 +53,9 @@ std::vector<TapeCase> Cases() {
   c.SE_Char = 1;
   cases.push_back(c);
   cases.push_back(Case("StartByLineFeed", "\nO1\nM30\n%\n", "O1\r\nM30\r\n"));
+  c = Case("StartByLineFeedKeepsNoBareLineFeed", "\n O1\nM30\n%\n", " O1\r\nM30\r\n");
+  c.Word = 2;
+  cases.push_back(c);
 
   cases.push_back(Case("ClosingPercentOnDataLineKeepsTheData", "%\nO1\nM30%\n", "O1\r\nM30\r\n"));
   c = Case("ClosingPercentAfterWordSpacing", "%\nO1\nM30%\n", "O1\r\nM30\r\n");
