@@ -82,6 +82,14 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   QVERIFY(form.Buttons[13]->isEnabled());
   QVERIFY(form.StatusBar2->isVisible());
   QVERIFY(!form.StatusBar1->isVisible());
+  if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
+    form.Host.ShowTransferPanel(true);
+    form.Host.SetStatusPanel(2, "＜＜ 送信中 ＞＞");
+    form.Host.SetLabel2("送信中のプログラム番号 => O1000");
+    form.Host.SetProgressRange(100);
+    form.Host.SetProgressPosition(40);
+    form.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/transferring.png");
+  }
   // The setting shortcuts do nothing while a transfer runs.
   QTest::keyClick(&form, Qt::Key_2, Qt::AltModifier);
   QCOMPARE(form.Settings.setNo, 1);
@@ -259,6 +267,9 @@ void TransferWindowTest::selectionDialogAcceptsOnlyItsCharacters() {
   QStringList refused;
   dialog.RefuseKey = [&](QWidget*, const QString& text) { refused << text; };
   dialog.show();
+  if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
+    dialog.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/autoform.png");
+  }
   QLineEdit* edit = dialog.LabeledEdit1;
   QTest::keyClick(edit, Qt::Key_Return);  // empty: refused
   QTest::keyClicks(edit, "1a-6");
