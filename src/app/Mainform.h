@@ -34,6 +34,7 @@
 #include "editor/DocumentState.h"
 #include "editor/FileFilter.h"
 #include "editor/FilePrompts.h"
+#include "editor/ProgramList.h"
 #include "settings/ProgramSettings.h"
 
 class QAction;
@@ -181,6 +182,8 @@ class TForm1 : public QMainWindow {
   // The selective send: Form3 lists the programs; its "選択送信" sends all but
   // the unchecked ones, its "中止" ends the command through Timer1.
   void OpenSelectiveSend();
+  void Form3SelectiveSend(const SkipList& selection);
+  void Form3SelectiveCancel();
   // ===========================================================================
 
   // ---- Components ----
