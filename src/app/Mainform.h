@@ -8,7 +8,8 @@
 //   editor/MainformFiles.cpp    open, save, recent files, split save, file types
 //   editor/MainformDesk.cpp     find, printing, shell integration, help
 //   settings/MainformSettings.cpp  setting selection, settings and options dialogs
-//   transfer/MainformTransfer.cpp  send, receive, stop, log view, timers
+//   transfer/MainformTransfer.cpp  receive, stop, log view, Timer1
+//   transfer/MainformSend.cpp      the send command, selective send, Timer2
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -33,6 +34,7 @@
 #include "editor/DocumentState.h"
 #include "editor/FileFilter.h"
 #include "editor/FilePrompts.h"
+#include "editor/ProgramList.h"
 #include "settings/ProgramSettings.h"
 
 class QAction;
@@ -68,6 +70,13 @@ struct AppState {
   int OsCode = -1;
   bool CloseAfterTransfer = false;
   std::string TransferFileName;
+};
+
+// What the send command hands to the next send: "ﾘﾋﾟｰﾄ" sends the document again
+// and again until stopped, counting the passes in StatusBar2 panel 6.
+struct SendCommandState {
+  bool RepeatMode = false;
+  int RepeatCount = 0;  // 1 for the first pass of a repeat series
 };
 
 // The menu items of the command table that other code enables, checks or renames.
@@ -159,6 +168,23 @@ class TForm1 : public QMainWindow {
   TOptionForm* OptionForm = nullptr;    // made at first use
   // Closes the selective-send dialog when a transfer ends (set by the send command).
   std::function<void()> CloseSelectionDialog;
+  // ===========================================================================
+
+  // ==== Send command (transfer/MainformSend.cpp) ==============================
+  // "送信" and "ﾘﾋﾟｰﾄ" (SpeedButton10 tag 1, SpeedButton15 tag 2) put the window
+  // into the transferring state, start the log and run Sender on the whole
+  // document, or first let the user pick programs in Form3 (option op1).
+  SendCommandState SendCommand;
+  void SpeedButton10Click(int tag);
+  // Runs the send engine on the document with the active setting.
+  void RunSend();
+  // Timer2: a TSendTime worker updates the remaining-time estimate.
+  void Timer2Timer();
+  // The selective send: Form3 lists the programs; its "選択送信" sends all but
+  // the unchecked ones, its "中止" ends the command through Timer1.
+  void OpenSelectiveSend();
+  void Form3SelectiveSend(const SkipList& selection);
+  void Form3SelectiveCancel();
   // ===========================================================================
 
   // ---- Components ----
@@ -304,11 +330,9 @@ class TForm1 : public QMainWindow {
 
   // ---- Transfer (transfer/MainformTransfer.cpp) ----
   void SpeedButton9Click();
-  void SpeedButton10Click(int tag);
   void SpeedButton13Click();
   void Menu_sendClick(int tag);
   void Timer1Timer();
-  void Timer2Timer();
   // Editing state (true) or transferring state (false) of buttons and menus.
   void SetTransferUi(bool enabled);
   void EndLogView();

@@ -1,0 +1,387 @@
+// The send command in the main window, against a pseudo-terminal that plays
+// the NC control: the transferring state, the panel texts through a send, the
+// repeat counter, the return to editing through Timer1, and Timer2's worker.
+// Each send is ended with "中止" (the designed 4 s before the port closes
+// after a completed send are not waited out here; the engine tests cover it).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "editor/NcEdit.h"
+#include "editor/Readform.h"
+#include "support/WindowTestHome.h"
+#include "transfer/Sendtime.h"
+
+using quelvo::MessageAnswer;
+using quelvo::MessageButtons;
+using quelvo::MessageKind;
+using quelvo::TForm1;
+
+namespace {
+
+constexpr char kDc1 = 0x11;
+constexpr char kPause = static_cast<char>(0x93);  // DC3 with its ISO parity bit
+
+// The control's end of a pseudo-terminal, read without blocking.
+class PtyControl {
+ public:
+  PtyControl() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
+  }
+  ~PtyControl() {
+    if (master_ >= 0) close(master_);
+  }
+  const std::string& SlavePath() const { return slave_; }
+  void Send(char byte) { (void)!write(master_, &byte, 1); }
+  // Takes what the sender wrote so far.
+  size_t Drain() {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(master_, buffer, sizeof buffer)) > 0) received_.append(buffer, static_cast<size_t>(n));
+    return received_.size();
+  }
+  const std::string& Received() const { return received_; }
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+  std::string received_;
+};
+
+// Runs `steps` one after another from the event loop that the running send
+// keeps turning; each step returns true when it is done.
+class Script : public QObject {
+ public:
+  explicit Script(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (next_ < steps_.size() && steps_[next_]()) ++next_;
+    });
+    timer_.start(5);
+  }
+  bool Finished() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<std::function<bool()>> steps_;
+  size_t next_ = 0;
+  QTimer timer_;
+};
+
+QString Panel(TForm1& form, int index) { return form.StatusBar2->PanelText(index); }
+
+// A document of programs long enough to be paused in the middle.
+QString LongDocument() {
+  QString text = "%\r\nO1000(SEND TEST)\r\n";
+  for (int n = 1; n <= 300; ++n) text += QString("N%1G01X%2.Y-1.5F120.\r\n").arg(n).arg(n % 50);
+  return text + "M30\r\n%";
+}
+
+}  // namespace
+
+class SendCommandTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void panelTextsThroughASendStoppedInTheData();
+  void repeatCounterShownBeforeTheFirstPassAndClearedBySend();
+  void estimateWorkerUpdatesTheRemainingTime();
+  void emptyDocumentOffersTheOpenCommand();
+  void selectiveSendListsProgramsButTheLastLine();
+  void selectiveSendCancelledEndsThroughTimer1();
+  void nothingToChooseWhenTheOnlyProgramIsTheLastLine();
+
+ private:
+  void MakeForm(const QString& document);
+
+  quelvo::test::WindowTestHome* home_ = nullptr;
+  TForm1* form_ = nullptr;
+  PtyControl* control_ = nullptr;
+  std::vector<std::string> messages_;
+  QStringList dialogErrors_;
+};
+
+void SendCommandTest::init() {
+  home_ = new quelvo::test::WindowTestHome;
+  control_ = new PtyControl;
+  QVERIFY(!control_->SlavePath().empty());
+  messages_.clear();
+  dialogErrors_.clear();
+}
+
+void SendCommandTest::cleanup() {
+  delete form_;
+  form_ = nullptr;
+  delete control_;
+  delete home_;
+}
+
+void SendCommandTest::MakeForm(const QString& document) {
+  form_ = new TForm1;
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
+  form_->Comm.Port_S = control_->SlavePath();
+  form_->Host.SetMessageFunction([this](const std::string& text, const std::string&, MessageKind,
+                                        MessageButtons buttons) {
+    messages_.push_back(text);
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
+  });
+  form_->FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
+  form_->RichEdit1->setText(document);
+  form_->RichEdit1->setModified(false);
+}
+
+void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
+  MakeForm(LongDocument());
+  TForm1& form = *form_;
+  PtyControl& control = *control_;
+  QStringList waitingPanels;
+  QString sendingPanels;
+  bool lockedWhileSending = false;
+  Script script({
+      // Waiting for the control's start: the transferring state.
+      [&] {
+        if (Panel(form, 2) != "送信待機中") return false;
+        waitingPanels = QStringList{Panel(form, 3), Panel(form, 4), Panel(form, 5), Panel(form, 1)};
+        lockedWhileSending = form.StatusBar2->isVisible() && !form.StatusBar1->isVisible() &&
+                             form.RichEdit1->isReadOnly() && !form.Buttons[10]->isEnabled() &&
+                             !form.Buttons[15]->isEnabled() && form.Buttons[13]->isEnabled();
+        control.Send(kDc1);
+        return true;
+      },
+      // Some data out: pause the sender.
+      [&] {
+        if (control.Drain() < 300) return false;
+        control.Send(kPause);
+        return true;
+      },
+      // Paused in the data: look at the panels, then press "中止".
+      [&] {
+        if (Panel(form, 2) != "＜＜ 送信中 ＞＞") return false;
+        sendingPanels = Panel(form, 1) + "|" + form.Label2->text();
+        if (form.ProgressBar->value() <= 0) return false;
+        form.Buttons[13]->click();
+        return true;
+      },
+  });
+  form.Buttons[10]->click();  // runs the whole send
+  QVERIFY(script.Finished());
+
+  QCOMPARE(waitingPanels.size(), 4);
+  QCOMPARE(waitingPanels[0], QString("ISO  : 4800, 2"));
+  QCOMPARE(waitingPanels[1], QString::fromStdString(control.SlavePath()));
+  QCOMPARE(waitingPanels[2], QString("Y"));
+  const int total = form.RichEdit1->length() - 1;
+  QString grouped = QString::number(total);
+  for (int at = grouped.size() - 3; at > 0; at -= 3) grouped.insert(at, ',');
+  QCOMPARE(waitingPanels[3], "残り " + grouped + "ﾊﾞｲﾄ");
+  QVERIFY(lockedWhileSending);
+  QVERIFY2(sendingPanels.startsWith("残り ") && sendingPanels.contains("ﾊﾞｲﾄ(約 0秒)"), qPrintable(sendingPanels));
+  QVERIFY2(sendingPanels.endsWith("|送信中のプログラム番号 => O1000(SEND TEST)"), qPrintable(sendingPanels));
+  // Stopped in the data: the abort path with the number of the data step.
+  QCOMPARE(Panel(form, 2), QString("送信中止"));
+  QCOMPARE(Panel(form, 1), QString());
+  QVERIFY2(form.Log.Text().find("  送信中止　ｴﾗｰ番号 1011\n") != std::string::npos, form.Log.Text().c_str());
+  const std::string first = "  送信\n";  // the log was started anew by the command
+  QCOMPARE(form.Log.Text().substr(19, first.size()), first);
+  control.Drain();
+  QVERIFY(!control.Received().empty());
+  QCOMPARE(control.Received().back(), char(0x14));  // the abort path ends with DC4
+
+  // Still transferring until Timer1, which is due 2000 ms after the end.
+  QVERIFY(form.Timer1->isActive());
+  QVERIFY(form.Timer1->isSingleShot());
+  QCOMPARE(form.Timer1->interval(), 2000);
+  QVERIFY(form.StatusBar2->isVisible());
+  QVERIFY(form.RichEdit1->isReadOnly());
+  form.Timer1->setInterval(10);  // restarts it, shortened
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(!form.StatusBar2->isVisible());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.Buttons[13]->isEnabled());
+  QVERIFY(!form.Panel2->isVisible());
+}
+
+void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
+  MakeForm("%\r\nO1000\r\nM30\r\n%");
+  TForm1& form = *form_;
+  QString counterWhileWaiting;
+  Script repeat({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    counterWhileWaiting = Panel(form, 6);
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.Buttons[15]->click();
+  QVERIFY(repeat.Finished());
+  QCOMPARE(counterWhileWaiting, QString("送信:001"));
+  QVERIFY(form.Log.Text().find("ｴﾗｰ番号 9999") != std::string::npos);
+  QCOMPARE(Panel(form, 6), QString("送信:001"));
+
+  // "送信" right away, before Timer1 has cleared the counter.
+  QString counterOfSend = "unset";
+  Script send({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    counterOfSend = Panel(form, 6);
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.SpeedButton10Click(1);
+  QVERIFY(send.Finished());
+  QCOMPARE(counterOfSend, QString());
+}
+
+void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
+  quelvo::SendCounters counters;
+  counters.TotalChars = 100000;
+  counters.SentChars = 20000;
+  counters.LastSampleChars = 0;
+  quelvo::TSendTime worker(counters);
+  worker.start();
+  QVERIFY(worker.wait(5000));
+  // 20000 characters in ten seconds: 2000 a second, 80000 left.
+  QCOMPARE(counters.RemainingSeconds.load(), 40);
+  QCOMPARE(counters.LastSampleChars.load(), 20000);
+
+  // Timer2's tick starts a worker of its own on the engine's counters.
+  MakeForm("O1\r\nM30\r\n%");
+  quelvo::SendCounters& engine = form_->Sender.Counters();
+  engine.TotalChars = 5000;
+  engine.SentChars = 1000;
+  engine.LastSampleChars = 0;
+  form_->Timer2Timer();
+  QTRY_COMPARE(engine.RemainingSeconds.load(), 40);
+}
+
+void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
+  MakeForm("");
+  TForm1& form = *form_;
+  QString chosen;  // empty: the open dialog is cancelled
+  int asked = 0;
+  form.FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
+    ++asked;
+    return quelvo::FileChoice{!chosen.isEmpty(), chosen, 1};
+  };
+  form.Buttons[10]->click();
+  QCOMPARE(asked, 1);
+  QCOMPARE(messages_, std::vector<std::string>{"送信データが有りません。"});
+  // Still editing: nothing was locked, no log was started.
+  QVERIFY(form.StatusBar1->isVisible());
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(form.Log.Empty());
+
+  // Choosing a file sends it at once.
+  chosen = home_->File("O1.NC");
+  QFile file(chosen);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("%\r\nO1\r\nM30\r\n%");
+  file.close();
+  bool waited = false;
+  Script stop({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    waited = true;
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.Buttons[10]->click();
+  QCOMPARE(asked, 2);
+  QVERIFY(waited);
+  QVERIFY2(form.Log.Text().find("  送信ﾌｧｲﾙ名は" + chosen.toStdString() + "\n") != std::string::npos,
+           form.Log.Text().c_str());
+}
+
+void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
+  MakeForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();  // returns at once: the dialog is not modal
+  quelvo::TForm3& dialog = *form.Form3;
+  QVERIFY(dialog.isVisible());
+  QCOMPARE(dialog.windowTitle(), QString("選択送信"));
+  QVERIFY(dialog.Button5->isVisible() && dialog.Button6->isVisible());
+  QVERIFY(!dialog.Button1->isVisible() && !dialog.Button2->isVisible());
+  QStringList listed;
+  for (int i = 0; i < dialog.CheckListBox1->count(); ++i) {
+    listed << dialog.CheckListBox1->item(i)->text();
+    QCOMPARE(dialog.CheckListBox1->item(i)->checkState(), Qt::Checked);
+  }
+  QCOMPARE(listed, QStringList({"O1000", "O2000(B)", ":3000", "L4000"}));
+  QVERIFY(form.StatusBar2->isVisible());  // transferring while the user picks
+  QVERIFY(form.RichEdit1->isReadOnly());
+  QVERIFY(form.Log.Text().find("  通信\n") == 19);
+  QVERIFY(form.Log.Text().find("  プログラム番号選択で送信\n") != std::string::npos);
+
+  // Nothing checked: the dialog's own message, nothing sent.
+  dialog.Button3->click();
+  dialog.Button5->click();
+  QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
+  QCOMPARE(Panel(form, 2), QString());
+
+  // O1000 and L4000 left out.
+  dialog.Button4->click();
+  dialog.CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
+  dialog.CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
+  std::vector<std::string> skipped;
+  Script stop({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    skipped = form.Sender.Selection().SkipLines;
+    form.Buttons[13]->click();
+    return true;
+  }});
+  dialog.Button5->click();
+  QCOMPARE(skipped, (std::vector<std::string>{"O1000", "L4000"}));
+  QCOMPARE(Panel(form, 2), QString("送信中止"));
+  // Timer1 closes the dialog and returns to editing.
+  QVERIFY(form.Timer1->isActive());
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+}
+
+void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
+  MakeForm("O1000\r\nM30\r\n%");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();
+  QVERIFY(form.Form3->isVisible());
+  form.Form3->Button6->click();
+  QVERIFY(!form.Form3->isVisible());
+  QVERIFY(form.Timer1->isActive());
+  QCOMPARE(form.Timer1->interval(), 2000);
+  QVERIFY(form.StatusBar2->isVisible());
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+}
+
+void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
+  MakeForm("%\r\nG00X0\r\nO1000");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();
+  QCOMPARE(form.Form3->CheckListBox1->count(), 0);
+  form.Form3->Button5->click();
+  QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
+  QCOMPARE(Panel(form, 2), QString());
+  form.Form3->Button6->click();
+}
+
+QTEST_MAIN(SendCommandTest)
+#include "SendCommandTest.moc"
