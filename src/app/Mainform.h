@@ -17,6 +17,17 @@
 #include <functional>
 #include <string>
 
+// Communication setting and transfer members.
+#include "serial/PosixSerialPort.h"
+#include "serial/SerialLink.h"
+#include "settings/CommSetting.h"
+#include "settings/IniFile.h"
+#include "transfer/CommLog.h"
+#include "transfer/SendEngine.h"
+#include "transfer/StopKeyFilter.h"
+#include "transfer/TransferWindowState.h"
+#include "transfer/WindowTransferHost.h"
+
 #include "app/StartupTitle.h"
 #include "editor/DocumentState.h"
 #include "settings/ProgramSettings.h"
@@ -37,6 +48,9 @@ namespace quelvo {
 
 class NcEdit;
 class PanelBar;
+class TAutoForm;
+class TOptionForm;
+class TSetdataForm;
 
 // Process-level values the window keeps.
 struct AppState {
@@ -119,8 +133,26 @@ class TForm1 : public QMainWindow {
   AppState App;
   ProgramSettings Settings;  // program settings file values (geometry and look live in the widgets)
   DocumentState Document;
-  // The active communication setting, the transfer state and the communication
-  // log join here as their own structs (CommSetting, TransferState, CommLog).
+
+  // ==== Communication setting and transfer ====================================
+  // (settings/MainformSettings.cpp, transfer/MainformTransfer.cpp; the engines
+  // reach the window through Host). Declared in this order on purpose: each
+  // member is built from the ones above it.
+  CommSetting Comm;               // the active setting, number Settings.setNo
+  TransferWindowState Transfer;   // log view, reception completed
+  CommLog Log;                    // the communication log of the current transfer
+  IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
+  PosixSerialPort Port;
+  StopKeyFilter StopKeys;         // F3 / Esc, application-wide
+  WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
+  SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
+  SendEngine Sender{Link, Host, Host, Log, Settings.options};  // one for the whole run
+  TAutoForm* AutoForm = nullptr;        // selection number dialog, made by WireTransfer
+  TSetdataForm* SetdataForm = nullptr;  // made at first use
+  TOptionForm* OptionForm = nullptr;    // made at first use
+  // Closes the selective-send dialog when a transfer ends (set by the send command).
+  std::function<void()> CloseSelectionDialog;
+  // ===========================================================================
 
   // ---- Components ----
   QWidget* Panel1 = nullptr;  // tool bar
@@ -221,6 +253,10 @@ class TForm1 : public QMainWindow {
   void SpeedButton11Click();
   void UpdateSettingCaptions();
   void LoadActiveCommSetting();
+  void SelectSetting(int setNo);      // make setting setNo active and load it
+  void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
+  void ApplySettingNames();           // the twelve item captions from Settings.setNames
+  void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
 
   // ---- Transfer (transfer/MainformTransfer.cpp) ----
   void SpeedButton9Click();
@@ -229,6 +265,14 @@ class TForm1 : public QMainWindow {
   void Menu_sendClick(int tag);
   void Timer1Timer();
   void Timer2Timer();
+  // Editing state (true) or transferring state (false) of buttons and menus.
+  void SetTransferUi(bool enabled);
+  void EndLogView();
+  // Timer1 after a saved reception: opens the received file (receive command).
+  // Timer1Timer then switches the screen saver on and hides the transfer panel.
+  void Timer1ReceiveBranch();
+  // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
+  void WireTransfer();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
