@@ -257,6 +257,10 @@ class TForm1 : public QMainWindow {
   void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
   void ApplySettingNames();           // the twelve item captions from Settings.setNames
   void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
+  // The two settings dialogs, made and wired at first use (tests reach them
+  // before opening them, to replace their prompts and port prober).
+  TSetdataForm& SetdataDialog();
+  TOptionForm& OptionDialog();
 
   // ---- Transfer (transfer/MainformTransfer.cpp) ----
   void SpeedButton9Click();

@@ -60,7 +60,9 @@ void TForm1::LoadActiveCommSetting() {
 
 // "設定": the communication settings dialog for the active setting. A save
 // reloads the record and may rename the setting: the captions follow.
-void TForm1::SpeedButton11Click() {
+void TForm1::SpeedButton11Click() { SetdataDialog().exec(); }
+
+TSetdataForm& TForm1::SetdataDialog() {
   if (SetdataForm == nullptr) {
     SetdataForm = new TSetdataForm(Settings, Comm, ProgramFolder(), this);
     SetdataForm->SetMailSender([](const std::string& address, const std::string& subject,
@@ -70,15 +72,19 @@ void TForm1::SpeedButton11Click() {
       ShowActiveSetting(Settings.setNo);
     });
   }
-  SetdataForm->exec();
+  return *SetdataForm;
 }
 
 // "各種設定": the program options. The size panel is refreshed afterwards, as
 // an option may change how the size is shown.
 void TForm1::setting_opClick() {
-  if (OptionForm == nullptr) OptionForm = new TOptionForm(Settings, ProgramFolder(), this);
-  OptionForm->exec();
+  OptionDialog().exec();
   if (Document.LastFileSize > 0) FormatFileSize(Document.LastFileSize);
+}
+
+TOptionForm& TForm1::OptionDialog() {
+  if (OptionForm == nullptr) OptionForm = new TOptionForm(Settings, ProgramFolder(), this);
+  return *OptionForm;
 }
 
 void TForm1::ToggleFilePreviewOption() {

@@ -1,5 +1,7 @@
 // Send, receive, stop and the communication log as the main window reaches them.
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QActionGroup>
 #include <QFile>
 #include <QMenu>
@@ -134,9 +136,14 @@ void TForm1::EndLogView() {
 }
 
 // "中止": an Esc press, which the running transfer takes as the user's stop,
-// and the screen saver back on (a transfer switches it off).
+// and the screen saver back on (a transfer switches it off). The press is
+// latched at once and also sent as a key event, which marks Esc held until
+// Timer1 releases it, as a real key-down without its key-up would.
 void TForm1::SpeedButton13Click() {
   StopKeys.Press(StopKey::kEsc);
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = this;
+  QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   ScreenSaverOn();
 }
 
