@@ -21,10 +21,6 @@
 
 namespace quelvo {
 
-// Not done yet: receiving waits for the receive work.
-void TForm1::SpeedButton9Click() {}
-// Not done yet: opening the received file after a reception waits for the receive work.
-void TForm1::Timer1ReceiveBranch() {}
 // Not done yet: sending (tag 1) and repeat sending (tag 2) wait for the send work.
 void TForm1::SpeedButton10Click(int /*tag*/) {}
 // Not done yet: the remaining-time display waits for the send work.
