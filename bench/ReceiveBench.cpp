@@ -87,6 +87,7 @@ Figures RunChild(int megabytes) {
                   &figures.bytes, &figures.seconds, &ok) == 4) {
     figures.ok = ok == 1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
+  if (!figures.ok) std::fprintf(stderr, "receive_bench --one %d: status %d, output: %s\n", megabytes, status, output.c_str());
   return figures;
 }
 

@@ -31,7 +31,8 @@ bool NcsimReceiveRig::StartControl(const std::string& programPath, const std::st
                                 "0.3", "--once"};
   if (dropAfter >= 0) args.insert(args.end(), {"--drop-after", std::to_string(dropAfter)});
   control_ = std::make_unique<ncsim::test::NcsimProcess>(args);
-  return !control_->WaitFor("ready", 5000).empty();
+  // ncsim reads and encodes the whole program before it publishes the line.
+  return !control_->WaitFor("ready", 60000).empty();
 }
 
 ReceiveOutcome NcsimReceiveRig::Receive(const std::string& target) {

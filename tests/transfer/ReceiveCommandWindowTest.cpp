@@ -2,6 +2,7 @@
 // dialog and the OSP mode with its folder, both receiving a real tape through
 // a pseudo-terminal; the window title while receiving; the document after
 // Timer1; cancelled choices; a stop while waiting; Shift and op2.
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolButton>
@@ -149,6 +150,7 @@ class ReceiveCommandWindowTest : public QObject {
   void standardModeReceivesIntoTheChosenFile();
   void ospModeReceivesUnderTheControlsName();
   void cancelledChoicesStartNothing();
+  void saveDialogAsksForTheReceivedDataName();
   void stopWhileWaitingDeletesTheTarget();
   void shiftClosesAfterReceptionAndOp2SplitsIt();
 };
@@ -238,6 +240,20 @@ void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
   QVERIFY(!w.form.Timer1->isActive());
   QVERIFY(w.form.Log.Text().find("earlier") != std::string::npos);
   QVERIFY(w.host.closes.empty());
+}
+
+void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
+  ReceiveWindow w;
+  w.form.FilePrompt.chooseSaveFile = nullptr;  // the real dialog
+  QString title;
+  QTimer::singleShot(100, &w.form, [&] {
+    title = w.form.SaveDialog1->windowTitle();
+    w.form.SaveDialog1->reject();
+  });
+  w.form.SpeedButton9Click();
+  QCOMPARE(title, QString("受信データ名"));
+  QVERIFY(w.form.Buttons[9]->isEnabled());
+  QVERIFY(!w.form.Timer1->isActive());
 }
 
 void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
