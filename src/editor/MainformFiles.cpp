@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
@@ -235,8 +236,11 @@ void TForm1::MenuFile0Click(int index) {
   if (QFileInfo::exists(Q(path))) LoadDocument(path);
 }
 
+// While a transfer runs the "ファイル" menu is disabled, and the document is
+// what is being sent or received: a drop then is ignored.
 void TForm1::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty() || paths.size() > 2) return;
+  if (!Menus.File->isEnabled() || !Menus.File->menuAction()->isEnabled()) return;
   if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
   LoadDocument(paths.first().toStdString());
 }
