@@ -6,7 +6,7 @@
 // baud (10 bits per character).
 //
 //   receive_bench            both receptions and the figures
-//   receive_bench --one MB   one reception; prints "peak_kib= bytes= seconds= ok="
+//   receive_bench --one MB   one reception; prints "peak_kib= bytes= seconds= cpu= ok="
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +32,7 @@ struct Figures {
   long peakKib = 0;
   double bytes = 0;
   double seconds = 0;
+  double cpuSeconds = 0;  // the receiving process's own processor time
   bool ok = false;
 };
 
@@ -42,7 +43,7 @@ int RunOne(int megabytes) {
       quelvo::test::WriteGeneratedProgram(static_cast<std::uint64_t>(megabytes * kMegabyte), programPath, "");
   quelvo::test::NcsimReceiveRig rig(temp.Path());
   if (!program.ok || !rig.StartControl(programPath, "iso")) {
-    std::printf("peak_kib=0 bytes=0 seconds=0 ok=0\n");
+    std::printf("peak_kib=0 bytes=0 seconds=0 cpu=0 ok=0\n");
     return 1;
   }
   const auto start = std::chrono::steady_clock::now();
@@ -54,8 +55,10 @@ int RunOne(int megabytes) {
                      static_cast<std::uint64_t>(saved.st_size) == program.expectedBytes;
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("peak_kib=%ld bytes=%llu seconds=%.3f ok=%d\n", usage.ru_maxrss,
-              static_cast<unsigned long long>(program.programBytes), took.count(),
+  const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                     (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  std::printf("peak_kib=%ld bytes=%llu seconds=%.3f cpu=%.3f ok=%d\n", usage.ru_maxrss,
+              static_cast<unsigned long long>(program.programBytes), took.count(), cpu,
               outcome.ReceiveCompleted && whole ? 1 : 0);
   return outcome.ReceiveCompleted && whole ? 0 : 1;
 }
@@ -83,8 +86,8 @@ Figures RunChild(int megabytes) {
   int status = 0;
   waitpid(pid, &status, 0);
   int ok = 0;
-  if (std::sscanf(output.c_str(), "peak_kib=%ld bytes=%lf seconds=%lf ok=%d", &figures.peakKib,
-                  &figures.bytes, &figures.seconds, &ok) == 4) {
+  if (std::sscanf(output.c_str(), "peak_kib=%ld bytes=%lf seconds=%lf cpu=%lf ok=%d", &figures.peakKib,
+                  &figures.bytes, &figures.seconds, &figures.cpuSeconds, &ok) == 5) {
     figures.ok = ok == 1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
   if (!figures.ok) std::fprintf(stderr, "receive_bench --one %d: status %d, output: %s\n", megabytes, status, output.c_str());
@@ -111,5 +114,9 @@ int main(int argc, char** argv) {
   std::printf("receive 50 MB time                     %8.2f s\n", large.seconds);
   std::printf("receive 50 MB throughput               %8.0f chars/s = %.0fx 19200 baud (limit %.0fx)\n",
               charsPerSecond, multiple, kRequiredLineMultiple);
+  // On a machine busy with other work the wall-clock rate understates the
+  // engine: this is the rate its own processor time allows.
+  std::printf("receive 50 MB processor time           %8.2f s = %.0fx 19200 baud\n", large.cpuSeconds,
+              large.bytes / large.cpuSeconds / kFastestLineCharsPerSecond);
   return growthMb < kAllowedGrowthMb && multiple >= kRequiredLineMultiple ? 0 : 1;
 }
