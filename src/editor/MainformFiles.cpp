@@ -123,7 +123,7 @@ void TForm1::SaveDialog1TypeChange(int index) {
   if (SaveDialog1 != nullptr) SaveDialog1->setDefaultSuffix(Q(DefaultExtensionFor(FileFilter, index)));
 }
 
-FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName) {
+FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName, const QString& title) {
   FileDialogRequest request;
   request.filter = FileFilter;
   request.filterIndex = Settings.maskNo;
@@ -143,7 +143,7 @@ FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName) {
       connect(SaveDialog1, &QFileDialog::filterSelected, this,
               [this] { SaveDialog1TypeChange(SelectedFilterIndex(*SaveDialog1)); });
     }
-    SaveDialog1->setWindowTitle(kSaveDialogTitle);
+    SaveDialog1->setWindowTitle(title.isEmpty() ? QString(kSaveDialogTitle) : title);
     const QStringList filters = QtNameFilters(FileFilter);
     SaveDialog1->setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
