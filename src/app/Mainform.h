@@ -8,7 +8,8 @@
 //   editor/MainformFiles.cpp    open, save, recent files, split save, file types
 //   editor/MainformDesk.cpp     find, printing, shell integration, help
 //   settings/MainformSettings.cpp  setting selection, settings and options dialogs
-//   transfer/MainformTransfer.cpp  send, receive, stop, log view, timers
+//   transfer/MainformTransfer.cpp  receive, stop, log view, Timer1
+//   transfer/MainformSend.cpp      the send command, selective send, Timer2
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -17,6 +18,17 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// Communication setting and transfer members.
+#include "serial/PosixSerialPort.h"
+#include "serial/SerialLink.h"
+#include "settings/CommSetting.h"
+#include "settings/IniFile.h"
+#include "transfer/CommLog.h"
+#include "transfer/SendEngine.h"
+#include "transfer/StopKeyFilter.h"
+#include "transfer/TransferWindowState.h"
+#include "transfer/WindowTransferHost.h"
 
 #include "app/CommandLineRules.h"
 #include "app/StartupTitle.h"
@@ -39,6 +51,9 @@ namespace quelvo {
 
 class NcEdit;
 class PanelBar;
+class TAutoForm;
+class TOptionForm;
+class TSetdataForm;
 
 // Process-level values the window keeps.
 struct AppState {
@@ -47,6 +62,13 @@ struct AppState {
   int OsCode = -1;
   bool CloseAfterTransfer = false;
   std::string TransferFileName;
+};
+
+// What the send command hands to the next send: "ﾘﾋﾟｰﾄ" sends the document again
+// and again until stopped, counting the passes in StatusBar2 panel 6.
+struct SendCommandState {
+  bool RepeatMode = false;
+  int RepeatCount = 0;  // 1 for the first pass of a repeat series
 };
 
 // The menu items of the command table that other code enables, checks or renames.
@@ -121,8 +143,41 @@ class TForm1 : public QMainWindow {
   AppState App;
   ProgramSettings Settings;  // program settings file values (geometry and look live in the widgets)
   DocumentState Document;
-  // The active communication setting, the transfer state and the communication
-  // log join here as their own structs (CommSetting, TransferState, CommLog).
+
+  // ==== Communication setting and transfer ====================================
+  // (settings/MainformSettings.cpp, transfer/MainformTransfer.cpp; the engines
+  // reach the window through Host). Declared in this order on purpose: each
+  // member is built from the ones above it.
+  CommSetting Comm;               // the active setting, number Settings.setNo
+  TransferWindowState Transfer;   // log view, reception completed
+  CommLog Log;                    // the communication log of the current transfer
+  IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
+  PosixSerialPort Port;
+  StopKeyFilter StopKeys;         // F3 / Esc, application-wide
+  WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
+  SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
+  SendEngine Sender{Link, Host, Host, Log, Settings.options};  // one for the whole run
+  TAutoForm* AutoForm = nullptr;        // selection number dialog, made by WireTransfer
+  TSetdataForm* SetdataForm = nullptr;  // made at first use
+  TOptionForm* OptionForm = nullptr;    // made at first use
+  // Closes the selective-send dialog when a transfer ends (set by the send command).
+  std::function<void()> CloseSelectionDialog;
+  // ===========================================================================
+
+  // ==== Send command (transfer/MainformSend.cpp) ==============================
+  // "送信" and "ﾘﾋﾟｰﾄ" (SpeedButton10 tag 1, SpeedButton15 tag 2) put the window
+  // into the transferring state, start the log and run Sender on the whole
+  // document, or first let the user pick programs in Form3 (option op1).
+  SendCommandState SendCommand;
+  void SpeedButton10Click(int tag);
+  // Runs the send engine on the document with the active setting.
+  void RunSend();
+  // Timer2: a TSendTime worker updates the remaining-time estimate.
+  void Timer2Timer();
+  // The selective send: Form3 lists the programs; its "選択送信" sends all but
+  // the unchecked ones, its "中止" ends the command through Timer1.
+  void OpenSelectiveSend();
+  // ===========================================================================
 
   // ---- Components ----
   QWidget* Panel1 = nullptr;  // tool bar
@@ -243,14 +298,28 @@ class TForm1 : public QMainWindow {
   void SpeedButton11Click();
   void UpdateSettingCaptions();
   void LoadActiveCommSetting();
+  void SelectSetting(int setNo);      // make setting setNo active and load it
+  void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
+  void ApplySettingNames();           // the twelve item captions from Settings.setNames
+  void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
+  // The two settings dialogs, made and wired at first use (tests reach them
+  // before opening them, to replace their prompts and port prober).
+  TSetdataForm& SetdataDialog();
+  TOptionForm& OptionDialog();
 
   // ---- Transfer (transfer/MainformTransfer.cpp) ----
   void SpeedButton9Click();
-  void SpeedButton10Click(int tag);
   void SpeedButton13Click();
   void Menu_sendClick(int tag);
   void Timer1Timer();
-  void Timer2Timer();
+  // Editing state (true) or transferring state (false) of buttons and menus.
+  void SetTransferUi(bool enabled);
+  void EndLogView();
+  // Timer1 after a saved reception: opens the received file (receive command).
+  // Timer1Timer then switches the screen saver on and hides the transfer panel.
+  void Timer1ReceiveBranch();
+  // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
+  void WireTransfer();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

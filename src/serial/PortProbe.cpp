@@ -1,8 +1,32 @@
 #include "serial/PortProbe.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "serial/PortNames.h"
+#include "settings/IniFile.h"
+#include "settings/ProgramSettings.h"
+
 namespace quelvo {
 
-// Not done yet: needs the port name resolution and exclusive opening of the serial port work.
-void ProbePortsAtExit(const std::string& /*modemPort1*/, const std::string& /*modemPort2*/) {}
+namespace {
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+}  // namespace
+
+void ProbePortsAtExit(const std::string& modemPort1, const std::string& modemPort2) {
+  const IniFile programIni(ProgramSettingsPath());
+  const std::string modem1 = Upper(modemPort1);
+  const std::string modem2 = Upper(modemPort2);
+  for (int n = 1; n <= 30; ++n) {
+    const std::string port = "COM" + std::to_string(n);
+    // A modem is left alone: opening its port could disturb a call.
+    if (port == modem1 || port == modem2) continue;
+    ProbePort(port, &programIni);
+  }
+}
 
 }  // namespace quelvo

@@ -1,27 +1,95 @@
 // Communication setting selection and the settings and options dialogs, as the
 // main window reaches them.
 #include <QAction>
+#include <QActionGroup>
+#include <QMenu>
 
 #include "app/Mainform.h"
+#include "common/ProgramFiles.h"
+#include "settings/CommSettingFile.h"
+#include "settings/Option.h"
+#include "settings/Setdata.h"
+#include "settings/SettingSlots.h"
+#include "transfer/MailSend.h"
 
 namespace quelvo {
 
+namespace {
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+}  // namespace
+
 // The "通信設定" items are captioned with the names of the settings their tags number.
-void TForm1::UpdateSettingCaptions() {
+void TForm1::ApplySettingNames() {
   for (QAction* item : Menus.SetItems) {
     const int setNo = item->data().toInt();
-    item->setText(QString::fromStdString(Settings.setNames.at(static_cast<size_t>(setNo))));
+    item->setText(Q(Settings.setNames.at(static_cast<size_t>(setNo))));
   }
 }
 
-// Not done yet: switching the active setting waits for the communication settings work.
-void TForm1::Set1Click(int /*tag*/) {}
-// Not done yet: loading setting SetNo waits for the communication settings work.
-void TForm1::LoadActiveCommSetting() {}
-// Not done yet: the options dialog waits for the dialogs work; afterwards the size
-// panel is refreshed through FormatFileSize(Document.LastFileSize) when it is above 0.
-void TForm1::setting_opClick() {}
-// Not done yet: the communication settings dialog waits for the dialogs work.
-void TForm1::SpeedButton11Click() {}
+void TForm1::UpdateSettingCaptions() { ApplySettingNames(); }
+
+void TForm1::ShowActiveSetting(int setNo) {
+  for (QAction* item : Menus.SetItems) {
+    if (item->data().toInt() != setNo) continue;
+    Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
+    item->setChecked(true);
+    return;
+  }
+}
+
+void TForm1::SelectSetting(int setNo) {
+  Settings.setNo = setNo;
+  Comm = LoadCommSetting(ProgramFolder(), setNo);
+  ShowActiveSetting(setNo);
+}
+
+// The items' tags are setting numbers, so the two OSP settings (6 and 12) load
+// their own files although they stand last in the menu.
+void TForm1::Set1Click(int tag) { SelectSetting(tag); }
+
+// At first show. A number no slot has (a hand-edited settings file) falls back
+// to setting 1, with a message saying so.
+void TForm1::LoadActiveCommSetting() {
+  WireTransfer();
+  const CheckedSetNo checked = CheckSetNo(Settings.setNo);
+  if (!checked.message.empty()) {
+    Host.ShowMessage(checked.message, "", MessageKind::kError, MessageButtons::kOk);
+  }
+  SelectSetting(checked.setNo);
+}
+
+// "設定": the communication settings dialog for the active setting. A save
+// reloads the record and may rename the setting: the captions follow.
+void TForm1::SpeedButton11Click() { SetdataDialog().exec(); }
+
+TSetdataForm& TForm1::SetdataDialog() {
+  if (SetdataForm == nullptr) {
+    SetdataForm = new TSetdataForm(Settings, Comm, ProgramFolder(), this);
+    SetdataForm->SetMailSender([](const std::string& address, const std::string& subject,
+                                  const std::string& body) { MailSend(address, subject, body); });
+    connect(SetdataForm, &TSetdataForm::settingSaved, this, [this](int) {
+      ApplySettingNames();
+      ShowActiveSetting(Settings.setNo);
+    });
+  }
+  return *SetdataForm;
+}
+
+// "各種設定": the program options. The size panel is refreshed afterwards, as
+// an option may change how the size is shown.
+void TForm1::setting_opClick() {
+  OptionDialog().exec();
+  if (Document.LastFileSize > 0) FormatFileSize(Document.LastFileSize);
+}
+
+TOptionForm& TForm1::OptionDialog() {
+  if (OptionForm == nullptr) OptionForm = new TOptionForm(Settings, ProgramFolder(), this);
+  return *OptionForm;
+}
+
+void TForm1::ToggleFilePreviewOption() {
+  Settings.options.op16 = !Settings.options.op16;
+  Menus.view_op->setChecked(Settings.options.op16);
+}
 
 }  // namespace quelvo

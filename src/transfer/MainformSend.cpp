@@ -1,0 +1,73 @@
+// The send command as the main window runs it: "送信" (tag 1) and "ﾘﾋﾟｰﾄ"
+// (tag 2), and Timer2, whose tick starts the remaining-time worker.
+#include <QTimer>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "app/ScreenSaver.h"
+#include "editor/NcEdit.h"
+#include "transfer/SendCommand.h"
+#include "transfer/Sendtime.h"
+
+namespace quelvo {
+
+namespace {
+constexpr char kNothingToSend[] = "送信データが有りません。";
+}  // namespace
+
+void TForm1::SpeedButton10Click(int tag) {
+  if (tag == 1) {
+    StatusBar2->SetPanelText(6, QString());
+    SendCommand = SendCommandState{false, 0};
+  } else {
+    SendCommand = SendCommandState{true, 1};
+    StatusBar2->SetPanelText(6, QString::fromStdString(RepeatCounterText(1)));
+  }
+
+  // Nothing to send: offer the open command, then give up if still nothing.
+  if (RichEdit1->length() == 0) FileOpenClick();
+  if (RichEdit1->length() == 0) {
+    Host.ShowMessage(kNothingToSend, "", MessageKind::kError, MessageButtons::kOk);
+    return;
+  }
+
+  SetTransferUi(false);
+  RichEdit1->setReadOnly(true);
+  Transfer.ReceiveCompleted = false;
+  // Shift held as the command starts: close the program after a completed
+  // send. Once set, a later send does not clear it.
+  if (Host.ShiftHeld()) App.CloseAfterTransfer = true;
+
+  const bool wholeDocument = SendsWholeDocument(Settings.options);
+  if (wholeDocument) {
+    StartSendLog(Log, true, Document.CurrentFileName);
+    RunSend();
+    return;
+  }
+  OpenSelectiveSend();
+}
+
+void TForm1::RunSend() {
+  SendJob job;
+  job.setting = Comm;
+  job.SetNo = Settings.setNo;
+  job.CurrentFileName = Document.CurrentFileName;
+  job.VersionSuffix = App.VersionSuffix;
+  job.RepeatMode = SendCommand.RepeatMode;
+  job.RepeatCount = SendCommand.RepeatCount;
+  job.CloseAfterTransfer = App.CloseAfterTransfer;
+  Sender.RunSend(job);
+  App.TransferFileName = Sender.Outcome().TransferFileName;
+  SendCommand.RepeatCount = Sender.Outcome().RepeatCount;
+}
+
+// Until the program list dialog is wired, a selective send ends as its "中止" would.
+void TForm1::OpenSelectiveSend() {
+  StartSendLog(Log, false, Document.CurrentFileName);
+  ScreenSaverOn();
+  Timer1->start();
+}
+
+void TForm1::Timer2Timer() { TSendTime::StartEstimate(Sender.Counters(), this); }
+
+}  // namespace quelvo

@@ -1,0 +1,50 @@
+#include "HeadlessWindow.h"
+
+#include <ctime>
+
+namespace quelvo {
+
+HeadlessWindow::HeadlessWindow() : lastEvents_(std::chrono::steady_clock::now()) {}
+
+MessageAnswer HeadlessWindow::ShowMessage(const std::string& text, const std::string&, MessageKind,
+                                          MessageButtons buttons) {
+  messages.push_back(text);
+  return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
+}
+
+void HeadlessWindow::ProcessEvents() {
+  ++eventPasses;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastEvents_ > longestEventGap) longestEventGap = now - lastEvents_;
+  lastEvents_ = now;
+}
+
+int64_t HeadlessWindow::MonotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::time_t HeadlessWindow::Now() { return std::time(nullptr); }
+
+void HeadlessWindow::ReplaceFinalLineFeed(int index) {
+  std::string& line = lines.at(static_cast<size_t>(index));
+  if (!line.empty() && line.back() == '\n') line.back() = '\r';
+  modified = true;
+}
+
+void HeadlessWindow::SetDocument(const std::string& text) {
+  lines.clear();
+  size_t pos = 0;
+  for (;;) {
+    const size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(pos));
+      return;
+    }
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+}
+
+}  // namespace quelvo

@@ -1,0 +1,260 @@
+// The send command in the main window, against a pseudo-terminal that plays
+// the NC control: the transferring state, the panel texts through a send, the
+// repeat counter, the return to editing through Timer1, and Timer2's worker.
+// Each send is ended with "中止" (the designed 4 s before the port closes
+// after a completed send are not waited out here; the engine tests cover it).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "editor/NcEdit.h"
+#include "support/WindowTestHome.h"
+#include "transfer/Sendtime.h"
+
+using quelvo::MessageAnswer;
+using quelvo::MessageButtons;
+using quelvo::MessageKind;
+using quelvo::TForm1;
+
+namespace {
+
+constexpr char kDc1 = 0x11;
+constexpr char kPause = static_cast<char>(0x93);  // DC3 with its ISO parity bit
+
+// The control's end of a pseudo-terminal, read without blocking.
+class PtyControl {
+ public:
+  PtyControl() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
+  }
+  ~PtyControl() {
+    if (master_ >= 0) close(master_);
+  }
+  const std::string& SlavePath() const { return slave_; }
+  void Send(char byte) { (void)!write(master_, &byte, 1); }
+  // Takes what the sender wrote so far.
+  size_t Drain() {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(master_, buffer, sizeof buffer)) > 0) received_.append(buffer, static_cast<size_t>(n));
+    return received_.size();
+  }
+  const std::string& Received() const { return received_; }
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+  std::string received_;
+};
+
+// Runs `steps` one after another from the event loop that the running send
+// keeps turning; each step returns true when it is done.
+class Script : public QObject {
+ public:
+  explicit Script(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (next_ < steps_.size() && steps_[next_]()) ++next_;
+    });
+    timer_.start(5);
+  }
+  bool Finished() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<std::function<bool()>> steps_;
+  size_t next_ = 0;
+  QTimer timer_;
+};
+
+QString Panel(TForm1& form, int index) { return form.StatusBar2->PanelText(index); }
+
+// A document of programs long enough to be paused in the middle.
+QString LongDocument() {
+  QString text = "%\r\nO1000(SEND TEST)\r\n";
+  for (int n = 1; n <= 300; ++n) text += QString("N%1G01X%2.Y-1.5F120.\r\n").arg(n).arg(n % 50);
+  return text + "M30\r\n%";
+}
+
+}  // namespace
+
+class SendCommandTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void panelTextsThroughASendStoppedInTheData();
+  void repeatCounterShownBeforeTheFirstPassAndClearedBySend();
+  void estimateWorkerUpdatesTheRemainingTime();
+
+ private:
+  void MakeForm(const QString& document);
+
+  quelvo::test::WindowTestHome* home_ = nullptr;
+  TForm1* form_ = nullptr;
+  PtyControl* control_ = nullptr;
+  std::vector<std::string> messages_;
+};
+
+void SendCommandTest::init() {
+  home_ = new quelvo::test::WindowTestHome;
+  control_ = new PtyControl;
+  QVERIFY(!control_->SlavePath().empty());
+  messages_.clear();
+}
+
+void SendCommandTest::cleanup() {
+  delete form_;
+  form_ = nullptr;
+  delete control_;
+  delete home_;
+}
+
+void SendCommandTest::MakeForm(const QString& document) {
+  form_ = new TForm1;
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
+  form_->Comm.Port_S = control_->SlavePath();
+  form_->Host.SetMessageFunction([this](const std::string& text, const std::string&, MessageKind,
+                                        MessageButtons buttons) {
+    messages_.push_back(text);
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
+  });
+  form_->RichEdit1->setText(document);
+  form_->RichEdit1->setModified(false);
+}
+
+void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
+  MakeForm(LongDocument());
+  TForm1& form = *form_;
+  PtyControl& control = *control_;
+  QStringList waitingPanels;
+  QString sendingPanels;
+  bool lockedWhileSending = false;
+  Script script({
+      // Waiting for the control's start: the transferring state.
+      [&] {
+        if (Panel(form, 2) != "送信待機中") return false;
+        waitingPanels = QStringList{Panel(form, 3), Panel(form, 4), Panel(form, 5), Panel(form, 1)};
+        lockedWhileSending = form.StatusBar2->isVisible() && !form.StatusBar1->isVisible() &&
+                             form.RichEdit1->isReadOnly() && !form.Buttons[10]->isEnabled() &&
+                             !form.Buttons[15]->isEnabled() && form.Buttons[13]->isEnabled();
+        control.Send(kDc1);
+        return true;
+      },
+      // Some data out: pause the sender.
+      [&] {
+        if (control.Drain() < 300) return false;
+        control.Send(kPause);
+        return true;
+      },
+      // Paused in the data: look at the panels, then press "中止".
+      [&] {
+        if (Panel(form, 2) != "＜＜ 送信中 ＞＞") return false;
+        sendingPanels = Panel(form, 1) + "|" + form.Label2->text();
+        if (form.ProgressBar->value() <= 0) return false;
+        form.Buttons[13]->click();
+        return true;
+      },
+  });
+  form.Buttons[10]->click();  // runs the whole send
+  QVERIFY(script.Finished());
+
+  QCOMPARE(waitingPanels.size(), 4);
+  QCOMPARE(waitingPanels[0], QString("ISO  : 4800, 2"));
+  QCOMPARE(waitingPanels[1], QString::fromStdString(control.SlavePath()));
+  QCOMPARE(waitingPanels[2], QString("Y"));
+  const int total = form.RichEdit1->length() - 1;
+  QString grouped = QString::number(total);
+  for (int at = grouped.size() - 3; at > 0; at -= 3) grouped.insert(at, ',');
+  QCOMPARE(waitingPanels[3], "残り " + grouped + "ﾊﾞｲﾄ");
+  QVERIFY(lockedWhileSending);
+  QVERIFY2(sendingPanels.startsWith("残り ") && sendingPanels.contains("ﾊﾞｲﾄ(約 0秒)"), qPrintable(sendingPanels));
+  QVERIFY2(sendingPanels.endsWith("|送信中のプログラム番号 => O1000(SEND TEST)"), qPrintable(sendingPanels));
+  // Stopped in the data: the abort path with the number of the data step.
+  QCOMPARE(Panel(form, 2), QString("送信中止"));
+  QCOMPARE(Panel(form, 1), QString());
+  QVERIFY2(form.Log.Text().find("  送信中止　ｴﾗｰ番号 1011\n") != std::string::npos, form.Log.Text().c_str());
+  const std::string first = "  送信\n";  // the log was started anew by the command
+  QCOMPARE(form.Log.Text().substr(19, first.size()), first);
+  control.Drain();
+  QVERIFY(!control.Received().empty());
+  QCOMPARE(control.Received().back(), char(0x14));  // the abort path ends with DC4
+
+  // Still transferring until Timer1, which is due 2000 ms after the end.
+  QVERIFY(form.Timer1->isActive());
+  QVERIFY(form.Timer1->isSingleShot());
+  QCOMPARE(form.Timer1->interval(), 2000);
+  QVERIFY(form.StatusBar2->isVisible());
+  QVERIFY(form.RichEdit1->isReadOnly());
+  form.Timer1->setInterval(10);  // restarts it, shortened
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(!form.StatusBar2->isVisible());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.Buttons[13]->isEnabled());
+  QVERIFY(!form.Panel2->isVisible());
+}
+
+void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
+  MakeForm("%\r\nO1000\r\nM30\r\n%");
+  TForm1& form = *form_;
+  QString counterWhileWaiting;
+  Script repeat({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    counterWhileWaiting = Panel(form, 6);
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.Buttons[15]->click();
+  QVERIFY(repeat.Finished());
+  QCOMPARE(counterWhileWaiting, QString("送信:001"));
+  QVERIFY(form.Log.Text().find("ｴﾗｰ番号 9999") != std::string::npos);
+  QCOMPARE(Panel(form, 6), QString("送信:001"));
+
+  // "送信" right away, before Timer1 has cleared the counter.
+  QString counterOfSend = "unset";
+  Script send({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    counterOfSend = Panel(form, 6);
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.SpeedButton10Click(1);
+  QVERIFY(send.Finished());
+  QCOMPARE(counterOfSend, QString());
+}
+
+void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
+  quelvo::SendCounters counters;
+  counters.TotalChars = 100000;
+  counters.SentChars = 20000;
+  counters.LastSampleChars = 0;
+  quelvo::TSendTime worker(counters);
+  worker.start();
+  QVERIFY(worker.wait(5000));
+  // 20000 characters in ten seconds: 2000 a second, 80000 left.
+  QCOMPARE(counters.RemainingSeconds.load(), 40);
+  QCOMPARE(counters.LastSampleChars.load(), 20000);
+
+  // Timer2's tick starts a worker of its own on the engine's counters.
+  MakeForm("O1\r\nM30\r\n%");
+  quelvo::SendCounters& engine = form_->Sender.Counters();
+  engine.TotalChars = 5000;
+  engine.SentChars = 1000;
+  engine.LastSampleChars = 0;
+  form_->Timer2Timer();
+  QTRY_COMPARE(engine.RemainingSeconds.load(), 40);
+}
+
+QTEST_MAIN(SendCommandTest)
+#include "SendCommandTest.moc"

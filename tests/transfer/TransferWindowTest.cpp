@@ -1,0 +1,326 @@
+// The main window in and out of the transferring state: the locked controls,
+// the log view, the stop keys, the completion timer's mail notice, the window
+// host's view of the document, and the selection number dialog.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "common/Cp932.h"
+#include "editor/NcEdit.h"
+#include "support/WindowTestHome.h"
+#include "transfer/Autono.h"
+#include "transfer/CommLog.h"
+
+using quelvo::MessageAnswer;
+using quelvo::MessageButtons;
+using quelvo::MessageKind;
+using quelvo::StopKey;
+using quelvo::TForm1;
+
+namespace {
+
+// Records the message boxes of the window host instead of showing them.
+struct Messages {
+  std::vector<std::string> texts;
+  void Attach(TForm1& form) {
+    form.Host.SetMessageFunction(
+        [this](const std::string& text, const std::string&, MessageKind, MessageButtons) {
+          texts.push_back(text);
+          return MessageAnswer::kOk;
+        });
+  }
+};
+
+// In the editing state "切取", "ｺﾋﾟｰ" and "戻す" follow the selection and the
+// undo history, so only a lock says something about them.
+void CheckLocked(TForm1& form, bool locked, bool logMenuEnabled) {
+  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15}) {
+    if (!locked && (n == 4 || n == 5 || n == 7)) continue;
+    QVERIFY2(form.Buttons[n]->isEnabled() == !locked, qPrintable(QString("SpeedButton%1").arg(n)));
+  }
+  const auto& m = form.Menus;
+  for (QMenu* menu : {m.File, m.Edit, m.Find, m.Setting, m.Option, m.Help})
+    QVERIFY2(menu->menuAction()->isEnabled() == !locked, qPrintable(menu->title()));
+  QCOMPARE(m.Log->menuAction()->isEnabled(), logMenuEnabled);
+  for (QAction* item : m.SetItems) QCOMPARE(item->isEnabled(), !locked);
+}
+
+}  // namespace
+
+class TransferWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void transferringStateLocksExactlyTheListedControls();
+  void logViewOfAMissingLogReturnsToTheEditor();
+  void logViewShowsTheLogAndKeepsTheLogMenu();
+  void stopKeysHeldAndLatched();
+  void completionTimerMailsOnlyAfterASend();
+  void hostReadsAndShowsDocumentLines();
+  void selectionDialogAcceptsOnlyItsCharacters();
+  void selectionDialogPlacementAndResult();
+};
+
+void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  CheckLocked(form, false, true);
+  QVERIFY(!form.Buttons[13]->isEnabled());
+
+  form.SetTransferUi(false);
+  CheckLocked(form, true, false);
+  QVERIFY(form.Buttons[13]->isEnabled());
+  QVERIFY(form.StatusBar2->isVisible());
+  QVERIFY(!form.StatusBar1->isVisible());
+  if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
+    form.Host.ShowTransferPanel(true);
+    form.Host.SetStatusPanel(2, "＜＜ 送信中 ＞＞");
+    form.Host.SetLabel2("送信中のプログラム番号 => O1000");
+    form.Host.SetProgressRange(100);
+    form.Host.SetProgressPosition(40);
+    form.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/transferring.png");
+  }
+  // The setting shortcuts do nothing while a transfer runs.
+  QTest::keyClick(&form, Qt::Key_2, Qt::AltModifier);
+  QCOMPARE(form.Settings.setNo, 1);
+
+  form.RichEdit1->setText("O1\r\nG01X1.\r\n");
+  form.RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETSEL, 4UL, 7L);
+  form.StatusBar1->SetPanelText(4, "選択");
+  form.SetTransferUi(true);
+  CheckLocked(form, false, true);
+  QVERIFY(!form.Buttons[13]->isEnabled());
+  QVERIFY(!form.StatusBar2->isVisible());
+  QVERIFY(form.StatusBar1->isVisible());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+  QCOMPARE(form.RichEdit1->SelectionStart(), 0L);
+  QCOMPARE(form.RichEdit1->SelectionEnd(), 0L);
+  QCOMPARE(form.StatusBar1->PanelText(4), QString());
+}
+
+void TransferWindowTest::logViewOfAMissingLogReturnsToTheEditor() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  Messages messages;
+  messages.Attach(form);
+  form.show();
+  form.Menu_sendClick(1);
+  form.Menu_sendClick(2);
+  QCOMPARE(messages.texts, (std::vector<std::string>{"送信ログファイルが見つかりません。",
+                                                      "受信ログファイルが見つかりません。"}));
+  QVERIFY(!form.Transfer.LogViewMode);
+  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit1);
+  CheckLocked(form, false, true);
+}
+
+void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
+  quelvo::test::WindowTestHome home;
+  const std::string logText = "2026/12/07 20:15:00  送信\n2026/12/07 20:15:09  送信完了\n";
+  QVERIFY(quelvo::SaveCommLog(logText, 1));
+  TForm1 form;
+  form.show();
+  form.RichEdit1->setText("O1234\r\n");
+
+  form.Menu_sendClick(1);
+  QVERIFY(form.Transfer.LogViewMode);
+  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit2);
+  QVERIFY(form.RichEdit2->text().contains("送信完了"));
+  QCOMPARE(form.RichEdit2->font().family(), form.RichEdit1->font().family());
+  CheckLocked(form, true, true);
+  // Not a transfer: no stop button, the editor status bar stays.
+  QVERIFY(!form.Buttons[13]->isEnabled());
+  QVERIFY(form.StatusBar1->isVisible());
+  QVERIFY(!form.StatusBar2->isVisible());
+
+  form.Menu_sendClick(3);
+  QVERIFY(!form.Transfer.LogViewMode);
+  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit1);
+  QCOMPARE(form.RichEdit1->text(), QString("O1234\r\n"));
+  CheckLocked(form, false, true);
+}
+
+void TransferWindowTest::stopKeysHeldAndLatched() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  quelvo::TransferHost& host = form.Host;
+
+  // A tap between two queries is latched and read once.
+  QTest::keyClick(form.RichEdit1, Qt::Key_Escape);
+  QVERIFY(!host.KeyHeld(StopKey::kEsc));
+  QVERIFY(host.KeyHit(StopKey::kEsc));
+  QVERIFY(!host.KeyHit(StopKey::kEsc));
+  QVERIFY(!host.KeyHit(StopKey::kF3));
+
+  // F3 reads as held from its press to its release, wherever the focus is.
+  QTest::keyPress(form.Buttons[2], Qt::Key_F3);
+  QVERIFY(host.KeyHeld(StopKey::kF3));
+  QVERIFY(host.KeyHit(StopKey::kF3));
+  QVERIFY(host.KeyHit(StopKey::kF3));
+  QTest::keyRelease(form.Buttons[2], Qt::Key_F3);
+  QVERIFY(!host.KeyHeld(StopKey::kF3));
+
+  // A synthesised key-up clears a held key and its latch.
+  QTest::keyPress(form.RichEdit1, Qt::Key_Escape);
+  host.ReleaseKey(StopKey::kEsc);
+  QVERIFY(!host.KeyHeld(StopKey::kEsc));
+  QVERIFY(!host.KeyHit(StopKey::kEsc));
+
+  // "中止" is a stop at once, before any event is processed.
+  form.SetTransferUi(false);
+  form.Buttons[13]->click();
+  QVERIFY(host.KeyHit(StopKey::kEsc));
+  host.ReleaseKey(StopKey::kEsc);
+}
+
+void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
+  quelvo::test::WindowTestHome home;
+  const QString mailFile = home.File("mail.txt");
+  qputenv("QUELVO_SENDMAIL", QByteArray("cat > '") + mailFile.toLocal8Bit() + "'");
+  TForm1 form;
+  form.show();
+  form.Comm.Mail_Flg = "Y";
+  form.Comm.Mail_Address = "shop@example.com";
+  form.Comm.Mail_Subject = "NC";
+
+  // No port was opened for a send: no mail.
+  form.SetTransferUi(false);
+  form.Host.ShowTransferPanel(true);
+  form.StatusBar2->SetPanelText(6, "003");
+  form.Timer1->start();
+  form.Timer1Timer();
+  QVERIFY(!QFile::exists(mailFile));
+  QVERIFY(!form.Timer1->isActive());
+  QCOMPARE(form.StatusBar2->PanelText(6), QString());
+  QVERIFY(!form.Panel2->isVisible());
+  CheckLocked(form, false, true);
+
+  // An address without "@" is never mailed.
+  form.Link.Port().PortOpenedForSend = true;
+  form.Comm.Mail_Address = "shop";
+  form.Timer1Timer();
+  QVERIFY(!QFile::exists(mailFile));
+
+  // After a send that did not complete: "送信中断しました。".
+  form.Comm.Mail_Address = "shop@example.com";
+  form.Timer1Timer();
+  QFile mail(mailFile);
+  QVERIFY(mail.open(QIODevice::ReadOnly));
+  const QByteArray message = mail.readAll();
+  QVERIFY(message.contains("To: shop@example.com"));
+  const QString body = QString::fromUtf8(QByteArray::fromBase64(message.mid(message.indexOf("\n\n") + 2)));
+  // No send reached its data, so there is no start line.
+  QVERIFY2(body.startsWith("終了 ") && body.endsWith("\n送信中断しました。"), qPrintable(body));
+  qunsetenv("QUELVO_SENDMAIL");
+}
+
+void TransferWindowTest::hostReadsAndShowsDocumentLines() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  quelvo::TransferHost& host = form.Host;
+  quelvo::SendHost& send = form.Host;
+  form.RichEdit1->setText("");
+  QCOMPARE(host.LineCount(), 0);
+  form.RichEdit1->setText("O1\r\nＧ01\r\n%");
+  QCOMPARE(host.LineCount(), 3);
+  QCOMPARE(host.Line(1), std::string("Ｇ01"));
+  form.RichEdit1->setText("O1\r\nG01\r\n");
+  QCOMPARE(host.LineCount(), 2);
+  QCOMPARE(host.Line(0), std::string("O1"));
+
+  send.ShowLineInEditor(4, 3);
+  QCOMPARE(form.RichEdit1->selectedText(), QString("G01"));
+  send.SetEditorStatusPanel(4, "選択");
+  QCOMPARE(form.StatusBar1->PanelText(4), QString("選択"));
+
+  // A lone line feed ends a line too; the engine has it replaced by CR.
+  form.RichEdit1->setText("A\nB\r\n");
+  QCOMPARE(host.Line(0), std::string("A\n"));
+  send.ReplaceFinalLineFeed(0);
+  QCOMPARE(form.RichEdit1->text(), QString("A\rB\r\n"));
+
+  send.SetModified(true);
+  QVERIFY(send.IsModified());
+  QVERIFY(form.Document.Modified);
+  send.SetEstimateTimer(true);
+  QCOMPARE(form.Timer2->interval(), 10000);
+  QVERIFY(form.Timer2->isActive());
+  send.SetEstimateTimer(false);
+  QVERIFY(!form.Timer2->isActive());
+}
+
+void TransferWindowTest::selectionDialogAcceptsOnlyItsCharacters() {
+  QWidget main;
+  quelvo::TAutoForm dialog(&main);
+  QStringList refused;
+  dialog.RefuseKey = [&](QWidget*, const QString& text) { refused << text; };
+  dialog.show();
+  if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
+    dialog.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/autoform.png");
+  }
+  QLineEdit* edit = dialog.LabeledEdit1;
+  QTest::keyClick(edit, Qt::Key_Return);  // empty: refused
+  QTest::keyClicks(edit, "1a-6");
+  QTest::keyClicks(edit, "5");
+  QCOMPARE(edit->text(), QString("1-5"));
+  QCOMPARE(refused, (QStringList{"この文字は変更できません。\n", "この文字は変更できません。\n",
+                                 "この文字は変更できません。\n"}));
+  QTest::keyClicks(edit, "4");  // at most three characters
+  QCOMPARE(edit->text(), QString("1-5"));
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, "4");
+  QCOMPARE(edit->text(), QString("1-4"));
+  // Pasted text obeys the same rule.
+  edit->clear();
+  edit->insert("9x");
+  QCOMPARE(edit->text(), QString());
+  edit->setText("3");
+
+  // Enter with an input goes to "ＯＮ" and does not close.
+  dialog.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_Return);
+  QVERIFY(dialog.isVisible());
+  QVERIFY(dialog.Button1->hasFocus());
+}
+
+void TransferWindowTest::selectionDialogPlacementAndResult() {
+  QWidget main;
+  main.setGeometry(100, 80, 601, 401);
+  main.show();
+  quelvo::TAutoForm dialog(&main);
+  QTimer::singleShot(0, &dialog, [&] {
+    QCOMPARE(dialog.size(), QSize(210, 115));
+    const QRect frame = main.frameGeometry();
+    QCOMPARE(dialog.pos(), QPoint(frame.left() + frame.width() / 2 - 105, frame.top() + frame.height() / 2 - 57));
+    QTest::keyClicks(dialog.LabeledEdit1, "2-4");
+    dialog.Button1->click();
+  });
+  QCOMPARE(dialog.Ask(), std::optional<std::string>("2-4"));
+
+  // Showing empties the field, not the number kept from before.
+  QTimer::singleShot(0, &dialog, [&] {
+    QCOMPARE(dialog.LabeledEdit1->text(), QString());
+    QCOMPARE(dialog.SelectionNumber, std::string("2-4"));
+    dialog.Button2->click();
+  });
+  QCOMPARE(dialog.Ask(), std::nullopt);
+  QTimer::singleShot(0, &dialog, [&] { dialog.Button1->click(); });
+  QCOMPARE(dialog.Ask(), std::optional<std::string>(""));
+}
+
+QTEST_MAIN(TransferWindowTest)
+#include "TransferWindowTest.moc"
