@@ -1,0 +1,34 @@
+#pragma once
+// What a reception is given and what it leaves for the window.
+#include <string>
+
+namespace quelvo {
+
+struct ReceiveJob {
+  // TransferFileName: the file that receives the data. It is created or
+  // emptied first.
+  std::string TransferFileName;
+  // DirPath: the folder that receives a file named by the control. Empty
+  // means the folder of TransferFileName.
+  std::string DirPath;
+  // An OSP setting (number 6 or 12) is active: its file-name rules apply.
+  bool ospSetting = false;
+  // Appended to window titles (" Ver1.47").
+  std::string versionSuffix;
+  // Where the communication log is saved at the end; empty for the program's
+  // <base>_R.log.
+  std::string logFilePath;
+};
+
+struct ReceiveOutcome {
+  // ReceiveCompleted: the data was saved; the completion timer opens
+  // TransferFileName as the document.
+  bool ReceiveCompleted = false;
+  // The file that holds the data now: the job's file, or the name the
+  // control sent. After an abort the file no longer exists; after a stop for a
+  // file or port failure it holds what was received.
+  std::string TransferFileName;
+  int ErrorNumber = 0;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,266 @@
+// The receive engine's ways through a reception: its log and panels, stops,
+// line checks, blocks, and the failures of files and ports.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <stdexcept>
+
+#include "ReceiveFixture.h"
+#include "common/Cp932.h"
+#include "transfer/ReceiveCommand.h"
+#include "transfer/ReceiveTargetFile.h"
+
+namespace quelvo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ReceiveEngineTest : public ReceiveFixture {};
+
+TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
+  setting.Code_R = 0;
+  setting.Speed_R = 2;
+  setting.STbit_R = 1;
+  setting.SE_Char = 2;
+  options.powerOff = "Y";
+  StartStandardReceiveLog(log, job.TransferFileName);
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::EIA, "%\nO1234\nM30\n%\n "));
+
+  ASSERT_TRUE(outcome.ReceiveCompleted);
+  const Lines start = LogLines();
+  ASSERT_GE(start.size(), 3u);
+  EXPECT_EQ(Lines(start.begin(), start.begin() + 3),
+            (Lines{"  受信", "  標準で受信設定開始", "  受信ﾌｧｲﾙ名は" + job.TransferFileName}));
+  EXPECT_EQ(LogFrom("  受信コードは自動判別"),
+            (Lines{"  受信コードは自動判別", "  ＮＣ機からの信号で開始する", "  受信データ待ち",
+                   "  自動判別でＥＩＡコードを検出", "  開始文字(%OP:LNG$)を受信 開始文字%",
+                   "  データ受信開始", "  受信データの先頭に％を付加",
+                   "  ＮＣ機より完了（％）を受信した為終了", "  受信データの最後部に％を追加",
+                   "  受信完了", "  自動で電源断"}));
+  // The saved log is the whole log, in CP932 with CR LF.
+  std::string saved = Cp932ToUtf8(FileBytes(job.logFilePath));
+  EXPECT_NE(saved.find("  受信完了\r\n"), std::string::npos);
+  EXPECT_EQ(saved.size(), log.Text().size() + LogLines().size());
+
+  EXPECT_EQ(host.panels[3], "自動 : 9600, 2");
+  EXPECT_EQ(host.panels[4], "COM1");
+  EXPECT_EQ(host.panels[5], "Y");
+  EXPECT_EQ(host.panels[1], "");
+  EXPECT_EQ(host.panels[2], "受信完了");
+  EXPECT_EQ(host.label2, "受信中のプログラム番号 => O1234");
+  EXPECT_FALSE(host.screenSaverActive);
+  EXPECT_TRUE(host.transferPanelVisible);
+  EXPECT_EQ(host.progressMax, ReceiveEngine::kBlockLines);
+  EXPECT_EQ(host.progress, 0);
+  // DC4 goes out after the log was saved, then the line settles for 4 s.
+  EXPECT_EQ(port.written, "\x14");
+  EXPECT_EQ(host.waits, std::vector<int>{4000});
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(FileBytes(job.TransferFileName), "%\r\nO1234\r\nM30\r\n%\r\n");
+}
+
+TEST_F(ReceiveEngineTest, ControlFileNameShownInTitleLabelAndLog) {
+  job.ospSetting = true;
+  Receive(Tape(TapeCode::ISO, "$../O9.MIN%\nO9\n%\n "));
+  EXPECT_EQ(host.title, "<受信>O9.MIN - Quelvo Ver1.47");
+  EXPECT_EQ(host.label2, "受信中のプログラム番号 => O9");
+  const Lines lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名はO9.MIN"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "  ﾌｧｲﾙ名 ../O9.MIN を O9.MIN に変更"), lines.end());
+  EXPECT_EQ(FileBytes(temp.File("dir/O9.MIN")), "O9\r\n");
+}
+
+TEST_F(ReceiveEngineTest, EscWhileWaitingAbortsAndDeletesTheTarget) {
+  options.op10 = "Y";  // a stop while waiting aborts whatever op10 says
+  host.HoldKeyFrom(StopKey::kEsc, 5000);
+  const ReceiveOutcome outcome = Receive("");
+
+  EXPECT_FALSE(outcome.ReceiveCompleted);
+  EXPECT_EQ(outcome.ErrorNumber, 9999);
+  EXPECT_FALSE(Exists(job.TransferFileName));
+  EXPECT_EQ(LogFrom("  受信データ待ち"),
+            (Lines{"  受信データ待ち", "  手動操作にて受信待機中に中止", "  受信中止　ｴﾗｰ番号 9999"}));
+  EXPECT_EQ(port.written, "\x14");
+  EXPECT_EQ(host.panels[2], "受信中止");
+  EXPECT_EQ(host.title, "Quelvo Ver1.47 (Win98/Me/2000/XP)");
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(ReceiveEngineTest, EscWhileReceivingSavesWithOp10AndDeletesWithout) {
+  for (const char* op10 : {"Y", "N"}) {
+    SCOPED_TRACE(op10);
+    options.op10 = op10;
+    setting.SE_Char = 2;
+    host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 3000);
+    const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nG02"));
+    EXPECT_FALSE(LogFrom("  受信中に手動操作にて中止").empty());
+    if (options.op10 == "Y") {
+      EXPECT_TRUE(outcome.ReceiveCompleted);
+      // No closing "%" and no line in hand.
+      EXPECT_EQ(FileBytes(job.TransferFileName), "%\r\nO1\r\nG01\r\n");
+    } else {
+      EXPECT_FALSE(outcome.ReceiveCompleted);
+      EXPECT_EQ(outcome.ErrorNumber, 9999);
+      EXPECT_FALSE(Exists(job.TransferFileName));
+    }
+  }
+}
+
+TEST_F(ReceiveEngineTest, NothingStartsWhileDcdIsOff) {
+  port.dcd = false;
+  host.HoldKeyFrom(StopKey::kF3, 20000);
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nM30\n%\n "));
+  EXPECT_EQ(outcome.ErrorNumber, 9999);
+  EXPECT_TRUE(LogFrom("  開始文字(%OP:LNG$)を受信 開始文字%").empty());
+}
+
+TEST_F(ReceiveEngineTest, UnreadableModemLinesDoNotHoldTheStartBack) {
+  port.modemReadable = false;
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\n%\n "));
+  EXPECT_TRUE(outcome.ReceiveCompleted);
+  EXPECT_EQ(FileBytes(job.TransferFileName), "O1\r\n");
+}
+
+TEST_F(ReceiveEngineTest, DsrOffWithOp14EndsAtTheFirstPass) {
+  options.op14 = "Y";
+  port.dsr = false;
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nM30\n%\n "));
+  EXPECT_TRUE(outcome.ReceiveCompleted);
+  EXPECT_EQ(FileBytes(job.TransferFileName), "%\r\n") << "only the line buffer";
+  EXPECT_FALSE(LogFrom("  ＮＣ機よりDSR信号OFFを受信した為終了").empty());
+}
+
+TEST_F(ReceiveEngineTest, PortSetupFailureAbortsWith2001) {
+  port.openErrno = ENOENT;
+  const ReceiveOutcome outcome = Receive("");
+  EXPECT_EQ(outcome.ErrorNumber, 2001);
+  EXPECT_FALSE(Exists(job.TransferFileName));
+  EXPECT_EQ(LogFrom("  通信設定不可で中止"), (Lines{"  通信設定不可で中止", "  受信中止　ｴﾗｰ番号 2001"}));
+}
+
+TEST_F(ReceiveEngineTest, BlocksReachTheFileBeforeTheEndAndProgressRestarts) {
+  std::string tape = "%\nO1\n";
+  for (int i = 0; i < 3000; ++i) tape += "N" + std::to_string(i) + "X1.\n";
+  tape += "M30\n%\n ";
+  std::vector<std::string> sizesAtRestart;
+  int64_t highest = 0, last = -1;
+  host.onProgress = [&](int64_t position) {
+    highest = std::max(highest, position);
+    if (position == 0 && last != 0 && host.panels[2] == "＜＜ 受信中 ＞＞") {
+      sizesAtRestart.push_back(FileBytes(job.TransferFileName));
+    }
+    last = position;
+  };
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, tape));
+
+  ASSERT_TRUE(outcome.ReceiveCompleted);
+  // The start, then one restart after each of three full blocks.
+  ASSERT_EQ(sizesAtRestart.size(), 4u);
+  EXPECT_EQ(sizesAtRestart[0], "");
+  EXPECT_EQ(std::count(sizesAtRestart[1].begin(), sizesAtRestart[1].end(), '\n'), 1000);
+  EXPECT_EQ(std::count(sizesAtRestart[2].begin(), sizesAtRestart[2].end(), '\n'), 2000);
+  EXPECT_EQ(sizesAtRestart[1].substr(0, 11), "O1\r\nN0X1.\r\n");
+  EXPECT_LE(highest, ReceiveEngine::kBlockLines);
+  const std::string saved = FileBytes(job.TransferFileName);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 3002);
+  EXPECT_EQ(saved.substr(saved.size() - 15), "N2999X1.\r\nM30\r\n");
+}
+
+TEST_F(ReceiveEngineTest, TargetThatCannotBeCreatedStopsWithItsNameAndReason) {
+  ASSERT_TRUE(CreateEmptyFile(temp.File("plain"), nullptr));
+  job.TransferFileName = temp.File("plain/recv.nc");
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\n%\n "));
+
+  EXPECT_FALSE(outcome.ReceiveCompleted);
+  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorTargetFile);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(job.TransferFileName), std::string::npos);
+  EXPECT_NE(host.messages[0].text.find(std::strerror(ENOTDIR)), std::string::npos);
+  EXPECT_FALSE(LogFrom("  受信ﾌｧｲﾙに書き込めない為中止：" + job.TransferFileName + "：" +
+                       std::strerror(ENOTDIR)).empty());
+  EXPECT_EQ(port.configs.size(), 0u) << "the port is not opened for a target that cannot exist";
+}
+
+TEST_F(ReceiveEngineTest, FullDiskMidReceptionKeepsWhatWasWritten) {
+  std::string tape = "%\nO1\n";
+  for (int i = 0; i < 2500; ++i) tape += "N" + std::to_string(10000 + i) + "\n";
+  tape += "%\n ";
+  // Room for the first block (1000 lines of 8 bytes) but not the second.
+  struct sigaction ignore {}, old {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &old);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 12000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, tape));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  sigaction(SIGXFSZ, &old, nullptr);
+
+  EXPECT_FALSE(outcome.ReceiveCompleted);
+  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorTargetFile);
+  const std::string kept = FileBytes(job.TransferFileName);
+  EXPECT_EQ(kept.substr(0, 12), "O1\r\nN10000\r\n");
+  EXPECT_GE(std::count(kept.begin(), kept.end(), '\n'), 1000);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(std::strerror(EFBIG)), std::string::npos);
+  EXPECT_EQ(LogLines().back(), "  受信中止　ｴﾗｰ番号 2002");
+  EXPECT_EQ(port.written, "\x14") << "the control is told to stop";
+}
+
+TEST_F(ReceiveEngineTest, FailedRenameKeepsTheDataUnderItsReceivedName) {
+  job.DirPath = temp.File("missing-folder");
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "$O5.NC%\nO5\n%\n "));
+  EXPECT_TRUE(outcome.ReceiveCompleted);
+  EXPECT_EQ(outcome.TransferFileName, job.TransferFileName);
+  EXPECT_EQ(FileBytes(job.TransferFileName), "O5\r\n");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(temp.File("missing-folder/O5.NC")), std::string::npos);
+  EXPECT_NE(host.messages[0].text.find(job.TransferFileName), std::string::npos);
+  EXPECT_FALSE(LogFrom("  ﾌｧｲﾙ名 " + temp.File("missing-folder/O5.NC") + " で保存できない為、" +
+                       job.TransferFileName + " に保存：" + std::strerror(ENOENT)).empty());
+}
+
+TEST_F(ReceiveEngineTest, ControlNameOfTheTargetItselfKeepsTheFile) {
+  job.TransferFileName = dirPath + "/O5.NC";
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "$O5.NC%\nO5\n%\n "));
+  EXPECT_TRUE(outcome.ReceiveCompleted);
+  EXPECT_EQ(FileBytes(job.TransferFileName), "O5\r\n");
+}
+
+TEST_F(ReceiveEngineTest, LostPortKeepsWhatWasReceived) {
+  host.onLabel2 = [&](const std::string& text) {
+    if (text == "受信中のプログラム番号 => O2") port.readErrno = EIO;
+  };
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nO2\nG02\n%\n "));
+  EXPECT_FALSE(outcome.ReceiveCompleted);
+  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorPortLost);
+  EXPECT_EQ(FileBytes(job.TransferFileName), "O1\r\nG01\r\nO2\r\n");
+  const Lines tail = LogFrom("  データ受信開始");
+  ASSERT_GE(tail.size(), 3u);
+  EXPECT_EQ(tail[1].rfind("  ポートから読み込めない為中止：", 0), 0u) << tail[1];
+  EXPECT_EQ(tail.back(), "  受信中止　ｴﾗｰ番号 2003");
+  EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(ReceiveEngineTest, UnexpectedErrorClosesThePortAndKeepsTheFileWithoutDc4) {
+  host.onLabel2 = [](const std::string& text) {
+    if (text == "受信中のプログラム番号 => O2") throw std::runtime_error("boom");
+  };
+  const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nO2\n%\n "));
+  EXPECT_FALSE(outcome.ReceiveCompleted);
+  EXPECT_TRUE(Exists(job.TransferFileName));
+  EXPECT_EQ(port.written, "");
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(host.panels[2], "受信中止");
+  EXPECT_EQ(LogLines().back(), "  受信中にエラーが発生した為に中止");
+  EXPECT_EQ(Cp932ToUtf8(FileBytes(job.logFilePath)).find("エラーが発生"), std::string::npos)
+      << "the last line comes after the log was saved";
+}
+
+}  // namespace
+}  // namespace quelvo
