@@ -1,12 +1,9 @@
 // The command line and the automatic transfers it can request. The argument
 // rules live in CommandLineRules; this file carries out the actions they return.
-#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <QToolButton>
 
 #include "app/CollectionFile.h"
 #include "app/Mainform.h"
@@ -16,6 +13,8 @@
 #include "editor/DocumentTitle.h"
 #include "editor/NcEdit.h"
 #include "editor/RecentFiles.h"
+#include "transfer/ReceiveCommand.h"
+#include "transfer/ReceiveEngine.h"
 
 namespace quelvo {
 
@@ -164,16 +163,25 @@ void TForm1::StartAutomaticReceive() {
   setWindowTitle(Q(ReceiveTitle(App.TransferFileName)));
   RichEdit1->setModified(false);
   Document.Modified = false;
-  for (int n = 1; n <= 12; ++n) Buttons[n]->setEnabled(false);
-  Buttons[13]->setEnabled(true);
-  for (QMenu* menu : {Menus.File, Menus.Edit, Menus.Find, Menus.Setting, Menus.Option, Menus.Help}) {
-    menu->setEnabled(false);
-  }
-  StatusBar2->show();
-  StatusBar1->hide();
+  SetTransferUi(false);
   RichEdit1->clear();
-  // Not done yet: running the receive engine into App.TransferFileName waits for
-  // the receive command's window part; until then the window returns to editing.
+  Transfer.ReceiveCompleted = false;
+
+  StartStandardReceiveLog(Log, App.TransferFileName);
+  ReceiveJob job;
+  job.TransferFileName = App.TransferFileName;
+  job.ospSetting = Settings.setNo == 6 || Settings.setNo == 12;
+  job.versionSuffix = App.VersionSuffix;
+  ReceiveEngine engine(Link, Host, Log, Settings.options);
+  const ReceiveOutcome outcome = engine.RunReceive(Comm, job);
+
+  App.TransferFileName = outcome.TransferFileName;
+  Transfer.ReceiveCompleted = outcome.ReceiveCompleted;
+  if (!outcome.ReceiveCompleted) RichEdit1->clear();
+  if (outcome.ReceiveCompleted && App.CloseAfterTransfer) {
+    Host.CloseProgram(Settings.options.powerOff == "Y");
+    return;
+  }
   Timer1->start();
 }
 
