@@ -147,7 +147,7 @@ void CatTo(const Folder& folder, const std::string& bytes) {
   const std::string link = folder.path + "/ncport";
   const std::string file = folder.path + "/wire.bin";
   std::ofstream(file, std::ios::binary) << bytes;
-  NcsimProcess sim({"--link", link, "--code", "iso", "--baud", "0", "--buffer", "1000000000",
+  NcsimProcess sim({"--link", link, "--code", "iso", "--baud", "0", "--buffer", "16000000",
                     "--invite-ms", "1000", "--once"});
   if (sim.WaitFor("ready", 5000).empty()) return;
   const std::string command =
@@ -184,7 +184,7 @@ int main() {
 
   const std::string big = test::GeneratedProgram(10u * 1000u * 1000u);
   PrintSend("10 MB, no pacing, driver flow control",
-            RunSendTo(folder, big, 2, 0, {"--baud", "0", "--buffer", "1000000000"}));
+            RunSendTo(folder, big, 2, 0, {"--baud", "0", "--buffer", "16000000"}));
   {
     HeadlessWindow document;
     document.SetDocument(big);
@@ -194,10 +194,10 @@ int main() {
 
   const std::string mid = test::GeneratedProgram(1000u * 1000u);
   PrintSend("1 MB, no pacing, line checked every 1000 chars",
-            RunSendTo(folder, mid, 0, 29, {"--baud", "0", "--buffer", "1000000000"}));
+            RunSendTo(folder, mid, 0, 29, {"--baud", "0", "--buffer", "16000000"}));
   const std::string small = test::GeneratedProgram(20u * 1000u);
   PrintSend("20 KB, no pacing, line checked every 10 chars",
-            RunSendTo(folder, small, 0, 0, {"--baud", "0", "--buffer", "1000000000"}));
+            RunSendTo(folder, small, 0, 0, {"--baud", "0", "--buffer", "16000000"}));
 
   // Line speed: the control takes 1920 chars/s (10 bit times each) and pauses
   // the sender after every 256 bytes; the sender looks every 50 chars.

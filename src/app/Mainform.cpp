@@ -144,6 +144,7 @@ void TForm1::FormCreate() {
   move(Settings.window.left, Settings.window.top);
   resize(Settings.window.width, Settings.window.height);
   ApplyEditorLook();
+  FormCreateFiles();
 
   RichEdit1->setWrapMode(QsciScintilla::WrapNone);
   RichEdit1->SetHorizontalScrollBar(true);
@@ -198,11 +199,6 @@ void TForm1::FormShow() {
   if (AutomaticTransferRequested()) Timer3->start();
   (void)kTextLimit;  // the editor control holds any length; no limit to raise
   Menus.view_op->setChecked(Settings.options.op16);
-}
-
-bool TForm1::FormCloseQuery() {
-  // Not done yet: asking to save unsaved changes belongs to the file work.
-  return true;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -33,11 +33,15 @@
 #include "app/CommandLineRules.h"
 #include "app/StartupTitle.h"
 #include "editor/DocumentState.h"
+#include "editor/FileFilter.h"
+#include "editor/FilePrompts.h"
+#include "editor/ProgramList.h"
 #include "settings/ProgramSettings.h"
 
 class QAction;
 class QActionGroup;
 class QCloseEvent;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -52,8 +56,10 @@ namespace quelvo {
 class NcEdit;
 class PanelBar;
 class TAutoForm;
+class TForm3;
 class TOptionForm;
 class TSetdataForm;
+class TUser;
 
 // Process-level values the window keeps.
 struct AppState {
@@ -177,6 +183,8 @@ class TForm1 : public QMainWindow {
   // The selective send: Form3 lists the programs; its "選択送信" sends all but
   // the unchecked ones, its "中止" ends the command through Timer1.
   void OpenSelectiveSend();
+  void Form3SelectiveSend(const SkipList& selection);
+  void Form3SelectiveCancel();
   // ===========================================================================
 
   // ---- Components ----
@@ -269,7 +277,36 @@ class TForm1 : public QMainWindow {
   void screen_colorClick();
   void font_colorClick();
 
-  // ---- Files (editor/MainformFiles.cpp) ----
+  // ---- Files: open, save, recent files, split save, file types (editor/MainformFiles.cpp) ----
+  std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs
+  FilePrompts FilePrompt;                   // questions and file choosers (tests replace them)
+  QFileDialog* SaveDialog1 = nullptr;       // made on first use
+  TForm3* Form3 = nullptr;                  // split save and selective send
+  TUser* User = nullptr;                    // user-defined file types
+  QString LastDialogFolder;                 // where the last file dialog ended
+
+  void FormCreateFiles();  // after the settings are read: filter list, dialogs, drops
+  void RebuildFileFilter();
+  // Reads a file into the editor (format question and line-by-line fallback
+  // included); the size in bytes, or -1 when the file could not be read (the
+  // reason has been shown and the editor is unchanged).
+  double LoadFileIntoEditor(const std::string& path);
+  // Loads a file as the document: size panel, name, title, recent files. False
+  // when it could not be read; the document is then unchanged.
+  bool LoadDocument(const std::string& path);
+  // Asks whether to save the modified document under a new name; returns when
+  // it is saved or the user answered No.
+  void PromptSaveChanges(const std::string& name);
+  void AddRecentFile(const std::string& path);
+  void OnDropFiles(const QStringList& paths);
+  // The save dialog "データ保存" with the filter list, Mask_No and proposedName.
+  FileChoice ExecuteSaveDialog(const QString& proposedName);
+  void SaveDialog1TypeChange(int index);  // 1-based
+  // Writes the editor text to path; on success path becomes the document's name
+  // and the document is not modified; on failure the reason is shown.
+  bool SaveDocumentTo(const std::string& path);
+  void ClearDocumentText();  // empties the editor, not modified
+
   void open1Click();
   void FileOpenClick();
   void FileSaveClick();

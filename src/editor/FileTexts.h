@@ -1,9 +1,9 @@
 #pragma once
 // The messages of opening, saving, previewing and splitting files, in the words
 // the user sees.
+// The name of a document never saved is kUntitledName of editor/DocumentTitle.h.
 namespace quelvo {
 
-inline constexpr const char kUntitledName[] = "無題";
 inline constexpr const char kSaveDialogTitle[] = "データ保存";
 inline constexpr const char kFormatQuestion[] =
     "ファイル形式が違います。\nそのまま読み込みは可能ですが、データの一部読み込めない可能性が有ります。\n"
@@ -12,6 +12,9 @@ inline constexpr const char kFileNotFoundBefore[] = "呼出データ\n";      //
 inline constexpr const char kFileNotFoundAfter[] = "が見つかりません。";  // after the path
 inline constexpr const char kSaveChangesQuestion[] = " への変更を保存しますか？";  // after the name
 inline constexpr const char kSaveChangesCaption[] = "編集";
+// A file that cannot be read or written: the path, this text, then the system's reason.
+inline constexpr const char kCannotWrite[] = " に書き込めません。\n";
+inline constexpr const char kCannotRead[] = " を読み込めません。\n";
 
 inline constexpr const char kPreviewCheckBox[] = "内容をﾌﾟﾚﾋﾞｭｰする。";
 inline constexpr const char kPreviewWrongType[] = "ファイルのプレビューが出来ません。\n(ファイルタイプが違います。)";

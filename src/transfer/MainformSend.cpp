@@ -1,18 +1,21 @@
 // The send command as the main window runs it: "送信" (tag 1) and "ﾘﾋﾟｰﾄ"
-// (tag 2), and Timer2, whose tick starts the remaining-time worker.
+// (tag 2), the selective send through the program list dialog Form3, and
+// Timer2, whose tick starts the remaining-time worker.
 #include <QTimer>
 
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "app/ScreenSaver.h"
+#include "editor/EditorBytes.h"
 #include "editor/NcEdit.h"
+#include "editor/Readform.h"
 #include "transfer/SendCommand.h"
 #include "transfer/Sendtime.h"
 
 namespace quelvo {
 
 namespace {
-constexpr char kNothingToSend[] = "送信データが有りません。";
+constexpr char kNoSendData[] = "送信データが有りません。";
 }  // namespace
 
 void TForm1::SpeedButton10Click(int tag) {
@@ -27,7 +30,7 @@ void TForm1::SpeedButton10Click(int tag) {
   // Nothing to send: offer the open command, then give up if still nothing.
   if (RichEdit1->length() == 0) FileOpenClick();
   if (RichEdit1->length() == 0) {
-    Host.ShowMessage(kNothingToSend, "", MessageKind::kError, MessageButtons::kOk);
+    Host.ShowMessage(kNoSendData, "", MessageKind::kError, MessageButtons::kOk);
     return;
   }
 
@@ -61,9 +64,25 @@ void TForm1::RunSend() {
   SendCommand.RepeatCount = Sender.Outcome().RepeatCount;
 }
 
-// Until the program list dialog is wired, a selective send ends as its "中止" would.
 void TForm1::OpenSelectiveSend() {
+  // Wired once: the dialog lives as long as the window.
+  connect(Form3, &TForm3::SelectiveSendRequested, this, &TForm1::Form3SelectiveSend,
+          Qt::UniqueConnection);
+  connect(Form3, &TForm3::SelectiveSendCancelled, this, &TForm1::Form3SelectiveCancel,
+          Qt::UniqueConnection);
+  CloseSelectionDialog = [this] { Form3->close(); };
+
   StartSendLog(Log, false, Document.CurrentFileName);
+  // The window stays in the transferring state while the user picks.
+  Form3->ShowForSelectiveSend(EditorBytes(RichEdit1));
+}
+
+void TForm1::Form3SelectiveSend(const SkipList& selection) {
+  Sender.Selection().SkipLines = selection.SkipLines;
+  RunSend();
+}
+
+void TForm1::Form3SelectiveCancel() {
   ScreenSaverOn();
   Timer1->start();
 }

@@ -6,7 +6,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -18,6 +21,7 @@
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "editor/NcEdit.h"
+#include "editor/Readform.h"
 #include "support/WindowTestHome.h"
 #include "transfer/Sendtime.h"
 
@@ -95,6 +99,10 @@ class SendCommandTest : public QObject {
   void panelTextsThroughASendStoppedInTheData();
   void repeatCounterShownBeforeTheFirstPassAndClearedBySend();
   void estimateWorkerUpdatesTheRemainingTime();
+  void emptyDocumentOffersTheOpenCommand();
+  void selectiveSendListsProgramsButTheLastLine();
+  void selectiveSendCancelledEndsThroughTimer1();
+  void nothingToChooseWhenTheOnlyProgramIsTheLastLine();
 
  private:
   void MakeForm(const QString& document);
@@ -103,6 +111,7 @@ class SendCommandTest : public QObject {
   TForm1* form_ = nullptr;
   PtyControl* control_ = nullptr;
   std::vector<std::string> messages_;
+  QStringList dialogErrors_;
 };
 
 void SendCommandTest::init() {
@@ -110,6 +119,7 @@ void SendCommandTest::init() {
   control_ = new PtyControl;
   QVERIFY(!control_->SlavePath().empty());
   messages_.clear();
+  dialogErrors_.clear();
 }
 
 void SendCommandTest::cleanup() {
@@ -129,6 +139,7 @@ void SendCommandTest::MakeForm(const QString& document) {
     messages_.push_back(text);
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
+  form_->FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
   form_->RichEdit1->setText(document);
   form_->RichEdit1->setModified(false);
 }
@@ -254,6 +265,122 @@ void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
   engine.LastSampleChars = 0;
   form_->Timer2Timer();
   QTRY_COMPARE(engine.RemainingSeconds.load(), 40);
+}
+
+void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
+  MakeForm("");
+  TForm1& form = *form_;
+  QString chosen;  // empty: the open dialog is cancelled
+  int asked = 0;
+  form.FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
+    ++asked;
+    return quelvo::FileChoice{!chosen.isEmpty(), chosen, 1};
+  };
+  form.Buttons[10]->click();
+  QCOMPARE(asked, 1);
+  QCOMPARE(messages_, std::vector<std::string>{"送信データが有りません。"});
+  // Still editing: nothing was locked, no log was started.
+  QVERIFY(form.StatusBar1->isVisible());
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(form.Log.Empty());
+
+  // Choosing a file sends it at once.
+  chosen = home_->File("O1.NC");
+  QFile file(chosen);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("%\r\nO1\r\nM30\r\n%");
+  file.close();
+  bool waited = false;
+  Script stop({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    waited = true;
+    form.Buttons[13]->click();
+    return true;
+  }});
+  form.Buttons[10]->click();
+  QCOMPARE(asked, 2);
+  QVERIFY(waited);
+  QVERIFY2(form.Log.Text().find("  送信ﾌｧｲﾙ名は" + chosen.toStdString() + "\n") != std::string::npos,
+           form.Log.Text().c_str());
+}
+
+void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
+  MakeForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();  // returns at once: the dialog is not modal
+  quelvo::TForm3& dialog = *form.Form3;
+  QVERIFY(dialog.isVisible());
+  QCOMPARE(dialog.windowTitle(), QString("選択送信"));
+  QVERIFY(dialog.Button5->isVisible() && dialog.Button6->isVisible());
+  QVERIFY(!dialog.Button1->isVisible() && !dialog.Button2->isVisible());
+  QStringList listed;
+  for (int i = 0; i < dialog.CheckListBox1->count(); ++i) {
+    listed << dialog.CheckListBox1->item(i)->text();
+    QCOMPARE(dialog.CheckListBox1->item(i)->checkState(), Qt::Checked);
+  }
+  QCOMPARE(listed, QStringList({"O1000", "O2000(B)", ":3000", "L4000"}));
+  QVERIFY(form.StatusBar2->isVisible());  // transferring while the user picks
+  QVERIFY(form.RichEdit1->isReadOnly());
+  QVERIFY(form.Log.Text().find("  通信\n") == 19);
+  QVERIFY(form.Log.Text().find("  プログラム番号選択で送信\n") != std::string::npos);
+
+  // Nothing checked: the dialog's own message, nothing sent.
+  dialog.Button3->click();
+  dialog.Button5->click();
+  QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
+  QCOMPARE(Panel(form, 2), QString());
+
+  // O1000 and L4000 left out.
+  dialog.Button4->click();
+  dialog.CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
+  dialog.CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
+  std::vector<std::string> skipped;
+  Script stop({[&] {
+    if (Panel(form, 2) != "送信待機中") return false;
+    skipped = form.Sender.Selection().SkipLines;
+    form.Buttons[13]->click();
+    return true;
+  }});
+  dialog.Button5->click();
+  QCOMPARE(skipped, (std::vector<std::string>{"O1000", "L4000"}));
+  QCOMPARE(Panel(form, 2), QString("送信中止"));
+  // Timer1 closes the dialog and returns to editing.
+  QVERIFY(form.Timer1->isActive());
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+}
+
+void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
+  MakeForm("O1000\r\nM30\r\n%");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();
+  QVERIFY(form.Form3->isVisible());
+  form.Form3->Button6->click();
+  QVERIFY(!form.Form3->isVisible());
+  QVERIFY(form.Timer1->isActive());
+  QCOMPARE(form.Timer1->interval(), 2000);
+  QVERIFY(form.StatusBar2->isVisible());
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
+  QVERIFY(form.Buttons[10]->isEnabled());
+  QVERIFY(!form.RichEdit1->isReadOnly());
+}
+
+void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
+  MakeForm("%\r\nG00X0\r\nO1000");
+  TForm1& form = *form_;
+  form.Settings.options.op1 = "Y";
+  form.Buttons[10]->click();
+  QCOMPARE(form.Form3->CheckListBox1->count(), 0);
+  form.Form3->Button5->click();
+  QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
+  QCOMPARE(Panel(form, 2), QString());
+  form.Form3->Button6->click();
 }
 
 QTEST_MAIN(SendCommandTest)
