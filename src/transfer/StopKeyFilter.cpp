@@ -33,6 +33,12 @@ bool StopKeyFilter::ShiftHeld() const {
 
 bool StopKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::ApplicationDeactivate) {
+    // The key-up of a key held while another program took the keyboard never
+    // reaches us: it is no longer held (a press stays latched).
+    f3_.held = false;
+    esc_.held = false;
+  }
   if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
     // A key event reaches the filter once for the window and once for each
     // widget it is delivered to; all of them agree, so recording each is harmless.
