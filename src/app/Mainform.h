@@ -232,7 +232,6 @@ class TForm1 : public QMainWindow {
   void RunCommandLineAction(const CommandLineAction& action);
   void CollectCommandLineFile(const std::string& path);
   void LoadCommandLineDocument(const std::string& path, bool promptSave);
-  double LoadCommandLineFile(const std::string& path);
   bool AskCommandLineQuestion(const std::string& text);
   void ShowCommandLineError(const std::string& text);
   void StartAutomaticReceive();

@@ -9,10 +9,8 @@
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "common/ProgramFiles.h"
-#include "editor/DocumentFile.h"
 #include "editor/DocumentTitle.h"
 #include "editor/NcEdit.h"
-#include "editor/RecentFiles.h"
 #include "transfer/ReceiveCommand.h"
 #include "transfer/ReceiveEngine.h"
 
@@ -95,8 +93,9 @@ void TForm1::RunCommandLineAction(const CommandLineAction& action) {
 void TForm1::CollectCommandLineFile(const std::string& path) {
   App.TransferFileName = path;
   RichEdit1->clear();
-  LoadCommandLineFile(path);
-  if (!collectionUsable_) return;
+  const bool loaded = LoadFileIntoEditor(path) >= 0;
+  RichEdit1->setModified(false);
+  if (!loaded || !collectionUsable_) return;
   std::string error;
   if (!AppendToCollection(CollectionFile, RichEdit1->text().toStdString(), &error)) {
     // An incomplete collection must not be sent.
@@ -107,29 +106,13 @@ void TForm1::CollectCommandLineFile(const std::string& path) {
 
 void TForm1::LoadCommandLineDocument(const std::string& path, bool promptSave) {
   App.TransferFileName = path;
-  // Only a plain path asks about unsaved changes; at start-up only a file loaded
-  // by an earlier argument can be in the editor, and loading leaves it unmodified.
-  if (promptSave) RichEdit1->clear();
-  FormatFileSize(LoadCommandLineFile(path));
-  Document.CurrentFileName = path;
-  SetEditTitle();
-  StatusBar1->SetPanelText(2, QString());
-  StatusBar1->SetPanelText(1, "1 , 1");
-  AddRecentFile(Settings.recentFiles, path);
-  ShowRecentFiles();
+  if (promptSave) {
+    if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
+    RichEdit1->clear();
+  }
+  LoadDocument(path);
   RichEdit1->setModified(false);
   Document.Modified = false;
-}
-
-// Loads a file into the editor and makes its folder DirPath; returns its size.
-// Not done yet: the format question for a file that loads empty comes with the
-// file commands' LoadFileIntoEditor, which this will call.
-double TForm1::LoadCommandLineFile(const std::string& path) {
-  const DocumentLoad load = ReadDocumentFile(path);
-  if (load.opened) RichEdit1->setText(Q(load.text));
-  Settings.dirPath = DirectoryWithSlash(path);
-  RichEdit1->setModified(false);
-  return static_cast<double>(load.size);
 }
 
 bool TForm1::AskCommandLineQuestion(const std::string& text) {
