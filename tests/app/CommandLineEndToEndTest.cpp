@@ -38,7 +38,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 // Quelvo started with its own program folder, lock folder and harmless mail and
-// power-off commands; the test waits for it to close by itself.
+// power-off commands (the power-off touches "powered-off" in the folder); the test waits for it to close by itself.
 class QuelvoRun {
  public:
   QuelvoRun(const std::string& home, const std::vector<std::string>& args) {
@@ -48,7 +48,8 @@ class QuelvoRun {
       setenv("XDG_RUNTIME_DIR", home.c_str(), 1);  // its own single-instance lock
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
       setenv("QUELVO_SENDMAIL", "/bin/true", 1);
-      setenv("QUELVO_POWEROFF", "/bin/false", 1);
+      // Power-off only leaves a mark in the program folder.
+      setenv("QUELVO_POWEROFF", ("touch '" + home + "/powered-off'").c_str(), 1);
       std::vector<char*> argv{const_cast<char*>(QUELVO_PATH)};
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
@@ -123,11 +124,13 @@ TEST_F(CommandLineEndToEnd, SendArgumentSendsTheFileAndEndClosesAfterwards) {
   EXPECT_NE(received.find("G01X20.F200"), std::string::npos) << received;
   EXPECT_NE(received.find("M30"), std::string::npos) << received;
   EXPECT_NE(ReadFile(home_.File("quelvo_S.log")).find(Utf8ToCp932("送信完了")), std::string::npos);
+  EXPECT_FALSE(std::ifstream(home_.File("powered-off")).good()) << "Power_Off is N";
 }
 
-TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunches) {
+TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunchesThenPowersOff) {
   const std::string tape = home_.File("punch.nc");
   WriteFile(tape, "O2000\nG90G00X10.Y10.\nG01X20.F200\nM30\n");
+  WriteFile(home_.File("quelvo.INI"), "[Options]\r\nPower_Off=Y\r\n");
   StartControl({"--punch", tape, "--punch-after", "1"});
   const std::string target = home_.File("received.nc");
   QuelvoRun quelvo(home_.Path(), {"R=" + target, "/END"});
@@ -136,6 +139,7 @@ TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunches) {
   EXPECT_NE(saved.find("O2000\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("G01 X20. F200\r\n"), std::string::npos) << saved;  // word spacing on by default
   EXPECT_NE(saved.find("M30"), std::string::npos) << saved;
+  EXPECT_TRUE(std::ifstream(home_.File("powered-off")).good()) << "Power_Off is Y";
 }
 
 TEST_F(CommandLineEndToEnd, SettingElevenSendsTheOspFileNameHeader) {
