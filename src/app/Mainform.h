@@ -216,7 +216,7 @@ class TForm1 : public QMainWindow {
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
   void ShowMessage(const QString& text);
 
-  // ---- Command line and automatic transfers (app/MainformCommandLine.cpp) ----
+  // ==== Command line and automatic transfers (app/MainformCommandLine.cpp) ====
   // The arguments are read at the end of FormCreate; a requested send or receive
   // starts from Timer3, one second after the window is shown.
   CommandLineState CommandLine;  // the requests of this start and the receive target
@@ -238,7 +238,7 @@ class TForm1 : public QMainWindow {
   bool collectionUsable_ = true;  // false when the collection file could not be written
 
  public:
-  // ---- End of the command-line block ----
+  // ==== End of the command-line block ====
 
   // ---- Document and edit commands (editor/MainformEdit.cpp) ----
   void SetNewDocumentTitle();

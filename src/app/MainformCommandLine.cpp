@@ -31,8 +31,7 @@ std::vector<std::string> ProcessArguments() {
 
 void TForm1::ProcessCommandLine() {
   CollectionFile = ProgramFilePath(".tmp");
-  std::string error;
-  collectionUsable_ = ResetCollectionFile(CollectionFile, &error);
+  collectionUsable_ = ResetCollectionFile(CollectionFile, nullptr);
   // A collection file that could not be emptied may still hold an earlier run's
   // files: it counts as missing, so "SE=Y" never sends stale data.
   const FileExistsFn exists = [this](const std::string& path) {
