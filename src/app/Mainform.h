@@ -298,8 +298,8 @@ class TForm1 : public QMainWindow {
   void PromptSaveChanges(const std::string& name);
   void AddRecentFile(const std::string& path);
   void OnDropFiles(const QStringList& paths);
-  // The save dialog "データ保存" with the filter list, Mask_No and proposedName.
-  FileChoice ExecuteSaveDialog(const QString& proposedName);
+  // The save dialog "データ保存" (or `title`) with the filter list, Mask_No and proposedName.
+  FileChoice ExecuteSaveDialog(const QString& proposedName, const QString& title = QString());
   void SaveDialog1TypeChange(int index);  // 1-based
   // Writes the editor text to path; on success path becomes the document's name
   // and the document is not modified; on failure the reason is shown.
@@ -356,6 +356,22 @@ class TForm1 : public QMainWindow {
   void Timer1ReceiveBranch();
   // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
   void WireTransfer();
+
+  // ==== Receiving (transfer/MainformReceive.cpp) ===============================
+  // SpeedButton9Click ("受信") and Timer1ReceiveBranch, declared above, live
+  // there too. The receive engine runs with ReceiveHost: the window's own host,
+  // or in tests one with instant waits and a scripted Shift key.
+  WindowTransferHost* ReceiveHost = &Host;
+  // The automatic receive that the command line asks for: receives into
+  // App.TransferFileName as "受信" would once its file is chosen, without
+  // dialogs and without starting the log anew.
+  void RunAutomaticReceive();
+  void ReceiveIntoOspFolder();    // "受信" with an OSP setting: a folder, "osp_data.tmp"
+  void ReceiveIntoChosenFile();   // "受信" with any other setting: the save dialog
+  void EnterReceiveState(const std::string& title);  // title, transferring state, editor emptied
+  void RunReceiveEngine();        // the engine, then what the window does at its end
+  bool OspSettingActive() const;  // setting 6 or 12
+  // ===========================================================================
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
@@ -122,7 +123,7 @@ void TForm1::SaveDialog1TypeChange(int index) {
   if (SaveDialog1 != nullptr) SaveDialog1->setDefaultSuffix(Q(DefaultExtensionFor(FileFilter, index)));
 }
 
-FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName) {
+FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName, const QString& title) {
   FileDialogRequest request;
   request.filter = FileFilter;
   request.filterIndex = Settings.maskNo;
@@ -142,7 +143,7 @@ FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName) {
       connect(SaveDialog1, &QFileDialog::filterSelected, this,
               [this] { SaveDialog1TypeChange(SelectedFilterIndex(*SaveDialog1)); });
     }
-    SaveDialog1->setWindowTitle(kSaveDialogTitle);
+    SaveDialog1->setWindowTitle(title.isEmpty() ? QString(kSaveDialogTitle) : title);
     const QStringList filters = QtNameFilters(FileFilter);
     SaveDialog1->setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
@@ -235,8 +236,11 @@ void TForm1::MenuFile0Click(int index) {
   if (QFileInfo::exists(Q(path))) LoadDocument(path);
 }
 
+// While a transfer runs the "ファイル" menu is disabled, and the document is
+// what is being sent or received: a drop then is ignored.
 void TForm1::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty() || paths.size() > 2) return;
+  if (!Menus.File->isEnabled() || !Menus.File->menuAction()->isEnabled()) return;
   if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
   LoadDocument(paths.first().toStdString());
 }

@@ -276,9 +276,18 @@ void TForm3::Button5Click() {
   emit SelectiveSendRequested(selection);
 }
 
-void TForm3::Button6Click() {
-  reject();
-  emit SelectiveSendCancelled();
+void TForm3::Button6Click() { reject(); }
+
+void TForm3::reject() {
+  const bool cancelsSend = selective_ && !closingAfterSend_ && isVisible();
+  QDialog::reject();
+  if (cancelsSend) emit SelectiveSendCancelled();
+}
+
+void TForm3::CloseAfterSend() {
+  closingAfterSend_ = true;
+  close();
+  closingAfterSend_ = false;
 }
 
 }  // namespace quelvo

@@ -74,7 +74,14 @@ class TForm3 : public QDialog {
   void op_bClick();
   void op_nClick();
 
+  // Closes the dialog when the selective send it started has ended, without
+  // reporting SelectiveSendCancelled.
+  void CloseAfterSend();
+
   void done(int result) override;
+  // Closing the dialog in selective-send mode (Button6, Esc, the title bar)
+  // cancels the send and reports SelectiveSendCancelled.
+  void reject() override;
 
  signals:
   void SelectiveSendRequested(const quelvo::SkipList& selection);
@@ -93,6 +100,7 @@ class TForm3 : public QDialog {
 
   TForm1& form_;  // its FilePrompt asks the questions
   bool selective_ = false;
+  bool closingAfterSend_ = false;
 };
 
 }  // namespace quelvo

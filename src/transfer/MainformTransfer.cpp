@@ -21,11 +21,6 @@
 
 namespace quelvo {
 
-// Not done yet: receiving waits for the receive work.
-void TForm1::SpeedButton9Click() {}
-// Not done yet: opening the received file after a reception waits for the receive work.
-void TForm1::Timer1ReceiveBranch() {}
-
 namespace {
 
 // The menus that a transfer locks, besides "通信ログ".

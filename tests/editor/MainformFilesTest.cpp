@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -320,6 +321,11 @@ void MainformFilesTest::droppedFilesAreOpened() {
   QCOMPARE(script_->questions, QStringList{"無題" + kAsk});
   QCOMPARE(form_->RichEdit1->text(), QString("O2\r\n"));
   QVERIFY(form_->acceptDrops());
+
+  // During a transfer (the file menu disabled) a drop changes nothing.
+  form_->Menus.File->setEnabled(false);
+  form_->OnDropFiles({one});
+  QCOMPARE(form_->Document.CurrentFileName, two.toStdString());
 }
 
 void MainformFilesTest::exitAsksAgainAfterACancelledSave() {

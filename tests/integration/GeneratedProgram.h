@@ -1,0 +1,24 @@
+#pragma once
+// A long NC program written straight to disk, line by line, so that neither the
+// writer nor the reader of a large program needs it in memory: the program file
+// a control punches, and optionally the text a reception should store from it.
+#include <cstdint>
+#include <string>
+
+namespace quelvo::test {
+
+struct GeneratedProgram {
+  bool ok = false;
+  std::uint64_t programBytes = 0;   // size of the program file
+  std::uint64_t expectedBytes = 0;  // size of the text a reception stores
+};
+
+// Writes "%", "O1234", numbered G01 blocks up to about `bytes`, "M30" and "%"
+// (LF line ends) to `programPath`. When `expectedPath` is not empty, writes
+// there what a reception that deletes spaces and adds no "%" stores: the lines
+// from O1234 to M30, each ended by CR LF. Only characters that ISO and EIA
+// both carry are used.
+GeneratedProgram WriteGeneratedProgram(std::uint64_t bytes, const std::string& programPath,
+                                       const std::string& expectedPath);
+
+}  // namespace quelvo::test

@@ -1,0 +1,307 @@
+// The receive command in the main window: the standard mode with its save
+// dialog and the OSP mode with its folder, both receiving a real tape through
+// a pseudo-terminal; the window title while receiving; the document after
+// Timer1; cancelled choices; a stop while waiting; Shift and op2.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/Mainform.h"
+#include "app/PanelBar.h"
+#include "editor/NcEdit.h"
+#include "editor/Readform.h"
+#include "support/WindowTestHome.h"
+#include "transfer/TapeCode.h"
+#include "transfer/WindowTransferHost.h"
+
+using quelvo::TForm1;
+
+namespace {
+
+// The window's host with instant waits (the DC4 settle time), a Shift key the
+// test holds, and a recorded close instead of a real one.
+class InstantHost : public quelvo::WindowTransferHost {
+ public:
+  using WindowTransferHost::WindowTransferHost;
+  void WaitMs(int milliseconds) override { waits.push_back(milliseconds); }
+  bool ShiftHeld() override { return shift; }
+  void CloseProgram(bool powerOff) override { closes.push_back(powerOff); }
+  std::vector<int> waits;
+  std::vector<bool> closes;
+  bool shift = false;
+};
+
+// The control's end of a pseudo-terminal: punches an ISO tape once the port is
+// open, then waits for the closing DC4.
+class PtyControl {
+ public:
+  PtyControl() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
+  }
+  ~PtyControl() {
+    if (thread_.joinable()) thread_.join();
+    if (master_ >= 0) close(master_);
+  }
+  const std::string& SlavePath() const { return slave_; }
+
+  void Punch(const std::string& text) {
+    std::string wire;
+    for (char c : text) {
+      if (const auto byte = quelvo::EncodeChar(quelvo::TapeCode::ISO, static_cast<uint8_t>(c)))
+        wire += static_cast<char>(*byte);
+    }
+    thread_ = std::thread([this, wire] {
+      // A master reports a hang-up while nobody holds the slave open.
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        poll(&p, 1, 10);
+        if ((p.revents & POLLHUP) == 0) break;
+        if (std::chrono::steady_clock::now() > deadline) return;
+      }
+      // The port is purged right after it opens.
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      if (write(master_, wire.data(), wire.size()) != static_cast<ssize_t>(wire.size())) return;
+      for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 10000) <= 0 || (p.revents & POLLIN) == 0) return;
+        unsigned char byte = 0;
+        if (read(master_, &byte, 1) != 1) return;
+        if (byte == 0x14) {
+          sawDc4 = true;
+          return;
+        }
+      }
+    });
+  }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  std::atomic<bool> sawDc4{false};
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+  std::thread thread_;
+};
+
+std::string FileText(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A window with the test host, a receive setting on the pseudo-terminal and
+// no dialog left to a person.
+struct ReceiveWindow {
+  ReceiveWindow() {
+    form.show();
+    form.ReceiveHost = &host;
+    form.Comm.Port_R = control.SlavePath();
+    form.Comm.Signal_R = 1;
+    form.Comm.Word = 0;
+    form.Comm.SE_Char = 3;
+    form.Settings.setNo = 1;
+    form.Settings.dirPath = home.Path().toStdString();
+    form.FilePrompt.chooseSaveFile = [this](QWidget*, const quelvo::FileDialogRequest& request) {
+      ++fileDialogs;
+      proposedName = request.proposedName;
+      return fileChoice;
+    };
+    form.FilePrompt.chooseFolder = [this](QWidget*, const QString& prompt, const QString& start) {
+      folderPrompt = prompt;
+      folderStart = start;
+      return folderChoice;
+    };
+    QObject::connect(&form, &QWidget::windowTitleChanged, [this](const QString& t) { titles << t; });
+  }
+
+  quelvo::test::WindowTestHome home;
+  PtyControl control;
+  TForm1 form;
+  InstantHost host{form, form.StopKeys};
+  quelvo::FileChoice fileChoice;
+  QString folderChoice, folderPrompt, folderStart, proposedName;
+  int fileDialogs = 0;
+  QStringList titles;
+};
+
+const char kTape[] = "%\nO1234\nG01X10.\n%\n\n";
+const char kStored[] = "O1234\r\nG01 X10.\r\n";
+
+}  // namespace
+
+class ReceiveCommandWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void standardModeReceivesIntoTheChosenFile();
+  void ospModeReceivesUnderTheControlsName();
+  void cancelledChoicesStartNothing();
+  void saveDialogAsksForTheReceivedDataName();
+  void stopWhileWaitingDeletesTheTarget();
+  void shiftClosesAfterReceptionAndOp2SplitsIt();
+};
+
+void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
+  ReceiveWindow w;
+  const QString target = w.home.File("received.nc");
+  w.fileChoice = {true, target, 2};
+  w.control.Punch(kTape);
+  bool lockedWhileReceiving = false;
+  QTimer::singleShot(100, &w.form, [&] {
+    lockedWhileReceiving = !w.form.Buttons[9]->isEnabled() && w.form.StatusBar2->isVisible();
+  });
+
+  w.form.SpeedButton9Click();
+  w.control.Join();
+
+  QCOMPARE(w.fileDialogs, 1);
+  QVERIFY(w.proposedName.isEmpty());
+  QVERIFY(lockedWhileReceiving);
+  QVERIFY(w.control.sawDc4);
+  QCOMPARE(FileText(target), std::string(kStored));
+  QCOMPARE(w.form.Settings.maskNo, 2);
+  QVERIFY(w.titles.contains("<受信>" + target + " - Quelvo Ver1.47"));
+  const std::string& log = w.form.Log.Text();
+  QVERIFY(log.find("  受信\n") < log.find("  標準で受信設定開始\n"));
+  QVERIFY(log.find("  受信ﾌｧｲﾙ名は" + target.toStdString() + "\n") != std::string::npos);
+  QVERIFY(log.find("  受信完了\n") != std::string::npos);
+  QCOMPARE(w.host.waits, std::vector<int>{4000});
+  QVERIFY(w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Timer1->isActive());
+  QVERIFY(w.host.closes.empty());
+
+  // Timer1, run at once instead of after 2000 ms: the file is the document.
+  w.form.Timer1Timer();
+  QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
+  QCOMPARE(w.form.windowTitle(), "<編集>" + target + " - Quelvo Ver1.47");
+  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string(kStored));
+  QVERIFY(!w.form.RichEdit1->isModified());
+  QVERIFY(!w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Buttons[9]->isEnabled());
+  QVERIFY(!w.form.StatusBar2->isVisible());
+}
+
+void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
+  ReceiveWindow w;
+  QDir(w.home.Path()).mkdir("osp");
+  const QString folder = w.home.File("osp");
+  w.form.Settings.setNo = 6;
+  w.folderChoice = folder + "/";
+  w.control.Punch("$O1234.MIN%\nO1234\nM30\n%\n\n");
+
+  w.form.SpeedButton9Click();
+  w.control.Join();
+
+  QCOMPARE(w.fileDialogs, 0);
+  QCOMPARE(w.folderPrompt, "現ﾃﾞｨﾚｸﾄﾘ " + w.home.Path());
+  QCOMPARE(w.folderStart, w.home.Path());
+  QCOMPARE(w.form.Settings.dirPath, folder.toStdString());
+  QCOMPARE(FileText(folder + "/O1234.MIN"), std::string("O1234\r\nM30\r\n"));
+  QVERIFY(!QFileInfo::exists(folder + "/osp_data.tmp"));
+  // The title names the temporary file, then the name the control sent.
+  const int tmp = w.titles.indexOf("<受信>osp_data.tmp - Quelvo Ver1.47");
+  QVERIFY(tmp >= 0);
+  QVERIFY(w.titles.indexOf("<受信>O1234.MIN - Quelvo Ver1.47") > tmp);
+  const std::string& log = w.form.Log.Text();
+  const size_t first = log.find("  受信\n");
+  const size_t osp = log.find("  OSP専用で受信設定開始\n");
+  const size_t name = log.find("  受信ﾌｧｲﾙ名はＮＣ装置から取得\n");
+  const size_t where = log.find("  受信ﾌｧｲﾙ保存先は" + folder.toStdString() + "\n");
+  QVERIFY(first < osp && osp < name && name < where && where != std::string::npos);
+
+  w.form.Timer1Timer();
+  QCOMPARE(w.form.Document.CurrentFileName, (folder + "/O1234.MIN").toStdString());
+  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string("O1234\r\nM30\r\n"));
+}
+
+void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
+  ReceiveWindow w;
+  w.form.Log.Start("  earlier\n");
+  w.form.SpeedButton9Click();  // the save dialog cancelled
+  w.form.Settings.setNo = 12;
+  w.form.SpeedButton9Click();  // the folder choice cancelled
+  QCOMPARE(w.fileDialogs, 1);
+  QVERIFY(!w.folderPrompt.isEmpty());
+  QVERIFY(w.form.Buttons[9]->isEnabled());
+  QVERIFY(!w.form.Timer1->isActive());
+  QVERIFY(w.form.Log.Text().find("earlier") != std::string::npos);
+  QVERIFY(w.host.closes.empty());
+}
+
+void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
+  ReceiveWindow w;
+  w.form.FilePrompt.chooseSaveFile = nullptr;  // the real dialog
+  QString title;
+  QTimer::singleShot(100, &w.form, [&] {
+    title = w.form.SaveDialog1->windowTitle();
+    w.form.SaveDialog1->reject();
+  });
+  w.form.SpeedButton9Click();
+  QCOMPARE(title, QString("受信データ名"));
+  QVERIFY(w.form.Buttons[9]->isEnabled());
+  QVERIFY(!w.form.Timer1->isActive());
+}
+
+void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
+  ReceiveWindow w;
+  const QString target = w.home.File("never.nc");
+  w.fileChoice = {true, target, 1};
+  w.form.RichEdit1->setText("O1\r\n");
+  w.form.RichEdit1->setModified(false);
+  QTimer::singleShot(200, &w.form, [&] { w.form.SpeedButton13Click(); });
+
+  w.form.SpeedButton9Click();
+
+  QVERIFY(!QFileInfo::exists(target));
+  QVERIFY(!w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Log.Text().find("  受信中止　ｴﾗｰ番号 9999\n") != std::string::npos);
+  QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
+  QVERIFY(w.form.RichEdit1->text().isEmpty());
+  QVERIFY(!w.form.RichEdit1->isModified());
+  QVERIFY(w.form.Timer1->isActive());
+
+  w.form.Timer1Timer();
+  QVERIFY(w.form.Buttons[9]->isEnabled());
+  QVERIFY(w.form.RichEdit1->text().isEmpty());
+  QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
+}
+
+void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
+  ReceiveWindow w;
+  const QString target = w.home.File("two.nc");
+  w.fileChoice = {true, target, 1};
+  w.host.shift = true;
+  w.form.Settings.options.op2 = "Y";
+  w.form.Settings.options.powerOff = "Y";
+  w.control.Punch("%\nO1\nM30\nO2\nM30\n%\n\n");
+
+  w.form.SpeedButton9Click();
+  w.control.Join();
+
+  QVERIFY(w.form.App.CloseAfterTransfer);
+  QCOMPARE(w.host.closes, std::vector<bool>{true});
+  QVERIFY(w.form.Log.Text().find("  自動で電源断\n") != std::string::npos);
+
+  w.form.Timer1Timer();
+  QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
+  QVERIFY(w.form.Form3->isVisible());
+  QCOMPARE(static_cast<int>(w.form.Form3->Items().size()), 2);
+  w.form.Form3->Button2Click();
+}
+
+QTEST_MAIN(ReceiveCommandWindowTest)
+#include "ReceiveCommandWindowTest.moc"
