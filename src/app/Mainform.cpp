@@ -139,6 +139,7 @@ void TForm1::BuildBody() {
 QString TForm1::SettingsFilePath() const { return QString::fromStdString(ProgramSettingsPath()); }
 
 void TForm1::FormCreate() {
+  CreateDeskWindows();  // the print form is the first window after this one
   IniFile ini(SettingsFilePath().toStdString());
   Settings = LoadProgramSettings(ini);
   move(Settings.window.left, Settings.window.top);

@@ -53,13 +53,16 @@ class QWidget;
 
 namespace quelvo {
 
+class FindDialog;
 class NcEdit;
 class PanelBar;
 class TAutoForm;
 class TForm3;
 class TOptionForm;
+class TPrintForm;
 class TSetdataForm;
 class TUser;
+struct PrintChoice;
 
 // Process-level values the window keeps.
 struct AppState {
@@ -121,8 +124,6 @@ struct MainMenus {
   QAction* setting_op = nullptr;
   QAction* view_op = nullptr;
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
-  QAction* Menu_hp = nullptr;
-  QAction* Menu_add = nullptr;
   QAction* Menu_ver = nullptr;
 };
 
@@ -318,14 +319,18 @@ class TForm1 : public QMainWindow {
   void ShowRecentFiles();
 
   // ---- Find, print, shell, help (editor/MainformDesk.cpp) ----
+  FindDialog* FindDialog1 = nullptr;  // non-modal; keeps its text and direction while hidden
+  TPrintForm* PrintForm = nullptr;    // hidden: the print buffers and the printer
+  // Chooses what "印刷" prints: the print dialog, unless a test answers here.
+  std::function<bool(PrintChoice& choice)> ChoosePrint;
+  void CreateDeskWindows();  // by FormCreate: the print form first, then the find dialog
   void FindDoClick();
+  void FindDialog1Find();
   void FindNextClick();
   void FilePageClick();
   void FilePrintClick();
   void DeskTop_setClick();
   void SendTo_setClick();
-  void Menu_hpClick();
-  void Menu_addClick();
   void Menu_verClick();
 
   // ---- Settings (settings/MainformSettings.cpp) ----

@@ -142,11 +142,9 @@ void TForm1::BuildMenus() {
   }
 
   m.Help = bar->addMenu("ﾍﾙﾌﾟ");
-  m.Menu_hp = AddItem(m.Help, "Menu_hp", "ﾎｰﾑﾍﾟｰｼﾞ");
-  m.Menu_add = AddItem(m.Help, "Menu_add", "ﾒｰﾙ");
+  // Quelvo has no web page or mail address of its own, so the help menu
+  // offers only the version.
   m.Menu_ver = AddItem(m.Help, "Menu_ver", "ﾊﾞｰｼﾞｮﾝ");
-  connect(m.Menu_hp, &QAction::triggered, this, &TForm1::Menu_hpClick);
-  connect(m.Menu_add, &QAction::triggered, this, &TForm1::Menu_addClick);
   connect(m.Menu_ver, &QAction::triggered, this, &TForm1::Menu_verClick);
 }
 

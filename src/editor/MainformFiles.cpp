@@ -303,9 +303,6 @@ void TForm1::User_opClick() {
   RebuildFileFilter();
 }
 
-void TForm1::view_opClick() {
-  Settings.options.op16 = !Settings.options.op16;
-  Menus.view_op->setChecked(Settings.options.op16);
-}
+void TForm1::view_opClick() { ToggleFilePreviewOption(); }
 
 }  // namespace quelvo

@@ -145,8 +145,8 @@ int TPrintForm::Print(QsciScintilla* editor, const QString& currentFileName,
   return jobs;
 }
 
-void TPrintForm::PrintWithDialog(QsciScintilla* editor, const QString& currentFileName,
-                                 QWidget* owner) {
+bool TPrintForm::ChooseWithDialog(QsciScintilla* editor, const QString& currentFileName,
+                                  QWidget* owner, PrintChoice& choice) {
   const int pages = PageCount(TextLineCount(editor), LinesPerPageFor(editor));
   if (printer_->outputFormat() == QPrinter::PdfFormat)
     printer_->setOutputFileName(DefaultPdfName(currentFileName));
@@ -156,9 +156,9 @@ void TPrintForm::PrintWithDialog(QsciScintilla* editor, const QString& currentFi
   dialog.setMinMax(1, pages);
   printer_->setFromTo(1, pages);
   printer_->setPrintRange(editor->hasSelectedText() ? QPrinter::Selection : QPrinter::AllPages);
-  if (dialog.exec() != QDialog::Accepted) return;
+  if (dialog.exec() != QDialog::Accepted) return false;
 
-  PrintChoice choice;
+  choice = PrintChoice{};
   const QPrinter* chosen = printer_.get();  // QsciPrinter hides QPrinter::printRange()
   if (chosen->printRange() == QPrinter::Selection) {
     choice.range = PrintChoice::Range::Selection;
@@ -167,7 +167,7 @@ void TPrintForm::PrintWithDialog(QsciScintilla* editor, const QString& currentFi
     choice.fromPage = qMax(1, printer_->fromPage());
     choice.toPage = qMax(choice.fromPage, printer_->toPage());
   }
-  Print(editor, currentFileName, choice);
+  return true;
 }
 
 void TPrintForm::PageSetupWithDialog(QWidget* owner) {

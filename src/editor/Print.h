@@ -32,9 +32,11 @@ class TPrintForm : public QWidget {
   // printer installed it writes a PDF file.
   QPrinter* printer();
 
-  // "印刷": offers pages 1 to the page count (the selection preselected when
-  // text is selected), then prints what the user chose.
-  void PrintWithDialog(QsciScintilla* editor, const QString& currentFileName, QWidget* owner);
+  // The print dialog of "印刷": offers pages 1 to the page count (the selection
+  // preselected when text is selected) and the printer. Returns false when
+  // cancelled; otherwise `choice` holds what to print, for Print().
+  bool ChooseWithDialog(QsciScintilla* editor, const QString& currentFileName, QWidget* owner,
+                        PrintChoice& choice);
   // "プリンタ設定": the page set-up dialog for the kept printer.
   void PageSetupWithDialog(QWidget* owner);
 

@@ -9,26 +9,23 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "editor/EditorFind.h"
 #include "editor/FindDialog.h"
+#include "editor/NumberedProgram.h"
 #include "editor/Print.h"
 #include "editor/ShellHelp.h"
+#include "support/PdfReader.h"
 
 using namespace quelvo;
+using quelvo::test::NumberedProgram;
+using quelvo::test::PdfText;
+using quelvo::test::PdfTitle;
+using quelvo::test::RunTool;
 
 namespace {
-
-// "N0001 G01 X1." ... one line per number, CR LF after every line.
-QString Program(int lines) {
-  QString text;
-  for (int n = 1; n <= lines; ++n)
-    text += QStringLiteral("N%1 G01 X%2.\r\n").arg(n, 4, 10, QLatin1Char('0')).arg(n);
-  return text;
-}
 
 void SetUpEditor(QsciScintilla& editor, const QString& text) {
   editor.SendScintilla(QsciScintillaBase::SCI_SETCODEPAGE, QsciScintillaBase::SC_CP_UTF8);
@@ -41,25 +38,10 @@ void SetUpEditor(QsciScintilla& editor, const QString& text) {
   editor.setText(text);
 }
 
-QString Run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000)) return QStringLiteral("<%1 did not finish>").arg(program);
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString PdfText(const QString& path) { return Run("pdftotext", {path, "-"}); }
-
-QString PdfTitle(const QString& path) {
-  for (const QString& line : Run("pdfinfo", {path}).split('\n'))
-    if (line.startsWith("Title:")) return line.mid(6).trimmed();
-  return QString();
-}
-
 // True when some pixel of the rendered pages is neither grey nor white: the
 // text must come out black whatever the editor's colours.
 bool HasColour(const QString& pdf, const QString& folder) {
-  Run("pdftoppm", {"-r", "40", "-png", pdf, folder + "/page"});
+  RunTool("pdftoppm", {"-r", "40", "-png", pdf, folder + "/page"});
   QDir dir(folder);
   const QStringList pages = dir.entryList({"page*.png"});
   if (pages.isEmpty()) return true;
@@ -91,7 +73,7 @@ class EditorWindowTest : public QObject {
 
 void EditorWindowTest::findsForwardAndBackwardAndScrollsTheMatchToTheSecondLine() {
   QsciScintilla editor;
-  SetUpEditor(editor, Program(300) + QStringLiteral("(工具) M30\r\n"));
+  SetUpEditor(editor, NumberedProgram(300) + QStringLiteral("(工具) M30\r\n"));
   editor.resize(500, 200);
   editor.show();
   QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -149,7 +131,7 @@ void EditorWindowTest::findDialogKeepsTextAndDirection() {
 void EditorWindowTest::printsAllPagesInBlackUnderTheDocumentName() {
   QTemporaryDir folder;
   QsciScintilla editor;
-  SetUpEditor(editor, Program(158));
+  SetUpEditor(editor, NumberedProgram(158));
   QCOMPARE(TPrintForm::LinesPerPageFor(&editor), 79);
   TPrintForm form;
   QVERIFY(!form.isVisible());
@@ -170,7 +152,7 @@ void EditorWindowTest::printsAllPagesInBlackUnderTheDocumentName() {
 void EditorWindowTest::printsAPageRangePageByPage() {
   QTemporaryDir folder;
   QsciScintilla editor;
-  SetUpEditor(editor, Program(158));
+  SetUpEditor(editor, NumberedProgram(158));
   TPrintForm form;
   form.printer()->setOutputFormat(QPrinter::PdfFormat);
 
@@ -202,7 +184,7 @@ void EditorWindowTest::printsAPageRangePageByPage() {
 void EditorWindowTest::printsTheSelectionWithoutTheClipboard() {
   QTemporaryDir folder;
   QsciScintilla editor;
-  SetUpEditor(editor, Program(20));
+  SetUpEditor(editor, NumberedProgram(20));
   QApplication::clipboard()->setText(QStringLiteral("kept"));
   editor.setSelection(4, 0, 6, 0);
   TPrintForm form;

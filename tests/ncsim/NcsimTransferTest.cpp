@@ -70,20 +70,34 @@ std::string ReadFile(const fs::path& path) {
 
 // Writes like a sender that obeys the handshake: it looks at the line every
 // checkEvery bytes and, after the pause code, waits for DC1.
+// Writes `data`, looking at the line every `checkEvery` bytes and holding on a
+// pause until DC1. With `bufferSize` set, the writer also waits for the pause
+// once that many bytes went out since the last resume, so the check does not
+// depend on how fast the simulator gets scheduled.
 bool SendObeying(PtyClient& client, const Bytes& data, int checkEvery, std::uint8_t pause,
-                 int& pausesSeen) {
+                 int& pausesSeen, std::size_t bufferSize = 0) {
+    std::size_t sinceResume = 0;
+    auto awaitResume = [&]() {
+        ++pausesSeen;
+        int b;
+        do {
+            b = client.ReadByte(3000);
+        } while (b >= 0 && b != kDc1);
+        sinceResume = 0;
+        return b == kDc1;
+    };
     for (std::size_t i = 0; i < data.size(); ++i) {
-        if (i % static_cast<std::size_t>(checkEvery) == 0) {
-            int b = client.ReadByte(1);
-            if (b == pause) {
-                ++pausesSeen;
-                do {
-                    b = client.ReadByte(3000);
-                } while (b >= 0 && b != kDc1);
-                if (b != kDc1) return false;
-            }
+        if (bufferSize > 0 && sinceResume == bufferSize) {
+            int b;
+            do {
+                b = client.ReadByte(3000);
+            } while (b >= 0 && b != pause);
+            if (b != pause || !awaitResume()) return false;
+        } else if (i % static_cast<std::size_t>(checkEvery) == 0) {
+            if (client.ReadByte(1) == pause && !awaitResume()) return false;
         }
         if (!client.WriteByte(data[i])) return false;
+        ++sinceResume;
     }
     return true;
 }
@@ -141,7 +155,7 @@ TEST_P(NcsimPacingTest, ObeyedProgramArrivesWholeAndOverrunsAreCounted) {
     PtyClient client;
     OpenAndAwaitInvite(client);
     int pausesSeen = 0;
-    ASSERT_TRUE(SendObeying(client, tape, 4, c.pause, pausesSeen));
+    ASSERT_TRUE(SendObeying(client, tape, 4, c.pause, pausesSeen, 64));
     client.Close();
 
     const std::string end = sim_->WaitFor("end", 3000);
