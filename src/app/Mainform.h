@@ -235,7 +235,6 @@ class TForm1 : public QMainWindow {
   void LoadCommandLineDocument(const std::string& path, bool promptSave);
   bool AskCommandLineQuestion(const std::string& text);
   void ShowCommandLineError(const std::string& text);
-  void StartAutomaticReceive();
   bool collectionUsable_ = true;  // false when the collection file could not be written
 
  public:

@@ -9,10 +9,7 @@
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "common/ProgramFiles.h"
-#include "editor/DocumentTitle.h"
 #include "editor/NcEdit.h"
-#include "transfer/ReceiveCommand.h"
-#include "transfer/ReceiveEngine.h"
 
 namespace quelvo {
 
@@ -134,37 +131,11 @@ void TForm1::Timer3Timer() {
   }
   if (CommandLine.receiveRequested) {
     CommandLine.receiveRequested = false;
-    StartAutomaticReceive();
+    // The file the receive argument named, even when a later plain path was
+    // opened as the document: that file must not be received over.
+    App.TransferFileName = CommandLine.receiveTarget;
+    RunAutomaticReceive();  // its own switch to the transferring state, then the engine
   }
-}
-
-// The automatic receive switches the window to the transferring state itself
-// (there is no receive dialog to do it) and fills the file the argument named.
-void TForm1::StartAutomaticReceive() {
-  App.TransferFileName = CommandLine.receiveTarget;
-  setWindowTitle(Q(ReceiveTitle(App.TransferFileName)));
-  RichEdit1->setModified(false);
-  Document.Modified = false;
-  SetTransferUi(false);
-  RichEdit1->clear();
-  Transfer.ReceiveCompleted = false;
-
-  StartStandardReceiveLog(Log, App.TransferFileName);
-  ReceiveJob job;
-  job.TransferFileName = App.TransferFileName;
-  job.ospSetting = Settings.setNo == 6 || Settings.setNo == 12;
-  job.versionSuffix = App.VersionSuffix;
-  ReceiveEngine engine(Link, Host, Log, Settings.options);
-  const ReceiveOutcome outcome = engine.RunReceive(Comm, job);
-
-  App.TransferFileName = outcome.TransferFileName;
-  Transfer.ReceiveCompleted = outcome.ReceiveCompleted;
-  if (!outcome.ReceiveCompleted) RichEdit1->clear();
-  if (outcome.ReceiveCompleted && App.CloseAfterTransfer) {
-    Host.CloseProgram(Settings.options.powerOff == "Y");
-    return;
-  }
-  Timer1->start();
 }
 
 }  // namespace quelvo
