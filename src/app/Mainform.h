@@ -30,6 +30,7 @@
 #include "transfer/TransferWindowState.h"
 #include "transfer/WindowTransferHost.h"
 
+#include "app/CommandLineRules.h"
 #include "app/StartupTitle.h"
 #include "editor/DocumentState.h"
 #include "editor/FileFilter.h"
@@ -216,10 +217,28 @@ class TForm1 : public QMainWindow {
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
   void ShowMessage(const QString& text);
 
-  // ---- Command line and automatic transfers (app/MainformCommandLine.cpp) ----
+  // ==== Command line and automatic transfers (app/MainformCommandLine.cpp) ====
+  // The arguments are read at the end of FormCreate; a requested send or receive
+  // starts from Timer3, one second after the window is shown.
+  CommandLineState CommandLine;  // the requests of this start and the receive target
+  std::string CollectionFile;    // <base>.tmp, emptied at every start
   void ProcessCommandLine();
   bool AutomaticTransferRequested() const;
   void Timer3Timer();
+  // The argument list examined by ProcessCommandLine (the program name not
+  // included); empty means the process's own arguments. Tests set it.
+  std::vector<std::string> CommandLineArguments;
+
+ private:
+  void RunCommandLineAction(const CommandLineAction& action);
+  void CollectCommandLineFile(const std::string& path);
+  void LoadCommandLineDocument(const std::string& path, bool promptSave);
+  bool AskCommandLineQuestion(const std::string& text);
+  void ShowCommandLineError(const std::string& text);
+  bool collectionUsable_ = true;  // false when the collection file could not be written
+
+ public:
+  // ==== End of the command-line block ====
 
   // ---- Document and edit commands (editor/MainformEdit.cpp) ----
   void SetNewDocumentTitle();

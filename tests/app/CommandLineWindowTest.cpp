@@ -1,0 +1,122 @@
+// The command line as the main window carries it out: the collection becomes
+// the document, the messages stand 50 pixels right of and below the window's
+// corner, and a requested transfer waits for Timer3.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/Mainform.h"
+#include "common/ProgramFiles.h"
+#include "editor/NcEdit.h"
+#include "support/WindowTestHome.h"
+
+using quelvo::TForm1;
+
+namespace {
+
+struct SeenBox {
+  QString text;
+  QPoint pos;
+};
+
+// Answers every message box that opens with `button`, recording each one.
+class BoxAnswerer : public QObject {
+ public:
+  explicit BoxAnswerer(QMessageBox::StandardButton button) : button_(button) {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      seen.push_back({box->text(), box->pos()});
+      box->button(button_) ? box->button(button_)->click() : box->reject();
+    });
+    timer_.start();
+  }
+  std::vector<SeenBox> seen;
+
+ private:
+  QMessageBox::StandardButton button_;
+  QTimer timer_;
+};
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+}  // namespace
+
+class CommandLineWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void collectionBecomesTheDocumentAndWaitsForTimer3();
+  void messagesStandBesideTheWindowCorner();
+  void overwriteRefusedLeavesNoTransfer();
+};
+
+void CommandLineWindowTest::collectionBecomesTheDocumentAndWaitsForTimer3() {
+  quelvo::test::WindowTestHome home;
+  const QString collection = QString::fromStdString(quelvo::ProgramFilePath(".tmp"));
+  WriteFile(collection, "O9\r\n");  // an earlier run's collection
+  WriteFile(home.File("A.NC"), "O1\r\nG00X1.\r\n");
+  WriteFile(home.File("B.NC"), "O2\r\nM30");
+  TForm1 form;
+  form.CommandLineArguments = {"S01=" + home.File("A.NC").toStdString(), "S02=B.NC", "SE=Y"};
+  form.ProcessCommandLine();
+
+  QCOMPARE(form.RichEdit1->text(), QString("O1\r\nG00X1.\r\nO2\r\nM30\r\n"));
+  QCOMPARE(form.windowTitle(), "<編集>" + collection + " - Quelvo Ver1.47");
+  QCOMPARE(QString::fromStdString(form.Settings.recentFiles[0]), collection);
+  QVERIFY(!form.RichEdit1->isModified());
+  QVERIFY(form.AutomaticTransferRequested());
+
+  form.show();
+  QVERIFY(form.Timer3->isActive());
+  QCOMPARE(form.Timer3->interval(), 1000);
+  form.Timer3->stop();  // no control on the line here
+}
+
+void CommandLineWindowTest::messagesStandBesideTheWindowCorner() {
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.move(120, 80);
+  BoxAnswerer answerer(QMessageBox::Yes);
+  form.CommandLineArguments = {"S=missing.nc", "N=x1", "N=13", "END"};
+  form.ProcessCommandLine();
+
+  QCOMPARE(answerer.seen.size(), size_t(3));
+  QVERIFY(answerer.seen[0].text.endsWith("/missing.ncが見つかりません。"));
+  QVERIFY(answerer.seen[1].text.contains("N=x1"));
+  QCOMPARE(answerer.seen[2].text, QString("通信設定番号\n13は存在しません。"));
+  // The offscreen platform learns its 2-pixel frame margins while the boxes
+  // show, so a box's frame corner may read either way: allow that much.
+  for (const SeenBox& box : answerer.seen) {
+    QVERIFY2((box.pos - (form.pos() + QPoint(50, 50))).manhattanLength() <= 4,
+             qPrintable(QString("box at %1,%2").arg(box.pos.x()).arg(box.pos.y())));
+  }
+  QVERIFY(!form.AutomaticTransferRequested());
+  QVERIFY(form.App.CloseAfterTransfer);  // reading went on after the bad number
+  QCOMPARE(form.Settings.setNo, 1);
+}
+
+void CommandLineWindowTest::overwriteRefusedLeavesNoTransfer() {
+  quelvo::test::WindowTestHome home;
+  WriteFile(home.File("O2.NC"), "O2\r\n");
+  TForm1 form;
+  BoxAnswerer answerer(QMessageBox::No);
+  form.CommandLineArguments = {"R=" + home.File("O2.NC").toStdString(), "N=6"};
+  form.ProcessCommandLine();
+  QCOMPARE(answerer.seen.size(), size_t(1));
+  QCOMPARE(answerer.seen[0].text, "すでに" + home.File("O2.NC") + "が有ります。\n上書きしますか？");
+  QVERIFY(!form.AutomaticTransferRequested());
+  QCOMPARE(form.Settings.setNo, 7);
+  form.show();
+  QVERIFY(!form.Timer3->isActive());
+}
+
+QTEST_MAIN(CommandLineWindowTest)
+#include "CommandLineWindowTest.moc"
