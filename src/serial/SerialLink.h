@@ -83,6 +83,9 @@ class SerialLink {
   bool Refuse(const std::string& message, const std::string& logLine);
   void ApplySendFlowControl();
   void ApplyReceiveFlowControl();
+  // The driver paces the line (XON/XOFF, or RTS/CTS with the codes off), with
+  // the buffer limits of one direction.
+  void ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, int*));
   void ApplyPauseAndStartCodes(bool log);
   // Writes one byte to the port; a failure sets AbortFlag and PortFailed and
   // is logged once per opening.

@@ -104,9 +104,13 @@ void SerialLink::ApplySendFlowControl() {
 void SerialLink::ApplyReceiveFlowControl() {
   // The driver itself sends DC3 when its input buffer fills and DC1 when it
   // drains (or drops RTS under RTS/CTS). No line names the protocol.
+  ApplyDriverHandshake(true, ReceiveBufferLimits);
+}
+
+void SerialLink::ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, int*)) {
   line_.abortOnError = false;
-  ApplyPauseAndStartCodes(true);
-  ReceiveBufferLimits(active_.Buff, &line_.xonLim, &line_.xoffLim);
+  ApplyPauseAndStartCodes(logCodes);
+  limits(active_.Buff, &line_.xonLim, &line_.xoffLim);
   line_.txContinueOnXoff = false;
   line_.inX = true;
   line_.outX = true;
@@ -234,23 +238,7 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
 }
 
 void SerialLink::SwitchToDriverFlowControl() {
-  line_.abortOnError = false;
-  ApplyPauseAndStartCodes(false);
-  SendBufferLimits(active_.Buff, &line_.xonLim, &line_.xoffLim);
-  line_.txContinueOnXoff = false;
-  line_.inX = true;
-  line_.outX = true;
-  line_.outxCtsFlow = false;
-  line_.outxDsrFlow = false;
-  line_.dtrControl = LineControl::kHandshake;
-  line_.rtsControl = LineControl::kHandshake;
-  if (active_.Control == kControlRtsCts) {
-    line_.xoffChar = 0;
-    line_.xonChar = 0;
-    line_.inX = false;
-    line_.outX = false;
-    line_.outxCtsFlow = true;
-  }
+  ApplyDriverHandshake(false, SendBufferLimits);
   port_.Configure(line_);
 }
 
