@@ -78,6 +78,13 @@ void PosixSerialPort::Close() {
     ::flock(fd_.Get(), LOCK_UN);
   }
   fd_.Reset();
+  ResetPortState();
+}
+
+void PosixSerialPort::ResetPortState() {
+  readPos_ = 0;
+  readEnd_ = 0;
+  modemLinesMissing_ = 0;
 }
 
 bool PosixSerialPort::Configure(const LineConfig& config) {
@@ -173,17 +180,35 @@ ReadResult PosixSerialPort::ReadByte(uint8_t* byte) {
     FailNotOpen();
     return ReadResult::kError;
   }
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeouts_.readMs);
+  bool haveDeadline = false;
+  Clock::time_point deadline;
+  for (;;) {
+    while (readPos_ < readEnd_) {
+      const uint8_t b = readBuffer_[readPos_++];
+      if (dropNul_ && b == 0) continue;
+      *byte = b;
+      return ReadResult::kByte;
+    }
+    // The clock is only read when the driver has to be asked.
+    if (!haveDeadline) {
+      deadline = Clock::now() + std::chrono::milliseconds(timeouts_.readMs);
+      haveDeadline = true;
+    }
+    const ReadResult filled = FillReadBuffer(deadline);
+    if (filled != ReadResult::kByte) return filled;
+  }
+}
+
+ReadResult PosixSerialPort::FillReadBuffer(Clock::time_point deadline) {
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const int ready = WaitReady(POLLIN, left.count() > 0 ? static_cast<int>(left.count()) : 0);
     if (ready < 0) return ReadResult::kError;
     if (ready > 0) return ReadResult::kTimeout;
-    uint8_t b = 0;
-    const ssize_t n = ::read(fd_.Get(), &b, 1);
-    if (n == 1) {
-      if (dropNul_ && b == 0) continue;
-      *byte = b;
+    const ssize_t n = ::read(fd_.Get(), readBuffer_.data(), readBuffer_.size());
+    if (n > 0) {
+      readPos_ = 0;
+      readEnd_ = static_cast<size_t>(n);
       return ReadResult::kByte;
     }
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -195,17 +220,29 @@ ReadResult PosixSerialPort::ReadByte(uint8_t* byte) {
 bool PosixSerialPort::Write(const uint8_t* data, size_t size) {
   if (!IsOpen()) return FailNotOpen();
   const int limit = timeouts_.writeMs > 0 ? timeouts_.writeMs : -1;
+  // Without a write time-out the blocking write() itself does the waiting and
+  // poll() is only needed after EAGAIN. With one, the wait comes first: a
+  // blocking write() into a full output queue would wait past the time-out.
+  const bool waitAlways = limit >= 0;
+  bool wait = waitAlways;
   size_t done = 0;
   while (done < size) {
-    const int ready = WaitReady(POLLOUT, limit);
-    if (ready < 0) return false;
-    if (ready > 0) return Fail(PortErrorFromIoErrno(ETIMEDOUT));
+    if (wait) {
+      const int ready = WaitReady(POLLOUT, limit);
+      if (ready < 0) return false;
+      if (ready > 0) return Fail(PortErrorFromIoErrno(ETIMEDOUT));
+    }
     const ssize_t n = ::write(fd_.Get(), data + done, size - done);
     if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        wait = true;
+        continue;
+      }
       return Fail(PortErrorFromIoErrno(errno));
     }
     done += static_cast<size_t>(n);
+    wait = waitAlways;
   }
   return true;
 }
@@ -220,8 +257,15 @@ bool PosixSerialPort::OutputQueueSize(int* bytes) {
 
 bool PosixSerialPort::ModemStatus(uint32_t* bits) {
   if (!IsOpen()) return FailNotOpen();
+  // A pseudo-terminal or an adapter without modem lines refuses TIOCMGET every
+  // time; once seen, the answer is given without asking the driver again.
+  if (modemLinesMissing_ != 0) return Fail(PortErrorFromIoErrno(modemLinesMissing_));
   int lines = 0;
-  if (::ioctl(fd_.Get(), TIOCMGET, &lines) != 0) return Fail(PortErrorFromIoErrno(errno));
+  if (::ioctl(fd_.Get(), TIOCMGET, &lines) != 0) {
+    const int err = errno;
+    if (err == ENOTTY || err == EINVAL) modemLinesMissing_ = err;
+    return Fail(PortErrorFromIoErrno(err));
+  }
   uint32_t status = 0;
   if (lines & TIOCM_CTS) status |= kModemCts;
   if (lines & TIOCM_DSR) status |= kModemDsr;
@@ -233,6 +277,9 @@ bool PosixSerialPort::ModemStatus(uint32_t* bits) {
 
 bool PosixSerialPort::Purge() {
   if (!IsOpen()) return FailNotOpen();
+  // Bytes already taken from the driver are as stale as those still in it.
+  readPos_ = 0;
+  readEnd_ = 0;
   if (::tcflush(fd_.Get(), TCIOFLUSH) != 0) return Fail(PortErrorFromIoErrno(errno));
   return true;
 }

@@ -4,6 +4,15 @@
 // to open), then switched to blocking I/O. Read time-outs are poll() waits
 // against a monotonic deadline; received NUL bytes are dropped in the reader
 // when the line state asks for it (fNull).
+//
+// To keep system calls off the per-byte path, the reader takes everything the
+// driver holds in one read() and serves bytes from its own buffer, a write is
+// tried before any poll(), and a port found to have no modem lines is not
+// asked again until it is reopened.
+#include <array>
+#include <chrono>
+#include <cstddef>
+
 #include "serial/SerialPort.h"
 #include "serial/UniqueFd.h"
 
@@ -39,6 +48,17 @@ class PosixSerialPort : public SerialPort {
   // Waits until the descriptor is ready for `events`; 0 ready, 1 time-out,
   // -1 failure (error_ set). timeoutMs < 0 waits without limit.
   int WaitReady(short events, int timeoutMs);
+  // Fills the read buffer from the driver, waiting until `deadline`;
+  // returns kByte when bytes were read.
+  ReadResult FillReadBuffer(std::chrono::steady_clock::time_point deadline);
+  void ResetPortState();
+
+  // Bytes read from the driver but not yet handed out: [readPos_, readEnd_).
+  std::array<uint8_t, 4096> readBuffer_{};
+  size_t readPos_ = 0;
+  size_t readEnd_ = 0;
+  // errno of a TIOCMGET that showed the port has no modem lines; 0 until then.
+  int modemLinesMissing_ = 0;
 
   UniqueFd fd_;
   PortTimeouts timeouts_;

@@ -1,6 +1,7 @@
 // The real port on a pseudo-terminal: the slave plays the serial device, the
 // master plays the NC control.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,69 @@ TEST(PosixSerialPort, ReadTimeOutsAreKeptLoosely) {
   const int64_t longWait = MillisecondsOf([&] { EXPECT_EQ(port.ReadByte(&b), ReadResult::kTimeout); });
   EXPECT_GE(longWait, 950);
   EXPECT_LT(longWait, 3000);
+}
+
+// Waits (bounded) until the driver holds `n` received bytes for the port, so a
+// single read() takes them all.
+void AwaitPending(int fd, int n) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  int pending = 0;
+  while (ioctl(fd, FIONREAD, &pending) == 0 && pending < n && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_GE(pending, n);
+}
+
+TEST(PosixSerialPort, BytesReadTogetherComeOutOneByOneAndPurgeDropsTheRest) {
+  PseudoTerminal pty;
+  PosixSerialPort port;
+  ASSERT_TRUE(port.Open(pty.SlavePath()));
+  ASSERT_TRUE(port.Configure(SendLine()));  // drops NUL bytes
+  ASSERT_TRUE(port.SetTimeouts({10, 0}));
+  uint8_t b = 0;
+
+  pty.Send(std::string("\0AB\0\0C\xFF\0", 8));
+  AwaitPending(port.NativeHandle(), 8);
+  std::string got;
+  while (port.ReadByte(&b) == ReadResult::kByte) got += static_cast<char>(b);
+  EXPECT_EQ(got, "ABC\xFF");
+
+  // Bytes already taken from the driver must not survive a purge.
+  pty.Send("XYZ");
+  AwaitPending(port.NativeHandle(), 3);
+  ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+  EXPECT_EQ(b, 'X');
+  ASSERT_TRUE(port.Purge());
+  EXPECT_EQ(port.ReadByte(&b), ReadResult::kTimeout);
+  pty.Send("Q");
+  ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+  EXPECT_EQ(b, 'Q');
+
+  // Without NUL dropping the same buffer hands NUL bytes out.
+  LineConfig keep = SendLine();
+  keep.nullDiscard = false;
+  ASSERT_TRUE(port.Configure(keep));
+  pty.Send(std::string("\0R", 2));
+  AwaitPending(port.NativeHandle(), 2);
+  ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+  EXPECT_EQ(b, 0);
+  ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+  EXPECT_EQ(b, 'R');
+}
+
+TEST(PosixSerialPort, MissingModemLinesAreReportedAlikeEveryTimeAndAfterReopening) {
+  PseudoTerminal pty;
+  PosixSerialPort port;
+  for (int open = 0; open < 2; ++open) {
+    ASSERT_TRUE(port.Open(pty.SlavePath()));
+    uint32_t status = 0;
+    ASSERT_FALSE(port.ModemStatus(&status));
+    const PortError first = port.LastError();
+    EXPECT_FALSE(port.ModemStatus(&status));
+    EXPECT_EQ(port.LastError().kind, first.kind);
+    EXPECT_EQ(port.LastError().systemError, first.systemError);
+    port.Close();
+  }
 }
 
 TEST(PosixSerialPort, RefusesASecondOpenerAndAMissingDevice) {
