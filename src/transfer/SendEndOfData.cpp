@@ -21,9 +21,8 @@ void SendEngine::SendEndOfData() {
   host_.SetStatusPanel(1, "残り " + RemainingAmountText(0, Meters()));
   host_.RepaintStatus();
 
-  Bytes().ErrorNumber = 1013;
-  WriteChecked(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
-  WriteChecked(feed_, 1014);
+  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
+  if (!feed_.empty()) WriteStep(feed_, 1014);
   if (Active().Speed == kTapePunchSpeed && options_.op12 == "Y") {
     host_.WaitMs(kPunchEndSignalWaitMs);
     WriteChecked(static_cast<char>(kDC4), 1015, 0);

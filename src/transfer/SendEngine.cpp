@@ -49,11 +49,15 @@ void SendEngine::RunPasses() {
 
 void SendEngine::Abort() { throw Aborted{}; }
 
+void SendEngine::CheckAbort() {
+  if (Bytes().AbortFlag) Abort();
+}
+
 void SendEngine::Check(int errorNumber) {
   // The number of the step in progress is set after every write, so that a
   // refusal or a user stop is reported with it.
   Bytes().ErrorNumber = errorNumber;
-  if (Bytes().AbortFlag) Abort();
+  CheckAbort();
 }
 
 void SendEngine::WriteChecked(char ch, int errorNumber, int pauseAfterMs) {
@@ -64,6 +68,14 @@ void SendEngine::WriteChecked(char ch, int errorNumber, int pauseAfterMs) {
 
 void SendEngine::WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs) {
   for (const char ch : chars) WriteChecked(ch, errorNumber, pauseAfterEachMs);
+}
+
+void SendEngine::WriteStep(const std::string& chars, int errorNumber) {
+  Bytes().ErrorNumber = errorNumber;
+  for (const char ch : chars) {
+    link_.WriteByte(static_cast<uint8_t>(ch));
+    CheckAbort();
+  }
 }
 
 void SendEngine::SetState(const char* text) {

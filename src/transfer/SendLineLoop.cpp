@@ -43,7 +43,7 @@ void SendEngine::SendLines() {
 
     const bool programLine = IsProgramNumberLine(line);
     if (programLine) {
-      WriteChecked(feed_, 1010);
+      if (!feed_.empty()) WriteStep(feed_, 1010);
       host_.SetLabel2("送信中のプログラム番号 => " + line);
     }
     if (options_.op1 != "Y") {

@@ -17,10 +17,9 @@ void SendEngine::SendStartOfData() {
     SendOspHeader();
     return;
   }
-  Bytes().ErrorNumber = 1009;
   const StartSequence start = StartSequenceFor(Active().StartChar, Active().CRLF_Type);
   if (start.pauseMs > 0) host_.WaitMs(start.pauseMs);
-  WriteChecked(start.text, 1009);
+  WriteStep(start.text, 1009);
 }
 
 void SendEngine::SendOspHeader() {

@@ -141,13 +141,9 @@ int64_t WindowTransferHost::MonotonicMs() {
 
 std::time_t WindowTransferHost::Now() { return std::time(nullptr); }
 
-// Lines as the user counts them: a line end after the last line starts no new one.
-int WindowTransferHost::LineCount() {
-  const int lines = form_.RichEdit1->lines();
-  if (lines > 1 && form_.RichEdit1->lineLength(lines - 1) == 0) return lines - 1;
-  if (lines == 1 && form_.RichEdit1->lineLength(0) == 0) return 0;
-  return lines;
-}
+// The editor's lines (see DocumentLines.h): a final line break opens an empty
+// last line, which the send engine's count of the text's length includes.
+int WindowTransferHost::LineCount() { return form_.RichEdit1->lines(); }
 
 std::string WindowTransferHost::RawLine(int index) {
   NcEdit* editor = form_.RichEdit1;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "transfer/DocumentLines.h"
 #include "transfer/TransferHost.h"
 #include "VirtualClock.h"
 
@@ -60,7 +61,10 @@ class FakeTransferHost : public TransferHost {
   void PressKeyAt(StopKey key, int64_t atMs);
   std::deque<MessageAnswer> answers;  // for message boxes; kOk / kYes when empty
   bool shiftHeld = false;
+  // The editor's lines; SetDocument fills them from a text as the window's
+  // editor would hold it.
   std::vector<std::string> lines;
+  void SetDocument(const std::string& text) { lines = DocumentLines(text); }
   int64_t runawayMs = 3600 * 1000;
 
   // --- what happened ---

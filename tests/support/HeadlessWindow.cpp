@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "transfer/DocumentLines.h"
+
 namespace quelvo {
 
 HeadlessWindow::HeadlessWindow() : lastEvents_(std::chrono::steady_clock::now()) {}
@@ -33,18 +35,6 @@ void HeadlessWindow::ReplaceFinalLineFeed(int index) {
   modified = true;
 }
 
-void HeadlessWindow::SetDocument(const std::string& text) {
-  lines.clear();
-  size_t pos = 0;
-  for (;;) {
-    const size_t end = text.find("\r\n", pos);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(pos));
-      return;
-    }
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + 2;
-  }
-}
+void HeadlessWindow::SetDocument(const std::string& text) { lines = DocumentLines(text); }
 
 }  // namespace quelvo

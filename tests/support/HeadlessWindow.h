@@ -62,7 +62,7 @@ class HeadlessWindow : public TransferHost, public SendHost {
   void StartCompletionTimer() override { ++completionTimerStarts; }
   void CloseProgram(bool) override {}
 
-  // Splits a document text at its CR LF line ends into `lines`.
+  // The editor's lines of a document text (see DocumentLines.h).
   void SetDocument(const std::string& text);
 
   // Another thread may set it to stop a send that hangs: it reads as a held Esc.

@@ -2,6 +2,7 @@
 // number, the log, the panels, repeat passes and what is left for the window.
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -219,6 +220,83 @@ TEST(SendEngineFlow, StopAndFailuresDuringTheData) {
   EXPECT_EQ(unopened.Send(), "");
   ExpectAborted(unopened, 1016);
   EXPECT_EQ(unopened.host.messages.size(), 1u) << "the opening's own message";
+}
+
+// Every step's error number, for a refusal by the line (the port fails on the
+// given write) and for a user stop there. The start sequence, the end sequence
+// and the feeds set their number before they write, so a stop there keeps the
+// writer's 9999; the other steps set theirs after every write.
+TEST(SendEngineFlow, EveryStepAbortsWithItsNumber) {
+  enum Trigger { kRefused, kStopped };
+  struct Case {
+    const char* step;
+    std::function<void(SendRig&)> setUp;
+    size_t atWrite;  // the first write that fails or meets the held stop key
+    Trigger trigger;
+    int number;
+  };
+  const auto punch = [](int feed) {
+    return [feed](SendRig& rig) {
+      rig.job.setting.Speed_S = 5;
+      rig.job.setting.Feed = feed;
+    };
+  };
+  const auto osp = [](SendRig& rig) { rig.job.SetNo = 6; };
+  const auto startPercents = [](SendRig& rig) { rig.job.setting.StartChar = 2; };
+  const auto plain = [](SendRig&) {};
+  // Wire: [20 feed] [$ PART1.MIN LF | start] [20 feed] O1 LF G1 LF, LF %, [20 feed] [DC4]
+  const std::vector<Case> cases = {
+      {"first feed", punch(1), 1, kRefused, 1004},
+      {"OSP $", osp, 1, kRefused, 1005},
+      {"OSP file name", osp, 2, kRefused, 1006},
+      {"OSP line end", osp, 11, kRefused, 1007},
+      {"start sequence", startPercents, 1, kRefused, 1009},
+      {"start sequence", startPercents, 2, kStopped, 9999},
+      {"feed before a program line", punch(1), 21, kRefused, 1010},
+      {"feed before a program line", punch(1), 22, kStopped, 9999},
+      {"data character", plain, 2, kStopped, 1011},
+      {"line end", plain, 3, kRefused, 1012},
+      {"end sequence", plain, 7, kRefused, 1013},
+      {"end sequence", plain, 8, kStopped, 9999},
+      {"final feed", punch(1), 49, kRefused, 1014},
+      {"final feed", punch(1), 50, kStopped, 9999},
+      {"end signal", [](SendRig& rig) { rig.job.setting.Speed_S = 5; rig.options.op12 = "Y"; }, 9, kRefused,
+       1015},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.step) + (c.trigger == kRefused ? " refused" : " stopped"));
+    SendRig rig;
+    c.setUp(rig);
+    rig.host.lines = {"O1", "G1", ""};
+    rig.StartOnDc1();
+    const auto trigger = [&] {
+      if (c.trigger == kRefused) {
+        rig.port.writeErrno = EIO;
+      } else {
+        rig.host.HoldKeyFrom(StopKey::kEsc, 0);
+      }
+    };
+    if (c.atWrite == 1) trigger();
+    rig.port.onWrite = [&](uint8_t) {
+      if (rig.port.written.size() == c.atWrite - 1) trigger();
+    };
+    const std::string wire = rig.Send();
+    EXPECT_EQ(wire.size(), c.trigger == kRefused ? c.atWrite - 1 : c.atWrite) << "then DC4 after a stop";
+    ExpectAborted(rig, c.number);
+  }
+
+  // The old-type start wait's number stands until the next step sets its own.
+  SendRig oldType;
+  oldType.job.setting.Control_S = 2;
+  punch(1)(oldType);
+  oldType.host.lines = {"G1", ""};
+  oldType.StartOnDc1();
+  int numberAtFirstWrite = 0;
+  oldType.port.onWrite = [&](uint8_t) {
+    if (numberAtFirstWrite == 0) numberAtFirstWrite = oldType.link.State().ErrorNumber;
+  };
+  oldType.Send();
+  EXPECT_EQ(numberAtFirstWrite, 1003);
 }
 
 TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {

@@ -17,6 +17,7 @@
 #include "app/PanelBar.h"
 #include "common/Cp932.h"
 #include "editor/NcEdit.h"
+#include "support/FakeTransferHost.h"
 #include "support/WindowTestHome.h"
 #include "transfer/Autono.h"
 #include "transfer/CommLog.h"
@@ -65,6 +66,8 @@ class TransferWindowTest : public QObject {
   void logViewShowsTheLogAndKeepsTheLogMenu();
   void stopKeysHeldAndLatched();
   void completionTimerMailsOnlyAfterASend();
+  void hostLinesAreTheEditorLinesAsTheFakeGivesThem_data();
+  void hostLinesAreTheEditorLinesAsTheFakeGivesThem();
   void hostReadsAndShowsDocumentLines();
   void selectionDialogAcceptsOnlyItsCharacters();
   void selectionDialogPlacementAndResult();
@@ -225,20 +228,49 @@ void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
   qunsetenv("QUELVO_SENDMAIL");
 }
 
+// The engines are tested against FakeTransferHost: its lines must be the ones
+// the window hands out for the same text, or those tests prove nothing about
+// the program.
+void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QStringList>("lines");
+  QTest::newRow("empty") << "" << QStringList{""};
+  QTest::newRow("no final line break") << "O1\r\nＧ01\r\n%" << QStringList{"O1", "Ｇ01", "%"};
+  QTest::newRow("final CR LF") << "O1\r\nG01\r\n" << QStringList{"O1", "G01", ""};
+  QTest::newRow("final blank line") << "G01\r\nM30\r\n\r\n" << QStringList{"G01", "M30", "", ""};
+  QTest::newRow("one-character last line") << "G01\r\nX\r\n" << QStringList{"G01", "X", ""};
+  QTest::newRow("one character, no line break") << "G01\r\nX" << QStringList{"G01", "X"};
+  QTest::newRow("LF only") << "A\nB\n" << QStringList{"A\n", "B\n", ""};
+  QTest::newRow("lone CR") << "A\rB\r" << QStringList{"A", "B", ""};
+  QTest::newRow("mixed") << "A\r\nB\nC\rD" << QStringList{"A", "B\n", "C", "D"};
+}
+
+void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
+  QFETCH(QString, text);
+  QFETCH(QStringList, lines);
+  quelvo::test::WindowTestHome home;
+  TForm1 form;
+  form.RichEdit1->setText(text);
+  quelvo::TransferHost& host = form.Host;
+  QStringList window;
+  for (int i = 0; i < host.LineCount(); ++i) window << QString::fromStdString(host.Line(i));
+  QCOMPARE(window, lines);
+
+  quelvo::VirtualClock clock;
+  quelvo::FakeTransferHost fake(clock);
+  fake.SetDocument(text.toStdString());
+  QStringList faked;
+  for (int i = 0; i < fake.LineCount(); ++i) faked << QString::fromStdString(fake.Line(i));
+  QCOMPARE(faked, lines);
+}
+
 void TransferWindowTest::hostReadsAndShowsDocumentLines() {
   quelvo::test::WindowTestHome home;
   TForm1 form;
   form.show();
   quelvo::TransferHost& host = form.Host;
   quelvo::SendHost& send = form.Host;
-  form.RichEdit1->setText("");
-  QCOMPARE(host.LineCount(), 0);
-  form.RichEdit1->setText("O1\r\nＧ01\r\n%");
-  QCOMPARE(host.LineCount(), 3);
-  QCOMPARE(host.Line(1), std::string("Ｇ01"));
   form.RichEdit1->setText("O1\r\nG01\r\n");
-  QCOMPARE(host.LineCount(), 2);
-  QCOMPARE(host.Line(0), std::string("O1"));
 
   send.ShowLineInEditor(4, 3);
   QCOMPARE(form.RichEdit1->selectedText(), QString("G01"));

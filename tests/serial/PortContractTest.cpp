@@ -1,0 +1,198 @@
+// What the engines rely on from a serial port, checked on the real port over a
+// pseudo-terminal and on FakeSerialPort, which every engine test uses: the
+// same script must give the same observations on both, or the engine tests
+// prove nothing about the program.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "serial/PosixSerialPort.h"
+#include "support/FakeSerialPort.h"
+
+namespace quelvo {
+namespace {
+
+// A port with the other end of its line.
+class PortRig {
+ public:
+  virtual ~PortRig() = default;
+  virtual SerialPort& Port() = 0;
+  // The bytes arrive from the control; on return the driver holds them.
+  virtual void Arrive(const std::string& bytes) = 0;
+  // The device has no modem lines to read (a pseudo-terminal never has).
+  virtual void LoseModemLines() = 0;
+  // The device goes away (an adapter pulled out).
+  virtual void Vanish() = 0;
+};
+
+class PtyRig : public PortRig {
+ public:
+  PtyRig() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
+  }
+  ~PtyRig() override { Vanish(); }
+  SerialPort& Port() override { return port_; }
+  const std::string& Device() const { return slave_; }
+  void Arrive(const std::string& bytes) override {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int pending = 0;
+    while (ioctl(port_.NativeHandle(), FIONREAD, &pending) == 0 &&
+           pending < static_cast<int>(bytes.size()) && std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_GE(pending, static_cast<int>(bytes.size()));
+  }
+  void LoseModemLines() override {}
+  void Vanish() override {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
+
+ private:
+  PosixSerialPort port_;
+  int master_ = -1;
+  std::string slave_;
+};
+
+class FakeRig : public PortRig {
+ public:
+  SerialPort& Port() override { return port_; }
+  void Arrive(const std::string& bytes) override { port_.QueueIncoming(bytes); }
+  void LoseModemLines() override { port_.modemReadable = false; }
+  void Vanish() override { port_.readErrno = port_.writeErrno = EIO; }
+
+ private:
+  VirtualClock clock_;
+  FakeSerialPort port_{clock_};
+};
+
+std::string KindName(PortErrorKind kind) {
+  switch (kind) {
+    case PortErrorKind::kVanished: return "vanished";
+    case PortErrorKind::kOther: return "other";
+    default: return "kind " + std::to_string(static_cast<int>(kind));
+  }
+}
+
+// Reads until the line has nothing more: "A B timeout", "error vanished".
+std::string ReadAll(SerialPort& port) {
+  std::string seen;
+  for (;;) {
+    uint8_t byte = '?';
+    const ReadResult result = port.ReadByte(&byte);
+    if (result == ReadResult::kByte) {
+      seen += byte == 0 ? std::string("NUL ") : std::string(1, static_cast<char>(byte)) + " ";
+      continue;
+    }
+    if (result == ReadResult::kTimeout) return seen + (byte == '?' ? "timeout" : "timeout with a byte");
+    return seen + "error " + KindName(port.LastError().kind);
+  }
+}
+
+LineConfig ControlLine(bool nullDiscard) {
+  LineConfig c;
+  c.baudRate = 9600;
+  c.byteSize = 8;
+  c.outX = true;
+  c.xonChar = 0x11;
+  c.xoffChar = 0x93;
+  c.nullDiscard = nullDiscard;
+  return c;
+}
+
+struct Case {
+  const char* what;
+  std::function<std::string(PortRig&)> script;
+  std::string observed;
+};
+
+TEST(PortContract, FakeAndRealPortBehaveAlike) {
+  const std::vector<Case> cases = {
+      {"a read time-out is no error and leaves the byte alone",
+       [](PortRig& rig) { return ReadAll(rig.Port()); }, "timeout"},
+      {"bytes come one by one in order",
+       [](PortRig& rig) {
+         rig.Arrive("AB\xFF");
+         return ReadAll(rig.Port());
+       },
+       "A B \xFF timeout"},
+      {"NUL bytes are dropped only when the line says so",
+       [](PortRig& rig) {
+         rig.Arrive(std::string("\0A\0", 3));
+         const std::string dropped = ReadAll(rig.Port());
+         if (!rig.Port().Configure(ControlLine(false))) return std::string("configure failed");
+         rig.Arrive(std::string("\0B", 2));
+         return dropped + " | " + ReadAll(rig.Port());
+       },
+       "A timeout | NUL B timeout"},
+      {"a purge empties the queue, bytes already read ahead included",
+       [](PortRig& rig) {
+         rig.Arrive("XYZ");
+         uint8_t byte = 0;
+         std::string seen = rig.Port().ReadByte(&byte) == ReadResult::kByte ? std::string(1, char(byte)) : "?";
+         seen += rig.Port().Purge() ? " purged " : " purge failed ";
+         seen += ReadAll(rig.Port());
+         rig.Arrive("Q");
+         return seen + " | " + ReadAll(rig.Port());
+       },
+       "X purged timeout | Q timeout"},
+      {"modem status that cannot be read says so, every time",
+       [](PortRig& rig) {
+         rig.LoseModemLines();
+         std::string seen;
+         for (int i = 0; i < 2; ++i) {
+           uint32_t bits = 0xABCD;
+           const bool read = rig.Port().ModemStatus(&bits);
+           seen += std::string(read ? "read " : "unreadable ") + (bits == 0xABCD ? "untouched " : "changed ") +
+                   KindName(rig.Port().LastError().kind) + "; ";
+         }
+         return seen;
+       },
+       "unreadable untouched other; unreadable untouched other; "},
+      {"a vanished device is an error, not a time-out",
+       [](PortRig& rig) {
+         rig.Vanish();
+         const uint8_t x = 'X';
+         const std::string read = ReadAll(rig.Port());
+         const bool wrote = rig.Port().Write(&x, 1);
+         return read + " | write " + (wrote ? "ok" : "fails " + KindName(rig.Port().LastError().kind));
+       },
+       "error vanished | write fails vanished"},
+  };
+
+  for (const Case& c : cases) {
+    for (const bool real : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (real ? " (real port)" : " (fake port)"));
+      std::unique_ptr<PortRig> rig;
+      std::string device = "/dev/ttyS0";
+      if (real) {
+        auto pty = std::make_unique<PtyRig>();
+        ASSERT_FALSE(pty->Device().empty());
+        device = pty->Device();
+        rig = std::move(pty);
+      } else {
+        rig = std::make_unique<FakeRig>();
+      }
+      SerialPort& port = rig->Port();
+      ASSERT_TRUE(port.Open(device)) << port.LastError().reason;
+      ASSERT_TRUE(port.Configure(ControlLine(true)));
+      ASSERT_TRUE(port.SetTimeouts({20, 0}));
+      EXPECT_EQ(c.script(*rig), c.observed);
+      port.Close();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quelvo

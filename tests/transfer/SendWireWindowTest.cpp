@@ -1,0 +1,94 @@
+// Documents sent by the main window's send command to the simulated NC control:
+// what arrives on the control's side for documents that end in the ways an
+// editor text can end. The amount to send is the text's length − 1 and every
+// line, the empty one after a final line break included, counts its length + 2,
+// so a last line is sent as long as that count has not reached the amount.
+// Setting: ISO, nothing before the data, LF after every line, LF and "%" after
+// the data. Each send waits out the 4 s before the port closes.
+#include <QProgressBar>
+#include <QToolButton>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "NcsimProcess.h"
+#include "app/Mainform.h"
+#include "editor/NcEdit.h"
+#include "support/WindowTestHome.h"
+
+using quelvo::MessageAnswer;
+using quelvo::MessageButtons;
+using quelvo::MessageKind;
+using quelvo::TForm1;
+using quelvo::ncsim::test::NcsimProcess;
+
+namespace {
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+class SendWireWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void controlReceivesEveryLineOfTheText_data();
+  void controlReceivesEveryLineOfTheText();
+};
+
+void SendWireWindowTest::controlReceivesEveryLineOfTheText_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("received");
+  QTest::addColumn<int>("amount");  // the progress bar's range, shown as "残り n"
+  QTest::newRow("no final line break") << "O1\r\nG01\r\n%" << "O1\nG01\n\n%" << 9;
+  QTest::newRow("final CR LF") << "O1\r\nG1\r\n" << "O1\nG1\n\n%" << 7;
+  QTest::newRow("final blank line") << "G01\r\nM30\r\n\r\n" << "G01\nM30\n\n\n%" << 11;
+  QTest::newRow("one-character last line") << "G01\r\nX\r\n" << "G01\nX\n\n%" << 7;
+  QTest::newRow("one character, no line break") << "G01\r\nX" << "G01\n\n%" << 5;
+  // A lone line feed is made a CR in the editor (one more to send) and sent.
+  QTest::newRow("LF only") << "A\nB\n" << "A\r\nB\r\n\n\n%" << 9;
+  QTest::newRow("lone CR") << "A\rB\r" << "A\nB\n\n%" << 5;
+}
+
+void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
+  QFETCH(QString, text);
+  QFETCH(QString, received);
+  QFETCH(int, amount);
+  quelvo::test::WindowTestHome home;
+  const QString link = home.File("ncport");
+  const QString out = home.File("at-control.nc");
+  NcsimProcess control({"--link", link.toStdString(), "--code", "iso", "--baud", "0", "--once", "--out",
+                        out.toStdString()});
+  QVERIFY2(!control.WaitFor("ready", 10000).empty(), "ncsim did not publish its link");
+
+  TForm1 form;
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.Comm.Port_S = link.toStdString();
+  std::vector<std::string> messages;
+  form.Host.SetMessageFunction([&](const std::string& message, const std::string&, MessageKind,
+                                   MessageButtons buttons) {
+    messages.push_back(message);
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
+  });
+  form.RichEdit1->setText(text);
+  form.RichEdit1->setModified(false);
+
+  form.Buttons[10]->click();  // runs the whole send
+  QVERIFY2(messages.empty(), messages.empty() ? "" : messages.front().c_str());
+  QVERIFY2(form.Log.Text().find("  送信完了\n") != std::string::npos, form.Log.Text().c_str());
+
+  const std::string end = control.WaitFor("end", 10000);
+  QVERIFY2(end.find(" parity_errors=0 ") != std::string::npos, end.c_str());
+  QCOMPARE(QString::fromStdString(ReadFile(out)), received);
+  QCOMPARE(form.ProgressBar->maximum(), amount);
+}
+
+QTEST_MAIN(SendWireWindowTest)
+#include "SendWireWindowTest.moc"
