@@ -64,7 +64,9 @@ class TransferHost {
   // Local wall-clock time, for log lines and mail texts.
   virtual std::time_t Now() = 0;
 
-  // --- the editor's document (UTF-8 text, lines without their line end) ---
+  // --- the editor's document: its lines in UTF-8 as DocumentLines() gives them
+  // for its text (a final line break opens an empty last line; CR LF and a lone
+  // CR are taken off a line, a lone LF stays on it) ---
   virtual int LineCount() = 0;
   virtual std::string Line(int index) = 0;
 
