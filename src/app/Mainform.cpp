@@ -1,10 +1,12 @@
 // Creation, first show and closing of the main window.
 #include "app/Mainform.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStackedLayout>
@@ -133,7 +135,15 @@ void TForm1::BuildBody() {
   connect(RichEdit1, &NcEdit::MouseEvent, this, &TForm1::RichEdit1MouseDown);
   connect(RichEdit1, &NcEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
   connect(RichEdit1, &NcEdit::textChanged, this, &TForm1::RichEdit1Change);
-  connect(RichEdit1, &NcEdit::modificationChanged, this, [this](bool m) { Document.Modified = m; });
+  connect(RichEdit1, &NcEdit::ModifiedChanged, this, [this](bool m) { Document.Modified = m; });
+  // The right-click menu is the "編集" menu's commands; it follows that menu's
+  // item states and does not open while the menu is disabled (during a transfer).
+  RichEdit1->SetContextMenu({Menus.EditUndo, nullptr, Menus.EditCut, Menus.EditCopy, Menus.EditPaste,
+                             Menus.EditDelete, nullptr, Menus.EditAll},
+                            [this] {
+                              EditMenuClick();
+                              return Menus.Edit->menuAction()->isEnabled();
+                            });
 }
 
 QString TForm1::SettingsFilePath() const { return QString::fromStdString(ProgramSettingsPath()); }

@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Communication setting and transfer members.
@@ -302,8 +303,12 @@ class TForm1 : public QMainWindow {
   FileChoice ExecuteSaveDialog(const QString& proposedName, const QString& title = QString());
   void SaveDialog1TypeChange(int index);  // 1-based
   // Writes the editor text to path; on success path becomes the document's name
-  // and the document is not modified; on failure the reason is shown.
+  // and the document is not modified; on failure the reason is shown. False
+  // also when the user declines to save characters the file cannot hold.
   bool SaveDocumentTo(const std::string& path);
+  // True when text can be written as CP932 as it stands, or the user agreed to
+  // have the characters it cannot hold written as "?".
+  bool ConfirmEncodable(std::string_view text);
   void ClearDocumentText();  // empties the editor, not modified
 
   void open1Click();

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -135,28 +136,30 @@ size_t AsciiRun(const char* data, size_t from, size_t size) {
   return i - from;
 }
 
-// Decodes one UTF-8 character at s[i]; advances i. Returns 0xFFFFFFFF for a
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+
+// Decodes one UTF-8 character at s[i]; advances i. Returns kMalformed for a
 // malformed sequence (one byte consumed).
 char32_t NextUtf8(std::string_view s, size_t& i) {
   const unsigned char b0 = static_cast<unsigned char>(s[i]);
   int len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
   if (len == 0 || i + len > s.size()) {
     ++i;
-    return 0xFFFFFFFF;
+    return kMalformed;
   }
   char32_t c = b0 & (0x7F >> len);
   for (int k = 1; k < len; ++k) {
     const unsigned char b = static_cast<unsigned char>(s[i + k]);
     if ((b & 0xC0) != 0x80) {
       ++i;
-      return 0xFFFFFFFF;
+      return kMalformed;
     }
     c = (c << 6) | (b & 0x3F);
   }
   static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
   if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     ++i;
-    return 0xFFFFFFFF;
+    return kMalformed;
   }
   i += len;
   return c;
@@ -200,6 +203,24 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
+namespace {
+// The CP932 bytes of one character that is not ASCII, empty when it has none.
+// Raw-byte characters give their byte back; characters outside the table (other
+// forms of a mapped character, such as the wave dash) get whatever iconv makes
+// of them.
+std::string EncodeCharacter(const Cp932Tables& tables, char32_t c) {
+  if (c >= kRawByteBase && c < kRawByteBase + 0x100) return std::string(1, static_cast<char>(c - kRawByteBase));
+  auto found = tables.encode.find(c);
+  if (found != tables.encode.end()) {
+    std::string bytes;
+    if (found->second > 0xFF) bytes += static_cast<char>(found->second >> 8);
+    bytes += static_cast<char>(found->second & 0xFF);
+    return bytes;
+  }
+  return c == kMalformed ? std::string() : Converter("CP932", "UTF-32BE").Run(EncodeUtf32Be(c));
+}
+}  // namespace
+
 std::string Utf8ToCp932(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -213,24 +234,38 @@ std::string Utf8ToCp932(std::string_view text) {
     i += run;
     if (i >= size) break;
     if (!tables) tables = &Tables();
-    const char32_t c = NextUtf8(text, i);
-    if (c >= kRawByteBase && c < kRawByteBase + 0x100) {
-      out += static_cast<char>(c - kRawByteBase);
-      continue;
-    }
-    auto found = tables->encode.find(c);
-    if (found != tables->encode.end()) {
-      if (found->second > 0xFF) out += static_cast<char>(found->second >> 8);
-      out += static_cast<char>(found->second & 0xFF);
-      continue;
-    }
-    // Characters outside the table (other forms of a mapped character, such as
-    // the wave dash) get whatever iconv makes of them; the rest become "?".
-    std::string bytes = c == 0xFFFFFFFF ? std::string() : Converter("CP932", "UTF-32BE").Run(EncodeUtf32Be(c));
-    if (bytes.empty()) bytes = std::string(1, kUnencodable);
-    out += bytes;
+    const std::string bytes = EncodeCharacter(*tables, NextUtf8(text, i));
+    if (bytes.empty())
+      out += kUnencodable;
+    else
+      out += bytes;
   }
   return out;
+}
+
+std::vector<UnencodableLine> FindUnencodable(std::string_view text) {
+  std::vector<UnencodableLine> found;
+  const char* data = text.data();
+  const size_t size = text.size();
+  size_t line = 1;
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char b = static_cast<unsigned char>(data[i]);
+    if (b < 0x80) {
+      if (b == '\n' || (b == '\r' && (i + 1 == size || data[i + 1] != '\n'))) ++line;
+      ++i;
+      continue;
+    }
+    const size_t from = i;
+    const char32_t c = NextUtf8(text, i);
+    if (!EncodeCharacter(Tables(), c).empty()) continue;
+    const std::string character = c == kMalformed ? std::string("\xEF\xBF\xBD") : std::string(text.substr(from, i - from));
+    if (found.empty() || found.back().line != line) found.push_back({line, {}});
+    std::vector<std::string>& characters = found.back().characters;
+    if (std::find(characters.begin(), characters.end(), character) == characters.end())
+      characters.push_back(character);
+  }
+  return found;
 }
 
 }  // namespace quelvo

@@ -50,6 +50,11 @@ FilePrompts StandardFilePrompts() {
     QMessageBox box(QMessageBox::Warning, "Quelvo", text, QMessageBox::Yes | QMessageBox::No, parent);
     return ExecPlaced(box, parent) == QMessageBox::Yes;
   };
+  prompts.askUnencodable = [](QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, kSaveChangesCaption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return ExecPlaced(box, parent) == QMessageBox::Yes;
+  };
   prompts.error = [](QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Critical, caption.isEmpty() ? QString("Quelvo") : caption, text,
                     QMessageBox::Yes, parent);

@@ -38,6 +38,9 @@ struct FilePrompts {
   std::function<SaveAnswer(QWidget* parent, const QString& text, bool withCancel)> askSaveChanges;
   // The format question of an empty load; true for Yes.
   std::function<bool(QWidget* parent, const QString& text)> askFormat;
+  // Whether to save although some characters will be written as "?" (the
+  // question of editor/UnencodableText.h), caption "編集"; true for Yes.
+  std::function<bool(QWidget* parent, const QString& text)> askUnencodable;
   // An error box with a single Yes button.
   std::function<void(QWidget* parent, const QString& caption, const QString& text)> error;
   // A warning with an OK button.

@@ -20,6 +20,7 @@
 #include "editor/NcEdit.h"
 #include "editor/Readform.h"
 #include "editor/RecentFiles.h"
+#include "editor/UnencodableText.h"
 #include "editor/Userform.h"
 
 namespace quelvo {
@@ -39,8 +40,8 @@ void SetEditorText(NcEdit* editor, std::string_view text) {
     editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
   editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1);
   editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
-  editor->SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
   editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, events);
+  editor->setModified(false);
   editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0);
 }
 
@@ -106,7 +107,14 @@ void TForm1::ClearDocumentText() {
 
 // ---- Saving ----
 
+bool TForm1::ConfirmEncodable(std::string_view text) {
+  const std::vector<UnencodableLine> lines = FindUnencodable(text);
+  return lines.empty() || FilePrompt.askUnencodable(this, Q(UnencodableQuestion(lines)));
+}
+
+// Characters the file cannot hold are written only when the user agrees.
 bool TForm1::SaveDocumentTo(const std::string& path) {
+  if (!ConfirmEncodable(EditorBytes(RichEdit1))) return false;
   std::string error;
   if (!SaveDocumentFile(path, EditorBytes(RichEdit1), &error)) {
     FilePrompt.error(this, QString(), Q(path) + kCannotWrite + Q(error));

@@ -1,8 +1,11 @@
 #include "editor/NcEdit.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
+#include "editor/EditorKeys.h"
 #include "editor/UpperCaseInput.h"
 
 namespace quelvo {
@@ -25,6 +28,21 @@ NcEdit::NcEdit(QWidget* parent) : QsciScintilla(parent) {
   SendScintilla(SCI_SETSCROLLWIDTH, 1);
   SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
   SetCaretShape(false);
+  KeepOnlyEditorKeys(this);
+  // Connected before anyone else, so the flag is set when others hear of the change.
+  connect(this, &QsciScintilla::textChanged, this, [this] { setModified(true); });
+}
+
+void NcEdit::setModified(bool modified) {
+  if (!modified) QsciScintilla::setModified(false);  // the control's save point agrees
+  if (modified == modified_) return;
+  modified_ = modified;
+  emit ModifiedChanged(modified);
+}
+
+void NcEdit::SetContextMenu(std::vector<QAction*> actions, std::function<bool()> opening) {
+  contextActions_ = std::move(actions);
+  contextOpening_ = std::move(opening);
 }
 
 long NcEdit::SelectionStart() const { return SendScintilla(SCI_GETSELECTIONSTART); }
@@ -87,6 +105,19 @@ void NcEdit::mousePressEvent(QMouseEvent* e) {
 void NcEdit::mouseReleaseEvent(QMouseEvent* e) {
   QsciScintilla::mouseReleaseEvent(e);
   emit MouseEvent();
+}
+
+void NcEdit::contextMenuEvent(QContextMenuEvent* e) {
+  e->accept();
+  if (contextActions_.empty() || (contextOpening_ && !contextOpening_())) return;
+  QMenu menu(this);
+  for (QAction* action : contextActions_) {
+    if (action != nullptr)
+      menu.addAction(action);
+    else
+      menu.addSeparator();
+  }
+  menu.exec(e->globalPos());
 }
 
 }  // namespace quelvo

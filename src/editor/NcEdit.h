@@ -5,6 +5,11 @@
 // Key and mouse events are reported after the control has handled them.
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
+#include <vector>
+
+class QAction;
+
 namespace quelvo {
 
 class NcEdit : public QsciScintilla {
@@ -13,6 +18,18 @@ class NcEdit : public QsciScintilla {
   explicit NcEdit(QWidget* parent = nullptr);
 
   void SetUpperCaseTyping(bool on) { upperCase_ = on; }
+
+  // The modified flag of the document: set by every change of the text and
+  // cleared only by setModified(false). These hide the control's own, which
+  // follows its undo history: undoing back to the saved text would clear it
+  // although the user has edited, and Save would then write nothing.
+  bool isModified() const { return modified_; }
+  void setModified(bool modified);
+
+  // The right-click menu: these actions (nullptr for a separator). `opening`
+  // runs just before it opens and returns false when no menu may open. With no
+  // actions set the control shows no menu.
+  void SetContextMenu(std::vector<QAction*> actions, std::function<bool()> opening);
 
   long SelectionStart() const;
   long SelectionEnd() const;
@@ -29,6 +46,7 @@ class NcEdit : public QsciScintilla {
  signals:
   void KeyEvent(int key, bool pressed);
   void MouseEvent();
+  void ModifiedChanged(bool modified);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -36,9 +54,13 @@ class NcEdit : public QsciScintilla {
   void inputMethodEvent(QInputMethodEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
   bool upperCase_ = false;
+  bool modified_ = false;
+  std::vector<QAction*> contextActions_;
+  std::function<bool()> contextOpening_;
 };
 
 }  // namespace quelvo

@@ -242,6 +242,7 @@ void TForm3::Button1Click() {
     ShowError(kNothingToSplit);
     return;
   }
+  if (!form_.ConfirmEncodable(EditorBytes(form_.RichEdit1))) return;
   SetEditButtons(false);
   const SplitPlan plan = PlanSplitSave(EditorBytes(form_.RichEdit1), items, DirPath,
                                        form_.Document.CurrentFileName, Choices);

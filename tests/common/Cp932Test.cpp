@@ -60,5 +60,24 @@ TEST(Cp932Test, EncodesOtherFormsAndReplacesTheUnencodable) {
   EXPECT_EQ(Utf8ToCp932("a\xC3("), "a?(");  // malformed UTF-8
 }
 
+// Exactly the characters written as "?" are found, on the line they stand on.
+TEST(Cp932Test, FindsWhatWouldBeWrittenAsQuestionMarks) {
+  using Lines = std::vector<std::pair<std::size_t, std::vector<std::string>>>;
+  const struct {
+    std::string text;
+    Lines expected;
+  } cases[] = {
+      {"O1(設定１ ﾒｰﾄﾙ 〜 ?)\r\n" + Raw(0x80) + "\r\n", {}},  // all encodable, "?" itself too
+      {"G1\r\nÄ€😀\r\nX1", {{2, {"Ä", "€", "😀"}}}},
+      {"€\n€\rÄ\r\n\r\n€Ä€", {{1, {"€"}}, {2, {"€"}}, {3, {"Ä"}}, {5, {"€", "Ä"}}}},  // LF, CR, CR LF
+      {"a\xC3(\r\n", {{1, {"\xEF\xBF\xBD"}}}},  // malformed UTF-8 shows as U+FFFD
+  };
+  for (const auto& c : cases) {
+    Lines found;
+    for (const UnencodableLine& line : FindUnencodable(c.text)) found.emplace_back(line.line, line.characters);
+    EXPECT_EQ(found, c.expected) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace quelvo

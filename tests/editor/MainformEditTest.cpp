@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -36,6 +39,9 @@ class MainformEditTest : public QObject {
   void sizePanelFollowsTheMetreOption();
   void dateAndTimeReplacesTheSelection();
   void undoDeleteAndSelectAll();
+  void onlyTheEditorsOwnKeysAreBound_data();
+  void onlyTheEditorsOwnKeysAreBound();
+  void rightClickMenuIsTheEditMenu();
 
  private:
   quelvo::test::WindowTestHome* home_ = nullptr;
@@ -255,6 +261,67 @@ void MainformEditTest::undoDeleteAndSelectAll() {
   QCOMPARE(edit->text(), QString());
   form_->EditUndoClick();
   QCOMPARE(edit->text(), QString("M3"));
+}
+
+void MainformEditTest::onlyTheEditorsOwnKeysAreBound_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<bool>("selectAll");  // else the caret stands at the end
+  QTest::addColumn<QString>("expected");
+  const int ctrl = Qt::ControlModifier;
+  const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  const QString kept = "o1000\r\ng01x1";
+  // Keys the control would bind to commands the menus do not offer.
+  QTest::newRow("Ctrl+U lower case") << int(Qt::Key_U) << ctrl << true << kept;
+  QTest::newRow("Ctrl+Shift+U upper case") << int(Qt::Key_U) << ctrlShift << true << kept;
+  QTest::newRow("Ctrl+L line cut") << int(Qt::Key_L) << ctrl << false << kept;
+  QTest::newRow("Ctrl+Shift+L line delete") << int(Qt::Key_L) << ctrlShift << false << kept;
+  QTest::newRow("Ctrl+T line swap") << int(Qt::Key_T) << ctrl << false << kept;
+  QTest::newRow("Ctrl+D duplicate") << int(Qt::Key_D) << ctrl << true << kept;
+  // The edit menu's keys, movement and selection stay.
+  QTest::newRow("Ctrl+X cut") << int(Qt::Key_X) << ctrl << true << QString();
+  QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << true << QString();
+  QTest::newRow("Shift+Home, then typed") << int(Qt::Key_Home) << int(Qt::ShiftModifier) << false
+                                          << "o1000\r\nZ";
+}
+
+// o1000 must stay a program number line: no key changes the text in a way
+// the menus do not offer.
+void MainformEditTest::onlyTheEditorsOwnKeysAreBound() {
+  QFETCH(int, key);
+  QFETCH(int, modifiers);
+  QFETCH(bool, selectAll);
+  QFETCH(QString, expected);
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("o1000\r\ng01x1");
+  edit->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+  if (selectAll) QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+  if (key == Qt::Key_Home) QTest::keyClicks(edit, "z");
+  QCOMPARE(edit->text(), expected);
+}
+
+void MainformEditTest::rightClickMenuIsTheEditMenu() {
+  quelvo::NcEdit* edit = form_->RichEdit1;
+  edit->setText("G01");
+  QStringList captions;
+  QList<bool> enabled;
+  QTimer::singleShot(0, this, [&] {
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    for (QAction* action : menu->actions()) {
+      captions << (action->isSeparator() ? QString("-") : action->text());
+      enabled << action->isEnabled();
+    }
+    menu->actions().at(7)->trigger();  // すべて選択
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), edit->viewport()->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(edit->viewport(), &event);
+  QTRY_COMPARE(captions, (QStringList{"元に戻す", "-", "切り取り", "コピー", "貼り付け", "削除", "-", "すべて選択"}));
+  // The states of the "編集" menu: nothing selected, nothing to undo yet.
+  QCOMPARE(enabled, (QList<bool>{false, true, false, false, true, false, true, true}));
+  QCOMPARE(edit->selectedText(), QString("G01"));
 }
 
 QTEST_MAIN(MainformEditTest)

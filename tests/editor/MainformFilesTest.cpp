@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -55,6 +57,8 @@ class MainformFilesTest : public QObject {
   void cleanup();
   void newDocumentAsksAboutChanges();
   void saveWritesOnlyAModifiedDocument();
+  void anUndoneEditStillCountsAsAnEdit();
+  void charactersTheFileCannotHoldAreWrittenOnlyOnYes();
   void failedSaveKeepsTheDocumentModified();
   void openLoadsTheChosenFile();
   void loadAsksAboutFilesWithoutText();
@@ -161,6 +165,58 @@ void MainformFilesTest::saveWritesOnlyAModifiedDocument() {
   QCOMPARE(form_->Document.CurrentFileName, named.toStdString());
   QCOMPARE(form_->Settings.maskNo, 2);
   QCOMPARE(form_->Settings.recentFiles[0], named.toStdString());
+}
+
+// The marks and Save follow one flag: an edit undone is still an edit.
+void MainformFilesTest::anUndoneEditStillCountsAsAnEdit() {
+  const QString path = WriteBytes(Path("U.NC"), "O1\r\nG0\r\n");
+  QVERIFY(form_->LoadDocument(path.toStdString()));
+  QFile::remove(path);
+  Modify("x");
+  QTest::keyClick(form_->RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(form_->RichEdit1->text(), QString("O1\r\nG0\r\n"));
+  QVERIFY(Modified());
+  QVERIFY(form_->Document.Modified);
+  QCOMPARE(form_->windowTitle(), "<編集><変更>" + path + kSuffix);
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString("＜変更＞"));
+  form_->FileSaveClick();
+  QCOMPARE(ReadBytes(path), QByteArray("O1\r\nG0\r\n"));
+  QVERIFY(!Modified());
+  QCOMPARE(form_->windowTitle(), "<編集>" + path + kSuffix);
+  QCOMPARE(form_->StatusBar1->PanelText(2), QString());
+}
+
+// Pasted characters without a CP932 form: the user is told which on which
+// line; No writes nothing (save, and split save), Yes writes them as "?".
+void MainformFilesTest::charactersTheFileCannotHoldAreWrittenOnlyOnYes() {
+  const QString path = WriteBytes(Path("V.NC"), "O1\r\n");
+  QVERIFY(form_->LoadDocument(path.toStdString()));
+  form_->RichEdit1->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+  QApplication::clipboard()->setText("G1(Ä€)\r\n(😀Ä)\r\nO2\r\nM30");
+  form_->EditPasteClick();
+  script_->unencodableAnswers = {false};
+  form_->FileSaveClick();
+  QCOMPARE(script_->unencodableQuestions.size(), 1);
+  QVERIFY2(script_->unencodableQuestions.first().contains("「?」になります。\n\n2行目: Ä €\n3行目: 😀 Ä\n\n"),
+           qPrintable(script_->unencodableQuestions.first()));
+  QCOMPARE(ReadBytes(path), QByteArray("O1\r\n"));
+  QVERIFY(Modified());
+  QVERIFY(script_->errors.isEmpty());
+
+  const QString out = Path("SPLIT");
+  QVERIFY(QDir().mkdir(out));
+  form_->opSaveClick();
+  script_->folderChoices = {out};
+  script_->unencodableAnswers = {false};
+  form_->Form3->Button1Click();
+  QVERIFY(QDir(out).entryList(QDir::Files).isEmpty());
+  QVERIFY(form_->Form3->isVisible() && form_->Form3->Button1->isEnabled());
+  form_->Form3->Button2Click();
+
+  script_->unencodableAnswers = {true};
+  form_->FileSaveClick();
+  QCOMPARE(ReadBytes(path), QByteArray("O1\r\nG1(?" "?)\r\n(?" "?)\r\nO2\r\nM30"));
+  QVERIFY(!Modified());
 }
 
 void MainformFilesTest::failedSaveKeepsTheDocumentModified() {

@@ -16,10 +16,12 @@ struct ScriptedPrompts {
   QList<FileChoice> saveChoices;   // for chooseSaveFile
   QList<FileChoice> openChoices;   // for chooseOpenFile
   QStringList folderChoices;       // for chooseFolder
+  QList<bool> unencodableAnswers;  // for askUnencodable
 
   QStringList questions;           // texts of askSaveChanges
   QList<bool> questionHadCancel;
   int formatQuestions = 0;
+  QStringList unencodableQuestions;
   QStringList errors;              // caption + "|" + text
   QStringList warnings;
   QList<FileDialogRequest> saveRequests;
@@ -45,6 +47,14 @@ struct ScriptedPrompts {
         return false;
       }
       return formatAnswers.takeFirst();
+    };
+    p.askUnencodable = [this](QWidget*, const QString& text) {
+      unencodableQuestions << text;
+      if (unencodableAnswers.isEmpty()) {
+        unexpected << "unencodable question: " + text;
+        return false;
+      }
+      return unencodableAnswers.takeFirst();
     };
     p.error = [this](QWidget*, const QString& caption, const QString& text) { errors << caption + "|" + text; };
     p.warning = [this](QWidget*, const QString& text) { warnings << text; };
