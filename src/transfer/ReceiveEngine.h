@@ -2,7 +2,8 @@
 // The receive engine: one reception from an NC control into a file. It opens
 // the port for receiving, waits for the control's start character, recognises
 // ISO or EIA, turns the incoming characters into cleaned lines, appends them to
-// the target file in blocks of 1000 lines, recognises the end of the data
+// the target file in blocks of 1000 lines and at least once a second (an
+// existing target is replaced only when the data starts), recognises the end of the data
 // ("%", DC4, CAN, DSR off or a stop), answers with DC4, saves the file (under
 // the control's file name when one was sent) and the communication log. Every
 // step writes its panel texts and log lines; the port is closed on every way

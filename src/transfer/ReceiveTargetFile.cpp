@@ -51,6 +51,10 @@ bool BackUpExisting(const std::string& path, std::string* backup) {
   backup->clear();
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (S_ISDIR(st.st_mode)) {
+    errno = EISDIR;  // a folder of that name is no file to replace
+    return false;
+  }
   for (int n = 1; n < 1000; ++n) {
     const std::string candidate = path + ".bak" + (n == 1 ? std::string() : std::to_string(n));
     if (RenameNoReplace(path, candidate)) {

@@ -80,7 +80,7 @@ TEST_F(ReceiveTargetTest, ControlNameKeepsTheUsersFileUnderAFreeBackupName) {
 // refusal names the link.
 TEST_F(ReceiveTargetTest, LinksPlantedAtFixedNamesAreNotWrittenThrough) {
   const std::string victim = temp.File("victim");
-  const std::string osp = dirPath + "/" + kOspTempFileName;
+  const std::string folderTarget = dirPath + "/" + kOspTempFileName;
   const std::string collection = temp.File("quelvo.tmp");
   struct Case {
     const char* name;
@@ -88,9 +88,9 @@ TEST_F(ReceiveTargetTest, LinksPlantedAtFixedNamesAreNotWrittenThrough) {
     std::function<std::string()> write;  // the error it reports
   };
   const Case cases[] = {
-      {"OSP reception", osp,
+      {"reception into a folder, named by the control", folderTarget,
        [&] {
-         job.TransferFileName = osp;
+         job.TransferFileName = folderTarget;
          job.ospSetting = true;
          EXPECT_EQ(Receive(Tape(TapeCode::ISO, "%\nO1\n%\n ")).ErrorNumber, ReceiveEngine::kErrorTargetFile);
          return host.messages.empty() ? std::string() : host.messages.back().text;
