@@ -1,41 +1,39 @@
 #include "app/CollectionFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "common/AtomicFile.h"
+#include "common/UniqueFile.h"
 #include "editor/DocumentFile.h"
 
 namespace quelvo {
 
-namespace {
-
-bool WriteBytes(const std::string& path, const char* mode, std::string_view bytes, std::string* error) {
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) {
-    if (error) *error = std::strerror(errno);
-    return false;
-  }
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  int savedErrno = ok ? 0 : errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (!ok && error) *error = std::strerror(savedErrno);
-  return ok;
-}
-
-}  // namespace
-
+// The file sits in the program folder under a fixed name: it is replaced by a
+// new empty file rather than truncated, and never written through a link.
 bool ResetCollectionFile(const std::string& path, std::string* error) {
-  return WriteBytes(path, "wb", {}, error);
+  return WriteFileAtomically(path, {}, error, LinkAtTarget::kRefuse);
 }
 
 bool AppendToCollection(const std::string& path, std::string_view editorText, std::string* error) {
   std::string bytes = DocumentBytesFromText(editorText);
   if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
-  return WriteBytes(path, "ab", bytes, error);
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (error) *error = errno == ELOOP ? SymbolicLinkRefusal(path) : std::strerror(errno);
+    return false;
+  }
+  bool ok = WriteAllBytes(fd, bytes);
+  int savedErrno = ok ? 0 : errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    savedErrno = errno;
+  }
+  if (!ok && error) *error = std::strerror(savedErrno);
+  return ok;
 }
 
 }  // namespace quelvo

@@ -378,7 +378,7 @@ class TForm1 : public QMainWindow {
   void ReceiveIntoOspFolder();    // "受信" with an OSP setting: a folder, "osp_data.tmp"
   void ReceiveIntoChosenFile();   // "受信" with any other setting: the save dialog
   void EnterReceiveState(const std::string& title);  // title, transferring state, editor emptied
-  void RunReceiveEngine();        // the engine, then what the window does at its end
+  void RunReceiveEngine(bool unattended = false);  // the engine, then what the window does at its end
   bool OspSettingActive() const;  // setting 6 or 12
   // ===========================================================================
 

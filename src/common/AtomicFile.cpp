@@ -1,10 +1,12 @@
 #include "common/AtomicFile.h"
 
+#include "common/StaleTempFiles.h"
+#include "common/UniqueFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,13 +21,6 @@ void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 // Writes a symbolic link's target rather than replacing the link with a file.
 std::string ResolveLink(const std::string& path) {
   struct stat st;
@@ -37,7 +32,9 @@ std::string ResolveLink(const std::string& path) {
   return resolved;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+}  // namespace
+
+bool WriteAllBytes(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
@@ -52,16 +49,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string TempNameBeside(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  const std::string folder = FolderOf(target);
-  const size_t slash = target.rfind('/');
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  return folder + "/." + name + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
-}
-
-}  // namespace
-
 bool IsWritablePlace(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return false;
@@ -69,7 +56,12 @@ bool IsWritablePlace(const std::string& path) {
   return access(path.c_str(), W_OK) == 0;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         LinkAtTarget links) {
+  if (links == LinkAtTarget::kRefuse && IsSymbolicLink(path)) {
+    SetError(error, SymbolicLinkRefusal(path));
+    return false;
+  }
   const std::string target = ResolveLink(path);
   struct stat old;
   const bool exists = stat(target.c_str(), &old) == 0;
@@ -77,7 +69,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     SetError(error, std::strerror(EACCES));
     return false;
   }
-  const std::string folder = FolderOf(target);
+  const std::string folder = FolderOfFile(target);
   struct stat folderStat;
   if (stat(folder.c_str(), &folderStat) != 0) {
     SetError(error, Reason());
@@ -92,13 +84,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return false;
   }
 
-  const std::string temp = TempNameBeside(target);
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  RemoveStaleTempFiles(folder);
+  std::string temp;
+  const int fd = CreateTempFileBeside(target, &temp);
   if (fd < 0) {
     SetError(error, Reason());
     return false;
   }
-  bool ok = WriteAll(fd, bytes);
+  bool ok = WriteAllBytes(fd, bytes);
   if (ok && exists) {
     ok = fchmod(fd, old.st_mode & 07777) == 0;
     // Only a privileged writer can keep another user's ownership; failing to is harmless.

@@ -7,12 +7,21 @@
 
 namespace quelvo {
 
+// What a symbolic link at the target's name means: the user's own link to the
+// file to write (a document), or a fixed name of ours that someone may have
+// planted a link at (logs, files in the program folder), which is refused.
+enum class LinkAtTarget { kWriteThrough, kRefuse };
+
 // Returns false and the system's reason in *error when the file cannot be written.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+// Leftover temporary files of killed processes in the folder are removed first.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         LinkAtTarget links = LinkAtTarget::kWriteThrough);
 // True when the file or folder exists and may be written. A place without any
 // write permission bit counts as read-only even for a privileged user, as a
 // read-only file does on other systems.
 bool IsWritablePlace(const std::string& path);
+// Writes all of `bytes` to `fd`, retrying short writes; false with errno set.
+bool WriteAllBytes(int fd, std::string_view bytes);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 

@@ -33,7 +33,7 @@ bool WriteCommLogFile(const std::string& path, const std::string& logText, std::
     crlf += c;
   }
   std::string reason;
-  if (!WriteFileAtomically(path, Utf8ToCp932(crlf), &reason)) {
+  if (!WriteFileAtomically(path, Utf8ToCp932(crlf), &reason, LinkAtTarget::kRefuse)) {
     if (error != nullptr) *error = reason;
     return false;
   }

@@ -58,7 +58,7 @@ void TForm1::ReceiveIntoChosenFile() {
 
 void TForm1::RunAutomaticReceive() {
   EnterReceiveState(ReceivingTitle(App.TransferFileName, App.VersionSuffix));
-  RunReceiveEngine();
+  RunReceiveEngine(true);
 }
 
 void TForm1::EnterReceiveState(const std::string& title) {
@@ -69,9 +69,10 @@ void TForm1::EnterReceiveState(const std::string& title) {
   ReceiveHost->SetModified(false);
 }
 
-void TForm1::RunReceiveEngine() {
+void TForm1::RunReceiveEngine(bool unattended) {
   ReceiveJob job;
   job.TransferFileName = App.TransferFileName;
+  job.unattended = unattended;
   job.DirPath = Settings.dirPath;
   job.ospSetting = OspSettingActive();
   job.versionSuffix = App.VersionSuffix;

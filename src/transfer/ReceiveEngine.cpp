@@ -46,12 +46,12 @@ ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const Recei
   try {
     std::uint8_t startChar = 0;
     if (Prepare(setting) && WaitForStart(&startChar)) {
-      StartData(startChar);
-      ReceiveData();
+      if (StartData(startChar)) ReceiveData();
     }
   } catch (const std::exception&) {
     UnexpectedError();
   }
+  file_.Close();
   text_.reset();
   block_.clear();
   block_.shrink_to_fit();
@@ -60,7 +60,7 @@ ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const Recei
 
 bool ReceiveEngine::Prepare(const CommSetting& setting) {
   std::string reason;
-  if (!CreateEmptyFile(job_.TransferFileName, &reason)) {
+  if (!file_.Create(job_.TransferFileName, &reason)) {
     FailTargetFile(reason);
     return false;
   }
@@ -149,7 +149,7 @@ bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
   }
 }
 
-void ReceiveEngine::StartData(std::uint8_t startChar) {
+bool ReceiveEngine::StartData(std::uint8_t startChar) {
   const ActiveSetting& active = link_.Active();
   if (active.Code == 0) {
     const TapeCode code = link_.State().codes.CurrentCode;
@@ -166,6 +166,13 @@ void ReceiveEngine::StartData(std::uint8_t startChar) {
   } else {
     log_.AppendLog(std::string("  開始文字(%OP:LNG$)を受信 開始文字") + static_cast<char>(startChar) + "\n");
   }
+  // The data starts: only now does the target give way to the received file.
+  std::string reason;
+  if (!file_.PutInPlace(&reason)) {
+    FailTargetFile(reason);
+    return false;
+  }
+  lastFlushMs_ = host_.MonotonicMs();
   host_.SetStatusPanel(2, "＜＜ 受信中 ＞＞");
   log_.AppendLog("  データ受信開始\n");
   host_.SetProgressRange(kBlockLines);
@@ -183,6 +190,7 @@ void ReceiveEngine::StartData(std::uint8_t startChar) {
     block_.push_back("%");
     log_.AppendLog("  受信データの先頭に％を付加\n");
   }
+  return true;
 }
 
 }  // namespace quelvo

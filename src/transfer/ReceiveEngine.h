@@ -2,7 +2,8 @@
 // The receive engine: one reception from an NC control into a file. It opens
 // the port for receiving, waits for the control's start character, recognises
 // ISO or EIA, turns the incoming characters into cleaned lines, appends them to
-// the target file in blocks of 1000 lines, recognises the end of the data
+// the target file in blocks of 1000 lines and at least once a second (an
+// existing target is replaced only when the data starts), recognises the end of the data
 // ("%", DC4, CAN, DSR off or a stop), answers with DC4, saves the file (under
 // the control's file name when one was sent) and the communication log. Every
 // step writes its panel texts and log lines; the port is closed on every way
@@ -23,6 +24,7 @@
 #include "settings/ProgramSettings.h"
 #include "transfer/CommLog.h"
 #include "transfer/ReceiveJob.h"
+#include "transfer/ReceiveTargetFile.h"
 #include "transfer/ReceivedText.h"
 #include "transfer/TransferHost.h"
 
@@ -33,6 +35,9 @@ class ReceiveEngine : private ReceivedTextSink {
   // Lines completed between two appends to the target file; also the range of
   // the progress bar.
   static constexpr int kBlockLines = 1000;
+  // Lines in hand are written at least this often, so a reception killed
+  // mid-way loses at most the last second.
+  static constexpr int64_t kFlushIntervalMs = 1000;
   // Error numbers of a reception; 9999 is a user stop.
   static constexpr int kErrorPortSetup = 2001;
   static constexpr int kErrorTargetFile = 2002;
@@ -52,7 +57,7 @@ class ReceiveEngine : private ReceivedTextSink {
   bool Prepare(const CommSetting& setting);
   void ShowSettingPanels();
   bool WaitForStart(std::uint8_t* startChar);
-  void StartData(std::uint8_t startChar);
+  bool StartData(std::uint8_t startChar);
   bool StopRequestedWhileWaiting(bool hit);
 
   // ReceiveEngineLoop.cpp
@@ -61,11 +66,16 @@ class ReceiveEngine : private ReceivedTextSink {
   bool DsrEndsData();
   bool AfterOrdinaryChar();
   bool FlushBlock();
+  bool FlushWhenDue();
 
   // ReceiveEngineEnd.cpp
   void EndOfData();
   void Save();
-  std::string MoveToControlName();  // the failure message, "" when moved
+  struct MoveNote {
+    std::string text;  // "" when the file was simply moved
+    MessageKind kind = MessageKind::kInformation;
+  };
+  MoveNote MoveToControlName();
   void Abort();
   void StopKeepingData(int errorNumber, const std::string& message);
   void StopForLostPort();
@@ -84,6 +94,8 @@ class ReceiveEngine : private ReceivedTextSink {
   ReceiveOutcome outcome_;
   std::optional<ReceivedText> text_;  // from the start of data on
   std::vector<std::string> block_;  // stored lines not yet appended to the file
+  ReceiveTargetFile file_;
+  int64_t lastFlushMs_ = 0;
 };
 
 }  // namespace quelvo

@@ -1,7 +1,5 @@
 // The receive engine: the end of the data, saving, and the ways out when a
 // reception stops early.
-#include <cstdio>
-
 #include "transfer/ReceiveEngine.h"
 #include "transfer/ReceiveFileName.h"
 #include "transfer/ReceiveTargetFile.h"
@@ -29,8 +27,9 @@ void ReceiveEngine::EndOfData() {
 void ReceiveEngine::Save() {
   host_.SetStatusPanel(2, "保存中");
   if (!FlushBlock()) return;
-  std::string moveFailure;
-  if (text_ && !text_->NcFileName().empty()) moveFailure = MoveToControlName();
+  file_.Close();
+  MoveNote moveNote;
+  if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
   log_.AppendLog("  受信完了\n");
   if (options_.powerOff == "Y") log_.AppendLog("  自動で電源断\n");
   SaveLog();
@@ -40,31 +39,36 @@ void ReceiveEngine::Save() {
   host_.SetProgressPosition(0);
   host_.SetStatusPanel(2, "受信完了");
   host_.SetStatusPanel(1, "");
-  if (!moveFailure.empty()) {
-    host_.ShowMessage(moveFailure, "", MessageKind::kWarning, MessageButtons::kOk);
+  if (!moveNote.text.empty() && !job_.unattended) {
+    host_.ShowMessage(moveNote.text, "", moveNote.kind, MessageButtons::kOk);
   }
   outcome_.ReceiveCompleted = true;
   outcome_.ErrorNumber = link_.State().ErrorNumber;
   host_.RepaintStatus();
 }
 
-std::string ReceiveEngine::MoveToControlName() {
+ReceiveEngine::MoveNote ReceiveEngine::MoveToControlName() {
   const std::string target =
       JoinFolderAndName(job_.DirPath, SavedControlFileName(text_->NcFileName()));
-  std::string reason;
-  if (MoveReceivedFile(outcome_.TransferFileName, target, &reason)) {
+  std::string reason, backup;
+  if (MoveReceivedFile(outcome_.TransferFileName, target, &backup, &reason)) {
     outcome_.TransferFileName = target;
-    return "";
+    if (backup.empty()) return {};
+    // The control's name replaced a file the user had: it stays under the backup name.
+    log_.AppendLog("  既存ﾌｧｲﾙ " + target + " を " + backup + " に名前変更して保存\n");
+    return {"既存のファイル\n" + target + "\nは\n" + backup + "\nに名前を変えて残しました。",
+            MessageKind::kInformation};
   }
   // The data stays where it was received; nothing is deleted.
   const std::string& kept = outcome_.TransferFileName;
   log_.AppendLog("  ﾌｧｲﾙ名 " + target + " で保存できない為、" + kept + " に保存：" + reason + "\n");
-  return "受信データを\n" + target + "\nに保存できません。\n" + reason + "\n\n受信データは\n" + kept +
-         "\nに保存しました。";
+  return {"受信データを\n" + target + "\nに保存できません。\n" + reason + "\n\n受信データは\n" + kept +
+              "\nに保存しました。",
+          MessageKind::kWarning};
 }
 
 void ReceiveEngine::Abort() {
-  std::remove(outcome_.TransferFileName.c_str());
+  file_.Discard();
   link_.WriteByte(kDC4);
   const int errorNumber = link_.State().ErrorNumber;
   log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");

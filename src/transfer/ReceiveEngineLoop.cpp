@@ -63,12 +63,18 @@ bool ReceiveEngine::DsrEndsData() {
 bool ReceiveEngine::FlushBlock() {
   if (block_.empty()) return true;
   std::string reason;
-  if (!AppendLinesToFile(outcome_.TransferFileName, block_, &reason)) {
+  if (!file_.Append(block_, &reason)) {
     FailTargetFile(reason);
     return false;
   }
   block_.clear();
+  lastFlushMs_ = host_.MonotonicMs();
   return true;
+}
+
+bool ReceiveEngine::FlushWhenDue() {
+  if (block_.empty() || host_.MonotonicMs() - lastFlushMs_ < kFlushIntervalMs) return true;
+  return FlushBlock();
 }
 
 bool ReceiveEngine::AfterOrdinaryChar() {
@@ -96,6 +102,7 @@ void ReceiveEngine::ReceiveData() {
       EndOfData();
       return;
     }
+    if (!FlushWhenDue()) return;
     switch (text_->Feed(c)) {
       case FeedResult::kIgnored:
         break;

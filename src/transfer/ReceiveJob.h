@@ -5,9 +5,12 @@
 namespace quelvo {
 
 struct ReceiveJob {
-  // TransferFileName: the file that receives the data. It is created or
-  // emptied first.
+  // TransferFileName: the file that receives the data. An existing file is
+  // replaced only when the data starts.
   std::string TransferFileName;
+  // Nobody is at the window (a reception started from the command line): no
+  // message box waits for an answer, the log says what happened.
+  bool unattended = false;
   // DirPath: the folder that receives a file named by the control. Empty
   // means the folder of TransferFileName.
   std::string DirPath;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -80,6 +81,14 @@ class QuelvoRun {
     return -1;
   }
 
+  // Kills it as a crash or a power cut would.
+  void Kill() {
+    if (pid_ <= 0 || reaped_) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    reaped_ = true;
+  }
+
  private:
   pid_t pid_ = -1;
   bool reaped_ = false;
@@ -140,6 +149,30 @@ TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunchesThenPowersO
   EXPECT_NE(saved.find("G01 X20. F200\r\n"), std::string::npos) << saved;  // word spacing on by default
   EXPECT_NE(saved.find("M30"), std::string::npos) << saved;
   EXPECT_TRUE(std::ifstream(home_.File("powered-off")).good()) << "Power_Off is Y";
+}
+
+// A reception killed mid-way keeps the lines that came: they reach the file
+// while the control is still punching, long before a block of 1000 lines fills.
+TEST_F(CommandLineEndToEnd, ReceptionKilledMidWayKeepsTheLinesThatCame) {
+  std::string program = "O3000\n";
+  for (int i = 0; i < 900; ++i) program += "N" + std::to_string(10000 + i) + "X1.\n";
+  WriteFile(home_.File("punch.nc"), program + "M30\n");
+  // About 40 seconds of punching at 2400 baud.
+  StartControl({"--punch", home_.File("punch.nc"), "--punch-after", "1", "--baud", "2400"});
+  const std::string target = home_.File("received.nc");
+  QuelvoRun quelvo(home_.Path(), {"R=" + target, "/END"});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  std::string seen;
+  while (std::chrono::steady_clock::now() < deadline) {
+    seen = ReadFile(target);
+    if (std::count(seen.begin(), seen.end(), '\n') >= 3) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  quelvo.Kill();
+  const std::string kept = ReadFile(target);
+  EXPECT_GE(std::count(kept.begin(), kept.end(), '\n'), 3) << "lines in hand were never written";
+  EXPECT_EQ(kept.rfind("O3000\r\nN10000", 0), 0u) << kept.substr(0, 40);
+  EXPECT_LT(kept.size(), program.size()) << "the kill came before the end of the tape";
 }
 
 TEST_F(CommandLineEndToEnd, SettingElevenSendsTheOspFileNameHeader) {

@@ -1,11 +1,14 @@
 #include "common/AtomicFile.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "common/UniqueFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {
@@ -64,6 +67,47 @@ TEST(AtomicFileTest, ReadOnlyPlacesFailAndStayUntouched) {
   EXPECT_FALSE(WriteFileAtomically(dir.File("missing") + "/new", "x", &error));
   EXPECT_FALSE(ReadWholeFile(dir.File("absent"), &bytes, &error));
   EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+// A save killed mid-write leaves its temporary file; the next save into the
+// folder removes it, and only it: files of a live process, of another naming
+// and the user's own hidden files stay.
+TEST(AtomicFileTest, NextSaveRemovesTemporaryFilesOfKilledSaves) {
+  test::TempFolder dir;
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::string temp;
+    const int fd = CreateTempFileBeside(dir.File("big.nc"), &temp);
+    const bool ok = fd >= 0 && write(fd, "half a document", 15) == 15;
+    if (write(pipeFds[1], ok ? "y" : "n", 1) != 1) _exit(1);
+    raise(SIGKILL);
+  }
+  char answer = 0;
+  ASSERT_EQ(read(pipeFds[0], &answer, 1), 1);
+  close(pipeFds[0]);
+  close(pipeFds[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_EQ(answer, 'y');
+  ASSERT_EQ(EntriesIn(dir.Path()), 1u) << "the killed save left its temporary file";
+
+  std::string mine;
+  const int live = CreateTempFileBeside(dir.File("open.nc"), &mine);
+  ASSERT_GE(live, 0);
+  std::string error;
+  for (const char* kept : {".profile", ".notes.123.tmp", ".a.b.tmp", "x.99999999.abc.tmp"}) {
+    ASSERT_TRUE(WriteFileAtomically(dir.File(kept), "user", &error)) << error;
+  }
+  ASSERT_TRUE(WriteFileAtomically(dir.File("other.nc"), "saved", &error)) << error;
+  close(live);
+  EXPECT_EQ(EntriesIn(dir.Path()), 6u);
+  EXPECT_TRUE(std::filesystem::exists(mine)) << "a live process's file stays";
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    EXPECT_EQ(entry.path().filename().string().find(".big.nc."), std::string::npos) << entry.path();
+  }
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "ReceiveFixture.h"
 #include "common/Cp932.h"
 #include "transfer/ReceiveCommand.h"
-#include "transfer/ReceiveTargetFile.h"
 
 namespace quelvo {
 namespace {
@@ -170,7 +169,7 @@ TEST_F(ReceiveEngineTest, BlocksReachTheFileBeforeTheEndAndProgressRestarts) {
 }
 
 TEST_F(ReceiveEngineTest, TargetThatCannotBeCreatedStopsWithItsNameAndReason) {
-  ASSERT_TRUE(CreateEmptyFile(temp.File("plain"), nullptr));
+  ASSERT_TRUE(WriteFileAtomically(temp.File("plain"), "", nullptr));
   job.TransferFileName = temp.File("plain/recv.nc");
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\n%\n "));
 
