@@ -1,12 +1,16 @@
 # make run  - installs what is missing, builds, starts Quelvo wired to the simulated NC control
-# make test - the same set-up, then every test (and the core tests again under ASan+UBSan)
+# make test - the same set-up, then every test (the core tests again under ASan+UBSan, each fuzzing program briefly)
 # make bench - builds and runs the benchmarks
+# make fuzz  - runs each fuzzing program for FUZZ_SECONDS (make test runs them briefly)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TEST_SECONDS ?= 3
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan test-fuzz fuzz bench clean
 
 deps:
 	scripts/install-deps
@@ -18,7 +22,7 @@ build: deps
 run: build
 	scripts/run-demo $(BUILD)
 
-test: build test-asan
+test: build test-asan test-fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
@@ -26,8 +30,14 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+test-fuzz: deps
+	JOBS=$(JOBS) FUZZ_SEED=1 scripts/run-fuzz $(FUZZ_TEST_SECONDS) $(FUZZ_BUILD)
+
+fuzz: deps
+	JOBS=$(JOBS) scripts/run-fuzz $(FUZZ_SECONDS) $(FUZZ_BUILD)
+
 bench: build
 	scripts/run-bench $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -121,12 +121,12 @@ protected:
     void Start(std::vector<std::string> args) {
         args.insert(args.begin(), {"--link", PathOf("port"), "--invite-ms", "100"});
         sim_ = std::make_unique<NcsimProcess>(args);
-        ASSERT_FALSE(sim_->WaitFor("ready", 3000).empty());
+        ASSERT_FALSE(sim_->WaitFor("ready", 5000).empty());
     }
 
     void OpenAndAwaitInvite(PtyClient& client) {
         ASSERT_TRUE(client.Open(PathOf("port"))) << std::strerror(client.LastError());
-        ASSERT_EQ(client.ReadByte(1000), kDc1);
+        ASSERT_EQ(client.ReadByte(5000), kDc1);
     }
 
     fs::path dir_;
@@ -158,14 +158,14 @@ TEST_P(NcsimPacingTest, ObeyedProgramArrivesWholeAndOverrunsAreCounted) {
     ASSERT_TRUE(SendObeying(client, tape, 4, c.pause, pausesSeen, 64));
     client.Close();
 
-    const std::string end = sim_->WaitFor("end", 3000);
+    const std::string end = sim_->WaitFor("end", 5000);
     ASSERT_FALSE(end.empty());
     EXPECT_EQ(ReportValue(end, "received"), static_cast<long>(tape.size()));
     EXPECT_EQ(ReportValue(end, "parity_errors"), 0);
     EXPECT_EQ(ReportValue(end, "undecoded"), 0);
     EXPECT_NE(end.find("reason=hangup"), std::string::npos);
     EXPECT_EQ(ReadFile(PathOf("out.nc")), c.stored(text));
-    EXPECT_EQ(sim_->WaitExit(2000), 0);
+    EXPECT_EQ(sim_->WaitExit(5000), 0);
 
     const auto resumes = sim_->LinesStartingWith("dc1 ");
     EXPECT_GE(pausesSeen, static_cast<int>(tape.size() / 64) - 1);
@@ -198,19 +198,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PacingCase>& info) { return info.param.name; });
 
 TEST_F(NcsimTransferTest, SenderThatIgnoresThePauseIsReported) {
-    Start({"--buffer", "32", "--baud", "0", "--process-ms", "200", "--once"});
+    Start({"--buffer", "32", "--baud", "0", "--process-ms", "500", "--once"});
     PtyClient client;
     OpenAndAwaitInvite(client);
     const Bytes data = IsoBytes(ProgramText(20));
-    for (std::uint8_t b : data) {
-        ASSERT_TRUE(client.WriteByte(b));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const std::string resume = sim_->WaitFor("dc1 n=1", 2000);
-    ASSERT_FALSE(resume.empty());
-    // A byte a millisecond for 200 ms; far above what an obedient sender
-    // leaves (at most its check interval), even on a busy machine.
-    EXPECT_GE(ReportValue(resume, "after"), 15) << resume;
+    // A full buffer, then, once the pause code is on the line, 40 bytes more.
+    ASSERT_TRUE(client.Write(Bytes(data.begin(), data.begin() + 32)));
+    int b;
+    do {
+        b = client.ReadByte(5000);
+    } while (b == kDc1);
+    ASSERT_EQ(b, kPause);
+    ASSERT_TRUE(client.Write(Bytes(data.begin() + 32, data.begin() + 72)));
+    const std::string resume = sim_->WaitFor("dc1 n=1", 5000);
+    EXPECT_EQ(ReportValue(resume, "after"), 40) << resume;
 }
 
 struct TapeCase {
@@ -234,10 +235,10 @@ TEST_P(NcsimDecodingTest, TapeIsStoredAsText) {
     Bytes tape = c.tape;
     tape.push_back(kDc4);
     ASSERT_TRUE(client.Write(tape));
-    EXPECT_EQ(sim_->WaitFor("data", 2000), std::string("data code=") + c.decidedCode);
-    ASSERT_FALSE(sim_->WaitFor("dc4", 2000).empty());
+    EXPECT_EQ(sim_->WaitFor("data", 5000), std::string("data code=") + c.decidedCode);
+    ASSERT_FALSE(sim_->WaitFor("dc4", 5000).empty());
     client.Close();
-    const std::string end = sim_->WaitFor("end", 2000);
+    const std::string end = sim_->WaitFor("end", 5000);
     EXPECT_NE(end.find("reason=dc4"), std::string::npos) << end;
     EXPECT_EQ(ReportValue(end, "parity_errors"), 0);
     EXPECT_EQ(ReadFile(PathOf("out.nc")), c.text);
@@ -264,7 +265,7 @@ TEST_F(NcsimTransferTest, IsoParityErrorsAreCounted) {
     // "O" without its parity bit and "1" without it: both still read as text.
     ASSERT_TRUE(client.Write({0xA5, 0x0A, 0x4F, 0x31, 0x0A, kDc4}));
     client.Close();
-    const std::string end = sim_->WaitFor("end", 2000);
+    const std::string end = sim_->WaitFor("end", 5000);
     EXPECT_EQ(ReportValue(end, "parity_errors"), 2) << end;
     EXPECT_EQ(ReadFile(PathOf("out.nc")), "%\nO1\n");
 }
@@ -285,15 +286,16 @@ TEST_P(NcsimPunchTest, StoredProgramIsPunchedWhenNothingArrives) {
            "--punch-after", "0.25", "--once"});
     PtyClient client;
     ASSERT_TRUE(client.Open(PathOf("port")));
-    ASSERT_FALSE(sim_->WaitFor("punch start", 2000).empty());
-    EXPECT_EQ(client.ReadUntilQuiet(300, true), GetParam().tape);
-    ASSERT_FALSE(sim_->WaitFor("punch done", 1000).empty());
+    ASSERT_FALSE(sim_->WaitFor("punch start", 5000).empty());
+    EXPECT_EQ(client.ReadCount(GetParam().tape.size(), 5000, true), GetParam().tape);
+    EXPECT_EQ(client.ReadByte(300), -1);
+    ASSERT_FALSE(sim_->WaitFor("punch done", 5000).empty());
     ASSERT_TRUE(client.WriteByte(kDc4));
-    ASSERT_FALSE(sim_->WaitFor("dc4", 1000).empty());
+    ASSERT_FALSE(sim_->WaitFor("dc4", 5000).empty());
     client.Close();
-    const std::string end = sim_->WaitFor("end", 2000);
+    const std::string end = sim_->WaitFor("end", 5000);
     EXPECT_NE(end.find("reason=dc4"), std::string::npos) << end;
-    EXPECT_EQ(sim_->WaitExit(2000), 0);
+    EXPECT_EQ(sim_->WaitExit(5000), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -311,26 +313,24 @@ TEST_F(NcsimTransferTest, PunchWaitsWhileTheReceiverHoldsTheLine) {
     Start({"--baud", "2400", "--punch", PathOf("stored.nc"), "--punch-after", "0.1"});
     PtyClient client;
     ASSERT_TRUE(client.Open(PathOf("port")));
-    ASSERT_FALSE(sim_->WaitFor("punch start", 2000).empty());
+    ASSERT_FALSE(sim_->WaitFor("punch start", 5000).empty());
     const long total = ReportValue(sim_->Lines().back(), "bytes");
 
-    Bytes got;
-    while (got.size() < 10) {
-        const int b = client.ReadByte(1000);
-        ASSERT_GE(b, 0);
-        if (b != kDc1) got.push_back(static_cast<std::uint8_t>(b));
-    }
+    ASSERT_EQ(client.ReadCount(10, 5000, true).size(), 10u);
     ASSERT_TRUE(client.WriteByte(kPause));
-    // A character or two may already be on their way; then the line stays quiet.
-    const Bytes inFlight = client.ReadUntilQuiet(60, true);
-    EXPECT_LE(inFlight.size(), 3u);
+    // What the control punched before it saw the pause still arrives (how much
+    // depends on how soon each side ran); after that the line stays quiet.
+    const long held = ReportValue(sim_->WaitFor("hold", 5000), "punched");
+    ASSERT_GE(held, 10);
+    EXPECT_EQ(static_cast<long>(client.ReadCount(held - 10, 5000, true).size()), held - 10);
     EXPECT_EQ(client.ReadByte(300), -1);
 
     const Clock::time_point resumed = Clock::now();
     ASSERT_TRUE(client.WriteByte(kDc1));
-    const Bytes rest = client.ReadUntilQuiet(200, false);
+    const Bytes rest = client.ReadCount(total - held, 5000, false);
     const double seconds = std::chrono::duration<double>(Clock::now() - resumed).count();
-    EXPECT_EQ(static_cast<long>(got.size() + inFlight.size() + rest.size()), total);
+    EXPECT_EQ(static_cast<long>(rest.size()), total - held);
+    EXPECT_EQ(client.ReadByte(300), -1);  // the whole tape and nothing more
     // The rest cannot come faster than the line speed allows.
     EXPECT_GE(seconds, static_cast<double>(rest.size()) / 240.0 * 0.9);
 }
@@ -341,11 +341,10 @@ TEST_F(NcsimTransferTest, LineSpeedLimitsWhatTheControlTakes) {
     OpenAndAwaitInvite(client);
     const Clock::time_point sent = Clock::now();
     ASSERT_TRUE(client.Write(IsoBytes(ProgramText(6))));
-    ASSERT_FALSE(sim_->WaitFor("dc3 n=1", 3000).empty());
+    ASSERT_FALSE(sim_->WaitFor("dc3 n=1", 5000).empty());
     const double seconds = std::chrono::duration<double>(Clock::now() - sent).count();
-    // 96 characters at 240 a second take 0.4 s.
+    // 96 characters at 240 a second take 0.4 s (longer on a busy machine).
     EXPECT_GE(seconds, 0.35);
-    EXPECT_LT(seconds, 1.5);
 }
 
 TEST_F(NcsimTransferTest, DropHangsUpMidTransferAndPublishesANewPort) {
@@ -354,17 +353,24 @@ TEST_F(NcsimTransferTest, DropHangsUpMidTransferAndPublishesANewPort) {
     PtyClient client;
     OpenAndAwaitInvite(client);
     int pausesSeen = 0;
-    EXPECT_FALSE(SendObeying(client, IsoBytes(text), 8, kPause, pausesSeen));
+    // The line buffers what the sender writes, so a sender may be through
+    // before a busy control has taken 100 bytes; either way the line then dies.
+    SendObeying(client, IsoBytes(text), 8, kPause, pausesSeen);
+    EXPECT_EQ(ReportValue(sim_->WaitFor("drop", 5000), "bytes"), 100);
+    int b;
+    do {
+        b = client.ReadByte(5000);
+    } while (b >= 0);
+    EXPECT_EQ(b, -2);
     EXPECT_EQ(client.LastError(), EIO);
     client.Close();
 
-    EXPECT_EQ(ReportValue(sim_->WaitFor("drop", 2000), "bytes"), 100);
-    const std::string end = sim_->WaitFor("end", 2000);
+    const std::string end = sim_->WaitFor("end", 5000);
     EXPECT_NE(end.find("reason=drop"), std::string::npos) << end;
     EXPECT_EQ(ReadFile(PathOf("out.nc")), text.substr(0, 100));
 
     // The control comes back on a fresh port under the same name.
-    ASSERT_FALSE(sim_->WaitFor("ready", 2000).empty());
+    ASSERT_FALSE(sim_->WaitFor("ready", 5000).empty());
     PtyClient again;
     OpenAndAwaitInvite(again);
 }
@@ -375,9 +381,9 @@ TEST_F(NcsimTransferTest, DropCutsAPunchShortAndTheReportFileMatchesStdout) {
            "--once", "--report", PathOf("report.txt")});
     PtyClient client;
     ASSERT_TRUE(client.Open(PathOf("port")));
-    EXPECT_EQ(client.ReadUntilQuiet(300, true).size(), 12u);
+    EXPECT_EQ(client.ReadCount(20, 5000, true).size(), 12u);  // then the line fails
+    EXPECT_EQ(sim_->WaitExit(5000), 0);
     EXPECT_EQ(client.ReadByte(100), -2);  // the line is gone
-    EXPECT_EQ(sim_->WaitExit(2000), 0);
     EXPECT_NE(sim_->LinesStartingWith("end").at(0).find("punched=12 reason=drop"), std::string::npos);
 
     std::string fileLines;
@@ -391,12 +397,12 @@ TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransferAndEachOpenGetsAFreshP
     {
         PtyClient probe;
         ASSERT_TRUE(probe.Open(PathOf("port")));
-        ASSERT_FALSE(sim_->WaitFor("open", 1000).empty());
+        ASSERT_FALSE(sim_->WaitFor("open", 5000).empty());
     }
-    ASSERT_FALSE(sim_->WaitFor("close", 1000).empty());
+    ASSERT_FALSE(sim_->WaitFor("close", 5000).empty());
     // A slave left exclusive by its last opener would refuse the next one, so
     // the control moves to a new pair after every close.
-    ASSERT_FALSE(sim_->WaitFor("ready", 1000).empty());
+    ASSERT_FALSE(sim_->WaitFor("ready", 5000).empty());
     EXPECT_NE(fs::read_symlink(PathOf("port")), firstSlave);
     EXPECT_EQ(sim_->WaitExit(200), -1);
 
@@ -404,8 +410,8 @@ TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransferAndEachOpenGetsAFreshP
     OpenAndAwaitInvite(client);
     ASSERT_TRUE(client.Write(IsoBytes("%\nO1\n%\n")));
     client.Close();
-    EXPECT_FALSE(sim_->WaitFor("end", 2000).empty());
-    EXPECT_EQ(sim_->WaitExit(2000), 0);
+    EXPECT_FALSE(sim_->WaitFor("end", 5000).empty());
+    EXPECT_EQ(sim_->WaitExit(5000), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(PathOf("port"))));
 }
 

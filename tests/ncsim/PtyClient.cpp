@@ -38,14 +38,15 @@ int PtyClient::ReadByte(int timeoutMs) {
     return -2;
 }
 
-std::vector<std::uint8_t> PtyClient::ReadUntilQuiet(int quietMs, bool skipInvites) {
+std::vector<std::uint8_t> PtyClient::ReadCount(std::size_t count, int timeoutMs, bool skipInvites) {
     std::vector<std::uint8_t> got;
-    for (;;) {
-        const int b = ReadByte(quietMs);
-        if (b < 0) return got;
+    while (got.size() < count) {
+        const int b = ReadByte(timeoutMs);
+        if (b < 0) break;
         if (skipInvites && b == 0x11) continue;
         got.push_back(static_cast<std::uint8_t>(b));
     }
+    return got;
 }
 
 bool PtyClient::Write(const std::vector<std::uint8_t>& bytes) {

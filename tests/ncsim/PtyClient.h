@@ -18,8 +18,9 @@ public:
     void Close();
     // One byte, -1 on time-out, -2 when the line failed (errno in LastError()).
     int ReadByte(int timeoutMs);
-    // Reads until nothing arrives for quietMs; DC1 invitations are left out when skipInvites.
-    std::vector<std::uint8_t> ReadUntilQuiet(int quietMs, bool skipInvites);
+    // Reads `count` bytes (DC1 invitations left out when skipInvites), fewer when
+    // none comes for timeoutMs or the line fails.
+    std::vector<std::uint8_t> ReadCount(std::size_t count, int timeoutMs, bool skipInvites);
     bool Write(const std::vector<std::uint8_t>& bytes);
     bool WriteByte(std::uint8_t b);
     int LastError() const { return lastError_; }

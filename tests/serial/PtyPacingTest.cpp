@@ -23,6 +23,7 @@
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialLink.h"
 #include "support/FakeTransferHost.h"
+#include "support/ForwardingPort.h"
 
 namespace quelvo {
 namespace {
@@ -43,9 +44,9 @@ bool WaitFor(const std::function<bool()>& condition) {
 }
 
 // The writer's side of the line, counting what crosses it.
-class WatchedPort : public SerialPort {
+class WatchedPort : public test::ForwardingPort {
  public:
-  explicit WatchedPort(PosixSerialPort& inner) : inner_(inner) {}
+  using ForwardingPort::ForwardingPort;
 
   std::atomic<size_t> written{0};      // bytes the writer wrote
   std::atomic<size_t> controlSent{0};  // bytes the control wrote (set by the control)
@@ -56,16 +57,6 @@ class WatchedPort : public SerialPort {
   std::vector<size_t> writtenWhilePaused;  // per pause: writes between DC3 and DC1
   size_t maxWritesBetweenReads = 0;
   bool waitFailed = false;
-
-  bool Open(const std::string& device) override { return inner_.Open(device); }
-  bool IsOpen() const override { return inner_.IsOpen(); }
-  void Close() override { inner_.Close(); }
-  bool Configure(const LineConfig& config) override { return inner_.Configure(config); }
-  bool SetTimeouts(const PortTimeouts& timeouts) override { return inner_.SetTimeouts(timeouts); }
-  bool OutputQueueSize(int* bytes) override { return inner_.OutputQueueSize(bytes); }
-  bool ModemStatus(uint32_t* bits) override { return inner_.ModemStatus(bits); }
-  bool Purge() override { return inner_.Purge(); }
-  const PortError& LastError() const override { return inner_.LastError(); }
 
   ReadResult ReadByte(uint8_t* byte) override {
     maxWritesBetweenReads = std::max(maxWritesBetweenReads, written - writtenAtLastRead_);
@@ -102,7 +93,6 @@ class WatchedPort : public SerialPort {
   size_t expectedTotal = 0;
 
  private:
-  PosixSerialPort& inner_;
   size_t writtenAtLastRead_ = 0;
 };
 

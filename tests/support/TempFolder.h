@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder for one test, removed with everything in it afterwards.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,11 +9,17 @@
 
 namespace quelvo::test {
 
+// A memory file system for folders whose files are written with fsync, where
+// there is one; empty (the default place) otherwise.
+inline std::string MemoryTempBase() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : ""; }
+
 class TempFolder {
  public:
-  TempFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quelvo-test-XXXXXX";
+  // In `base`, or in $TMPDIR (default /tmp) when base is empty.
+  explicit TempFolder(std::string base = "") {
+    const char* tmp = std::getenv("TMPDIR");
+    if (base.empty()) base = tmp && *tmp ? tmp : "/tmp";
+    std::string pattern = base + "/quelvo-test-XXXXXX";
     if (mkdtemp(pattern.data())) path_ = pattern;
   }
   ~TempFolder() {

@@ -4,9 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <random>
 
 #include "ReceiveFixture.h"
@@ -45,24 +43,10 @@ bool OnlyInside(const std::string& root, const std::string& folder) {
   return true;
 }
 
-// Every reception saves its log with fsync: on a memory file system, when
-// there is one, many more runs fit into the time.
-std::unique_ptr<test::TempFolder> FastTempFolder() {
-  const char* old = std::getenv("TMPDIR");
-  const std::string saved = old ? old : "";
-  if (access("/dev/shm", W_OK) == 0) setenv("TMPDIR", "/dev/shm", 1);
-  auto folder = std::make_unique<test::TempFolder>();
-  if (old) {
-    setenv("TMPDIR", saved.c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
-  }
-  return folder;
-}
-
 TEST(ReceiveFuzz, ArbitraryStreamsAndSettingsEndCleanlyInsideTheFolder) {
-  const std::unique_ptr<test::TempFolder> tempHolder = FastTempFolder();
-  const test::TempFolder& temp = *tempHolder;
+  // Every reception saves its log with fsync: many more runs fit into the
+  // time on a memory file system.
+  const test::TempFolder temp(test::MemoryTempBase());
   const std::string folder = temp.File("a/b");
   std::filesystem::create_directories(folder);
   std::mt19937 rng(20261207);

@@ -191,7 +191,8 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
         if (want == 0) return;
         const ssize_t n = line_->Read(buffer, want);
         if (n <= 0) return;
-        if (!drainAll) readClock_.Consume(static_cast<std::size_t>(n));
+        if (drainAll) session_.unpaced += n;
+        else readClock_.Consume(static_cast<std::size_t>(n));
         for (ssize_t i = 0; i < n; ++i) NoteByte(buffer[i]);
         session_.sinceDc1 += n;
         if (DropDue()) {
@@ -200,9 +201,11 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
         }
         if (drainAll) continue;
         if (session_.sinceDc1 >= options_.bufferSize && !reception_.Ended()) {
+            // What is queued before the pause code goes out was written
+            // before the sender could know of it; only what comes on top counts.
+            session_.pendingAtDc3 = line_->Pending();
             SendControl(options_.pauseCode);
             ++session_.pauses;
-            session_.pendingAtDc3 = line_->Pending();
             session_.processEnd = now + std::chrono::milliseconds(options_.processMs);
             session_.phase = Phase::Processing;
             reporter_.Line("dc3" + Field("n", session_.pauses) + Field("received", reception_.Received())
@@ -271,10 +274,12 @@ void NcMachine::ReadControlBytes() {
         if (n <= 0) return;
         for (ssize_t i = 0; i < n; ++i) {
             const std::uint8_t b = buffer[i];
-            if (b == kDc3 || b == kDc3Parity) {
+            if ((b == kDc3 || b == kDc3Parity) && !session_.punchHeld) {
                 session_.punchHeld = true;
-            } else if (b == kDc1) {
+                reporter_.Line("hold" + Field("punched", static_cast<long>(session_.punched)));
+            } else if (b == kDc1 && session_.punchHeld) {
                 session_.punchHeld = false;
+                reporter_.Line("resume" + Field("punched", static_cast<long>(session_.punched)));
             } else if (b == kDc4 || b == kCan) {
                 if (!session_.dc4Reported) reporter_.Line("dc4");
                 session_.dc4Reported = true;
@@ -321,6 +326,7 @@ void NcMachine::EndSession(const char* reason) {
                    + Field("lines", reception_.Lines())
                    + Field("parity_errors", reception_.ParityErrors())
                    + Field("undecoded", reception_.Undecoded())
+                   + Field("unpaced", session_.unpaced)
                    + " code=" + TapeCodeName(reception_.Code()) + " reason=" + why);
 }
 

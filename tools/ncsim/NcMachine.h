@@ -52,6 +52,7 @@ private:
         int pauses = 0;
         long sinceDc1 = 0;
         long pendingAtDc3 = 0;
+        long unpaced = 0;  // bytes taken after a hang-up, without pauses
         std::size_t punched = 0;
         bool punchStarted = false;
         bool punchHeld = false;
