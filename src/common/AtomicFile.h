@@ -13,7 +13,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 // write permission bit counts as read-only even for a privileged user, as a
 // read-only file does on other systems.
 bool IsWritablePlace(const std::string& path);
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole regular file (OpenRegularFile); false when it is none or cannot
+// be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 
 }  // namespace quelvo
