@@ -185,6 +185,26 @@ std::string CommandLineFileName(const std::string& arg, std::size_t markerPos, s
   return JoinFolder(dirPath, name);
 }
 
+bool RequestsUnattendedTransfer(const std::vector<std::string>& args) {
+  // Every named file taken as present: a missing one is a request that fails.
+  const FileExistsFn present = [](const std::string&) { return true; };
+  CommandLineState state;
+  bool transfer = false;
+  bool end = false;
+  for (;;) {
+    const CommandLineStep step = ReadCommandLine(args, state, std::string(), present);
+    state = step.state;
+    for (const CommandLineAction& action : step.actions) {
+      transfer = transfer || action.kind == CommandLineActionKind::RequestSend ||
+                 action.kind == CommandLineActionKind::RequestReceive ||
+                 action.kind == CommandLineActionKind::AskOverwrite;
+      end = end || action.kind == CommandLineActionKind::CloseAfterTransfer;
+    }
+    if (!step.waitsForAnswer) return transfer && end;
+    AnswerOverwrite(state, true);
+  }
+}
+
 CommandLineStep ReadCommandLine(const std::vector<std::string>& args, CommandLineState state,
                                 const std::string& collectionFile, const FileExistsFn& exists) {
   CommandLineStep step;

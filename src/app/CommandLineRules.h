@@ -62,6 +62,12 @@ void AnswerOverwrite(CommandLineState& state, bool yes);
 std::string CommandLineFileName(const std::string& arg, std::size_t markerPos, std::size_t markerLength,
                                 const std::string& dirPath);
 
+// True when the arguments ask for a send or a receive (whether or not its file
+// turns out to exist or the overwrite question is answered Yes) together with
+// "END": an unattended run, whose exit status says whether the transfer
+// completed.
+bool RequestsUnattendedTransfer(const std::vector<std::string>& args);
+
 std::string NotFoundMessage(const std::string& path);
 std::string OverwriteQuestion(const std::string& path);
 std::string BadSettingNumberMessage(const std::string& arg);

@@ -177,6 +177,7 @@ void TForm1::FormCreate() {
   App.OsCode = os.OsCode;
   setWindowTitle(QString::fromStdString(StartupTitle(App.VersionSuffix, os)));
 
+  ReportUnreadableSettingsFiles();
   ProcessCommandLine();
 }
 

@@ -72,6 +72,9 @@ struct AppState {
   int OsCode = -1;
   bool CloseAfterTransfer = false;
   std::string TransferFileName;
+  // What main() returns: kExitTransferNotCompleted from a command line that asks
+  // for an unattended transfer until that transfer completes.
+  int ExitStatus = 0;
 };
 
 // What the send command hands to the next send: "ﾘﾋﾟｰﾄ" sends the document again
@@ -343,6 +346,7 @@ class TForm1 : public QMainWindow {
   void SpeedButton11Click();
   void UpdateSettingCaptions();
   void LoadActiveCommSetting();
+  void ReportUnreadableSettingsFiles();
   void SelectSetting(int setNo);      // make setting setNo active and load it
   void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
   void ApplySettingNames();           // the twelve item captions from Settings.setNames

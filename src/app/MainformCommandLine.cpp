@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/CollectionFile.h"
+#include "app/ExitStatus.h"
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "common/ProgramFiles.h"
@@ -50,6 +51,7 @@ void TForm1::ProcessCommandLine() {
     AnswerOverwrite(CommandLine, AskCommandLineQuestion(step.actions.back().text));
   }
   CommandLine.pathArgumentTaken = false;
+  App.ExitStatus = RequestsUnattendedTransfer(args) ? kExitTransferNotCompleted : kExitOk;
 }
 
 bool TForm1::AutomaticTransferRequested() const {

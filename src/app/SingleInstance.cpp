@@ -15,8 +15,9 @@ std::string ExecutableFileName() {
 }
 }  // namespace
 
-SingleInstance::SingleInstance()
-    : lock_(std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath(ExecutableFileName())))) {
+SingleInstance::SingleInstance() : problem_(InstanceLockFolderProblem()) {
+  if (!problem_.empty()) return;
+  lock_ = std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath(ExecutableFileName())));
   // Age alone never makes the lock stale; a lock whose process has died is taken over.
   lock_->setStaleLockTime(0);
   lock_->tryLock(0);

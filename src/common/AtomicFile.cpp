@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/RegularFile.h"
+
 namespace quelvo {
 namespace {
 
@@ -121,14 +123,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    SetError(error, Reason());
-    return false;
-  }
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
   std::string data;
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
+  if (fstat(fd, &st) == 0) data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     const ssize_t n = read(fd, buf, sizeof buf);

@@ -22,7 +22,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 bool IsWritablePlace(const std::string& path);
 // Writes all of `bytes` to `fd`, retrying short writes; false with errno set.
 bool WriteAllBytes(int fd, std::string_view bytes);
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole regular file (OpenRegularFile); false when it is none or cannot
+// be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 
 }  // namespace quelvo

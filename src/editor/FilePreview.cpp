@@ -1,6 +1,5 @@
 #include "editor/FilePreview.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <cstring>
 
 #include "common/Cp932.h"
+#include "common/RegularFile.h"
 
 namespace quelvo {
 
@@ -66,11 +66,11 @@ std::string PreviewTextFromBytes(std::string_view bytes) {
 FilePreview PreviewFile(const std::string& path) {
   FilePreview preview;
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return preview;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return preview;  // nothing to show
+  // The type is checked again on the opened file: it may have been swapped for a FIFO.
+  const int fd = OpenRegularFile(path, &preview.error);
   if (fd < 0) {
     preview.kind = PreviewKind::ReadError;
-    preview.error = std::strerror(errno);
     return preview;
   }
   std::string bytes;

@@ -59,6 +59,21 @@ bool PosixSerialPort::FailNotOpen() {
 bool PosixSerialPort::Open(const std::string& device) {
   Close();
   error_ = PortError();
+  // A device that does not exist has no holders; opening it reports why.
+  const std::string real = RealDevicePath(device);
+  if (real.empty()) return OpenDevice(device);
+  if (!lock_.Acquire(lockFolder_, real, &error_)) return false;
+  // Looked for before opening: opening raises DTR on the holder's line.
+  if (const std::string holder = OtherProcessHolding(real); !holder.empty()) {
+    lock_.Release();
+    return Fail(PortInUseBy(holder));
+  }
+  if (OpenDevice(device)) return true;
+  lock_.Release();
+  return false;
+}
+
+bool PosixSerialPort::OpenDevice(const std::string& device) {
   UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.Valid()) return Fail(PortErrorFromOpenErrno(errno));
   if (::ioctl(fd.Get(), TIOCEXCL) != 0) return Fail(NotSerialDevice(errno));
@@ -78,6 +93,7 @@ void PosixSerialPort::Close() {
     ::flock(fd_.Get(), LOCK_UN);
   }
   fd_.Reset();
+  lock_.Release();
   ResetPortState();
 }
 

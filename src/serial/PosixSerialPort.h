@@ -1,7 +1,10 @@
 #pragma once
-// The serial port on Linux termios. The device is opened non-blocking, made
-// exclusive (TIOCEXCL and a non-blocking flock, so a port held elsewhere fails
-// to open), then switched to blocking I/O. Read time-outs are poll() waits
+// The serial port on Linux termios. A device another program holds is not
+// opened: a live UUCP lock file or another process with the device open
+// (PortHolders) fails with kInUse, and the port keeps a lock file of its own
+// while open. The device is opened non-blocking, made exclusive (TIOCEXCL and
+// a non-blocking flock, so later openers fail too), then switched to blocking
+// I/O. Read time-outs are poll() waits
 // against a monotonic deadline; received NUL bytes are dropped in the reader
 // when the line state asks for it (fNull).
 //
@@ -12,7 +15,10 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <string>
+#include <utility>
 
+#include "serial/PortHolders.h"
 #include "serial/SerialPort.h"
 #include "serial/UniqueFd.h"
 
@@ -20,8 +26,9 @@ namespace quelvo {
 
 class PosixSerialPort : public SerialPort {
  public:
-  PosixSerialPort() = default;
-  ~PosixSerialPort() override = default;
+  // lockFolder: where the UUCP lock files live.
+  explicit PosixSerialPort(std::string lockFolder = kUucpLockFolder) : lockFolder_(std::move(lockFolder)) {}
+  ~PosixSerialPort() override { Close(); }
 
   bool Open(const std::string& device) override;
   bool IsOpen() const override { return fd_.Valid(); }
@@ -52,6 +59,7 @@ class PosixSerialPort : public SerialPort {
   // returns kByte when bytes were read.
   ReadResult FillReadBuffer(std::chrono::steady_clock::time_point deadline);
   void ResetPortState();
+  bool OpenDevice(const std::string& device);
 
   // Bytes read from the driver but not yet handed out: [readPos_, readEnd_).
   std::array<uint8_t, 4096> readBuffer_{};
@@ -60,6 +68,8 @@ class PosixSerialPort : public SerialPort {
   // errno of a TIOCMGET that showed the port has no modem lines; 0 until then.
   int modemLinesMissing_ = 0;
 
+  std::string lockFolder_;
+  UucpLock lock_;
   UniqueFd fd_;
   PortTimeouts timeouts_;
   bool dropNul_ = false;

@@ -3,9 +3,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
+#include <sys/stat.h>
+
+#include <vector>
 
 #include "app/Mainform.h"
+#include "common/AtomicFile.h"
 #include "common/ProgramFiles.h"
+#include "editor/FileTexts.h"
 #include "settings/CommSettingFile.h"
 #include "settings/Option.h"
 #include "settings/Setdata.h"
@@ -27,6 +32,19 @@ void TForm1::ApplySettingNames() {
 }
 
 void TForm1::UpdateSettingCaptions() { ApplySettingNames(); }
+
+// A settings file that is there but cannot be read (a FIFO, a device, a folder,
+// no permission) leaves its defaults in use; the user is told which one.
+void TForm1::ReportUnreadableSettingsFiles() {
+  std::vector<std::string> paths{ProgramSettingsPath(), SubIniPath()};
+  for (const SettingSlot& slot : SettingSlots()) paths.push_back(CommSettingFilePath(ProgramFolder(), slot.setNo));
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) continue;  // a missing file: its defaults, as always
+    std::string bytes, error;
+    if (!ReadWholeFile(path, &bytes, &error)) ShowMessage(Q(path + kCannotRead + error));
+  }
+}
 
 void TForm1::ShowActiveSetting(int setNo) {
   for (QAction* item : Menus.SetItems) {

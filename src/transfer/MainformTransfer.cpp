@@ -12,8 +12,10 @@
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "app/ScreenSaver.h"
+#include "common/AtomicFile.h"
 #include "common/Cp932.h"
 #include "common/DateTimeText.h"
+#include "editor/FileTexts.h"
 #include "editor/NcEdit.h"
 #include "transfer/Autono.h"
 #include "transfer/MailSend.h"
@@ -106,15 +108,18 @@ void TForm1::Menu_sendClick(int tag) {
     EndLogView();
     return;
   }
-  QFile file(QString::fromStdString(CommLogFilePath(tag)));
-  if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
-    Host.ShowMessage(tag == 1 ? "送信ログファイルが見つかりません。" : "受信ログファイルが見つかりません。", "",
-                     MessageKind::kError, MessageButtons::kOk);
+  const std::string path = CommLogFilePath(tag);
+  std::string bytes, error;
+  if (!ReadWholeFile(path, &bytes, &error)) {
+    // A log that is there but is no regular file (or unreadable) is named with the reason.
+    Host.ShowMessage(!QFile::exists(QString::fromStdString(path))
+                         ? (tag == 1 ? "送信ログファイルが見つかりません。" : "受信ログファイルが見つかりません。")
+                         : path + kCannotRead + error,
+                     "", MessageKind::kError, MessageButtons::kOk);
     EndLogView();
     return;
   }
-  const QByteArray bytes = file.readAll();
-  RichEdit2->setText(QString::fromStdString(Cp932ToUtf8(std::string(bytes.constData(), bytes.size()))));
+  RichEdit2->setText(QString::fromStdString(Cp932ToUtf8(bytes)));
   RichEdit2->setReadOnly(true);
   SetTransferUi(false);
 }

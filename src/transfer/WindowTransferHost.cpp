@@ -10,6 +10,7 @@
 #include <climits>
 #include <thread>
 
+#include "app/ExitStatus.h"
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "app/ScreenSaver.h"
@@ -222,6 +223,8 @@ void WindowTransferHost::SetEstimateTimer(bool enabled) {
 void WindowTransferHost::StartCompletionTimer() { form_.Timer1->start(); }
 
 void WindowTransferHost::CloseProgram(bool powerOff) {
+  // Called only after a completed transfer: an unattended run succeeded.
+  form_.App.ExitStatus = kExitOk;
   form_.close();
   if (powerOff) PowerOff(systemPowerOff_);
 }

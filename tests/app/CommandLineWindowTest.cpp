@@ -7,9 +7,14 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "app/ExitStatus.h"
 #include "app/Mainform.h"
 #include "common/ProgramFiles.h"
+#include "common/RegularFile.h"
+#include "settings/ProgramSettings.h"
 #include "editor/NcEdit.h"
 #include "support/WindowTestHome.h"
 
@@ -56,6 +61,8 @@ class CommandLineWindowTest : public QObject {
   void collectionBecomesTheDocumentAndWaitsForTimer3();
   void messagesStandBesideTheWindowCorner();
   void overwriteRefusedLeavesNoTransfer();
+  void specialFilesGiveAMessageInsteadOfBlocking();
+  void unattendedTransferThatFailsEndsWithANonZeroStatus();
 };
 
 void CommandLineWindowTest::collectionBecomesTheDocumentAndWaitsForTimer3() {
@@ -116,6 +123,51 @@ void CommandLineWindowTest::overwriteRefusedLeavesNoTransfer() {
   QCOMPARE(form.Settings.setNo, 7);
   form.show();
   QVERIFY(!form.Timer3->isActive());
+}
+
+// A FIFO as the program settings file and as the file to send: the window
+// comes up and names each file, where it used to wait for a writer forever.
+void CommandLineWindowTest::specialFilesGiveAMessageInsteadOfBlocking() {
+  quelvo::test::WindowTestHome home;
+  const QString settings = QString::fromStdString(quelvo::ProgramSettingsPath());
+  QCOMPARE(mkfifo(settings.toLocal8Bit().constData(), 0600), 0);
+  QCOMPARE(mkfifo(home.File("O1.NC").toLocal8Bit().constData(), 0600), 0);
+  BoxAnswerer answerer(QMessageBox::Yes);
+  alarm(60);  // a blocked open ends the test program instead of hanging it
+  TForm1 form;
+  form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString(), "END"};
+  form.ProcessCommandLine();
+  alarm(0);
+  const QString reason = QString(" を読み込めません。\n") + quelvo::kNotARegularFile;
+  QCOMPARE(answerer.seen.size(), size_t(2));
+  QCOMPARE(answerer.seen[0].text, settings + reason);
+  QCOMPARE(answerer.seen[1].text, home.File("O1.NC") + reason);
+  QCOMPARE(form.RichEdit1->length(), 0);
+}
+
+// "S=... END" whose send fails (its port does not exist) leaves the exit status
+// saying so; a completed one closes the program with status 0
+// (CommandLineEndToEndTest).
+void CommandLineWindowTest::unattendedTransferThatFailsEndsWithANonZeroStatus() {
+  quelvo::test::WindowTestHome home;
+  WriteFile(home.File("SetData1.ini"), "[Setting_S]\r\nPort=/dev/quelvo-no-such-port\r\n");
+  WriteFile(home.File("O1.NC"), "O1\r\nM30\r\n");
+  TForm1 form;
+  form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString(), "END"};
+  form.ProcessCommandLine();
+  QCOMPARE(form.App.ExitStatus, quelvo::kExitTransferNotCompleted);
+  form.show();
+  BoxAnswerer answerer(QMessageBox::Ok);
+  form.Timer3->stop();
+  form.Timer3Timer();
+  QVERIFY(!answerer.seen.empty());  // the port error, as designed
+  QVERIFY(form.isVisible());
+  QCOMPARE(form.App.ExitStatus, quelvo::kExitTransferNotCompleted);
+
+  form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString()};  // no "END": nothing to report
+  form.ProcessCommandLine();
+  QCOMPARE(form.App.ExitStatus, quelvo::kExitOk);
+  form.Timer3->stop();
 }
 
 QTEST_MAIN(CommandLineWindowTest)

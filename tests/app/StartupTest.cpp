@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "app/InstanceLock.h"
 #include "app/StartupTitle.h"
+#include "support/TempFolder.h"
 
 namespace quelvo {
 namespace {
@@ -44,6 +46,45 @@ TEST(InstanceLock, FallsBackToAPrivateTmpFolder) {
     struct stat st {};
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
+  }
+}
+
+// The /tmp fallback is shared by every user: only a folder of this user's own,
+// closed to everyone else, may hold the lock. Anything another user could have
+// placed there first is refused with the reason.
+TEST(InstanceLock, PrivateFolderOnlyWhenOwnedAndClosedToOthers) {
+  test::TempFolder dir;
+  const std::string fresh = dir.File("fresh");
+  EXPECT_EQ(PrivateFolderProblem(fresh), "");
+  struct stat st {};
+  ASSERT_EQ(lstat(fresh.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(PrivateFolderProblem(fresh), "") << "an existing private folder is used again";
+
+  ASSERT_EQ(mkdir(dir.File("open").c_str(), 0700), 0);
+  ASSERT_EQ(chmod(dir.File("open").c_str(), 0755), 0);
+  ASSERT_EQ(symlink(fresh.c_str(), dir.File("link").c_str()), 0);
+  { std::ofstream(dir.File("file")) << "x"; }
+  ASSERT_EQ(mkdir(dir.File("foreign").c_str(), 0700), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(dir.File("foreign").c_str(), 54321, 54321), 0);
+  }
+  const struct {
+    const char* name;
+    const char* reason;
+  } refused[] = {
+      {"open", "他のユーザーもアクセスできます"},
+      {"link", "フォルダではありません"},
+      {"file", "フォルダではありません"},
+      {"foreign", "他のユーザー（uid 54321）の所有です"},
+  };
+  for (const auto& row : refused) {
+    if (std::string(row.name) == "foreign" && !root) continue;  // only root can give a folder away
+    const std::string problem = PrivateFolderProblem(dir.File(row.name));
+    EXPECT_NE(problem.find(dir.File(row.name)), std::string::npos) << problem;
+    EXPECT_NE(problem.find(row.reason), std::string::npos) << problem;
   }
 }
 

@@ -1,6 +1,7 @@
 // The real port on a pseudo-terminal: the slave plays the serial device, the
 // master plays the NC control.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,13 +9,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "serial/PortHolders.h"
 #include "serial/PortNames.h"
 #include "serial/PosixCustomBaud.h"
 #include "serial/PosixSerialPort.h"
@@ -228,6 +232,83 @@ TEST(PosixSerialPort, RefusesASecondOpenerAndAMissingDevice) {
   PortError error;
   EXPECT_FALSE(ProbePort("設定ﾎﾟｰﾄ無し", nullptr, &error));
   EXPECT_EQ(error.kind, PortErrorKind::kNotFound);
+}
+
+// A process that started before us and waits: with the device open (as a
+// `cat` on the port would be) or with nothing open.
+class WaitingProcess {
+ public:
+  explicit WaitingProcess(const std::string& device = std::string()) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (!device.empty() && open(device.c_str(), O_RDWR | O_NOCTTY) < 0) _exit(1);
+      const char byte = 'r';
+      if (write(ready[1], &byte, 1) != 1) _exit(1);
+      for (;;) pause();
+    }
+    char byte = 0;
+    close(ready[1]);
+    if (pid_ > 0 && read(ready[0], &byte, 1) != 1) Stop();
+    close(ready[0]);
+  }
+  ~WaitingProcess() { Stop(); }
+  pid_t Pid() const { return pid_; }
+  void Stop() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// A lock file's text as HDB UUCP writes it.
+std::string LockText(pid_t pid) {
+  char text[16];
+  snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+  return text;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A program that holds the port keeps us out, whether it has the device open
+// or announced itself with a UUCP lock file; a lock file whose process is gone
+// is replaced by ours, which lives as long as the port is open.
+TEST(PosixSerialPort, AnotherProgramHoldingThePortKeepsItClosed) {
+  PseudoTerminal pty;
+  test::TempFolder locks;
+  const std::string lockFile = locks.File(UucpLock::FileName(pty.SlavePath()));
+  PosixSerialPort port(locks.Path());
+  {
+    WaitingProcess reader(pty.SlavePath());
+    ASSERT_GT(reader.Pid(), 0);
+    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_EQ(port.LastError().kind, PortErrorKind::kInUse);
+    EXPECT_NE(PortErrorText(port.LastError()).find("他のプログラムが使用中です（pid " + std::to_string(reader.Pid())),
+              std::string::npos) << PortErrorText(port.LastError());
+    EXPECT_NE(access(lockFile.c_str(), F_OK), 0) << "a refused open leaves no lock file";
+  }
+  {
+    WaitingProcess locker;
+    ASSERT_GT(locker.Pid(), 0);
+    std::ofstream(lockFile, std::ios::binary) << LockText(locker.Pid());
+    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_EQ(port.LastError().kind, PortErrorKind::kInUse);
+    EXPECT_NE(port.LastError().reason.find(lockFile), std::string::npos) << port.LastError().reason;
+    EXPECT_EQ(FileText(lockFile), LockText(locker.Pid())) << "the holder's lock file is left alone";
+    locker.Stop();  // its lock file stays behind, stale
+  }
+  ASSERT_TRUE(port.Open(pty.SlavePath())) << port.LastError().reason;
+  EXPECT_EQ(FileText(lockFile), LockText(getpid()));
+  port.Close();
+  EXPECT_NE(access(lockFile.c_str(), F_OK), 0) << "closing removes the lock file";
 }
 
 TEST(PosixSerialPort, NotAllowedToOpenNamesTheDialoutGroup) {
