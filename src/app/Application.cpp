@@ -5,10 +5,13 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "app/ProgramIcon.h"
+
 namespace quelvo {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Quelvo");
+  setWindowIcon(ProgramIcon());
   InstallToolkitTranslation(toolkitTexts_);
 }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/PanelBar.h"
+#include "app/ProgramIcon.h"
 #include "app/ScreenSaver.h"
 #include "common/ProgramFiles.h"
 #include "editor/DocumentTitle.h"
@@ -51,6 +52,7 @@ QLineEdit* MakeIndicator(QWidget* parent, QHBoxLayout* row, const QString& name,
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   setObjectName("Form1");
+  setWindowIcon(ProgramIcon());
   BuildMenus();
   BuildToolBar();
   BuildBody();
@@ -170,6 +172,7 @@ void TForm1::FormCreate() {
   StatusBar2->hide();
   Buttons[13]->setEnabled(false);
   App.CloseAfterTransfer = false;
+  App.CloseUnattended = false;
 
   App.VersionSuffix = kVersionSuffix;
   const OsInfo os = DetectOs();
@@ -223,6 +226,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
     FormClose();
   }
   event->accept();
+}
+
+// An attended close asks about unsaved edits as any close does, and a Cancel
+// keeps the window. An unattended one asks nothing: with unsaved edits the
+// window stays open with them rather than hang on the question or drop them.
+bool TForm1::CloseAtTransferEnd() {
+  if (App.CloseUnattended && RichEdit1->isModified()) return false;
+  return close();
 }
 
 void TForm1::FormClose() {

@@ -71,6 +71,9 @@ struct AppState {
   std::string OsLabel;
   int OsCode = -1;
   bool CloseAfterTransfer = false;
+  // The close request came from the command line ("END") and no button press
+  // since: nobody may be there to answer a question at the close.
+  bool CloseUnattended = false;
   std::string TransferFileName;
   // What main() returns: kExitTransferNotCompleted from a command line that asks
   // for an unattended transfer until that transfer completes.
@@ -217,6 +220,9 @@ class TForm1 : public QMainWindow {
   void FormClose();
   void FormDestroy();
   bool FormCloseQuery();  // may the window close? (unsaved changes)
+  // The close at the end of a transfer started with the close request: true
+  // when the window closed.
+  bool CloseAtTransferEnd();
   QString SettingsFilePath() const;
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
   void ShowMessage(const QString& text);
@@ -363,6 +369,8 @@ class TForm1 : public QMainWindow {
   void Timer1Timer();
   // Editing state (true) or transferring state (false) of buttons and menus.
   void SetTransferUi(bool enabled);
+  // Shift held as a transfer starts: close when it completes, with the user at hand.
+  void RequestCloseByUser();
   void EndLogView();
   // Timer1 after a saved reception: opens the received file (receive command).
   // Timer1Timer then switches the screen saver on and hides the transfer panel.

@@ -78,6 +78,7 @@ void TForm1::RunCommandLineAction(const CommandLineAction& action) {
       break;  // the request is in CommandLine; Timer3 acts on it
     case CommandLineActionKind::CloseAfterTransfer:
       App.CloseAfterTransfer = true;
+      App.CloseUnattended = true;
       break;
     case CommandLineActionKind::SelectSetting:
       Settings.setNo = action.setNo;  // loaded when the window is first shown

@@ -9,6 +9,7 @@
 
 #include "app/Mainform.h"
 #include "app/ToolIcons.h"
+#include "settings/SettingSlots.h"
 
 namespace quelvo {
 
@@ -95,27 +96,18 @@ void TForm1::BuildMenus() {
   m.Setting = bar->addMenu("通信設定");
   m.SetGroup = new QActionGroup(this);
   m.SetGroup->setExclusive(true);
-  struct SetItemEntry {
-    const char* name;
-    int tag;
-    QKeySequence shortcut;
-  };
-  const SetItemEntry setItems[12] = {
-      {"Set1", 1, QKeySequence(Qt::ALT | Qt::Key_1)},  {"Set2", 2, QKeySequence(Qt::ALT | Qt::Key_2)},
-      {"Set3", 3, QKeySequence(Qt::ALT | Qt::Key_3)},  {"Set4", 4, QKeySequence(Qt::ALT | Qt::Key_4)},
-      {"Set5", 5, QKeySequence(Qt::ALT | Qt::Key_5)},  {"Set6", 7, QKeySequence(Qt::ALT | Qt::Key_6)},
-      {"Set7", 8, QKeySequence(Qt::ALT | Qt::Key_7)},  {"Set8", 9, QKeySequence(Qt::ALT | Qt::Key_8)},
-      {"Set9", 10, QKeySequence(Qt::ALT | Qt::Key_9)}, {"Set10", 11, QKeySequence(Qt::ALT | Qt::Key_A)},
-      {"SetO", 6, QKeySequence(Qt::ALT | Qt::Key_O)},  {"SetP", 12, QKeySequence(Qt::ALT | Qt::Key_P)},
-  };
-  for (size_t i = 0; i < 12; ++i) {
-    const SetItemEntry& entry = setItems[i];
-    QAction* item = AddItem(m.Setting, entry.name, QString());
+  // The menu order of the slots, the two OSP settings after a separator
+  // (menu position kSettingMenuSeparatorPosition).
+  const auto& order = SettingMenuOrder();
+  for (size_t i = 0; i < order.size(); ++i) {
+    const SettingSlot& slot = *order[i];
+    if (static_cast<int>(i) == kSettingMenuSeparatorIndex) m.Setting->addSeparator();
+    QAction* item = AddItem(m.Setting, slot.menuItem, QString());
     item->setCheckable(true);
-    item->setData(entry.tag);
-    item->setShortcut(entry.shortcut);
+    item->setData(slot.setNo);
+    item->setShortcut(QKeySequence(Qt::ALT | Qt::Key(slot.shortcutKey)));
     m.SetGroup->addAction(item);
-    const int tag = entry.tag;
+    const int tag = slot.setNo;
     connect(item, &QAction::triggered, this, [this, tag] { Set1Click(tag); });
     m.SetItems[i] = item;
   }

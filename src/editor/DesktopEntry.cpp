@@ -13,6 +13,8 @@ namespace quelvo {
 namespace {
 
 constexpr const char* kMimeTypes = "text/plain;text/x.gcode;text/x-gcode-gx;";
+constexpr const char* kIconName = "quelvo";
+constexpr const char* kIconFolder = "/icons/hicolor/scalable/apps";
 
 std::string EnvPath(const char* name) {
   const char* value = std::getenv(name);
@@ -85,17 +87,28 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// $XDG_DATA_HOME, else $HOME/.local/share; empty without either.
+std::string DataFolder() {
+  const std::string data = EnvPath("XDG_DATA_HOME");
+  if (!data.empty()) return StripTrailingSlashes(data);
+  const std::string home = HomeFolder();
+  return home.empty() ? std::string() : home + "/.local/share";
+}
+
 }  // namespace
 
 std::string ShortcutFolder(ShortcutKind kind) {
-  const std::string home = HomeFolder();
-  if (kind == ShortcutKind::Desktop) return home.empty() ? std::string() : DesktopFolder(home);
-  std::string data = EnvPath("XDG_DATA_HOME");
-  if (data.empty()) {
-    if (home.empty()) return {};
-    data = home + "/.local/share";
+  if (kind == ShortcutKind::Desktop) {
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : DesktopFolder(home);
   }
-  return StripTrailingSlashes(data) + "/applications";
+  const std::string data = DataFolder();
+  return data.empty() ? std::string() : data + "/applications";
+}
+
+std::string IconPath() {
+  const std::string data = DataFolder();
+  return data.empty() ? std::string() : data + kIconFolder + "/" + kIconName + ".svg";
 }
 
 std::string ShortcutPath(ShortcutKind kind) {
@@ -114,19 +127,23 @@ std::string DesktopEntryText(ShortcutKind kind, const std::string& programPath) 
       "Comment[ja]=NCプログラムの編集とRS-232C転送\n";
   text += "Exec=" + ExecArgument(programPath) + " %f\n";
   text += "Path=" + EscapeValue(FolderOf(programPath)) + "\n";
+  text += std::string("Icon=") + kIconName + "\n";
   text += "Terminal=false\n";
   text += "Categories=Utility;TextEditor;\n";
   if (kind == ShortcutKind::SendTo) text += std::string("MimeType=") + kMimeTypes + "\n";
   return text;
 }
 
-bool CreateShellShortcut(ShortcutKind kind, const std::string& programPath) {
+bool CreateShellShortcut(ShortcutKind kind, const std::string& programPath, const std::string& iconSvg) {
   if (programPath.empty() || programPath[0] != '/') return false;
   const std::string path = ShortcutPath(kind);
   if (path.empty() || !MakeFolders(ShortcutFolder(kind))) return false;
   if (!WriteFileAtomically(path, DesktopEntryText(kind, programPath), nullptr)) return false;
   // Desktop folders start only launchers that are marked executable.
-  return kind != ShortcutKind::Desktop || chmod(path.c_str(), 0755) == 0;
+  if (kind == ShortcutKind::Desktop && chmod(path.c_str(), 0755) != 0) return false;
+  if (iconSvg.empty()) return true;
+  const std::string icon = IconPath();
+  return MakeFolders(FolderOf(icon)) && WriteFileAtomically(icon, iconSvg, nullptr);
 }
 
 }  // namespace quelvo

@@ -17,9 +17,14 @@ std::string ShortcutFolder(ShortcutKind kind);
 std::string ShortcutPath(ShortcutKind kind);
 // The contents of the entry for the program at programPath (an absolute path).
 std::string DesktopEntryText(ShortcutKind kind, const std::string& programPath);
+// Where the program's icon goes in the user's icon theme:
+// $XDG_DATA_HOME (else $HOME/.local/share) + "/icons/hicolor/scalable/apps/quelvo.svg";
+// the entries name it "Icon=quelvo". Empty when no home folder is known.
+std::string IconPath();
 // Writes the entry, creating the folder when missing and replacing an existing
-// entry of that name. Failures are silent for the user; the result only says
-// whether the file was written.
-bool CreateShellShortcut(ShortcutKind kind, const std::string& programPath);
+// entry of that name, and, when iconSvg is not empty, the icon at IconPath().
+// Failures are silent for the user; the result only says whether both were
+// written.
+bool CreateShellShortcut(ShortcutKind kind, const std::string& programPath, const std::string& iconSvg = {});
 
 }  // namespace quelvo

@@ -3,17 +3,27 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "app/ProgramIcon.h"
 #include "editor/DesktopEntry.h"
 
 namespace quelvo {
 
+namespace {
+constexpr int kAboutIconSize = 64;
+}  // namespace
+
 void ShowAboutBox(QWidget* owner, const QString& versionSuffix) {
   const QString application = QStringLiteral("Quelvo") + versionSuffix;
-  QMessageBox::about(owner, application + QStringLiteral(" のバージョン情報"), application);
+  QMessageBox box(QMessageBox::NoIcon, application + QStringLiteral(" のバージョン情報"), application,
+                  QMessageBox::Ok, owner);
+  box.setIconPixmap(ProgramIcon().pixmap(kAboutIconSize, kAboutIconSize));
+  box.exec();
 }
 
 void CreateShellShortcut(ShortcutKind kind) {
-  CreateShellShortcut(kind, QCoreApplication::applicationFilePath().toStdString());
+  const QByteArray icon = ProgramIconSvg();
+  CreateShellShortcut(kind, QCoreApplication::applicationFilePath().toStdString(),
+                      std::string(icon.constData(), static_cast<size_t>(icon.size())));
 }
 
 }  // namespace quelvo

@@ -11,7 +11,8 @@ namespace quelvo {
 // The About box owned by `owner`: "Quelvo" + versionSuffix (" Ver1.47") and the
 // program's icon.
 void ShowAboutBox(QWidget* owner, const QString& versionSuffix);
-// Writes the launcher of the given kind for the running program; silent.
+// Writes the launcher of the given kind for the running program, and the
+// program's icon into the user's icon theme; silent.
 void CreateShellShortcut(ShortcutKind kind);
 
 }  // namespace quelvo

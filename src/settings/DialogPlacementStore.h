@@ -10,7 +10,8 @@ namespace quelvo {
 
 struct DialogPrompts;
 
-// Moves the dialog to the stored position (10, 10 without a file).
+// Moves the dialog's inside (its frame left out) to the stored position
+// (10, 10 without a file); StoreDialogPlacement stores the same.
 void PlaceDialogFromSubIni(QWidget& dialog, const std::string& programFolder);
 
 // Writes Top and Left; a failed write is reported through prompts.warn.

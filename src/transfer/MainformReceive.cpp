@@ -25,7 +25,7 @@ bool TForm1::OspSettingActive() const { return IsOspSetting(Settings.setNo); }
 
 void TForm1::SpeedButton9Click() {
   if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
-  if (ReceiveHost->ShiftHeld()) App.CloseAfterTransfer = true;
+  if (ReceiveHost->ShiftHeld()) RequestCloseByUser();
   StatusBar2->SetPanelText(6, QString());
   if (OspSettingActive()) {
     ReceiveIntoOspFolder();

@@ -39,7 +39,7 @@ void TForm1::SpeedButton10Click(int tag) {
   Transfer.ReceiveCompleted = false;
   // Shift held as the command starts: close the program after a completed
   // send. Once set, a later send does not clear it.
-  if (Host.ShiftHeld()) App.CloseAfterTransfer = true;
+  if (Host.ShiftHeld()) RequestCloseByUser();
 
   const bool wholeDocument = SendsWholeDocument(Settings.options);
   if (wholeDocument) {
@@ -70,7 +70,8 @@ void TForm1::OpenSelectiveSend() {
           Qt::UniqueConnection);
   connect(Form3, &TForm3::SelectiveSendCancelled, this, &TForm1::Form3SelectiveCancel,
           Qt::UniqueConnection);
-  CloseSelectionDialog = [this] { Form3->close(); };
+  // Closed by Timer1 after the send: no cancel report, which would start Timer1 again.
+  CloseSelectionDialog = [this] { Form3->CloseAfterSend(); };
 
   StartSendLog(Log, false, Document.CurrentFileName);
   // The window stays in the transferring state while the user picks.

@@ -68,6 +68,11 @@ void TForm1::SetTransferUi(bool enabled) {
   StatusBar1->hide();
 }
 
+void TForm1::RequestCloseByUser() {
+  App.CloseAfterTransfer = true;
+  App.CloseUnattended = false;
+}
+
 void TForm1::Timer1Timer() {
   StatusBar2->SetPanelText(6, QString());
   Timer1->stop();

@@ -35,8 +35,10 @@ class SendHost {
   // Timer1: 2000 ms later the window returns to editing (and sends the mail).
   virtual void StartCompletionTimer() = 0;
   // A completed send started with the close-after-transfer request: close the
-  // main window, then, with `powerOff`, switch the PC off when the system
-  // allows it.
+  // main window as any close does (unsaved edits are asked about, or, when the
+  // request came from the command line, keep the window open), then, with
+  // `powerOff` and only when the window did close, switch the PC off when the
+  // system allows it.
   virtual void CloseProgram(bool powerOff) = 0;
 };
 

@@ -222,11 +222,12 @@ void WindowTransferHost::SetEstimateTimer(bool enabled) {
 
 void WindowTransferHost::StartCompletionTimer() { form_.Timer1->start(); }
 
+// The PC is switched off only when the window really closed: a close refused
+// over unsaved edits keeps it on.
 void WindowTransferHost::CloseProgram(bool powerOff) {
   // Called only after a completed transfer: an unattended run succeeded.
   form_.App.ExitStatus = kExitOk;
-  form_.close();
-  if (powerOff) PowerOff(systemPowerOff_);
+  if (form_.CloseAtTransferEnd() && powerOff) PowerOff(systemPowerOff_);
 }
 
 }  // namespace quelvo

@@ -16,6 +16,7 @@
 #include "app/Application.h"
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
+#include "app/ProgramIcon.h"
 #include "common/ProgramFiles.h"
 #include "editor/NcEdit.h"
 #include "settings/IniFile.h"
@@ -41,6 +42,10 @@ void MainformTest::defaultsWithoutSettingsFile() {
   TForm1 form;
   form.show();
   QCOMPARE(form.pos(), QPoint(10, 10));
+  // The program's own icon, drawn at the smallest size a panel uses.
+  const QImage icon = form.windowIcon().pixmap(16, 16).toImage();
+  QVERIFY(!icon.isNull());
+  QCOMPARE(icon, quelvo::ProgramIcon().pixmap(16, 16).toImage());
   // The stored default 550 is narrower than the window may be; the minimum wins.
   QCOMPARE(form.minimumSize(), QSize(590, 240));
   QCOMPARE(form.size(), QSize(590, 470));
@@ -131,6 +136,13 @@ void MainformTest::menusAsTheCommandTable() {
   QCOMPARE(Captions(form.Menus.Setting),
            (QStringList{"設定１", "設定２", "設定３", "設定４", "設定５", "設定６", "設定７", "設定８", "設定９",
                         "設定１０", "OSP専用_NO.1", "OSP専用_NO.2"}));
+  // One separator, at menu position 11 (1-based), before the two OSP settings.
+  QList<int> separators;
+  const QList<QAction*> setActions = form.Menus.Setting->actions();
+  for (int i = 0; i < setActions.size(); ++i)
+    if (setActions[i]->isSeparator()) separators << i + 1;
+  QCOMPARE(separators, QList<int>{11});
+  QCOMPARE(setActions.size(), 13);
   QStringList keys;
   QList<int> tags;
   for (QAction* a : form.Menus.SetItems) {

@@ -88,16 +88,21 @@ TEST(DesktopEntryTest, DesktopLauncherIsValidAndReplacedWhenWrittenTwice) {
   const std::string text = ReadFile(path);
   EXPECT_NE(text.find("Exec=\"/opt/nc tools/quelvo\" %f\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Path=/opt/nc tools\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Icon=quelvo\n"), std::string::npos) << text;
   struct stat info;
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_TRUE(info.st_mode & S_IXUSR);
 }
 
-TEST(DesktopEntryTest, OpenWithEntryCarriesTheMimeTypes) {
+TEST(DesktopEntryTest, OpenWithEntryCarriesTheMimeTypesAndInstallsTheIcon) {
   TemporaryHome home;
   const std::string program = "/usr/local/bin/quelvo";
-  ASSERT_TRUE(CreateShellShortcut(ShortcutKind::SendTo, program));
-  ASSERT_TRUE(CreateShellShortcut(ShortcutKind::SendTo, program));
+  const std::string icon = "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n";
+  ASSERT_TRUE(CreateShellShortcut(ShortcutKind::SendTo, program, icon));
+  ASSERT_TRUE(CreateShellShortcut(ShortcutKind::SendTo, program, icon));
+  const std::string iconPath = home.path() + "/.local/share/icons/hicolor/scalable/apps/quelvo.svg";
+  EXPECT_EQ(IconPath(), iconPath);
+  EXPECT_EQ(ReadFile(iconPath), icon);
   const std::string folder = home.path() + "/.local/share/applications";
   EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"quelvo.desktop"});
   const std::string path = folder + "/quelvo.desktop";
@@ -105,6 +110,7 @@ TEST(DesktopEntryTest, OpenWithEntryCarriesTheMimeTypes) {
   const std::string text = ReadFile(path);
   EXPECT_NE(text.find("MimeType=text/plain;"), std::string::npos) << text;
   EXPECT_NE(text.find("text/x.gcode;"), std::string::npos) << text;
+  EXPECT_NE(text.find("Icon=quelvo\n"), std::string::npos) << text;
 }
 
 TEST(DesktopEntryTest, ShellCharactersInTheProgramPathAreQuoted) {

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/ProgramIcon.h"
 #include "editor/EditorFind.h"
 #include "editor/FindDialog.h"
 #include "editor/NumberedProgram.h"
@@ -203,14 +204,19 @@ void EditorWindowTest::printsTheSelectionWithoutTheClipboard() {
 void EditorWindowTest::aboutBoxNamesProgramAndVersion() {
   QWidget owner;
   QString shown;
+  QImage picture;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
     shown = box->text();
+    picture = box->iconPixmap().toImage();
     box->accept();
   });
   ShowAboutBox(&owner, QStringLiteral(" Ver1.47"));
   QCOMPARE(shown, QStringLiteral("Quelvo Ver1.47"));
+  // The program's own icon, drawn from its SVG: the tape's paper colour shows.
+  QVERIFY(!picture.isNull());
+  QCOMPARE(picture.pixelColor(picture.width() / 2, picture.height() * 37 / 64), QColor("#f4e7b8"));
 }
 
 void EditorWindowTest::launcherStartsTheRunningProgram() {
@@ -227,6 +233,12 @@ void EditorWindowTest::launcherStartsTheRunningProgram() {
   const QString text = QString::fromUtf8(entry.readAll());
   QVERIFY2(text.contains("Exec=\"" + QCoreApplication::applicationFilePath() + "\" %f\n"),
            qPrintable(text));
+  QVERIFY2(text.contains("Icon=quelvo\n"), qPrintable(text));
+  // The icon the entry names, in the user's icon theme, is the program's own.
+  QFile icon(home.filePath(".local/share/icons/hicolor/scalable/apps/quelvo.svg"));
+  QVERIFY(icon.open(QIODevice::ReadOnly));
+  QCOMPARE(icon.readAll(), quelvo::ProgramIconSvg());
+  QVERIFY(!quelvo::ProgramIconSvg().isEmpty());
 }
 
 QTEST_MAIN(EditorWindowTest)

@@ -203,8 +203,8 @@ void FileDialogsTest::extensionFieldsFilterKeys() {
 
   // The place is kept in Sub.ini and used the next time.
   const IniFile sub(SubIniPath());
-  QCOMPARE(sub.ReadInteger("Sub", "Left", -1), user.x());
-  QCOMPARE(sub.ReadInteger("Sub", "Top", -1), user.y());
+  QCOMPARE(sub.ReadInteger("Sub", "Left", -1), user.geometry().x());
+  QCOMPARE(sub.ReadInteger("Sub", "Top", -1), user.geometry().y());
 }
 
 void FileDialogsTest::selectiveSendHandsOnTheExclusionList() {

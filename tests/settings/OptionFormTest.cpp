@@ -52,7 +52,7 @@ class OptionFormTest : public QObject {
     f.Show();
     QCOMPARE(f.form.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ設定"));
     QCOMPARE(f.form.size(), QSize(289, 456));
-    QCOMPARE(f.form.pos(), QPoint(10, 10));
+    QCOMPARE(f.form.geometry().topLeft(), QPoint(10, 10));
     for (int i = 0; i < kOptionFieldCount; ++i) {
       const QString expected = i == 5 ? "Y" : (i == 3 || i == 4) ? "" : "N";
       QCOMPARE(f.form.Field(i)->text(), expected);
@@ -145,11 +145,26 @@ class OptionFormTest : public QObject {
     QVERIFY(sub.WriteInteger("Sub", "Left", 120));
     QVERIFY(sub.WriteInteger("Sub", "Top", 80));
     f.Show();
-    QCOMPARE(f.form.pos(), QPoint(120, 80));
-    f.form.move(200, 150);
+    QCOMPARE(f.form.geometry().topLeft(), QPoint(120, 80));
+    f.form.setGeometry(QRect(QPoint(200, 150), f.form.size()));
     f.form.reject();
     QCOMPARE(sub.ReadInteger("Sub", "Left", 0), 200);
     QCOMPARE(sub.ReadInteger("Sub", "Top", 0), 150);
+  }
+
+  // What is stored is what the next showing restores: the dialog opens where
+  // it was left, showing after showing, frame or no frame.
+  void PlacementStaysThroughRepeatedShowings() {
+    Fixture f;
+    IniFile sub(f.folder.filePath("Sub.ini").toStdString());
+    QVERIFY(sub.WriteInteger("Sub", "Left", 10));
+    QVERIFY(sub.WriteInteger("Sub", "Top", 10));
+    for (int showing = 1; showing <= 5; ++showing) {
+      f.Show();
+      f.form.reject();
+      QCOMPARE(sub.ReadInteger("Sub", "Left", 0), 10);
+      QCOMPARE(sub.ReadInteger("Sub", "Top", 0), 10);
+    }
   }
 
   void ReopeningRefillsAndKeepsThePage() {

@@ -326,11 +326,11 @@ class SetdataFormTest : public QObject {
     QVERIFY(sub.WriteInteger("Sub", "Left", 40));
     QVERIFY(sub.WriteString("Sub", "DirPath", "/nc/split"));
     f.Show();
-    QCOMPARE(f.form.pos(), QPoint(40, 10));
+    QCOMPARE(f.form.geometry().topLeft(), QPoint(40, 10));
     QCOMPARE(f.form.PageControl1()->currentIndex(), 0);
     f.form.PageControl1()->setCurrentIndex(2);
     QVERIFY(sub.WriteString("Sub", "DirPath", "/elsewhere"));
-    f.form.move(70, 60);
+    f.form.setGeometry(QRect(QPoint(70, 60), f.form.size()));
     f.form.reject();
     QCOMPARE(sub.ReadInteger("Sub", "Left", 0), 70);
     QCOMPARE(sub.ReadInteger("Sub", "Top", 0), 60);

@@ -16,11 +16,14 @@
 #include "app/Mainform.h"
 #include "app/PanelBar.h"
 #include "common/Cp932.h"
+#include "editor/FilePrompts.h"
 #include "editor/NcEdit.h"
 #include "support/FakeTransferHost.h"
 #include "support/WindowTestHome.h"
 #include "transfer/Autono.h"
 #include "transfer/CommLog.h"
+
+Q_DECLARE_METATYPE(quelvo::SaveAnswer)
 
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
@@ -68,6 +71,8 @@ class TransferWindowTest : public QObject {
   void completionTimerMailsOnlyAfterASend();
   void hostLinesAreTheEditorLinesAsTheFakeGivesThem_data();
   void hostLinesAreTheEditorLinesAsTheFakeGivesThem();
+  void closeAtTransferEndPowersOffOnlyAClosedWindow_data();
+  void closeAtTransferEndPowersOffOnlyAClosedWindow();
   void hostReadsAndShowsDocumentLines();
   void selectionDialogAcceptsOnlyItsCharacters();
   void selectionDialogPlacementAndResult();
@@ -262,6 +267,59 @@ void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
   QStringList faked;
   for (int i = 0; i < fake.LineCount(); ++i) faked << QString::fromStdString(fake.Line(i));
   QCOMPARE(faked, lines);
+}
+
+void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow_data() {
+  using quelvo::SaveAnswer;
+  QTest::addColumn<bool>("fromCommandLine");  // "END" rather than Shift at the button
+  QTest::addColumn<bool>("modified");
+  QTest::addColumn<SaveAnswer>("answer");  // to the save question, if asked
+  QTest::addColumn<int>("questions");
+  QTest::addColumn<bool>("closes");
+  QTest::newRow("Shift, unsaved edits, Cancel") << false << true << SaveAnswer::Cancel << 1 << false;
+  QTest::newRow("Shift, unsaved edits, No") << false << true << SaveAnswer::No << 1 << true;
+  QTest::newRow("Shift, nothing unsaved") << false << false << SaveAnswer::Cancel << 0 << true;
+  QTest::newRow("END, unsaved edits") << true << true << SaveAnswer::No << 0 << false;
+  QTest::newRow("END, nothing unsaved") << true << false << SaveAnswer::Cancel << 0 << true;
+}
+
+// The window host's close at the end of a completed transfer with Power_Off "Y".
+void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
+  QFETCH(bool, fromCommandLine);
+  QFETCH(bool, modified);
+  QFETCH(quelvo::SaveAnswer, answer);
+  QFETCH(int, questions);
+  QFETCH(bool, closes);
+  quelvo::test::WindowTestHome home;
+  qunsetenv("QUELVO_POWEROFF");
+  TForm1 form;
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  if (fromCommandLine) {
+    form.CommandLineArguments = {"END"};
+    form.ProcessCommandLine();
+  } else {
+    form.RequestCloseByUser();
+  }
+  QVERIFY(form.App.CloseAfterTransfer);
+  form.RichEdit1->setText("O1\r\nM30\r\n");
+  form.RichEdit1->setModified(modified);
+  int asked = 0;
+  form.FilePrompt.askSaveChanges = [&](QWidget*, const QString&, bool) {
+    ++asked;
+    return answer;
+  };
+  int powerOffs = 0;
+  form.Host.SetSystemPowerOff([&] {
+    ++powerOffs;
+    return true;
+  });
+
+  form.Host.CloseProgram(true);
+  QCOMPARE(asked, questions);
+  QCOMPARE(form.isVisible(), !closes);
+  QCOMPARE(powerOffs, closes ? 1 : 0);
+  if (!closes) QCOMPARE(form.RichEdit1->text(), QString("O1\r\nM30\r\n"));
 }
 
 void TransferWindowTest::hostReadsAndShowsDocumentLines() {
