@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "editor/FindText.h"
+#include "core/document/FindText.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Mainform.h"
-#include "common/AtomicFile.h"
-#include "editor/NcEdit.h"
+#include "core/common/AtomicFile.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
 
 namespace {
 

@@ -29,13 +29,13 @@
 #include <vector>
 
 #include "NcsimProcess.h"
-#include "serial/PosixSerialPort.h"
-#include "serial/SerialLink.h"
+#include "core/port/PosixSerialPort.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/send/SendEngine.h"
 #include "support/GeneratedProgram.h"
 #include "support/HeadlessWindow.h"
 #include "support/SendWireText.h"
-#include "transfer/CommLog.h"
-#include "transfer/SendEngine.h"
 
 namespace quelvo {
 namespace {

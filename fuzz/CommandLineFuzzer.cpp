@@ -6,7 +6,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
-#include "app/CommandLineRules.h"
+#include "core/commandline/CommandLineRules.h"
 
 using namespace quelvo;
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "common/Cp932.h"
+#include "core/common/Cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 // byte for byte.
 #include "FuzzCheck.h"
 #include "FuzzFolder.h"
-#include "editor/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -7,11 +7,11 @@
 #include "FuzzCheck.h"
 #include "FuzzFolder.h"
 #include "FuzzInput.h"
-#include "serial/SerialLink.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/receive/ReceiveEngine.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeTransferHost.h"
-#include "transfer/CommLog.h"
-#include "transfer/ReceiveEngine.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // rest of the file holds.
 #include "FuzzCheck.h"
 #include "FuzzFolder.h"
-#include "settings/CommSettingFile.h"
-#include "settings/ProgramSettings.h"
-#include "settings/SettingSlots.h"
+#include "core/settings/CommSettingFile.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/settings/SettingSlots.h"
 
 using namespace quelvo;
 

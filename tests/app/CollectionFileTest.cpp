@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/CollectionFile.h"
-#include "common/AtomicFile.h"
+#include "core/commandline/CollectionFile.h"
+#include "core/common/AtomicFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

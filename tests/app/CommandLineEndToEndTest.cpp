@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "NcsimProcess.h"
-#include "common/Cp932.h"
+#include "core/common/Cp932.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

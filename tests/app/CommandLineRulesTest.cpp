@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLineRules.h"
+#include "core/commandline/CommandLineRules.h"
 
 namespace quelvo {
 namespace {

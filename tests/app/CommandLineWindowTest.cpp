@@ -10,12 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/ExitStatus.h"
-#include "app/Mainform.h"
-#include "common/ProgramFiles.h"
-#include "common/RegularFile.h"
-#include "settings/ProgramSettings.h"
-#include "editor/NcEdit.h"
+#include "core/commandline/ExitStatus.h"
+#include "core/common/ProgramFiles.h"
+#include "core/common/RegularFile.h"
+#include "core/settings/ProgramSettings.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::TForm1;

@@ -13,13 +13,13 @@
 #include <QtTest>
 #include <sys/stat.h>
 
-#include "app/Application.h"
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "app/ProgramIcon.h"
-#include "common/ProgramFiles.h"
-#include "editor/NcEdit.h"
-#include "settings/IniFile.h"
+#include "core/common/ProgramFiles.h"
+#include "core/settings/IniFile.h"
+#include "gui/desktop/ProgramIcon.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Application.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::TForm1;

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/InstanceLock.h"
-#include "app/StartupTitle.h"
+#include "core/common/InstanceLock.h"
+#include "core/settings/StartupTitle.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -1,4 +1,4 @@
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "common/UniqueFile.h"
+#include "core/common/UniqueFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -1,4 +1,4 @@
-#include "common/DateTimeText.h"
+#include "core/common/DateTimeText.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

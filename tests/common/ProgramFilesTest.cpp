@@ -1,4 +1,4 @@
-#include "common/ProgramFiles.h"
+#include "core/common/ProgramFiles.h"
 
 #include <sys/stat.h>
 

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "common/AtomicFile.h"
-#include "common/RegularFile.h"
-#include "editor/DocumentFile.h"
-#include "settings/IniFile.h"
+#include "core/common/AtomicFile.h"
+#include "core/common/RegularFile.h"
+#include "core/document/DocumentFile.h"
+#include "core/settings/IniFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -1,4 +1,4 @@
-#include "editor/DesktopEntry.h"
+#include "core/document/DesktopEntry.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,13 +1,13 @@
-#include "editor/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <string>
 
+#include "core/document/TextLines.h"
 #include "editor/TestFiles.h"
 #include "support/TempFolder.h"
-#include "editor/TextLines.h"
 
 namespace quelvo {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "editor/CaretPosition.h"
-#include "editor/ColorValue.h"
-#include "editor/DocumentTitle.h"
-#include "editor/FileSizeText.h"
-#include "editor/UpperCaseInput.h"
+#include "core/document/CaretPosition.h"
+#include "core/document/ColorValue.h"
+#include "core/document/DocumentTitle.h"
+#include "core/document/FileSizeText.h"
+#include "core/document/UpperCaseInput.h"
 
 namespace quelvo {
 namespace {

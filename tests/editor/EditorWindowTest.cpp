@@ -12,12 +12,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/ProgramIcon.h"
-#include "editor/EditorFind.h"
-#include "editor/FindDialog.h"
 #include "editor/NumberedProgram.h"
-#include "editor/Print.h"
-#include "editor/ShellHelp.h"
+#include "gui/desktop/ProgramIcon.h"
+#include "gui/desktop/ShellHelp.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/Print.h"
+#include "gui/editor/EditorFind.h"
 #include "support/PdfReader.h"
 
 using namespace quelvo;

@@ -12,14 +12,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/Mainform.h"
-#include "editor/Copentextdialog.h"
-#include "editor/FileFilter.h"
-#include "editor/Readform.h"
+#include "core/document/FileFilter.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/ProgramSettings.h"
 #include "editor/ScriptedPrompts.h"
-#include "editor/Userform.h"
-#include "settings/IniFile.h"
-#include "settings/ProgramSettings.h"
+#include "gui/dialogs/Copentextdialog.h"
+#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/Userform.h"
+#include "gui/mainwindow/Mainform.h"
 #include "support/WindowTestHome.h"
 
 using namespace quelvo;

@@ -1,10 +1,10 @@
-#include "editor/FileFilter.h"
+#include "core/document/FileFilter.h"
 
 #include <gtest/gtest.h>
 
 #include <string_view>
 
-#include "editor/UserFileTypes.h"
+#include "core/document/UserFileTypes.h"
 
 namespace quelvo {
 namespace {

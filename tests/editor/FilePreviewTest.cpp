@@ -1,4 +1,4 @@
-#include "editor/FilePreview.h"
+#include "core/document/FilePreview.h"
 
 #include <gtest/gtest.h>
 

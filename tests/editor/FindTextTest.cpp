@@ -1,4 +1,4 @@
-#include "editor/FindText.h"
+#include "core/document/FindText.h"
 
 #include <gtest/gtest.h>
 

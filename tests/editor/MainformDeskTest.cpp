@@ -13,13 +13,13 @@
 
 #include <functional>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "editor/DesktopEntry.h"
-#include "editor/FindDialog.h"
-#include "editor/NcEdit.h"
+#include "core/document/DesktopEntry.h"
 #include "editor/NumberedProgram.h"
-#include "editor/Print.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/Print.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/PdfReader.h"
 #include "support/WindowTestHome.h"
 

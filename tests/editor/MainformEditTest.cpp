@@ -11,9 +11,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "editor/NcEdit.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::TForm1;

@@ -18,12 +18,12 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "editor/NcEdit.h"
-#include "editor/Readform.h"
 #include "editor/ScriptedPrompts.h"
-#include "editor/Userform.h"
+#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/Userform.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::SaveAnswer;

@@ -1,4 +1,4 @@
-#include "editor/PrintPages.h"
+#include "core/document/PrintPages.h"
 
 #include <gtest/gtest.h>
 

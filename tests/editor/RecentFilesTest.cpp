@@ -1,4 +1,4 @@
-#include "editor/RecentFiles.h"
+#include "core/document/RecentFiles.h"
 
 #include <gtest/gtest.h>
 

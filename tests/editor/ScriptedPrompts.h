@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "editor/FilePrompts.h"
+#include "gui/dialogs/FilePrompts.h"
 
 namespace quelvo::test {
 

@@ -1,11 +1,11 @@
-#include "editor/SplitSave.h"
+#include "core/document/SplitSave.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "core/document/ProgramList.h"
 #include "editor/TestFiles.h"
 #include "support/TempFolder.h"
-#include "editor/ProgramList.h"
 
 namespace quelvo {
 namespace {

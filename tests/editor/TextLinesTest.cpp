@@ -1,4 +1,4 @@
-#include "editor/TextLines.h"
+#include "core/document/TextLines.h"
 
 #include <gtest/gtest.h>
 

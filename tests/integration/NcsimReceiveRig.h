@@ -7,14 +7,14 @@
 #include <memory>
 #include <string>
 
-#include "serial/PosixSerialPort.h"
-#include "serial/SerialLink.h"
-#include "settings/CommSetting.h"
-#include "settings/ProgramSettings.h"
+#include "core/port/PosixSerialPort.h"
+#include "core/settings/CommSetting.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/receive/ReceiveEngine.h"
 #include "support/FakeTransferHost.h"
 #include "support/VirtualClock.h"
-#include "transfer/CommLog.h"
-#include "transfer/ReceiveEngine.h"
 
 namespace quelvo::ncsim::test {
 class NcsimProcess;

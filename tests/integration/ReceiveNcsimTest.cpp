@@ -9,7 +9,7 @@
 
 #include "GeneratedProgram.h"
 #include "NcsimReceiveRig.h"
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::test {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/SerialLink.h"
+#include "core/transfer/link/SerialLink.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeTransferHost.h"
 

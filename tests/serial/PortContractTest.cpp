@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/PosixSerialPort.h"
+#include "core/port/PosixSerialPort.h"
 #include "support/FakeSerialPort.h"
 
 namespace quelvo {

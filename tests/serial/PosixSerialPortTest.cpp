@@ -18,11 +18,11 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/PortHolders.h"
-#include "serial/PortNames.h"
-#include "serial/PosixCustomBaud.h"
-#include "serial/PosixSerialPort.h"
-#include "settings/IniFile.h"
+#include "core/port/PortHolders.h"
+#include "core/port/PosixCustomBaud.h"
+#include "core/port/PosixSerialPort.h"
+#include "core/settings/IniFile.h"
+#include "core/transfer/link/PortNames.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -20,8 +20,8 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/PosixSerialPort.h"
-#include "serial/SerialLink.h"
+#include "core/port/PosixSerialPort.h"
+#include "core/transfer/link/SerialLink.h"
 #include "support/FakeTransferHost.h"
 #include "support/ForwardingPort.h"
 

@@ -1,4 +1,4 @@
-#include "settings/CommSettingFile.h"
+#include "core/settings/CommSettingFile.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "common/Cp932.h"
-#include "settings/CommSettingFields.h"
-#include "settings/SettingSlots.h"
+#include "core/common/Cp932.h"
+#include "core/settings/CommSettingFields.h"
+#include "core/settings/SettingSlots.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

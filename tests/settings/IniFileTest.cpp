@@ -1,11 +1,11 @@
-#include "settings/IniFile.h"
+#include "core/settings/IniFile.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "settings/FieldCycle.h"
-#include "settings/InputFilter.h"
-#include "settings/OptionFields.h"
-#include "settings/UnsavedChanges.h"
+#include "core/settings/FieldCycle.h"
+#include "core/settings/InputFilter.h"
+#include "core/settings/OptionFields.h"
+#include "gui/dialogs/UnsavedChanges.h"
 
 namespace quelvo {
 namespace {

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "settings/IniFile.h"
-#include "settings/Option.h"
-#include "settings/ProgramSettings.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/ProgramSettings.h"
+#include "gui/dialogs/Option.h"
 
 namespace quelvo {
 

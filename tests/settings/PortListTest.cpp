@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "settings/PortList.h"
+#include "core/settings/PortList.h"
 
 namespace quelvo {
 namespace {

@@ -1,10 +1,10 @@
-#include "settings/ProgramSettings.h"
+#include "core/settings/ProgramSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "common/AtomicFile.h"
-#include "common/Cp932.h"
-#include "common/ProgramFiles.h"
+#include "core/common/AtomicFile.h"
+#include "core/common/Cp932.h"
+#include "core/common/ProgramFiles.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -9,12 +9,12 @@
 #include <QtTest>
 #include <set>
 
-#include "settings/CommSetting.h"
-#include "settings/CommSettingFile.h"
-#include "settings/IniFile.h"
-#include "settings/Option.h"
-#include "settings/ProgramSettings.h"
-#include "settings/Setdata.h"
+#include "core/settings/CommSetting.h"
+#include "core/settings/CommSettingFile.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/ProgramSettings.h"
+#include "gui/dialogs/Option.h"
+#include "gui/dialogs/Setdata.h"
 
 namespace quelvo {
 

@@ -2,12 +2,12 @@
 
 #include <fstream>
 
-#include "settings/CommSettingFields.h"
-#include "settings/SetdataFields.h"
-#include "settings/SystemPortProber.h"
-#include "settings/TapeDeviceRule.h"
+#include "core/settings/CommSettingFields.h"
+#include "core/settings/SetdataFields.h"
+#include "core/settings/TapeDeviceRule.h"
+#include "core/settings/WaitTimeText.h"
+#include "core/transfer/link/SystemPortProber.h"
 #include "support/TempFolder.h"
-#include "settings/WaitTimeText.h"
 
 namespace quelvo {
 namespace {

@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "common/ProgramFiles.h"
-#include "settings/IniFile.h"
-#include "settings/Option.h"
-#include "settings/ProgramSettings.h"
-#include "settings/Setdata.h"
+#include "core/common/ProgramFiles.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/ProgramSettings.h"
+#include "gui/dialogs/Option.h"
+#include "gui/dialogs/Setdata.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::TForm1;

@@ -1,13 +1,13 @@
-#include "settings/SettingSlots.h"
+#include "core/settings/SettingSlots.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "settings/ActiveSetting.h"
-#include "settings/ProgramSettings.h"
-#include "settings/SettingNumberArgument.h"
+#include "core/settings/ActiveSetting.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/settings/SettingNumberArgument.h"
 
 namespace quelvo {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FakeTransferHost.h"
-#include "transfer/SendHost.h"
+#include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
 

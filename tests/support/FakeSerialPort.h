@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "serial/SerialPort.h"
 #include "VirtualClock.h"
+#include "core/port/SerialPort.h"
 
 namespace quelvo {
 

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "transfer/DocumentLines.h"
-#include "transfer/TransferHost.h"
 #include "VirtualClock.h"
+#include "core/transfer/DocumentLines.h"
+#include "core/transfer/TransferHost.h"
 
 namespace quelvo {
 

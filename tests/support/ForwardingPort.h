@@ -1,7 +1,7 @@
 #pragma once
 // A serial port that hands every call to another one: a test derives from it
 // and overrides the calls it watches (reads and writes), the rest go through.
-#include "serial/SerialPort.h"
+#include "core/port/SerialPort.h"
 
 namespace quelvo::test {
 

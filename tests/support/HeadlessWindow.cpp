@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "transfer/DocumentLines.h"
+#include "core/transfer/DocumentLines.h"
 
 namespace quelvo {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "transfer/SendHost.h"
-#include "transfer/TransferHost.h"
+#include "core/transfer/TransferHost.h"
+#include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/CommSetting.h"
-#include "transfer/SendLineFilter.h"
-#include "transfer/SendSequences.h"
-#include "transfer/TapeCode.h"
+#include "core/settings/CommSetting.h"
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/send/SendLineFilter.h"
+#include "core/transfer/send/SendSequences.h"
 
 namespace quelvo::test {
 

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AtomicFile.h"
-#include "common/Cp932.h"
-#include "common/ProgramFiles.h"
+#include "core/common/AtomicFile.h"
+#include "core/common/Cp932.h"
+#include "core/common/ProgramFiles.h"
+#include "core/transfer/CommLog.h"
 #include "support/TempFolder.h"
-#include "transfer/CommLog.h"
 
 namespace quelvo {
 namespace {

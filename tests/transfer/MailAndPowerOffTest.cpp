@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/transfer/MailSend.h"
+#include "core/transfer/PowerOff.h"
 #include "support/TempFolder.h"
-#include "transfer/MailSend.h"
-#include "transfer/PowerOff.h"
 
 namespace quelvo {
 namespace {

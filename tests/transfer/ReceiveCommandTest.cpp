@@ -1,9 +1,9 @@
 // Where the receive command puts the data, and names sent by the control.
 #include <gtest/gtest.h>
 
-#include "transfer/CommLog.h"
-#include "transfer/ReceiveCommand.h"
-#include "transfer/ReceiveFileName.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/receive/ReceiveCommand.h"
+#include "core/transfer/receive/ReceiveFileName.h"
 
 namespace quelvo {
 namespace {

@@ -17,13 +17,13 @@
 #include <sstream>
 #include <thread>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "editor/NcEdit.h"
-#include "editor/Readform.h"
+#include "core/transfer/TapeCode.h"
+#include "gui/dialogs/Readform.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+#include "gui/mainwindow/WindowTransferHost.h"
 #include "support/WindowTestHome.h"
-#include "transfer/TapeCode.h"
-#include "transfer/WindowTransferHost.h"
 
 using quelvo::TForm1;
 

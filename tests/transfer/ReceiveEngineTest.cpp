@@ -9,8 +9,8 @@
 #include <stdexcept>
 
 #include "ReceiveFixture.h"
-#include "common/Cp932.h"
-#include "transfer/ReceiveCommand.h"
+#include "core/common/Cp932.h"
+#include "core/transfer/receive/ReceiveCommand.h"
 
 namespace quelvo {
 namespace {

@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AtomicFile.h"
-#include "serial/SerialLink.h"
+#include "core/common/AtomicFile.h"
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/receive/ReceiveEngine.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeTransferHost.h"
 #include "support/TempFolder.h"
-#include "transfer/ReceiveEngine.h"
-#include "transfer/TapeCode.h"
 
 namespace quelvo {
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "ReceiveFixture.h"
-#include "serial/PosixSerialPort.h"
+#include "core/port/PosixSerialPort.h"
 
 namespace quelvo {
 namespace {

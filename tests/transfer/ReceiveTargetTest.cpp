@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "ReceiveFixture.h"
-#include "app/CollectionFile.h"
-#include "transfer/ReceiveCommand.h"
+#include "core/commandline/CollectionFile.h"
+#include "core/transfer/receive/ReceiveCommand.h"
 
 namespace quelvo {
 namespace {

@@ -1,7 +1,7 @@
 #include <optional>
 
+#include "core/transfer/link/SelectionSequence.h"
 #include "serial/LinkFixture.h"
-#include "transfer/SelectionSequence.h"
 
 namespace quelvo {
 namespace {

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "editor/NcEdit.h"
-#include "editor/Readform.h"
+#include "gui/dialogs/Readform.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+#include "gui/mainwindow/Sendtime.h"
 #include "support/WindowTestHome.h"
-#include "transfer/Sendtime.h"
 
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AtomicFile.h"
-#include "common/Cp932.h"
-#include "transfer/SendCommand.h"
+#include "core/common/AtomicFile.h"
+#include "core/common/Cp932.h"
+#include "core/transfer/send/SendCommand.h"
 #include "transfer/SendRig.h"
 
 namespace quelvo {

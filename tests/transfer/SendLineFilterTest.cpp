@@ -1,4 +1,4 @@
-#include "transfer/SendLineFilter.h"
+#include "core/transfer/send/SendLineFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -14,17 +14,17 @@
 #include <thread>
 
 #include "NcsimProcess.h"
-#include "serial/PosixSerialPort.h"
-#include "serial/SerialLink.h"
+#include "core/port/PosixSerialPort.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/send/SendSequences.h"
 #include "support/ForwardingPort.h"
 #include "support/GeneratedProgram.h"
 #include "support/HeadlessWindow.h"
 #include "support/SendWireText.h"
 #include "support/TempFolder.h"
-#include "transfer/CommLog.h"
-#include "transfer/SendEngine.h"
-#include "transfer/SendSequences.h"
-#include "transfer/TapeCode.h"
 
 namespace quelvo {
 namespace {

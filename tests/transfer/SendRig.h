@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "settings/ProgramSettings.h"
-#include "serial/SerialLink.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/send/SendEngine.h"
 #include "support/FakeSendHost.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeTransferHost.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
-#include "transfer/CommLog.h"
-#include "transfer/SendEngine.h"
-#include "transfer/TapeCode.h"
 
 namespace quelvo::test {
 

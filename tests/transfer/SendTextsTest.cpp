@@ -2,10 +2,10 @@
 // estimate, the OSP file name and the handshake interval.
 #include <gtest/gtest.h>
 
-#include "transfer/OspFileName.h"
-#include "transfer/SendProgressText.h"
-#include "transfer/SendSequences.h"
-#include "transfer/SendTimeEstimate.h"
+#include "core/transfer/receive/OspFileName.h"
+#include "core/transfer/send/SendProgressText.h"
+#include "core/transfer/send/SendSequences.h"
+#include "core/transfer/send/SendTimeEstimate.h"
 
 namespace quelvo {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "NcsimProcess.h"
-#include "app/Mainform.h"
-#include "editor/NcEdit.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::MessageAnswer;

@@ -1,4 +1,4 @@
-#include "transfer/TapeCode.h"
+#include "core/transfer/TapeCode.h"
 
 #include <gtest/gtest.h>
 

@@ -13,15 +13,15 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/Mainform.h"
-#include "app/PanelBar.h"
-#include "common/Cp932.h"
-#include "editor/FilePrompts.h"
-#include "editor/NcEdit.h"
+#include "core/common/Cp932.h"
+#include "core/transfer/CommLog.h"
+#include "gui/dialogs/Autono.h"
+#include "gui/dialogs/FilePrompts.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
 #include "support/FakeTransferHost.h"
 #include "support/WindowTestHome.h"
-#include "transfer/Autono.h"
-#include "transfer/CommLog.h"
 
 Q_DECLARE_METATYPE(quelvo::SaveAnswer)
 

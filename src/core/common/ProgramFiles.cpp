@@ -1,0 +1,104 @@
+#include "core/common/ProgramFiles.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "core/common/AtomicFile.h"
+
+namespace quelvo {
+namespace {
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& folder) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  for (size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string ExecutablePath() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::string ProgramBaseName() {
+  std::string name = ExecutablePath();
+  const size_t slash = name.rfind('/');
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name.empty() ? std::string("quelvo") : name;
+}
+
+std::string ResolveProgramFolder(const std::string& executableFolder, const std::string& quelvoHome,
+                                 const std::string& xdgConfigHome, const std::string& home) {
+  if (!quelvoHome.empty()) {
+    const std::string folder = WithoutTrailingSlashes(quelvoHome);
+    MakeFolders(folder);
+    return folder;
+  }
+  if (!executableFolder.empty() && IsWritablePlace(executableFolder)) return executableFolder;
+  // Relative XDG paths are invalid and ignored.
+  const std::string config = !xdgConfigHome.empty() && xdgConfigHome[0] == '/'
+                                 ? WithoutTrailingSlashes(xdgConfigHome)
+                                 : WithoutTrailingSlashes(home) + "/.config";
+  const std::string folder = config + "/quelvo";
+  MakeFolders(folder);
+  return folder;
+}
+
+std::string ProgramFolder() {
+  std::string exe = ExecutablePath();
+  const size_t slash = exe.rfind('/');
+  const std::string exeFolder = slash == std::string::npos ? std::string() : slash == 0 ? "/" : exe.substr(0, slash);
+  return ResolveProgramFolder(exeFolder, Env("QUELVO_HOME"), Env("XDG_CONFIG_HOME"), HomeFolder());
+}
+
+std::string ProgramFilePath(const std::string& suffix) { return ProgramFolderFile(ProgramBaseName() + suffix); }
+
+std::string ProgramFolderFile(const std::string& name) {
+  const std::string folder = ProgramFolder();
+  return (folder == "/" ? std::string() : folder) + "/" + name;
+}
+
+std::string HomeFolder() {
+  std::string home = Env("HOME");
+  if (home.empty()) {
+    std::vector<char> buf(16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir) {
+      home = found->pw_dir;
+    }
+  }
+  if (home.empty()) home = "/";
+  return WithoutTrailingSlashes(home);
+}
+
+}  // namespace quelvo

@@ -1,0 +1,111 @@
+#pragma once
+// The serial link of one transfer: opening and configuring the port from the
+// active communication setting (OpenPort), and moving single characters with
+// the program's own pacing, line checks and stop detection (ReadByte,
+// WriteByte). Every step of the opening writes a line to the communication
+// log. The engines hold one SerialLink for the whole run; the port is opened
+// per transfer and closed by the engine on every way out (ClosePort).
+//
+// Written against SerialPort (the port) and TransferHost (the window).
+//
+// For the engines: test State().AbortFlag after every WriteByte, as before. A
+// port that fails under the transfer (a write the system refuses, a device
+// that vanishes) sets AbortFlag and State().PortFailed and logs the system's
+// reason once; ReadByte then keeps returning 0, so a loop that waits for a
+// character must also test PortFailed and take its abort path.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/port/LineConfig.h"
+#include "core/port/SerialPort.h"
+#include "core/settings/ActiveSetting.h"
+#include "core/settings/CommSetting.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/TransferHost.h"
+#include "core/transfer/link/ByteTransferState.h"
+
+namespace quelvo {
+
+class IniFile;
+
+class SerialLink {
+ public:
+  // `programIni` (may be null) resolves "COMn" through its section [Ports].
+  // All references must outlive the link; `options` is read at each call.
+  SerialLink(SerialPort& port, TransferHost& host, CommLog& log, const ProgramOptions& options,
+             const IniFile* programIni = nullptr);
+
+  // --- port opening ---
+  // Copies the direction's half of `setting` into ActiveSetting, opens and
+  // configures the port, logging every step. False on any failure, after a
+  // message box and a log line; the caller then runs its abort path (which
+  // closes the port).
+  bool OpenPort(const CommSetting& setting, TransferDirection direction);
+  // Hands the send flow control to the driver (XON/XOFF or RTS/CTS) once the
+  // control's start signal has come. No log line; the result is ignored.
+  void SwitchToDriverFlowControl();
+  void ClosePort() { port_.Close(); }
+
+  // The selection sequence of a line selector, run at the end of OpenPort when
+  // option op6 is "Y"; its result is OpenPort's. It may use WriteByte with
+  // State().RawWriteMode on, host waits and AppendLog. Without a sequence
+  // OpenPort returns true.
+  void SetSelectionSequence(std::function<bool()> sequence) { selection_ = std::move(sequence); }
+
+  // --- byte transfer ---
+  // One decoded character, or 0 when nothing was received within the read
+  // time-out (1000 ms receiving, 10 ms sending), or the read failed.
+  uint8_t ReadByte();
+  // Writes one text character (a CP932 byte): encodes it, paces it by the
+  // handshake and the output queue and checks the line. A refusal sets
+  // State().AbortFlag (and ErrorNumber 9999 for a user stop).
+  void WriteByte(uint8_t ch);
+  void StopByUser();
+  bool UserStopHeld();
+  bool UserStopHit();
+  void UpdateIndicators(uint32_t modemStatus);
+
+  // Appends the date and time and `line` to the communication log.
+  void AppendLog(const std::string& line) { log_.AppendLog(line); }
+
+  ByteTransferState& State() { return state_; }
+  const ByteTransferState& State() const { return state_; }
+  PortState& Port() { return portState_; }
+  const PortState& Port() const { return portState_; }
+  const ActiveSetting& Active() const { return active_; }
+  const LineConfig& Line() const { return line_; }
+  SerialPort& RawPort() { return port_; }
+
+ private:
+  bool OpenPortSteps(const CommSetting& setting, TransferDirection direction);
+  bool Refuse(const std::string& message, const std::string& logLine);
+  void ApplySendFlowControl();
+  void ApplyReceiveFlowControl();
+  // The driver paces the line (XON/XOFF, or RTS/CTS with the codes off), with
+  // the buffer limits of one direction.
+  void ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, int*));
+  void ApplyPauseAndStartCodes(bool log);
+  // Writes one byte to the port; a failure sets AbortFlag and PortFailed and
+  // is logged once per opening.
+  void PutByte(uint8_t byte);
+  void NotePortFailure(const char* what);
+  bool StopKeyAbort();  // StopByUser and AbortFlag when a stop key is held
+  bool StopHitAbort();  // likewise when a stop key was hit
+  bool PauseIs0x93() const { return options_.dc3_0x93 == "Y"; }
+
+  SerialPort& port_;
+  TransferHost& host_;
+  CommLog& log_;
+  const ProgramOptions& options_;
+  const IniFile* programIni_;
+  std::function<bool()> selection_;
+
+  ActiveSetting active_;
+  LineConfig line_;  // kept for the whole run: fields a step does not set keep their value
+  ByteTransferState state_;
+  PortState portState_;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,153 @@
+// Byte transfer: ReadByte, WriteByte and the user's stop keys.
+#include "core/transfer/link/SerialLink.h"
+
+namespace quelvo {
+namespace {
+
+// The writer waits until fewer than this many bytes are in the output queue.
+constexpr int kQueueRoom = 260;
+
+}  // namespace
+
+void SerialLink::UpdateIndicators(uint32_t modemStatus) {
+  host_.SetDsrIndicator((modemStatus & kModemDsr) != 0);
+  host_.SetCtsIndicator((modemStatus & kModemCts) != 0);
+}
+
+bool SerialLink::UserStopHeld() {
+  return host_.KeyHeld(StopKey::kF3) || host_.KeyHeld(StopKey::kEsc);
+}
+
+bool SerialLink::UserStopHit() {
+  return host_.KeyHit(StopKey::kF3) || host_.KeyHit(StopKey::kEsc);
+}
+
+void SerialLink::StopByUser() {
+  state_.ErrorNumber = 9999;
+  host_.ReleaseKey(StopKey::kF3);
+  host_.ReleaseKey(StopKey::kEsc);
+}
+
+bool SerialLink::StopKeyAbort() {
+  if (!UserStopHeld()) return false;
+  StopByUser();
+  state_.AbortFlag = true;
+  return true;
+}
+
+bool SerialLink::StopHitAbort() {
+  if (!UserStopHit()) return false;
+  StopByUser();
+  state_.AbortFlag = true;
+  return true;
+}
+
+void SerialLink::NotePortFailure(const char* what) {
+  state_.AbortFlag = true;
+  if (state_.PortFailed) return;
+  state_.PortFailed = true;
+  log_.AppendLog(std::string("  ") + what + PortErrorText(port_.LastError()) + "\n");
+}
+
+uint8_t SerialLink::ReadByte() {
+  if (!port_.IsOpen()) return 0;
+  uint8_t byte = 0;
+  switch (port_.ReadByte(&byte)) {
+    case ReadResult::kByte:
+      return DecodeByte(state_.codes, byte, PauseIs0x93());
+    case ReadResult::kTimeout:
+      return 0;
+    case ReadResult::kError:
+      NotePortFailure("ポートから読み込めない為中止：");
+      return 0;
+  }
+  return 0;
+}
+
+void SerialLink::PutByte(uint8_t byte) {
+  // A port that never opened (the abort path after a failed opening) takes
+  // nothing and reports nothing.
+  if (!port_.IsOpen()) return;
+  if (!port_.Write(&byte, 1)) NotePortFailure("ポートに書き込めない為中止：");
+}
+
+void SerialLink::WriteByte(uint8_t ch) {
+  if (options_.op4 == "Y" && ch == ' ') return;
+  if (state_.RawWriteMode) {
+    PutByte(ch);
+    return;
+  }
+  const std::optional<uint8_t> encoded = EncodeChar(state_.codes.CurrentCode, ch);
+  if (!encoded) return;
+  const uint8_t byte = *encoded;
+
+  if (portState_.OldTypeProtocol) {
+    // Flow control is the driver's: no queue wait, no line check, no count.
+    if (StopKeyAbort()) return;
+    host_.ProcessEvents();
+    if (StopHitAbort()) return;
+    PutByte(byte);
+    return;
+  }
+
+  const bool sending = portState_.direction == TransferDirection::Send;
+  if (sending && state_.SentSinceCheck >= state_.CheckInterval) {
+    // Handshake check: read the line once; after a pause code keep reading
+    // until the control sends DC1 or ENQ again.
+    for (;;) {
+      if (StopKeyAbort()) return;
+      ReadByte();
+      if (state_.PortFailed) {
+        state_.AbortFlag = true;
+        return;
+      }
+      if (StopHitAbort()) return;
+      uint32_t status = 0;
+      if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
+        state_.codes.GoFlag = true;
+        state_.LineSeenFlag = true;
+      }
+      if (state_.codes.GoFlag) break;
+      // Stop keys reach the window as events: let them in while we wait.
+      host_.ProcessEvents();
+    }
+    state_.SentSinceCheck = 0;
+  } else {
+    if (StopKeyAbort()) return;
+    host_.ProcessEvents();
+    if (StopHitAbort()) return;
+  }
+
+  // Output-queue throttle: fewer than 259 bytes may wait. A queue that does
+  // not drain (the driver holds output after the control's pause code) must
+  // not lock the user in: a stop key ends the wait.
+  for (;;) {
+    int queued = 0;
+    const bool known = port_.OutputQueueSize(&queued);
+    host_.ProcessEvents();
+    if (!known || kQueueRoom - queued > 1) break;
+    if (StopHitAbort()) return;
+  }
+  state_.AbortFlag = false;
+
+  uint32_t status = 0;
+  if (port_.ModemStatus(&status)) {
+    portState_.modemStatus = status;
+    if ((status & kModemDcd) == 0 && sending && active_.Signal == 0 && options_.op13 != "Y") {
+      state_.AbortFlag = true;
+      return;
+    }
+    host_.SetDsrIndicator((status & kModemDsr) != 0);
+    if ((status & kModemDsr) == 0 && options_.op14 == "Y") {
+      log_.AppendLog("  DSR信号OFFの為ため送信中止\n");
+      state_.AbortFlag = true;
+      return;
+    }
+    host_.SetCtsIndicator((status & kModemCts) != 0);
+  }
+
+  PutByte(byte);
+  ++state_.SentSinceCheck;
+}
+
+}  // namespace quelvo

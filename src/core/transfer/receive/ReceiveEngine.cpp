@@ -1,0 +1,196 @@
+// The receive engine: preparation, the wait for the start character and the
+// start of data.
+#include "core/transfer/receive/ReceiveEngine.h"
+
+#include <exception>
+
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/receive/ReceiveCharset.h"
+#include "core/transfer/receive/ReceiveFileName.h"
+#include "core/transfer/receive/ReceiveTargetFile.h"
+
+namespace quelvo {
+namespace {
+
+struct CodeRow {
+  const char* panel;
+  const char* logLine;
+};
+
+// By Code_R: 0 automatic, 1 ASCII, 2 EIA, 3 ISO.
+constexpr CodeRow kCodes[] = {
+    {"自動 ", "  受信コードは自動判別\n"},
+    {"ASCII", "  受信コードはASCII\n"},
+    {"EIA ", "  受信コードはEIA\n"},
+    {"ISO ", "  受信コードはISO\n"},
+};
+
+// By Speed_R: the four line speeds, 19200 and the tape reader.
+constexpr const char* kSpeedTexts[] = {": 2400,", ": 4800,", ": 9600,", ":14400,", ":19200,", ": 機器,"};
+
+const char kStopWhileWaiting[] = "  手動操作にて受信待機中に中止\n";
+
+}  // namespace
+
+ReceiveEngine::ReceiveEngine(SerialLink& link, TransferHost& host, CommLog& log,
+                             const ProgramOptions& options)
+    : link_(link), host_(host), log_(log), options_(options) {}
+
+ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const ReceiveJob& job) {
+  job_ = job;
+  if (job_.DirPath.empty()) job_.DirPath = FolderOfPath(job_.TransferFileName);
+  outcome_ = ReceiveOutcome{};
+  outcome_.TransferFileName = job_.TransferFileName;
+  block_.clear();
+  text_.reset();
+  try {
+    std::uint8_t startChar = 0;
+    if (Prepare(setting) && WaitForStart(&startChar)) {
+      if (StartData(startChar)) ReceiveData();
+    }
+  } catch (const std::exception&) {
+    UnexpectedError();
+  }
+  file_.Close();
+  text_.reset();
+  block_.clear();
+  block_.shrink_to_fit();
+  return outcome_;
+}
+
+bool ReceiveEngine::Prepare(const CommSetting& setting) {
+  std::string reason;
+  if (!file_.Create(job_.TransferFileName, &reason)) {
+    FailTargetFile(reason);
+    return false;
+  }
+  host_.SetScreenSaverActive(false);
+  host_.ShowTransferPanel(true);
+  host_.SetLabel2("");
+
+  if (!link_.OpenPort(setting, TransferDirection::Receive)) {
+    log_.AppendLog("  通信設定不可で中止\n");
+    link_.State().ErrorNumber = kErrorPortSetup;
+    Abort();
+    return false;
+  }
+
+  ByteTransferState& state = link_.State();
+  state.codes.CurrentCode = TapeCode::Undecided;
+  state.ErrorNumber = 0;
+  state.codes.GoFlag = true;
+  state.LineSeenFlag = true;
+  host_.SetStatusPanel(2, "受信待機中");
+  ShowSettingPanels();
+  host_.SetStatusPanel(2, "受信待機中");
+  log_.AppendLog("  受信データ待ち\n");
+  return true;
+}
+
+void ReceiveEngine::ShowSettingPanels() {
+  const ActiveSetting& active = link_.Active();
+  std::string panel;
+  if (active.Code >= 0 && active.Code <= 3) {
+    panel = kCodes[active.Code].panel;
+    log_.AppendLog(kCodes[active.Code].logLine);
+  }
+  link_.State().codes.CurrentCode = ReceiveTapeCode(active.Code);
+  if (active.Speed >= 0 && active.Speed <= 5) panel += kSpeedTexts[active.Speed];
+  panel += active.STbit == 0 ? " 1" : active.STbit == 1 ? " 2" : " 1.5";
+  host_.SetStatusPanel(3, panel);
+  host_.SetStatusPanel(4, active.Port);
+  if (active.Signal == 0) {
+    host_.SetStatusPanel(5, "Y");
+    log_.AppendLog("  ＮＣ機からの信号で開始する\n");
+  } else {
+    host_.SetStatusPanel(5, "N");
+    log_.AppendLog("  ＮＣ機からの信号は使用しない\n");
+  }
+}
+
+bool ReceiveEngine::StopRequestedWhileWaiting(bool hit) {
+  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return false;
+  link_.StopByUser();
+  log_.AppendLog(kStopWhileWaiting);
+  Abort();
+  return true;
+}
+
+bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
+  const ActiveSetting& active = link_.Active();
+  for (;;) {
+    if (StopRequestedWhileWaiting(false)) return false;
+    const std::uint8_t c = link_.ReadByte();
+    if (StopRequestedWhileWaiting(true)) return false;
+    if (link_.State().PortFailed) {
+      // Nothing was received: the (empty) target goes as after a stop.
+      link_.State().ErrorNumber = kErrorPortLost;
+      Abort();
+      return false;
+    }
+    host_.ProcessEvents();
+    if (active.Signal == 0) {
+      // Only a control that raises DCD may start the reception. A port whose
+      // modem lines cannot be read (pseudo-terminals, some adapters) is not
+      // held back by them.
+      uint32_t status = 0;
+      if (link_.RawPort().ModemStatus(&status)) {
+        link_.Port().modemStatus = status;
+        link_.UpdateIndicators(status);
+        if ((status & kModemDcd) == 0) continue;
+      }
+    }
+    if (IsReceiveStartChar(c) || c == kLF) {
+      *startChar = c;
+      return true;
+    }
+    // Let the character that finally starts the reception decide the code.
+    if (active.Code == 0) link_.State().codes.CurrentCode = TapeCode::Undecided;
+  }
+}
+
+bool ReceiveEngine::StartData(std::uint8_t startChar) {
+  const ActiveSetting& active = link_.Active();
+  if (active.Code == 0) {
+    const TapeCode code = link_.State().codes.CurrentCode;
+    if (code == TapeCode::ISO) {
+      log_.AppendLog("  自動判別でＩＳＯコードを検出\n");
+      host_.SetStatusPanel(1, "自動判別でISOｺｰﾄﾞ検出");
+    } else if (code == TapeCode::EIA) {
+      log_.AppendLog("  自動判別でＥＩＡコードを検出\n");
+      host_.SetStatusPanel(1, "自動判別でEIAｺｰﾄﾞ検出");
+    }
+  }
+  if (startChar == kLF) {
+    log_.AppendLog("  開始文字(LF/CR)を受信 開始文字\n");
+  } else {
+    log_.AppendLog(std::string("  開始文字(%OP:LNG$)を受信 開始文字") + static_cast<char>(startChar) + "\n");
+  }
+  // The data starts: only now does the target give way to the received file.
+  std::string reason;
+  if (!file_.PutInPlace(&reason)) {
+    FailTargetFile(reason);
+    return false;
+  }
+  lastFlushMs_ = host_.MonotonicMs();
+  host_.SetStatusPanel(2, "＜＜ 受信中 ＞＞");
+  log_.AppendLog("  データ受信開始\n");
+  host_.SetProgressRange(kBlockLines);
+  host_.SetProgressPosition(0);
+
+  ReceiveTextRules rules;
+  rules.Word = active.Word;
+  rules.Change = active.Change;
+  rules.EndCode = active.EndCode;
+  rules.osp = job_.ospSetting;
+  text_.emplace(rules, static_cast<ReceivedTextSink&>(*this));
+  text_->Start(startChar);
+  block_.clear();
+  if (active.SE_Char == 0 || active.SE_Char == 2) {
+    block_.push_back("%");
+    log_.AppendLog("  受信データの先頭に％を付加\n");
+  }
+  return true;
+}
+
+}  // namespace quelvo

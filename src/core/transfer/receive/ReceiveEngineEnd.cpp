@@ -1,0 +1,135 @@
+// The receive engine: the end of the data, saving, and the ways out when a
+// reception stops early.
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/receive/ReceiveEngine.h"
+#include "core/transfer/receive/ReceiveFileName.h"
+#include "core/transfer/receive/ReceiveTargetFile.h"
+#include "core/transfer/receive/ReceiveTitles.h"
+
+namespace quelvo {
+namespace {
+
+// After the closing DC4 the control is given time to take it before the port
+// closes.
+constexpr int kDc4SettleMs = 4000;
+
+}  // namespace
+
+void ReceiveEngine::EndOfData() {
+  const int se = link_.Active().SE_Char;
+  if (se == 1 || se == 2) {
+    block_.push_back("%");
+    log_.AppendLog("  受信データの最後部に％を追加\n");
+  }
+  Save();
+}
+
+void ReceiveEngine::Save() {
+  host_.SetStatusPanel(2, "保存中");
+  if (!FlushBlock()) return;
+  file_.Close();
+  MoveNote moveNote;
+  if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
+  log_.AppendLog("  受信完了\n");
+  if (options_.powerOff == "Y") log_.AppendLog("  自動で電源断\n");
+  SaveLog();
+  link_.WriteByte(kDC4);
+  host_.WaitMs(kDc4SettleMs);
+  link_.ClosePort();
+  host_.SetProgressPosition(0);
+  host_.SetStatusPanel(2, "受信完了");
+  host_.SetStatusPanel(1, "");
+  if (!moveNote.text.empty() && !job_.unattended) {
+    host_.ShowMessage(moveNote.text, "", moveNote.kind, MessageButtons::kOk);
+  }
+  outcome_.ReceiveCompleted = true;
+  outcome_.ErrorNumber = link_.State().ErrorNumber;
+  host_.RepaintStatus();
+}
+
+ReceiveEngine::MoveNote ReceiveEngine::MoveToControlName() {
+  const std::string target =
+      JoinFolderAndName(job_.DirPath, SavedControlFileName(text_->NcFileName()));
+  std::string reason, backup;
+  if (MoveReceivedFile(outcome_.TransferFileName, target, &backup, &reason)) {
+    outcome_.TransferFileName = target;
+    if (backup.empty()) return {};
+    // The control's name replaced a file the user had: it stays under the backup name.
+    log_.AppendLog("  既存ﾌｧｲﾙ " + target + " を " + backup + " に名前変更して保存\n");
+    return {"既存のファイル\n" + target + "\nは\n" + backup + "\nに名前を変えて残しました。",
+            MessageKind::kInformation};
+  }
+  // The data stays where it was received; nothing is deleted.
+  const std::string& kept = outcome_.TransferFileName;
+  log_.AppendLog("  ﾌｧｲﾙ名 " + target + " で保存できない為、" + kept + " に保存：" + reason + "\n");
+  return {"受信データを\n" + target + "\nに保存できません。\n" + reason + "\n\n受信データは\n" + kept +
+              "\nに保存しました。",
+          MessageKind::kWarning};
+}
+
+void ReceiveEngine::Abort() {
+  file_.Discard();
+  link_.WriteByte(kDC4);
+  const int errorNumber = link_.State().ErrorNumber;
+  log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
+  SaveLog();
+  link_.ClosePort();
+  ShowStopped();
+  outcome_.ReceiveCompleted = false;
+  outcome_.ErrorNumber = errorNumber;
+}
+
+void ReceiveEngine::StopKeepingData(int errorNumber, const std::string& message) {
+  link_.State().ErrorNumber = errorNumber;
+  link_.WriteByte(kDC4);
+  log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
+  SaveLog();
+  link_.ClosePort();
+  ShowStopped();
+  host_.ShowMessage(message, "", MessageKind::kError, MessageButtons::kOk);
+  outcome_.ReceiveCompleted = false;
+  outcome_.ErrorNumber = errorNumber;
+}
+
+void ReceiveEngine::StopForLostPort() {
+  // What was received so far is kept, the line in hand included.
+  if (text_ && !text_->Buffer().empty()) text_->StoreBuffer();
+  if (!FlushBlock()) return;
+  StopKeepingData(kErrorPortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
+                                      outcome_.TransferFileName + "\nに残っています。");
+}
+
+void ReceiveEngine::FailTargetFile(const std::string& reason) {
+  const std::string& file = outcome_.TransferFileName;
+  log_.AppendLog("  受信ﾌｧｲﾙに書き込めない為中止：" + file + "：" + reason + "\n");
+  StopKeepingData(kErrorTargetFile, "受信ファイル\n" + file + "\nに書き込めません。\n" + reason);
+}
+
+void ReceiveEngine::UnexpectedError() {
+  SaveLog();
+  link_.ClosePort();
+  host_.SetStatusPanel(2, "受信中止");
+  // Logged after the log was saved: it is not in the saved file.
+  log_.AppendLog("  受信中にエラーが発生した為に中止\n");
+  host_.SetTitle(IdleTitle(job_.versionSuffix));
+  host_.SetStatusPanel(1, "");
+  host_.SetProgressPosition(0);
+  outcome_.ReceiveCompleted = false;
+  outcome_.ErrorNumber = link_.State().ErrorNumber;
+}
+
+void ReceiveEngine::ShowStopped() {
+  host_.SetStatusPanel(2, "受信中止");
+  host_.SetTitle(IdleTitle(job_.versionSuffix));
+  host_.SetStatusPanel(1, "");
+  host_.SetProgressPosition(0);
+}
+
+void ReceiveEngine::SaveLog() {
+  if (log_.Empty()) return;
+  const std::string path = job_.logFilePath.empty() ? CommLogFilePath(2) : job_.logFilePath;
+  std::string ignored;
+  WriteCommLogFile(path, log_.Text(), &ignored);
+}
+
+}  // namespace quelvo

@@ -1,0 +1,130 @@
+// The receive engine: the main loop over the received characters, the lines
+// it stores and the blocks appended to the target file.
+#include "core/transfer/receive/ReceiveEngine.h"
+
+#include "core/transfer/receive/ReceiveTargetFile.h"
+#include "core/transfer/receive/ReceiveTitles.h"
+
+namespace quelvo {
+namespace {
+
+// Lines held at most before they are appended, even when no ordinary
+// character comes to trigger the append (a stream of bare line ends).
+constexpr size_t kBlockHardLimit = 4 * ReceiveEngine::kBlockLines;
+
+}  // namespace
+
+void ReceiveEngine::StoreLine(const std::string& line) { block_.push_back(line); }
+
+void ReceiveEngine::FileNameLine(const std::string& sent, const std::string& usable) {
+  if (usable.empty()) {
+    log_.AppendLog("ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名は" + sent + "\n");
+    log_.AppendLog("  ﾌｧｲﾙ名として使えない為、受信ﾌｧｲﾙ名で保存\n");
+    return;
+  }
+  host_.SetTitle(ReceivingTitle(usable, job_.versionSuffix));
+  log_.AppendLog("ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名は" + usable + "\n");
+  if (usable != sent) log_.AppendLog("  ﾌｧｲﾙ名 " + sent + " を " + usable + " に変更\n");
+  host_.SetLabel2("ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => " + usable);
+}
+
+void ReceiveEngine::ProgramNumberLine(const std::string& line) {
+  host_.SetLabel2("受信中のプログラム番号 => " + line);
+}
+
+bool ReceiveEngine::StopRequestedWhileReceiving(bool hit) {
+  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return false;
+  link_.StopByUser();
+  log_.AppendLog("  受信中に手動操作にて中止\n");
+  // op10 keeps what was received, without the closing "%" and the line in hand.
+  if (options_.op10 == "Y") {
+    Save();
+  } else {
+    Abort();
+  }
+  return true;
+}
+
+bool ReceiveEngine::DsrEndsData() {
+  uint32_t status = 0;
+  if (!link_.RawPort().ModemStatus(&status)) return false;
+  link_.Port().modemStatus = status;
+  const bool dsr = (status & kModemDsr) != 0;
+  host_.SetDsrIndicator(dsr);
+  if (!dsr && options_.op14 == "Y") {
+    text_->StoreBuffer();
+    log_.AppendLog("  ＮＣ機よりDSR信号OFFを受信した為終了\n");
+    return true;
+  }
+  host_.SetCtsIndicator((status & kModemCts) != 0);
+  return false;
+}
+
+bool ReceiveEngine::FlushBlock() {
+  if (block_.empty()) return true;
+  std::string reason;
+  if (!file_.Append(block_, &reason)) {
+    FailTargetFile(reason);
+    return false;
+  }
+  block_.clear();
+  lastFlushMs_ = host_.MonotonicMs();
+  return true;
+}
+
+bool ReceiveEngine::FlushWhenDue() {
+  if (block_.empty() || host_.MonotonicMs() - lastFlushMs_ < kFlushIntervalMs) return true;
+  return FlushBlock();
+}
+
+bool ReceiveEngine::AfterOrdinaryChar() {
+  if (text_->LineCount() >= kBlockLines) {
+    if (!FlushBlock()) return false;
+    host_.SetProgressPosition(0);
+    text_->ResetLineCount();
+  } else {
+    host_.ProcessEvents();
+    host_.SetProgressPosition(text_->LineCount());
+  }
+  return true;
+}
+
+void ReceiveEngine::ReceiveData() {
+  for (;;) {
+    if (StopRequestedWhileReceiving(false)) return;
+    const std::uint8_t c = link_.ReadByte();
+    if (StopRequestedWhileReceiving(true)) return;
+    if (link_.State().PortFailed) {
+      StopForLostPort();
+      return;
+    }
+    if (DsrEndsData()) {
+      EndOfData();
+      return;
+    }
+    if (!FlushWhenDue()) return;
+    switch (text_->Feed(c)) {
+      case FeedResult::kIgnored:
+        break;
+      case FeedResult::kLineDone:
+        if (block_.size() >= kBlockHardLimit && !FlushBlock()) return;
+        break;
+      case FeedResult::kAccumulated:
+        if (!AfterOrdinaryChar()) return;
+        break;
+      case FeedResult::kEndByPercent:
+        log_.AppendLog("  ＮＣ機より完了（％）を受信した為終了\n");
+        EndOfData();
+        return;
+      case FeedResult::kEndBySignal:
+        log_.AppendLog("  ＮＣ機より完了（中止）信号を受信した為終了\n");
+        EndOfData();
+        return;
+      case FeedResult::kEndOfData:
+        EndOfData();
+        return;
+    }
+  }
+}
+
+}  // namespace quelvo

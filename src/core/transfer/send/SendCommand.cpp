@@ -1,0 +1,22 @@
+#include "core/transfer/send/SendCommand.h"
+
+#include "core/common/NumberFormat.h"
+
+namespace quelvo {
+
+bool SendsWholeDocument(const ProgramOptions& options) { return options.op1 == "N"; }
+
+void StartSendLog(CommLog& log, bool wholeDocument, const std::string& fileName) {
+  if (wholeDocument) {
+    log.Start("  送信\n");
+    log.AppendLog("  全データを送信\n");
+  } else {
+    log.Start("  通信\n");
+    log.AppendLog("  プログラム番号選択で送信\n");
+  }
+  log.AppendLog("  送信ﾌｧｲﾙ名は" + fileName + "\n");
+}
+
+std::string RepeatCounterText(int count) { return "送信:" + FormatFloat("000", count); }
+
+}  // namespace quelvo

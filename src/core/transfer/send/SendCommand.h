@@ -1,0 +1,24 @@
+#pragma once
+// The window-free part of the send command (the "送信" and "ﾘﾋﾟｰﾄ" buttons):
+// which way the document goes, the first lines of its log and the repeat
+// counter text.
+#include <string>
+
+#include "core/settings/ProgramSettings.h"
+#include "core/transfer/CommLog.h"
+
+namespace quelvo {
+
+// Only option op1 exactly "N" sends the whole document; anything else lets the
+// user choose the programs first.
+bool SendsWholeDocument(const ProgramOptions& options);
+
+// Starts the log of a send anew: "  送信\n", "  全データを送信\n" for the whole
+// document, "  通信\n", "  プログラム番号選択で送信\n" for a selective send; then
+// "  送信ﾌｧｲﾙ名は" + file name.
+void StartSendLog(CommLog& log, bool wholeDocument, const std::string& fileName);
+
+// Panel 6 of the transfer status bar in repeat mode: "送信:001", "送信:002", ...
+std::string RepeatCounterText(int count);
+
+}  // namespace quelvo

@@ -1,0 +1,60 @@
+// After the last line: the end sequence, the final feed and a tape punch's
+// end signal; then the completion of the pass and, in repeat mode, the way
+// into the next one.
+#include "core/transfer/send/SendCommand.h"
+#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/send/SendProgressText.h"
+#include "core/transfer/send/SendSequences.h"
+
+namespace quelvo {
+namespace {
+
+constexpr int kTapePunchSpeed = 5;
+constexpr int kPunchEndSignalWaitMs = 4000;
+constexpr int kCloseWaitMs = 4000;
+constexpr int kRepeatWaitMs = 3000;
+
+}  // namespace
+
+void SendEngine::SendEndOfData() {
+  window_.SetEstimateTimer(false);
+  host_.SetStatusPanel(1, "残り " + RemainingAmountText(0, Meters()));
+  host_.RepaintStatus();
+
+  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
+  if (!feed_.empty()) WriteStep(feed_, 1014);
+  if (Active().Speed == kTapePunchSpeed && options_.op12 == "Y") {
+    host_.WaitMs(kPunchEndSignalWaitMs);
+    WriteChecked(static_cast<char>(kDC4), 1015, 0);
+  }
+}
+
+bool SendEngine::Complete() {
+  ReleaseDocument(2);
+  // The control's reader may still be busy with what is queued.
+  host_.WaitMs(kCloseWaitMs);
+  link_.ClosePort();
+  host_.SetStatusPanel(2, "送信完了");
+  host_.SetStatusPanel(1, "");
+  host_.RepaintStatus();
+  host_.SetProgressPosition(0);
+  log_.AppendLog("  送信完了\n");
+
+  if (!job_.RepeatMode) {
+    SaveLog();
+    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOff == "Y");
+    EndTransfer(true);
+    return false;
+  }
+
+  ShowLine(0, 0);
+  window_.SetEditorStatusPanel(4, "");
+  window_.RepaintEditor();
+  log_.AppendLog("  ﾘﾋﾟｰﾄ送信準備完了\n");
+  host_.WaitMs(kRepeatWaitMs);
+  ++outcome_.RepeatCount;
+  host_.SetStatusPanel(6, RepeatCounterText(outcome_.RepeatCount));
+  return true;
+}
+
+}  // namespace quelvo

@@ -1,0 +1,92 @@
+// The send engine's frame: the passes of one send, the abort test and the
+// checked writing every step uses.
+#include "core/transfer/send/SendEngine.h"
+
+namespace quelvo {
+
+SendEngine::SendEngine(SerialLink& link, TransferHost& host, SendHost& window, CommLog& log,
+                       const ProgramOptions& options)
+    : link_(link), host_(host), window_(window), log_(log), options_(options) {}
+
+void SendEngine::RunSend(const SendJob& job) {
+  job_ = job;
+  outcome_.RepeatCount = job.RepeatCount;
+  try {
+    wasModified_ = window_.IsModified();
+    try {
+      RunPasses();
+    } catch (const Aborted&) {
+      AbortPath();
+    }
+  } catch (...) {
+    try {
+      UnexpectedError();
+    } catch (...) {
+      // Nothing more can be reported; at least the port must not stay open.
+      link_.ClosePort();
+    }
+  }
+}
+
+void SendEngine::RunPasses() {
+  for (;;) {
+    Prepare();
+    WaitForStart();
+    if (!feed_.empty()) {
+      WriteChecked(feed_, 1004);
+      log_.AppendLog("  フィード出力\n");
+    }
+    counters_.SentChars = 0;
+    host_.SetProgressRange(counters_.TotalChars);
+    host_.SetProgressPosition(0);
+    window_.SetEstimateTimer(true);
+    SendStartOfData();
+    SendLines();
+    SendEndOfData();
+    if (!Complete()) return;
+  }
+}
+
+void SendEngine::Abort() { throw Aborted{}; }
+
+void SendEngine::CheckAbort() {
+  if (Bytes().AbortFlag) Abort();
+}
+
+void SendEngine::Check(int errorNumber) {
+  // The number of the step in progress is set after every write, so that a
+  // refusal or a user stop is reported with it.
+  Bytes().ErrorNumber = errorNumber;
+  CheckAbort();
+}
+
+void SendEngine::WriteChecked(char ch, int errorNumber, int pauseAfterMs) {
+  link_.WriteByte(static_cast<uint8_t>(ch));
+  Check(errorNumber);
+  if (pauseAfterMs > 0) host_.WaitMs(pauseAfterMs);
+}
+
+void SendEngine::WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs) {
+  for (const char ch : chars) WriteChecked(ch, errorNumber, pauseAfterEachMs);
+}
+
+void SendEngine::WriteStep(const std::string& chars, int errorNumber) {
+  Bytes().ErrorNumber = errorNumber;
+  for (const char ch : chars) {
+    link_.WriteByte(static_cast<uint8_t>(ch));
+    CheckAbort();
+  }
+}
+
+void SendEngine::SetState(const char* text) {
+  host_.SetStatusPanel(2, text);
+  host_.RepaintStatus();
+}
+
+void SendEngine::ShowLine(int index, int64_t start) {
+  const int64_t length =
+      index < host_.LineCount() ? static_cast<int64_t>(host_.Line(index).size()) : 0;
+  window_.ShowLineInEditor(start, length);
+}
+
+}  // namespace quelvo

@@ -1,0 +1,121 @@
+#pragma once
+// The send engine: moves the document in the editor to the NC control, one
+// character at a time, through the serial link. One pass opens the port, waits
+// for the control's start, sends feed and the start sequence (or an OSP
+// control's file-name header), every line through the send line filter, the
+// end sequence and feed, and ends completed, aborted (with an error number in
+// the log) or on an unexpected error. In repeat mode completed passes follow
+// one another until a stop.
+//
+// RunSend runs synchronously on the GUI thread; the window stays alive because
+// the link and the engine let it process pending events between characters.
+// Every ending starts the completion timer (Timer1).
+//
+// The window holds one engine for the whole run. The send command starts the
+// communication log, fills a SendJob and calls RunSend; the selective-send
+// dialog fills Selection().SkipLines first. Timer2's worker runs
+// EstimateRemainingTime(Counters()); Timer1's handler reads Outcome() for the
+// mail notice, and SerialLink::Port().PortOpenedForSend.
+#include <cstdint>
+#include <string>
+
+#include "core/settings/ProgramSettings.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/TransferHost.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/send/SendHost.h"
+#include "core/transfer/send/SendLineFilter.h"
+#include "core/transfer/send/SendState.h"
+#include "core/transfer/send/SendTimeEstimate.h"
+
+namespace quelvo {
+
+class SendEngine {
+ public:
+  // All references must outlive the engine; `options` is read at each send.
+  SendEngine(SerialLink& link, TransferHost& host, SendHost& window, CommLog& log,
+             const ProgramOptions& options);
+
+  // Runs one send, or a repeat series, to its end. Never throws.
+  void RunSend(const SendJob& job);
+
+  SendSelection& Selection() { return selection_; }
+  const SendOutcome& Outcome() const { return outcome_; }
+  // Shared with the remaining-time worker.
+  SendCounters& Counters() { return counters_; }
+
+ private:
+  struct Aborted {};  // leaves a pass for the abort path
+
+  // SendEngine.cpp: the passes, writing with the abort test.
+  void RunPasses();
+  void Check(int errorNumber);
+  void CheckAbort();
+  [[noreturn]] void Abort();
+  // Writes, then runs the abort test with `errorNumber`, then pauses.
+  void WriteChecked(char ch, int errorNumber, int pauseAfterMs);
+  void WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs = 0);
+  // Sets `errorNumber` first, then writes with the abort test after every
+  // character: a user stop during the step is then logged with 9999.
+  void WriteStep(const std::string& chars, int errorNumber);
+  void SendLineEnd(int errorNumber) { WriteChecked(lineEnd_, errorNumber); }
+  void SetState(const char* text);  // StatusBar2 panel 2, repainted
+  void ShowLine(int index, int64_t start);
+
+  // SendPreparation.cpp
+  void Prepare();
+  void ShowCodeAndLine();
+  int32_t DocumentLength();
+
+  // SendStartWait.cpp
+  void WaitForStart();
+  void WaitOldType();
+  void WaitForSignal();
+  void AskToStart();
+  // One read of the line while waiting: a stop key (logging `stopLogLine`
+  // when given) or a failed port leaves for the abort path.
+  uint8_t ReadWhileWaiting(const char* stopLogLine);
+
+  // SendStartOfData.cpp
+  void SendStartOfData();
+  void SendOspHeader();
+
+  // SendLineLoop.cpp
+  void SendLines();
+  void SendLineText(const std::string& wireLine);
+  void ShowProgress();
+
+  // SendEndOfData.cpp: end of data and completion; true when another pass follows.
+  void SendEndOfData();
+  bool Complete();
+
+  // SendEndings.cpp: the abort and unexpected-error paths.
+  void AbortPath();
+  void UnexpectedError();
+  void ReleaseDocument(int emptiedPanel);
+  void SaveLog();
+  void EndTransfer(bool completed);
+
+  bool Meters() const { return options_.op3 == "Y"; }
+  ByteTransferState& Bytes() { return link_.State(); }
+  const ActiveSetting& Active() const { return link_.Active(); }
+
+  SerialLink& link_;
+  TransferHost& host_;
+  SendHost& window_;
+  CommLog& log_;
+  const ProgramOptions& options_;
+
+  SendJob job_;
+  SendSelection selection_;
+  SendOutcome outcome_;
+  SendCounters counters_;
+
+  // Per pass.
+  std::string lineEnd_;   // the line-end sequence of CRLF_Type
+  std::string feed_;      // the feed spaces; empty when no feed is due
+  SendFilterOptions filter_;
+  bool wasModified_ = false;  // the document's state before the send
+};
+
+}  // namespace quelvo

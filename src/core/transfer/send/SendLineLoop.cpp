@@ -1,0 +1,86 @@
+// The line loop: every line of the document, read afresh from the editor,
+// shown, skipped by the selective send or filtered and written, then counted.
+#include <algorithm>
+
+#include "core/common/Cp932.h"
+#include "core/common/DateTimeText.h"
+#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/send/SendProgressText.h"
+
+namespace quelvo {
+namespace {
+
+bool IsProgramNumberLine(const std::string& line) {
+  return !line.empty() && (line[0] == 'O' || line[0] == ':' || line[0] == 'L');
+}
+
+// A program end: the control needs a moment before the next program.
+bool EndsProgram(const std::string& line) {
+  for (const char* code : {"M99", "M02", "M2", "M30"}) {
+    if (line.find(code) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void SendEngine::SendLines() {
+  Bytes().SentSinceCheck = 0;
+  ShowLine(0, 0);
+  window_.FocusEditor();
+  outcome_.StartText = "開始 " + ShortDateTimeText(host_.Now()) + "\n";
+
+  int64_t start = 0;  // editor position where line k starts
+  for (int k = 0; counters_.SentChars < counters_.TotalChars && k < host_.LineCount(); ++k) {
+    std::string line = host_.Line(k);
+    window_.ShowLineInEditor(start, static_cast<int64_t>(line.size()));
+    if (!line.empty() && line.back() == '\n') {
+      window_.ReplaceFinalLineFeed(k);
+      line.back() = '\r';
+      counters_.TotalChars += 1;
+      host_.SetProgressRange(counters_.TotalChars);
+    }
+
+    const bool programLine = IsProgramNumberLine(line);
+    if (programLine) {
+      if (!feed_.empty()) WriteStep(feed_, 1010);
+      host_.SetLabel2("送信中のプログラム番号 => " + line);
+    }
+    if (options_.op1 != "Y") {
+      selection_.SkipProgram = false;
+    } else if (programLine) {
+      const std::vector<std::string>& skip = selection_.SkipLines;
+      selection_.SkipProgram = std::find(skip.begin(), skip.end(), line) != skip.end();
+    }
+
+    const std::string wireLine = Utf8ToCp932(line);
+    if (selection_.SkipProgram) {
+      SetState("＜＜ スルー ＞＞");
+    } else {
+      SetState("＜＜ 送信中 ＞＞");
+      SendLineText(wireLine);
+    }
+    host_.ProcessEvents();
+    counters_.SentChars += static_cast<int32_t>(wireLine.size() + 2);
+    if (EndsProgram(line)) host_.WaitMs(5);
+    ShowProgress();
+    start += static_cast<int64_t>(line.size()) + 2;
+  }
+}
+
+void SendEngine::SendLineText(const std::string& wireLine) {
+  SendLineFilter filter = FilterSendLine(wireLine, filter_);
+  if (filter.Dropped()) return;  // a line of "%" alone: not even its line end
+  char ch = 0;
+  while (filter.Next(ch)) WriteChecked(ch, 1011, Active().InvTime);
+  SendLineEnd(1012);
+}
+
+void SendEngine::ShowProgress() {
+  const int64_t remaining = static_cast<int64_t>(counters_.TotalChars) - counters_.SentChars + 1;
+  host_.SetStatusPanel(1, ProgressPanelText(remaining, counters_.RemainingSeconds, Meters()));
+  host_.RepaintStatus();
+  host_.SetProgressPosition(counters_.SentChars);
+}
+
+}  // namespace quelvo

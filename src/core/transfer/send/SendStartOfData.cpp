@@ -1,0 +1,36 @@
+// What goes out before the first line: an OSP control's file-name header, or
+// the start sequence of the setting.
+#include "core/common/Cp932.h"
+#include "core/transfer/receive/OspFileName.h"
+#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/send/SendSequences.h"
+
+namespace quelvo {
+namespace {
+
+bool IsOspSetting(int setNo) { return setNo == 6 || setNo == 12; }
+
+}  // namespace
+
+void SendEngine::SendStartOfData() {
+  if (IsOspSetting(job_.SetNo)) {
+    SendOspHeader();
+    return;
+  }
+  const StartSequence start = StartSequenceFor(Active().StartChar, Active().CRLF_Type);
+  if (start.pauseMs > 0) host_.WaitMs(start.pauseMs);
+  WriteStep(start.text, 1009);
+}
+
+void SendEngine::SendOspHeader() {
+  outcome_.OspFileName = OspFileName(job_.CurrentFileName);
+  const std::string& name = outcome_.OspFileName;
+  log_.AppendLog("  ＮＣ機にファイル名送信 ﾌｧｲﾙ名=" + name + "\n");
+  WriteChecked("$", 1005);  // EIA has no "$": it is then not sent at all
+  host_.SetLabel2("ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => " + name);
+  WriteChecked(Utf8ToCp932(name), 1006, Active().InvTime);
+  SendLineEnd(1007);
+  host_.WaitMs(5);
+}
+
+}  // namespace quelvo

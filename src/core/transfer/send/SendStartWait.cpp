@@ -1,0 +1,102 @@
+// The wait for the control's start: on the old-type protocol, on the control's
+// signal (DC1, "%" or ENQ), or after the user confirms that the control is
+// ready.
+#include "core/transfer/send/SendEngine.h"
+
+namespace quelvo {
+namespace {
+
+constexpr const char* kSending = "＜＜ 送信中 ＞＞";
+constexpr const char* kWaiting = "送信待機中";
+
+}  // namespace
+
+void SendEngine::WaitForStart() {
+  if (link_.Port().OldTypeProtocol) {
+    WaitOldType();
+  } else if (Active().Signal == 0) {
+    WaitForSignal();
+  } else {
+    AskToStart();
+  }
+}
+
+void SendEngine::WaitOldType() {
+  Bytes().ErrorNumber = 1003;
+  const bool onSignal = Active().Signal == 0;
+  if (onSignal) {
+    host_.SetStatusPanel(2, kWaiting);
+  } else {
+    SetState(kSending);
+  }
+  uint8_t ch = 0;
+  do {
+    ch = ReadWhileWaiting(nullptr);
+  } while (onSignal && ch != kDC1 && ch != '%');
+  if (onSignal) SetState(kSending);
+  link_.SwitchToDriverFlowControl();
+}
+
+uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
+  const auto stop = [&] {
+    link_.StopByUser();
+    if (stopLogLine != nullptr) log_.AppendLog(stopLogLine);
+    Abort();
+  };
+  if (link_.UserStopHeld()) stop();
+  const uint8_t ch = link_.ReadByte();
+  if (link_.UserStopHit()) stop();
+  // A port that fails under the wait would otherwise be read for ever.
+  if (Bytes().PortFailed) {
+    Bytes().ErrorNumber = 1016;
+    Abort();
+  }
+  host_.ProcessEvents();
+  return ch;
+}
+
+void SendEngine::WaitForSignal() {
+  host_.SetStatusPanel(2, kWaiting);
+  log_.AppendLog("  ＮＣ機からの開始信号待ち\n");
+  for (;;) {
+    const uint8_t ch = ReadWhileWaiting("  送信待機中に手動操作にて中止\n");
+    if (ch == kDC1 || ch == '%' || ch == kENQ) {
+      host_.SetStatusPanel(2, kSending);
+      log_.AppendLog("  ＮＣ機より送信開始信号を受信\n");
+      log_.AppendLog("  送信開始\n");
+      host_.RepaintStatus();
+      // The writer checks the handshake before the first character unless the
+      // interval is 1000.
+      Bytes().SentSinceCheck = 999;
+      Bytes().codes.GoFlag = true;
+      Bytes().LineSeenFlag = true;
+      return;
+    }
+    if (options_.op9 == "N") {
+      Bytes().ErrorNumber = 1001;
+      if (ch == kDC3 || ch == kDC4 || ch == kCAN) Abort();
+    }
+    uint32_t status = 0;
+    if (link_.RawPort().ModemStatus(&status)) {
+      link_.Port().modemStatus = status;
+      link_.UpdateIndicators(status);
+    }
+  }
+}
+
+void SendEngine::AskToStart() {
+  Bytes().codes.GoFlag = true;
+  Bytes().LineSeenFlag = true;
+  uint32_t status = link_.Port().modemStatus;
+  if (link_.RawPort().ModemStatus(&status)) link_.Port().modemStatus = status;
+  link_.UpdateIndicators(status);
+  log_.AppendLog("  送信開始\n");
+  const MessageAnswer answer = host_.ShowMessage(
+      "ＮＣ装置側の準備を行ってください。\n準備が出来ましたら「はい(Y)」を\n押すと送信が開始します。",
+      "", MessageKind::kWarning, MessageButtons::kYesNo);
+  Bytes().ErrorNumber = 1002;
+  if (answer != MessageAnswer::kYes) Abort();
+  SetState(kSending);
+}
+
+}  // namespace quelvo

@@ -1,9 +1,0 @@
-#include "editor/CaretPosition.h"
-
-namespace quelvo {
-
-std::string CaretPositionText(long line1, long column1) {
-  return std::to_string(line1) + " , " + std::to_string(column1);
-}
-
-}  // namespace quelvo

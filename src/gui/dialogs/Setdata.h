@@ -1,0 +1,102 @@
+#pragma once
+// The communication settings dialog "通信設定": edits the active communication
+// setting and its name, lists the serial ports present, and sends a test mail.
+// "保存" writes the setting's file at once and reloads the record from it.
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/settings/PortList.h"
+#include "core/settings/SetdataFields.h"
+#include "gui/dialogs/DialogPrompts.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace quelvo {
+
+struct CommSetting;
+struct ProgramSettings;
+
+class TSetdataForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  using MailSender = std::function<void(const std::string& address, const std::string& subject,
+                                        const std::string& body)>;
+
+  // `settings` (setNo, the setting names, the modem ports) and `setting` (the
+  // active record) must outlive the dialog; `programFolder` holds Sub.ini, the
+  // setting files and the program settings file.
+  TSetdataForm(ProgramSettings& settings, CommSetting& setting, std::string programFolder,
+               QWidget* parent = nullptr);
+
+  void SetPrompts(DialogPrompts prompts) { prompts_ = std::move(prompts); }
+  void SetPortProber(PortProber prober) { prober_ = std::move(prober); }
+  void SetMailSender(MailSender sender) { mailSender_ = std::move(sender); }
+
+  // Components by their names ("ComboBox4", "Edit2", "LabeledEdit5", ...).
+  QComboBox* ComboBox(int number) const;
+  QLineEdit* LineEdit(const char* component) const;
+  QLabel* LabelOf(const char* component) const;
+  QTabWidget* PageControl1() const { return pageControl1_; }
+  QLineEdit* Edit1() const { return edit1_; }
+  QPushButton* Button1() const { return button1_; }  // "保存"
+  QPushButton* Button2() const { return button2_; }  // "戻る"
+  QPushButton* Button3() const { return button3_; }  // "送信テスト"
+
+  // Saves as "保存" does; false when nothing (or not all) could be stored.
+  bool Button1Click();
+  void reject() override;  // every way of closing comes here
+
+ signals:
+  // The setting file of `setNo` was written and the record reloaded from it;
+  // the setting's name in the program settings may have changed.
+  void settingSaved(int setNo);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct RowWidgets {
+    const SetdataRow* row;
+    QLabel* label;
+    QComboBox* combo;  // List and PortList rows
+    QLineEdit* edit;   // the WaitTime row
+  };
+  struct TextWidgets {
+    const SetdataText* text;
+    QLineEdit* edit;
+  };
+
+  QWidget* BuildListPage(SetdataPage page);
+  QWidget* BuildOptionsPage();
+  void FormShow();
+  void FillPortLists();
+  void ApplyTapeRules(SetdataPage page, int speed);
+  void StoreRows(SetdataPage page);
+  void Button3Click();
+  void MarkChanged();
+
+  ProgramSettings& settings_;
+  CommSetting& setting_;
+  std::string programFolder_;
+  std::string subDirPath_;  // Sub.ini DirPath, written back unchanged
+  DialogPrompts prompts_;
+  PortProber prober_;
+  MailSender mailSender_;
+  std::vector<RowWidgets> rows_;
+  std::vector<TextWidgets> texts_;
+  QTabWidget* pageControl1_ = nullptr;
+  QLineEdit* edit1_ = nullptr;
+  QPushButton* button1_ = nullptr;
+  QPushButton* button2_ = nullptr;
+  QPushButton* button3_ = nullptr;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,410 @@
+#pragma once
+// The main window: tool bar, menus, the document editor, the line-status strip
+// and the two status bars. Its state for the whole run is grouped in the structs
+// below; its handlers are spread over one source file per subsystem:
+//   app/Mainform.cpp            creation, show, close, titles
+//   app/MainformMenus.cpp       the command table: menus and tool bar
+//   editor/MainformEdit.cpp     the document, status panels and edit commands
+//   editor/MainformFiles.cpp    open, save, recent files, split save, file types
+//   editor/MainformDesk.cpp     find, printing, shell integration, help
+//   settings/MainformSettings.cpp  setting selection, settings and options dialogs
+//   transfer/MainformTransfer.cpp  receive, stop, log view, Timer1
+//   transfer/MainformSend.cpp      the send command, selective send, Timer2
+#include <QColor>
+#include <QFont>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Communication setting and transfer members.
+#include "core/port/PosixSerialPort.h"
+#include "core/settings/CommSetting.h"
+#include "core/settings/IniFile.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/TransferWindowState.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/send/SendEngine.h"
+#include "gui/mainwindow/StopKeyFilter.h"
+#include "gui/mainwindow/WindowTransferHost.h"
+
+#include "core/commandline/CommandLineRules.h"
+#include "core/document/DocumentState.h"
+#include "core/document/FileFilter.h"
+#include "core/document/ProgramList.h"
+#include "core/settings/ProgramSettings.h"
+#include "core/settings/StartupTitle.h"
+#include "gui/dialogs/FilePrompts.h"
+
+class QAction;
+class QActionGroup;
+class QCloseEvent;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QStackedLayout;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+namespace quelvo {
+
+class FindDialog;
+class NcEdit;
+class PanelBar;
+class TAutoForm;
+class TForm3;
+class TOptionForm;
+class TPrintForm;
+class TSetdataForm;
+class TUser;
+struct PrintChoice;
+
+// Process-level values the window keeps.
+struct AppState {
+  std::string VersionSuffix;
+  std::string OsLabel;
+  int OsCode = -1;
+  bool CloseAfterTransfer = false;
+  // The close request came from the command line ("END") and no button press
+  // since: nobody may be there to answer a question at the close.
+  bool CloseUnattended = false;
+  std::string TransferFileName;
+  // What main() returns: kExitTransferNotCompleted from a command line that asks
+  // for an unattended transfer until that transfer completes.
+  int ExitStatus = 0;
+};
+
+// What the send command hands to the next send: "ﾘﾋﾟｰﾄ" sends the document again
+// and again until stopped, counting the passes in StatusBar2 panel 6.
+struct SendCommandState {
+  bool RepeatMode = false;
+  int RepeatCount = 0;  // 1 for the first pass of a repeat series
+};
+
+// The menu items of the command table that other code enables, checks or renames.
+struct MainMenus {
+  QMenu* File = nullptr;
+  QMenu* Edit = nullptr;
+  QMenu* Find = nullptr;
+  QMenu* Setting = nullptr;
+  QMenu* Option = nullptr;
+  QMenu* Log = nullptr;
+  QMenu* Help = nullptr;
+  QMenu* FontSelect = nullptr;
+  QMenu* ScreenColor = nullptr;
+  QAction* FileNew = nullptr;
+  QAction* FileOpen = nullptr;
+  QAction* FileSave = nullptr;
+  QAction* FileSaveAs = nullptr;
+  QAction* opSave = nullptr;
+  QAction* FilePage = nullptr;
+  QAction* FilePrint = nullptr;
+  QAction* DeskTop_set = nullptr;
+  QAction* SendTo_set = nullptr;
+  std::array<QAction*, 5> MenuFile{};  // "&1 " .. "&5 " + path, hidden until filled
+  QAction* RecentSeparator = nullptr;
+  QAction* FileExit = nullptr;
+  QAction* EditUndo = nullptr;
+  QAction* EditCut = nullptr;
+  QAction* EditCopy = nullptr;
+  QAction* EditPaste = nullptr;
+  QAction* EditDelete = nullptr;
+  QAction* EditAll = nullptr;
+  QAction* EditDate = nullptr;
+  QAction* EditWrap = nullptr;
+  QAction* EditFont = nullptr;
+  QAction* FontName = nullptr;  // display only: font name + "  " + size
+  QAction* screen_color = nullptr;
+  QAction* font_color = nullptr;
+  QAction* FindDo = nullptr;
+  QAction* FindNext = nullptr;
+  // Set1..Set9, Set10, SetO, SetP in menu order; their tags are the setting numbers.
+  std::array<QAction*, 12> SetItems{};
+  QActionGroup* SetGroup = nullptr;
+  QAction* User_op = nullptr;
+  QAction* setting_op = nullptr;
+  QAction* view_op = nullptr;
+  std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
+  QAction* Menu_ver = nullptr;
+};
+
+// The font and colour choosers of the edit commands; each returns false when
+// cancelled. Tests replace them.
+struct EditorDialogs {
+  std::function<bool(QWidget* parent, QFont& font)> ChooseFont;
+  std::function<bool(QWidget* parent, QColor& color)> ChooseColor;
+};
+
+// SpeedButton1..13 and SpeedButton15; index n-1 holds SpeedButtonn (index 13 unused).
+struct ToolButtons {
+  std::array<QToolButton*, 15> SpeedButton{};
+  QToolButton* operator[](int n) const { return SpeedButton.at(static_cast<size_t>(n - 1)); }
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // ---- State for the whole run ----
+  AppState App;
+  ProgramSettings Settings;  // program settings file values (geometry and look live in the widgets)
+  DocumentState Document;
+
+  // ==== Communication setting and transfer ====================================
+  // (settings/MainformSettings.cpp, transfer/MainformTransfer.cpp; the engines
+  // reach the window through Host). Declared in this order on purpose: each
+  // member is built from the ones above it.
+  CommSetting Comm;               // the active setting, number Settings.setNo
+  TransferWindowState Transfer;   // log view, reception completed
+  CommLog Log;                    // the communication log of the current transfer
+  IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
+  PosixSerialPort Port;
+  StopKeyFilter StopKeys;         // F3 / Esc, application-wide
+  WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
+  SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
+  SendEngine Sender{Link, Host, Host, Log, Settings.options};  // one for the whole run
+  TAutoForm* AutoForm = nullptr;        // selection number dialog, made by WireTransfer
+  TSetdataForm* SetdataForm = nullptr;  // made at first use
+  TOptionForm* OptionForm = nullptr;    // made at first use
+  // Closes the selective-send dialog when a transfer ends (set by the send command).
+  std::function<void()> CloseSelectionDialog;
+  // ===========================================================================
+
+  // ==== Send command (transfer/MainformSend.cpp) ==============================
+  // "送信" and "ﾘﾋﾟｰﾄ" (SpeedButton10 tag 1, SpeedButton15 tag 2) put the window
+  // into the transferring state, start the log and run Sender on the whole
+  // document, or first let the user pick programs in Form3 (option op1).
+  SendCommandState SendCommand;
+  void SpeedButton10Click(int tag);
+  // Runs the send engine on the document with the active setting.
+  void RunSend();
+  // Timer2: a TSendTime worker updates the remaining-time estimate.
+  void Timer2Timer();
+  // The selective send: Form3 lists the programs; its "選択送信" sends all but
+  // the unchecked ones, its "中止" ends the command through Timer1.
+  void OpenSelectiveSend();
+  void Form3SelectiveSend(const SkipList& selection);
+  void Form3SelectiveCancel();
+  // ===========================================================================
+
+  // ---- Components ----
+  QWidget* Panel1 = nullptr;  // tool bar
+  ToolButtons Buttons;
+  QWidget* Panel2 = nullptr;  // line-status strip
+  QLabel* Label2 = nullptr;
+  QLineEdit* LabeledEdit1 = nullptr;  // DSR
+  QLineEdit* LabeledEdit2 = nullptr;  // CTS
+  NcEdit* RichEdit1 = nullptr;        // the document
+  NcEdit* RichEdit2 = nullptr;        // log view, behind RichEdit1
+  QStackedLayout* EditorStack = nullptr;
+  PanelBar* StatusBar1 = nullptr;     // editor status
+  PanelBar* StatusBar2 = nullptr;     // transfer status
+  QProgressBar* ProgressBar = nullptr;  // inside StatusBar2 panel 0, made by FormShow
+  QTimer* Timer1 = nullptr;
+  QTimer* Timer2 = nullptr;
+  QTimer* Timer3 = nullptr;
+  MainMenus Menus;
+  EditorDialogs Dialogs;
+
+  // ---- Lifecycle (Mainform.cpp) ----
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  bool FormCloseQuery();  // may the window close? (unsaved changes)
+  // The close at the end of a transfer started with the close request: true
+  // when the window closed.
+  bool CloseAtTransferEnd();
+  QString SettingsFilePath() const;
+  // A message box whose top-left corner stands 50 pixels right of and below the window's.
+  void ShowMessage(const QString& text);
+
+  // ==== Command line and automatic transfers (app/MainformCommandLine.cpp) ====
+  // The arguments are read at the end of FormCreate; a requested send or receive
+  // starts from Timer3, one second after the window is shown.
+  CommandLineState CommandLine;  // the requests of this start and the receive target
+  std::string CollectionFile;    // <base>.tmp, emptied at every start
+  void ProcessCommandLine();
+  bool AutomaticTransferRequested() const;
+  void Timer3Timer();
+  // The argument list examined by ProcessCommandLine (the program name not
+  // included); empty means the process's own arguments. Tests set it.
+  std::vector<std::string> CommandLineArguments;
+
+ private:
+  void RunCommandLineAction(const CommandLineAction& action);
+  void CollectCommandLineFile(const std::string& path);
+  void LoadCommandLineDocument(const std::string& path, bool promptSave);
+  bool AskCommandLineQuestion(const std::string& text);
+  void ShowCommandLineError(const std::string& text);
+  bool collectionUsable_ = true;  // false when the collection file could not be written
+
+ public:
+  // ==== End of the command-line block ====
+
+  // ---- Document and edit commands (editor/MainformEdit.cpp) ----
+  void SetNewDocumentTitle();
+  void SetEditTitle();
+  void SetModifiedTitle();
+  void SetDiscardedTitle();
+  void SetReceiveTitle();
+  void FormatFileSize(double size);
+  void UpdateCaretPosition();
+  void RecreateCaret();
+  void UpdateFontItemCaption();
+  void ApplyEditorLook();  // font and colours from Settings.editor
+  void ApplyEditorFont(const QFont& font);
+  void ApplyEditorColors();
+  QColor EditorTextColor() const;
+  QColor EditorBackgroundColor() const;
+  void UpdateSideMargins();
+  int CharHeightPixels() const;
+  void ToggleInsertMode();
+
+  void RichEdit1Change();
+  void RichEdit1KeyDown(int key, bool pressed);
+  void RichEdit1MouseDown();
+  void RichEdit1SelectionChange();
+  void EditMenuClick();
+  void EditUndoClick();
+  void EditCutClick();
+  void EditCopyClick();
+  void EditPasteClick();
+  void EditDeleteClick();
+  void EditAllClick();
+  void EditDateClick();
+  void EditWrapClick();
+  void EditFontClick();
+  void screen_colorClick();
+  void font_colorClick();
+
+  // ---- Files: open, save, recent files, split save, file types (editor/MainformFiles.cpp) ----
+  std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs
+  FilePrompts FilePrompt;                   // questions and file choosers (tests replace them)
+  QFileDialog* SaveDialog1 = nullptr;       // made on first use
+  TForm3* Form3 = nullptr;                  // split save and selective send
+  TUser* User = nullptr;                    // user-defined file types
+  QString LastDialogFolder;                 // where the last file dialog ended
+
+  void FormCreateFiles();  // after the settings are read: filter list, dialogs, drops
+  void RebuildFileFilter();
+  // Reads a file into the editor (format question and line-by-line fallback
+  // included); the size in bytes, or -1 when the file could not be read (the
+  // reason has been shown and the editor is unchanged).
+  double LoadFileIntoEditor(const std::string& path);
+  // Loads a file as the document: size panel, name, title, recent files. False
+  // when it could not be read; the document is then unchanged.
+  bool LoadDocument(const std::string& path);
+  // Asks whether to save the modified document under a new name; returns when
+  // it is saved or the user answered No.
+  void PromptSaveChanges(const std::string& name);
+  void AddRecentFile(const std::string& path);
+  void OnDropFiles(const QStringList& paths);
+  // The save dialog "データ保存" (or `title`) with the filter list, Mask_No and proposedName.
+  FileChoice ExecuteSaveDialog(const QString& proposedName, const QString& title = QString());
+  void SaveDialog1TypeChange(int index);  // 1-based
+  // Writes the editor text to path; on success path becomes the document's name
+  // and the document is not modified; on failure the reason is shown. False
+  // also when the user declines to save characters the file cannot hold.
+  bool SaveDocumentTo(const std::string& path);
+  // True when text can be written as CP932 as it stands, or the user agreed to
+  // have the characters it cannot hold written as "?".
+  bool ConfirmEncodable(std::string_view text);
+  void ClearDocumentText();  // empties the editor, not modified
+
+  void open1Click();
+  void FileOpenClick();
+  void FileSaveClick();
+  void FileSaveAsClick();
+  void opSaveClick();
+  void MenuFile0Click(int index);
+  void FileExit1Click();
+  void User_opClick();
+  void view_opClick();
+  void ShowRecentFiles();
+
+  // ---- Find, print, shell, help (editor/MainformDesk.cpp) ----
+  FindDialog* FindDialog1 = nullptr;  // non-modal; keeps its text and direction while hidden
+  TPrintForm* PrintForm = nullptr;    // hidden: the print buffers and the printer
+  // Chooses what "印刷" prints: the print dialog, unless a test answers here.
+  std::function<bool(PrintChoice& choice)> ChoosePrint;
+  void CreateDeskWindows();  // by FormCreate: the print form first, then the find dialog
+  void FindDoClick();
+  void FindDialog1Find();
+  void FindNextClick();
+  void FilePageClick();
+  void FilePrintClick();
+  void DeskTop_setClick();
+  void SendTo_setClick();
+  void Menu_verClick();
+
+  // ---- Settings (settings/MainformSettings.cpp) ----
+  void Set1Click(int tag);
+  void setting_opClick();
+  void SpeedButton11Click();
+  void UpdateSettingCaptions();
+  void LoadActiveCommSetting();
+  void ReportUnreadableSettingsFiles();
+  void SelectSetting(int setNo);      // make setting setNo active and load it
+  void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
+  void ApplySettingNames();           // the twelve item captions from Settings.setNames
+  void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
+  // The two settings dialogs, made and wired at first use (tests reach them
+  // before opening them, to replace their prompts and port prober).
+  TSetdataForm& SetdataDialog();
+  TOptionForm& OptionDialog();
+
+  // ---- Transfer (transfer/MainformTransfer.cpp) ----
+  void SpeedButton9Click();
+  void SpeedButton13Click();
+  void Menu_sendClick(int tag);
+  void Timer1Timer();
+  // Editing state (true) or transferring state (false) of buttons and menus.
+  void SetTransferUi(bool enabled);
+  // Shift held as a transfer starts: close when it completes, with the user at hand.
+  void RequestCloseByUser();
+  void EndLogView();
+  // Timer1 after a saved reception: opens the received file (receive command).
+  // Timer1Timer then switches the screen saver on and hides the transfer panel.
+  void Timer1ReceiveBranch();
+  // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
+  void WireTransfer();
+
+  // ==== Receiving (transfer/MainformReceive.cpp) ===============================
+  // SpeedButton9Click ("受信") and Timer1ReceiveBranch, declared above, live
+  // there too. The receive engine runs with ReceiveHost: the window's own host,
+  // or in tests one with instant waits and a scripted Shift key.
+  WindowTransferHost* ReceiveHost = &Host;
+  // The automatic receive that the command line asks for: receives into
+  // App.TransferFileName as "受信" would once its file is chosen, without
+  // dialogs and without starting the log anew.
+  void RunAutomaticReceive();
+  void ReceiveIntoOspFolder();    // "受信" with an OSP setting: a folder, "osp_data.tmp"
+  void ReceiveIntoChosenFile();   // "受信" with any other setting: the save dialog
+  void EnterReceiveState(const std::string& title);  // title, transferring state, editor emptied
+  void RunReceiveEngine(bool unattended = false);  // the engine, then what the window does at its end
+  bool OspSettingActive() const;  // setting 6 or 12
+  // ===========================================================================
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildMenus();    // MainformMenus.cpp
+  void BuildToolBar();  // MainformMenus.cpp
+  void BuildBody();     // Mainform.cpp
+
+  bool shown_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace quelvo

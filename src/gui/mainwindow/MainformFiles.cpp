@@ -1,0 +1,316 @@
+// File commands of the main window: new, open, save, save as, recent files,
+// files dropped on the window, closing with unsaved changes, split save and the
+// user-defined file types.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "core/common/ProgramFiles.h"
+#include "core/document/DocumentFile.h"
+#include "core/document/DocumentTitle.h"
+#include "core/document/FileTexts.h"
+#include "core/document/RecentFiles.h"
+#include "core/document/UnencodableText.h"
+#include "gui/dialogs/Copentextdialog.h"
+#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/Userform.h"
+#include "gui/editor/EditorBytes.h"
+#include "gui/editor/FileDrop.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+
+namespace quelvo {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Puts text into the editor as one replacement, without change notifications
+// and without undo history: loading a large program costs one copy.
+void SetEditorText(NcEdit* editor, std::string_view text) {
+  const long events = editor->SendScintilla(QsciScintilla::SCI_GETMODEVENTMASK);
+  editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, 0);
+  editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0);
+  editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+  if (!text.empty())
+    editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
+  editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1);
+  editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+  editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, events);
+  editor->setModified(false);
+  editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0);
+}
+
+UserFileTypes UserTypesOf(const ProgramSettings& settings) {
+  UserFileTypes types;
+  types.User1_Name = settings.user1Name;
+  types.User1_Mask = settings.user1Mask;
+  types.User2_Name = settings.user2Name;
+  types.User2_Mask = settings.user2Mask;
+  return types;
+}
+
+}  // namespace
+
+// ---- Set-up ----
+
+void TForm1::FormCreateFiles() {
+  FilePrompt = StandardFilePrompts();
+  RebuildFileFilter();
+  LastDialogFolder = QDir::currentPath();
+  Form3 = new TForm3(*this);
+  User = new TUser(Settings, ProgramFolder(), this);
+  auto* drops = new FileDropFilter([this](const QStringList& paths) { OnDropFiles(paths); }, this);
+  drops->Watch(this);
+  drops->Watch(RichEdit1->viewport());
+}
+
+void TForm1::RebuildFileFilter() { FileFilter = BuildFileFilter(UserTypesOf(Settings)); }
+
+// ---- Loading ----
+
+double TForm1::LoadFileIntoEditor(const std::string& path) {
+  DocumentLoad load = ReadDocumentFile(path);
+  if (!load.opened) {
+    FilePrompt.error(this, QString(), Q(path) + kCannotRead + Q(load.error));
+    return -1;
+  }
+  SetEditorText(RichEdit1, load.text);
+  std::string().swap(load.text);  // the editor holds its own copy now
+  if (load.needsFormatQuestion && FilePrompt.askFormat(this, kFormatQuestion))
+    SetEditorText(RichEdit1, ReadDocumentFileByLines(path));
+  UpdateSideMargins();
+  Settings.dirPath = load.dirPath;
+  if (load.size == 0) ClearDocumentText();
+  return static_cast<double>(load.size);
+}
+
+bool TForm1::LoadDocument(const std::string& path) {
+  const double size = LoadFileIntoEditor(path);
+  if (size < 0) return false;
+  FormatFileSize(size);
+  Document.CurrentFileName = path;
+  SetEditTitle();
+  StatusBar1->SetPanelText(2, QString());
+  StatusBar1->SetPanelText(1, "1 , 1");
+  AddRecentFile(path);
+  return true;
+}
+
+void TForm1::ClearDocumentText() {
+  SetEditorText(RichEdit1, std::string_view());
+}
+
+// ---- Saving ----
+
+bool TForm1::ConfirmEncodable(std::string_view text) {
+  const std::vector<UnencodableLine> lines = FindUnencodable(text);
+  return lines.empty() || FilePrompt.askUnencodable(this, Q(UnencodableQuestion(lines)));
+}
+
+// Characters the file cannot hold are written only when the user agrees.
+bool TForm1::SaveDocumentTo(const std::string& path) {
+  if (!ConfirmEncodable(EditorBytes(RichEdit1))) return false;
+  std::string error;
+  if (!SaveDocumentFile(path, EditorBytes(RichEdit1), &error)) {
+    FilePrompt.error(this, QString(), Q(path) + kCannotWrite + Q(error));
+    return false;
+  }
+  Document.CurrentFileName = path;
+  SetEditTitle();
+  StatusBar1->SetPanelText(2, QString());
+  RichEdit1->setModified(false);
+  return true;
+}
+
+void TForm1::SaveDialog1TypeChange(int index) {
+  if (SaveDialog1 != nullptr) SaveDialog1->setDefaultSuffix(Q(DefaultExtensionFor(FileFilter, index)));
+}
+
+FileChoice TForm1::ExecuteSaveDialog(const QString& proposedName, const QString& title) {
+  FileDialogRequest request;
+  request.filter = FileFilter;
+  request.filterIndex = Settings.maskNo;
+  request.folder = LastDialogFolder;
+  request.proposedName = proposedName;
+  FileChoice choice;
+  if (FilePrompt.chooseSaveFile) {
+    choice = FilePrompt.chooseSaveFile(this, request);
+  } else {
+    if (SaveDialog1 == nullptr) {
+      SaveDialog1 = new QFileDialog(this);
+      SaveDialog1->setObjectName("SaveDialog1");
+      SaveDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+      SaveDialog1->setOption(QFileDialog::HideNameFilterDetails, true);
+      SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+      SaveDialog1->setFileMode(QFileDialog::AnyFile);
+      connect(SaveDialog1, &QFileDialog::filterSelected, this,
+              [this] { SaveDialog1TypeChange(SelectedFilterIndex(*SaveDialog1)); });
+    }
+    SaveDialog1->setWindowTitle(title.isEmpty() ? QString(kSaveDialogTitle) : title);
+    const QStringList filters = QtNameFilters(FileFilter);
+    SaveDialog1->setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+      SaveDialog1->selectNameFilter(filters[request.filterIndex - 1]);
+    SaveDialog1TypeChange(request.filterIndex);
+    SaveDialog1->setDirectory(request.folder);
+    SaveDialog1->selectFile(proposedName);
+    if (SaveDialog1->exec() == QDialog::Accepted && !SaveDialog1->selectedFiles().isEmpty()) {
+      choice.accepted = true;
+      choice.path = SaveDialog1->selectedFiles().first();
+      choice.filterIndex = SelectedFilterIndex(*SaveDialog1);
+    }
+  }
+  if (choice.accepted) LastDialogFolder = QFileInfo(choice.path).absolutePath();
+  return choice;
+}
+
+// A document never saved has no place on disk yet: "上書き保存" asks for one.
+void TForm1::FileSaveClick() {
+  if (!RichEdit1->isModified()) return;
+  if (Document.CurrentFileName == kUntitledName) {
+    FileSaveAsClick();
+    return;
+  }
+  SaveDocumentTo(Document.CurrentFileName);
+}
+
+void TForm1::FileSaveAsClick() {
+  const FileChoice choice = ExecuteSaveDialog(Q(Document.CurrentFileName));
+  if (!choice.accepted) return;
+  QApplication::processEvents();  // the dialog leaves the screen before the write
+  const std::string path = choice.path.toStdString();
+  Document.CurrentFileName = path;
+  RichEdit1->setModified(true);
+  if (!SaveDocumentTo(path)) {
+    SetModifiedTitle();
+    return;
+  }
+  Settings.maskNo = choice.filterIndex;
+  AddRecentFile(path);
+}
+
+// Answering Yes and then cancelling the save dialog, or a save that fails, asks
+// again: the changes are dropped only on an explicit No.
+void TForm1::PromptSaveChanges(const std::string& name) {
+  for (;;) {
+    if (FilePrompt.askSaveChanges(this, Q(name) + kSaveChangesQuestion, false) != SaveAnswer::Yes) return;
+    const FileChoice choice = ExecuteSaveDialog(Q(name));
+    if (choice.accepted && SaveDocumentTo(choice.path.toStdString())) return;
+  }
+}
+
+// ---- Commands ----
+
+void TForm1::open1Click() {
+  if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  ClearDocumentText();
+  Document.CurrentFileName = kUntitledName;
+  SetNewDocumentTitle();
+  StatusBar1->SetPanelText(2, QString());
+  StatusBar1->SetPanelText(1, "1 , 1");
+  StatusBar1->SetPanelText(0, "サイズ");
+}
+
+void TForm1::FileOpenClick() {
+  if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  FileDialogRequest request;
+  request.filter = FileFilter;
+  request.filterIndex = Settings.maskNo;
+  request.folder = LastDialogFolder;
+  request.preview = Settings.options.op16;
+  const FileChoice choice = FilePrompt.chooseOpenFile ? FilePrompt.chooseOpenFile(this, request)
+                                                      : COpenTextDialog::Choose(this, request, FilePrompt);
+  if (choice.accepted) {
+    LastDialogFolder = QFileInfo(choice.path).absolutePath();
+    if (QFileInfo::exists(choice.path)) {
+      if (LoadDocument(choice.path.toStdString())) Settings.maskNo = choice.filterIndex;
+    } else {
+      FilePrompt.error(this, QString(), kFileNotFoundBefore + choice.path + kFileNotFoundAfter);
+    }
+  }
+  RecreateCaret();
+}
+
+void TForm1::MenuFile0Click(int index) {
+  if (index < 0 || index >= static_cast<int>(Settings.recentFiles.size())) return;
+  const std::string path = Settings.recentFiles[static_cast<size_t>(index)];
+  if (path.empty()) return;
+  if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  if (QFileInfo::exists(Q(path))) LoadDocument(path);
+}
+
+// While a transfer runs the "ファイル" menu is disabled, and the document is
+// what is being sent or received: a drop then is ignored.
+void TForm1::OnDropFiles(const QStringList& paths) {
+  if (paths.isEmpty() || paths.size() > 2) return;
+  if (!Menus.File->isEnabled() || !Menus.File->menuAction()->isEnabled()) return;
+  if (RichEdit1->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  LoadDocument(paths.first().toStdString());
+}
+
+void TForm1::AddRecentFile(const std::string& path) {
+  quelvo::AddRecentFile(Settings.recentFiles, path);
+  ShowRecentFiles();
+}
+
+void TForm1::ShowRecentFiles() {
+  const RecentFileMenu menu = BuildRecentFileMenu(Settings.recentFiles);
+  for (size_t i = 0; i < Menus.MenuFile.size(); ++i) {
+    // A hidden item keeps its number, ready for its path.
+    Menus.MenuFile[i]->setText(menu.visible[i] ? Q(menu.captions[i]) : QString("&%1 ").arg(i + 1));
+    Menus.MenuFile[i]->setVisible(menu.visible[i]);
+  }
+  Menus.RecentSeparator->setVisible(menu.separatorVisible);
+}
+
+// ---- Closing ----
+
+void TForm1::FileExit1Click() {
+  if (RichEdit1->isModified()) {
+    const SaveAnswer answer =
+        FilePrompt.askSaveChanges(this, Q(Document.CurrentFileName) + kSaveChangesQuestion, true);
+    if (answer == SaveAnswer::Cancel) return;
+    if (answer == SaveAnswer::Yes) {
+      FileSaveAsClick();
+      if (RichEdit1->isModified()) {
+        close();  // the close request asks again
+        return;
+      }
+    }
+    ClearDocumentText();
+    SetDiscardedTitle();
+  }
+  close();
+}
+
+bool TForm1::FormCloseQuery() {
+  if (!RichEdit1->isModified()) return true;
+  const SaveAnswer answer =
+      FilePrompt.askSaveChanges(this, Q(Document.CurrentFileName) + kSaveChangesQuestion, true);
+  if (answer == SaveAnswer::Cancel) return false;
+  if (answer == SaveAnswer::Yes) {
+    FileSaveAsClick();
+    return !RichEdit1->isModified();
+  }
+  ClearDocumentText();
+  return true;
+}
+
+// ---- Split save and file types ----
+
+void TForm1::opSaveClick() { Form3->ShowForSplitSave(); }
+
+void TForm1::User_opClick() {
+  User->SetPrompts(FilePrompt);
+  User->exec();
+  RebuildFileFilter();
+}
+
+void TForm1::view_opClick() { ToggleFilePreviewOption(); }
+
+}  // namespace quelvo

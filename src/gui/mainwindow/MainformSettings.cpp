@@ -1,0 +1,113 @@
+// Communication setting selection and the settings and options dialogs, as the
+// main window reaches them.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/ProgramFiles.h"
+#include "core/document/FileTexts.h"
+#include "core/settings/CommSettingFile.h"
+#include "core/settings/SettingSlots.h"
+#include "core/transfer/MailSend.h"
+#include "gui/dialogs/Option.h"
+#include "gui/dialogs/Setdata.h"
+#include "gui/mainwindow/Mainform.h"
+
+namespace quelvo {
+
+namespace {
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+}  // namespace
+
+// The "通信設定" items are captioned with the names of the settings their tags number.
+void TForm1::ApplySettingNames() {
+  for (QAction* item : Menus.SetItems) {
+    const int setNo = item->data().toInt();
+    item->setText(Q(Settings.setNames.at(static_cast<size_t>(setNo))));
+  }
+}
+
+void TForm1::UpdateSettingCaptions() { ApplySettingNames(); }
+
+// A settings file that is there but cannot be read (a FIFO, a device, a folder,
+// no permission) leaves its defaults in use; the user is told which one.
+void TForm1::ReportUnreadableSettingsFiles() {
+  std::vector<std::string> paths{ProgramSettingsPath(), SubIniPath()};
+  for (const SettingSlot& slot : SettingSlots()) paths.push_back(CommSettingFilePath(ProgramFolder(), slot.setNo));
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) continue;  // a missing file: its defaults, as always
+    std::string bytes, error;
+    if (!ReadWholeFile(path, &bytes, &error)) ShowMessage(Q(path + kCannotRead + error));
+  }
+}
+
+void TForm1::ShowActiveSetting(int setNo) {
+  for (QAction* item : Menus.SetItems) {
+    if (item->data().toInt() != setNo) continue;
+    Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
+    item->setChecked(true);
+    return;
+  }
+}
+
+void TForm1::SelectSetting(int setNo) {
+  Settings.setNo = setNo;
+  Comm = LoadCommSetting(ProgramFolder(), setNo);
+  ShowActiveSetting(setNo);
+}
+
+// The items' tags are setting numbers, so the two OSP settings (6 and 12) load
+// their own files although they stand last in the menu.
+void TForm1::Set1Click(int tag) { SelectSetting(tag); }
+
+// At first show. A number no slot has (a hand-edited settings file) falls back
+// to setting 1, with a message saying so.
+void TForm1::LoadActiveCommSetting() {
+  WireTransfer();
+  const CheckedSetNo checked = CheckSetNo(Settings.setNo);
+  if (!checked.message.empty()) {
+    Host.ShowMessage(checked.message, "", MessageKind::kError, MessageButtons::kOk);
+  }
+  SelectSetting(checked.setNo);
+}
+
+// "設定": the communication settings dialog for the active setting. A save
+// reloads the record and may rename the setting: the captions follow.
+void TForm1::SpeedButton11Click() { SetdataDialog().exec(); }
+
+TSetdataForm& TForm1::SetdataDialog() {
+  if (SetdataForm == nullptr) {
+    SetdataForm = new TSetdataForm(Settings, Comm, ProgramFolder(), this);
+    SetdataForm->SetMailSender([](const std::string& address, const std::string& subject,
+                                  const std::string& body) { MailSend(address, subject, body); });
+    connect(SetdataForm, &TSetdataForm::settingSaved, this, [this](int) {
+      ApplySettingNames();
+      ShowActiveSetting(Settings.setNo);
+    });
+  }
+  return *SetdataForm;
+}
+
+// "各種設定": the program options. The size panel is refreshed afterwards, as
+// an option may change how the size is shown.
+void TForm1::setting_opClick() {
+  OptionDialog().exec();
+  if (Document.LastFileSize > 0) FormatFileSize(Document.LastFileSize);
+}
+
+TOptionForm& TForm1::OptionDialog() {
+  if (OptionForm == nullptr) OptionForm = new TOptionForm(Settings, ProgramFolder(), this);
+  return *OptionForm;
+}
+
+void TForm1::ToggleFilePreviewOption() {
+  Settings.options.op16 = !Settings.options.op16;
+  Menus.view_op->setChecked(Settings.options.op16);
+}
+
+}  // namespace quelvo

@@ -1,0 +1,151 @@
+// Send, receive, stop and the communication log as the main window reaches them.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QActionGroup>
+#include <QFile>
+#include <QMenu>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QToolButton>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/Cp932.h"
+#include "core/common/DateTimeText.h"
+#include "core/document/FileTexts.h"
+#include "core/transfer/MailSend.h"
+#include "core/transfer/link/SelectionSequence.h"
+#include "gui/desktop/ScreenSaver.h"
+#include "gui/dialogs/Autono.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+
+namespace quelvo {
+
+namespace {
+
+// The menus that a transfer locks, besides "通信ログ".
+std::array<QMenu*, 6> LockedMenus(const MainMenus& m) {
+  return {m.File, m.Edit, m.Find, m.Setting, m.Option, m.Help};
+}
+
+// The tool buttons that a transfer locks: all but "中止".
+constexpr int kLockedButtons[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15};
+
+}  // namespace
+
+void TForm1::WireTransfer() {
+  if (AutoForm != nullptr) return;
+  AutoForm = new TAutoForm(this);
+  // OpenPort runs the sequence only while option op6 is "Y".
+  Link.SetSelectionSequence([this] {
+    return RunSelectionSequence(Link, Host, [this] { return AutoForm->Ask(); });
+  });
+}
+
+void TForm1::SetTransferUi(bool enabled) {
+  for (int n : kLockedButtons) Buttons[n]->setEnabled(enabled);
+  for (QMenu* menu : LockedMenus(Menus)) menu->menuAction()->setEnabled(enabled);
+  // Shortcuts of the setting items work without their menu: lock them too.
+  Menus.SetGroup->setEnabled(enabled);
+  if (!Transfer.LogViewMode) Menus.Log->menuAction()->setEnabled(enabled);
+
+  if (enabled) {
+    Buttons[13]->setEnabled(false);
+    RichEdit1->setReadOnly(false);
+    RichEdit1->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0UL);
+    StatusBar1->SetPanelText(4, QString());
+    RichEdit1->viewport()->repaint();
+    StatusBar2->hide();
+    StatusBar1->show();
+    return;
+  }
+  if (Transfer.LogViewMode) return;
+  Buttons[13]->setEnabled(true);
+  StatusBar2->show();
+  StatusBar1->hide();
+}
+
+void TForm1::RequestCloseByUser() {
+  App.CloseAfterTransfer = true;
+  App.CloseUnattended = false;
+}
+
+void TForm1::Timer1Timer() {
+  StatusBar2->SetPanelText(6, QString());
+  Timer1->stop();
+  Host.ReleaseKey(StopKey::kEsc);
+  if (Settings.options.op1 == "Y" && CloseSelectionDialog) CloseSelectionDialog();
+  SetTransferUi(true);
+  EditMenuClick();
+
+  const bool received = Transfer.ReceiveCompleted;
+  if (received) Timer1ReceiveBranch();
+  ScreenSaverOn();
+  Host.ShowTransferPanel(false);
+  if (received) return;
+
+  // The mail notice of a send. Only the send engine sets PortOpenedForSend, so
+  // a reception never mails.
+  if (Comm.Mail_Flg != "Y" || Comm.Mail_Address.empty() ||
+      Comm.Mail_Address.find('@') == std::string::npos || !Link.Port().PortOpenedForSend) {
+    return;
+  }
+  const SendOutcome& outcome = Sender.Outcome();
+  const std::string body = outcome.StartText + "終了 " + ShortDateTimeText(Host.Now()) +
+                           (outcome.SendCompleted ? "\n送信無事完了しました。" : "\n送信中断しました。");
+  MailSend(Comm.Mail_Address, Comm.Mail_Subject, body);
+}
+
+// "通信ログ": 1 shows the send log, 2 the receive log, 3 ends the view.
+void TForm1::Menu_sendClick(int tag) {
+  RichEdit2->setFont(RichEdit1->font());
+  RichEdit2->setReadOnly(false);
+  RichEdit2->clear();
+  RichEdit2->setWrapMode(QsciScintilla::WrapNone);
+  RichEdit2->SetHorizontalScrollBar(true);
+  EditorStack->setCurrentWidget(RichEdit2);
+  Transfer.LogViewMode = true;
+
+  if (tag != 1 && tag != 2) {
+    EndLogView();
+    return;
+  }
+  const std::string path = CommLogFilePath(tag);
+  std::string bytes, error;
+  if (!ReadWholeFile(path, &bytes, &error)) {
+    // A log that is there but is no regular file (or unreadable) is named with the reason.
+    Host.ShowMessage(!QFile::exists(QString::fromStdString(path))
+                         ? (tag == 1 ? "送信ログファイルが見つかりません。" : "受信ログファイルが見つかりません。")
+                         : path + kCannotRead + error,
+                     "", MessageKind::kError, MessageButtons::kOk);
+    EndLogView();
+    return;
+  }
+  RichEdit2->setText(QString::fromStdString(Cp932ToUtf8(bytes)));
+  RichEdit2->setReadOnly(true);
+  SetTransferUi(false);
+}
+
+void TForm1::EndLogView() {
+  Transfer.LogViewMode = false;
+  EditorStack->setCurrentWidget(RichEdit1);
+  SetTransferUi(true);
+  RichEdit1->setFocus();
+}
+
+// "中止": an Esc press, which the running transfer takes as the user's stop,
+// and the screen saver back on (a transfer switches it off). The press is
+// latched at once and also sent as a key event, which marks Esc held until
+// Timer1 releases it, as a real key-down without its key-up would.
+void TForm1::SpeedButton13Click() {
+  StopKeys.Press(StopKey::kEsc);
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = this;
+  QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  ScreenSaverOn();
+}
+
+}  // namespace quelvo

@@ -1,0 +1,31 @@
+#pragma once
+// TSendTime: the short-lived worker that Timer2 starts every ten seconds while
+// the data of a send goes out. It makes one remaining-time estimate from the
+// send engine's counters and ends. The counters are atomics shared with the
+// engine on the GUI thread, so the worker needs no lock; the engine shows the
+// new estimate with the next line's progress text.
+#include <QThread>
+
+#include "core/transfer/send/SendTimeEstimate.h"
+
+namespace quelvo {
+
+class TSendTime : public QThread {
+  Q_OBJECT
+ public:
+  // `counters` must outlive the worker.
+  explicit TSendTime(SendCounters& counters, QObject* parent = nullptr);
+  // Waits for a run still in progress, so that the thread never outlives its object.
+  ~TSendTime() override;
+
+  // Creates a worker that deletes itself when its run ends, and starts it.
+  static TSendTime* StartEstimate(SendCounters& counters, QObject* parent);
+
+ protected:
+  void run() override;
+
+ private:
+  SendCounters& counters_;
+};
+
+}  // namespace quelvo

@@ -1,0 +1,233 @@
+#include "gui/mainwindow/WindowTransferHost.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <climits>
+#include <thread>
+
+#include "core/commandline/ExitStatus.h"
+#include "core/transfer/PowerOff.h"
+#include "gui/desktop/ScreenSaver.h"
+#include "gui/desktop/SystemPowerOff.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+#include "gui/mainwindow/StopKeyFilter.h"
+
+namespace quelvo {
+
+namespace {
+constexpr int kEstimateIntervalMs = 10000;
+constexpr auto kBurstWindow = std::chrono::milliseconds(10);
+constexpr int kBurstCalls = 200;  // far above what a serial line at 115200 bit/s needs
+constexpr int kProcessEventsMaxMs = 50;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::kInformation:
+      return QMessageBox::Information;
+    case MessageKind::kWarning:
+      return QMessageBox::Warning;
+    case MessageKind::kError:
+      return QMessageBox::Critical;
+    case MessageKind::kQuestion:
+      return QMessageBox::Question;
+    case MessageKind::kPlain:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+}  // namespace
+
+WindowTransferHost::WindowTransferHost(TForm1& form, StopKeyFilter& keys)
+    : form_(form), keys_(keys), systemPowerOff_(&LogindPowerOff) {}
+
+void WindowTransferHost::SetStatusPanel(int index, const std::string& text) {
+  form_.StatusBar2->SetPanelText(index, Q(text));
+}
+
+void WindowTransferHost::RepaintStatus() { form_.StatusBar2->repaint(); }
+
+void WindowTransferHost::SetProgressRange(int64_t maximum) {
+  progressScale_ = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
+  if (form_.ProgressBar != nullptr) {
+    form_.ProgressBar->setRange(0, static_cast<int>(std::max<int64_t>(0, maximum / progressScale_)));
+  }
+}
+
+void WindowTransferHost::SetProgressPosition(int64_t position) {
+  if (form_.ProgressBar == nullptr) return;
+  const int64_t scaled = position / progressScale_;
+  form_.ProgressBar->setValue(static_cast<int>(std::clamp<int64_t>(scaled, 0, form_.ProgressBar->maximum())));
+}
+
+void WindowTransferHost::SetLabel2(const std::string& text) { form_.Label2->setText(Q(text)); }
+
+void WindowTransferHost::SetDsrIndicator(bool on) {
+  QPalette pal = form_.LabeledEdit1->palette();
+  pal.setColor(QPalette::Text, on ? Qt::blue : Qt::red);
+  form_.LabeledEdit1->setPalette(pal);
+}
+
+void WindowTransferHost::SetCtsIndicator(bool on) {
+  form_.LabeledEdit2->setText(on ? QStringLiteral(" ●") : QStringLiteral(" ○"));
+}
+
+void WindowTransferHost::ShowTransferPanel(bool visible) {
+  form_.LabeledEdit1->parentWidget()->setVisible(visible);
+  form_.LabeledEdit2->parentWidget()->setVisible(visible);
+  form_.Panel2->setVisible(visible);
+}
+
+void WindowTransferHost::SetTitle(const std::string& title) { form_.setWindowTitle(Q(title)); }
+
+MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std::string& caption,
+                                              MessageKind kind, MessageButtons buttons) {
+  if (message_) return message_(text, caption, kind, buttons);
+  QMessageBox::StandardButtons standard = QMessageBox::Ok;
+  if (buttons == MessageButtons::kYesNo) standard = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == MessageButtons::kOkCancel) standard = QMessageBox::Ok | QMessageBox::Cancel;
+  QMessageBox box(IconOf(kind), caption.empty() ? QStringLiteral("Quelvo") : Q(caption), Q(text),
+                  standard, &form_);
+  box.move(form_.x() + 50, form_.y() + 50);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return MessageAnswer::kYes;
+    case QMessageBox::No:
+      return MessageAnswer::kNo;
+    case QMessageBox::Cancel:
+      return MessageAnswer::kCancel;
+    default:
+      return buttons == MessageButtons::kOkCancel && box.clickedButton() == nullptr ? MessageAnswer::kCancel
+                                                                                  : MessageAnswer::kOk;
+  }
+}
+
+void WindowTransferHost::ProcessEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kProcessEventsMaxMs);
+  const auto now = std::chrono::steady_clock::now();
+  if (now - burstStart_ > kBurstWindow) {
+    burstStart_ = now;
+    burstCalls_ = 0;
+  }
+  if (++burstCalls_ > kBurstCalls) {
+    // The caller polls in a loop with nothing to wait on: give the processor back.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    burstStart_ = std::chrono::steady_clock::now();
+    burstCalls_ = 0;
+  }
+}
+
+bool WindowTransferHost::KeyHeld(StopKey key) { return keys_.Held(key); }
+bool WindowTransferHost::KeyHit(StopKey key) { return keys_.Hit(key); }
+void WindowTransferHost::ReleaseKey(StopKey key) { keys_.Release(key); }
+bool WindowTransferHost::ShiftHeld() { return keys_.ShiftHeld(); }
+
+void WindowTransferHost::WaitMs(int milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+int64_t WindowTransferHost::MonotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::time_t WindowTransferHost::Now() { return std::time(nullptr); }
+
+// The editor's lines (see DocumentLines.h): a final line break opens an empty
+// last line, which the send engine's count of the text's length includes.
+int WindowTransferHost::LineCount() { return form_.RichEdit1->lines(); }
+
+std::string WindowTransferHost::RawLine(int index) {
+  NcEdit* editor = form_.RichEdit1;
+  const long length = editor->SendScintilla(QsciScintillaBase::SCI_LINELENGTH, index);
+  if (length <= 0) return {};
+  std::string bytes(static_cast<size_t>(length), '\0');
+  editor->SendScintilla(QsciScintillaBase::SCI_GETLINE, static_cast<unsigned long>(index), bytes.data());
+  return bytes;
+}
+
+// The line without its CR LF (or lone CR). A lone line feed stays: the send
+// engine turns it into a carriage return.
+std::string WindowTransferHost::Line(int index) {
+  std::string line = RawLine(index);
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
+    line.resize(line.size() - 2);
+  } else if (!line.empty() && line.back() == '\r') {
+    line.pop_back();
+  }
+  return line;
+}
+
+void WindowTransferHost::SetScreenSaverActive(bool active) {
+  if (active) {
+    ScreenSaverOn();
+  } else {
+    ScreenSaverOff();
+  }
+}
+
+void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
+  NcEdit* editor = form_.RichEdit1;
+  editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start));
+  const long line = editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                          static_cast<unsigned long>(start));
+  const long docLine = editor->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, line);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, std::max(0L, docLine - 1));
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(start),
+                        static_cast<long>(start + length));
+}
+
+void WindowTransferHost::FocusEditor() { form_.RichEdit1->setFocus(); }
+
+void WindowTransferHost::RepaintEditor() { form_.RichEdit1->viewport()->repaint(); }
+
+void WindowTransferHost::ReplaceFinalLineFeed(int index) {
+  const std::string line = RawLine(index);
+  if (line.empty() || line.back() != '\n' || (line.size() >= 2 && line[line.size() - 2] == '\r')) return;
+  NcEdit* editor = form_.RichEdit1;
+  const long end = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, index) +
+                   static_cast<long>(line.size());
+  editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, end - 1);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, end);
+  editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 1UL, "\r");
+}
+
+bool WindowTransferHost::IsModified() { return form_.RichEdit1->isModified(); }
+
+void WindowTransferHost::SetModified(bool modified) {
+  form_.RichEdit1->setModified(modified);
+  form_.Document.Modified = modified;
+}
+
+void WindowTransferHost::SetEditorStatusPanel(int index, const std::string& text) {
+  form_.StatusBar1->SetPanelText(index, Q(text));
+}
+
+void WindowTransferHost::SetEstimateTimer(bool enabled) {
+  if (enabled) {
+    form_.Timer2->start(kEstimateIntervalMs);
+  } else {
+    form_.Timer2->stop();
+  }
+}
+
+void WindowTransferHost::StartCompletionTimer() { form_.Timer1->start(); }
+
+// The PC is switched off only when the window really closed: a close refused
+// over unsaved edits keeps it on.
+void WindowTransferHost::CloseProgram(bool powerOff) {
+  // Called only after a completed transfer: an unattended run succeeded.
+  form_.App.ExitStatus = kExitOk;
+  if (form_.CloseAtTransferEnd() && powerOff) PowerOff(systemPowerOff_);
+}
+
+}  // namespace quelvo

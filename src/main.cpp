@@ -1,0 +1,40 @@
+// Quelvo: one instance per program file, then the main window. The exit status
+// says whether an unattended transfer ("END") completed (ExitStatus.h).
+#include <QMessageBox>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "core/commandline/CommandLineRules.h"
+#include "core/commandline/ExitStatus.h"
+#include "gui/desktop/SingleInstance.h"
+#include "gui/mainwindow/Application.h"
+#include "gui/mainwindow/Mainform.h"
+
+int main(int argc, char* argv[]) {
+  quelvo::SingleInstance instance;
+  if (!instance.Problem().empty()) {
+    std::fprintf(stderr, "%s\n", instance.Problem().c_str());
+    return quelvo::kExitCannotStart;
+  }
+  // Until the window says otherwise, an unattended transfer did not complete.
+  const bool unattended =
+      quelvo::RequestsUnattendedTransfer(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  const int notCompleted = unattended ? quelvo::kExitTransferNotCompleted : quelvo::kExitOk;
+  // Another instance runs: end silently, but a transfer asked of this start did not happen.
+  if (!instance.IsFirst()) return notCompleted;
+
+  quelvo::Application app(argc, argv);
+  try {
+    quelvo::TForm1 form;
+    form.show();
+    app.exec();
+    return form.App.ExitStatus;
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, "Quelvo", QString::fromUtf8(e.what()));
+  } catch (...) {
+    QMessageBox::critical(nullptr, "Quelvo", QString());
+  }
+  return notCompleted;
+}
