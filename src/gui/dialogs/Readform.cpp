@@ -16,10 +16,9 @@
 #include "core/settings/IniFile.h"
 #include "gui/dialogs/DialogPlacementStore.h"
 #include "gui/dialogs/DialogPrompts.h"
+#include "gui/dialogs/FilePrompts.h"
 #include "gui/editor/EditorBytes.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
-#include "gui/mainwindow/PanelBar.h"
 
 namespace quelvo {
 
@@ -53,7 +52,7 @@ QFont ListFont() {
 
 }  // namespace
 
-TForm3::TForm3(TForm1& form) : QDialog(&form), form_(form) {
+TForm3::TForm3(ProgramListHost& host) : QDialog(host.DialogParent()), host_(host) {
   setObjectName("Form3");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
@@ -123,7 +122,7 @@ void TForm3::FillList(std::string_view documentText) {
 }
 
 void TForm3::ShowForSplitSave() {
-  const std::string_view text = EditorBytes(form_.RichEdit1);
+  const std::string_view text = EditorBytes(host_.DocumentEditor());
   if (text.empty()) return;
   SetMode(false);
   FillList(text);
@@ -184,7 +183,7 @@ void TForm3::FormClose() {
     if (!SaveSubDirPath(subIni, DirPath) || !SaveSplitSaveChoices(subIni, Choices))
       prompts.warn(this, windowTitle(), Q(subIni.WriteError()));
   }
-  form_.RichEdit1->setFocus();
+  host_.DocumentEditor()->setFocus();
 }
 
 void TForm3::SetEditButtons(bool enabled) {
@@ -215,12 +214,12 @@ void TForm3::op_nClick() {
   op_n->setChecked(Choices.serialNumbers);
 }
 
-void TForm3::ShowError(const QString& text) { form_.FilePrompt.error(this, windowTitle(), text); }
+void TForm3::ShowError(const QString& text) { host_.Prompts().error(this, windowTitle(), text); }
 
 // The split save removes leading blanks from every line of the document; the
 // document keeps the modified state it had before.
 void TForm3::ApplyTrimmedText(const std::string& text, bool wasModified) {
-  NcEdit* editor = form_.RichEdit1;
+  NcEdit* editor = host_.DocumentEditor();
   const long line = editor->SendScintilla(QsciScintilla::SCI_GETFIRSTVISIBLELINE);
   editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
   editor->SendScintilla(QsciScintilla::SCI_TARGETWHOLEDOCUMENT);
@@ -232,20 +231,20 @@ void TForm3::ApplyTrimmedText(const std::string& text, bool wasModified) {
 }
 
 void TForm3::Button1Click() {
-  const QString folder = form_.FilePrompt.chooseFolder(this, kSplitFolderPrompt + Q(DirPath), Q(DirPath));
+  const QString folder = host_.Prompts().chooseFolder(this, kSplitFolderPrompt + Q(DirPath), Q(DirPath));
   if (folder.isEmpty()) return;
   DirPath = folder.toStdString();
 
-  const bool wasModified = form_.RichEdit1->isModified();
+  const bool wasModified = host_.DocumentEditor()->isModified();
   const std::vector<ProgramListItem> items = Items();
   if (BuildSkipList(items).checkedCount == 0) {
     ShowError(kNothingToSplit);
     return;
   }
-  if (!form_.ConfirmEncodable(EditorBytes(form_.RichEdit1))) return;
+  if (!host_.ConfirmEncodable(EditorBytes(host_.DocumentEditor()))) return;
   SetEditButtons(false);
-  const SplitPlan plan = PlanSplitSave(EditorBytes(form_.RichEdit1), items, DirPath,
-                                       form_.Document.CurrentFileName, Choices);
+  const SplitPlan plan = PlanSplitSave(EditorBytes(host_.DocumentEditor()), items, DirPath,
+                                       host_.DocumentFileName(), Choices);
   if (plan.textTrimmed) ApplyTrimmedText(plan.trimmedText, wasModified);
   ProgressBar1->setMaximum(static_cast<int>(plan.files.size()));
   ProgressBar1->setValue(0);
@@ -254,9 +253,8 @@ void TForm3::Button1Click() {
     QApplication::processEvents();
   });
   if (!wasModified) {
-    form_.RichEdit1->setModified(false);
-    form_.SetEditTitle();
-    form_.StatusBar1->SetPanelText(2, QString());
+    host_.DocumentEditor()->setModified(false);
+    host_.ShowDocumentUnmodified();
   }
   if (!result.ok) {
     // The files written so far stay; the dialog stays open for another folder.

@@ -15,6 +15,7 @@
 
 #include "core/document/ProgramList.h"
 #include "core/settings/ProgramSettings.h"
+#include "gui/dialogs/ProgramListHost.h"
 
 class QAction;
 class QLabel;
@@ -25,12 +26,10 @@ class QPushButton;
 
 namespace quelvo {
 
-class TForm1;
-
 class TForm3 : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm3(TForm1& form);
+  explicit TForm3(ProgramListHost& host);
 
   // Split mode: lists the programs of the document and shows the dialog; the
   // main window takes no input until it closes. Nothing happens for an empty
@@ -98,7 +97,7 @@ class TForm3 : public QDialog {
   void ShowError(const QString& text);
   void ApplyTrimmedText(const std::string& text, bool wasModified);
 
-  TForm1& form_;  // its FilePrompt asks the questions
+  ProgramListHost& host_;  // the document, its editor and the prompts
   bool selective_ = false;
   bool closingAfterSend_ = false;
 };

@@ -38,6 +38,7 @@
 #include "core/settings/ProgramSettings.h"
 #include "core/settings/StartupTitle.h"
 #include "gui/dialogs/FilePrompts.h"
+#include "gui/dialogs/ProgramListHost.h"
 
 class QAction;
 class QActionGroup;
@@ -147,7 +148,7 @@ struct ToolButtons {
   QToolButton* operator[](int n) const { return SpeedButton.at(static_cast<size_t>(n - 1)); }
 };
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public ProgramListHost {
   Q_OBJECT
  public:
   explicit TForm1(QWidget* parent = nullptr);
@@ -317,7 +318,13 @@ class TForm1 : public QMainWindow {
   bool SaveDocumentTo(const std::string& path);
   // True when text can be written as CP932 as it stands, or the user agreed to
   // have the characters it cannot hold written as "?".
-  bool ConfirmEncodable(std::string_view text);
+  bool ConfirmEncodable(std::string_view text) override;
+  // What the program-list dialog needs of the window (ProgramListHost).
+  QWidget* DialogParent() override { return this; }
+  NcEdit* DocumentEditor() override { return RichEdit1; }
+  FilePrompts& Prompts() override { return FilePrompt; }
+  std::string DocumentFileName() const override { return Document.CurrentFileName; }
+  void ShowDocumentUnmodified() override;
   void ClearDocumentText();  // empties the editor, not modified
 
   void open1Click();

@@ -54,6 +54,11 @@ int ToColorValue(const QColor& c) {
 
 void TForm1::SetNewDocumentTitle() { setWindowTitle(Q(NewDocumentTitle())); }
 void TForm1::SetEditTitle() { setWindowTitle(Q(EditTitle(Document.CurrentFileName))); }
+
+void TForm1::ShowDocumentUnmodified() {
+  SetEditTitle();
+  StatusBar1->SetPanelText(2, QString());
+}
 void TForm1::SetModifiedTitle() { setWindowTitle(Q(ModifiedTitle(Document.CurrentFileName))); }
 void TForm1::SetDiscardedTitle() { setWindowTitle(Q(DiscardedTitle())); }
 void TForm1::SetReceiveTitle() { setWindowTitle(Q(ReceiveTitle(Document.CurrentFileName))); }
