@@ -1,7 +1,7 @@
 #include <optional>
 
 #include "core/transfer/link/SelectionSequence.h"
-#include "serial/LinkFixture.h"
+#include "LinkFixture.h"
 
 namespace quelvo {
 namespace {

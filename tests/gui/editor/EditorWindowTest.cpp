@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "editor/NumberedProgram.h"
+#include "support/NumberedProgram.h"
 #include "gui/desktop/ProgramIcon.h"
 #include "gui/desktop/ShellHelp.h"
 #include "gui/dialogs/FindDialog.h"

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "core/document/ProgramList.h"
-#include "editor/TestFiles.h"
+#include "TestFiles.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/document/TextLines.h"
-#include "editor/TestFiles.h"
+#include "TestFiles.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -15,7 +15,7 @@
 #include "core/document/FileFilter.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/ProgramSettings.h"
-#include "editor/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 #include "gui/dialogs/Copentextdialog.h"
 #include "gui/dialogs/Readform.h"
 #include "gui/dialogs/Userform.h"

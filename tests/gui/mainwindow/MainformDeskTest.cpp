@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "core/document/DesktopEntry.h"
-#include "editor/NumberedProgram.h"
+#include "support/NumberedProgram.h"
 #include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/Print.h"
 #include "gui/editor/NcEdit.h"

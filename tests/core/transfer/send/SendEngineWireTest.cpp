@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "transfer/SendRig.h"
+#include "SendRig.h"
 
 namespace quelvo {
 namespace {

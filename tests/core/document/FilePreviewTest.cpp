@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/TestFiles.h"
+#include "TestFiles.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

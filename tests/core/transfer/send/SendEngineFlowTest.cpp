@@ -9,7 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/Cp932.h"
 #include "core/transfer/send/SendCommand.h"
-#include "transfer/SendRig.h"
+#include "SendRig.h"
 
 namespace quelvo {
 namespace {

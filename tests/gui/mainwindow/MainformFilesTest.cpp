@@ -18,7 +18,7 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "editor/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 #include "gui/dialogs/Readform.h"
 #include "gui/dialogs/Userform.h"
 #include "gui/editor/NcEdit.h"
