@@ -61,23 +61,34 @@ TEST(Cp932Test, EncodesOtherFormsAndReplacesTheUnencodable) {
 }
 
 // Exactly the characters written as "?" are found, on the line they stand on.
-TEST(Cp932Test, FindsWhatWouldBeWrittenAsQuestionMarks) {
-  using Lines = std::vector<std::pair<std::size_t, std::vector<std::string>>>;
-  const struct {
-    std::string text;
-    Lines expected;
-  } cases[] = {
-      {"O1(設定１ ﾒｰﾄﾙ 〜 ?)\r\n" + Raw(0x80) + "\r\n", {}},  // all encodable, "?" itself too
-      {"G1\r\nÄ€😀\r\nX1", {{2, {"Ä", "€", "😀"}}}},
-      {"€\n€\rÄ\r\n\r\n€Ä€", {{1, {"€"}}, {2, {"€"}}, {3, {"Ä"}}, {5, {"€", "Ä"}}}},  // LF, CR, CR LF
-      {"a\xC3(\r\n", {{1, {"\xEF\xBF\xBD"}}}},  // malformed UTF-8 shows as U+FFFD
-  };
-  for (const auto& c : cases) {
-    Lines found;
-    for (const UnencodableLine& line : FindUnencodable(c.text)) found.emplace_back(line.line, line.characters);
-    EXPECT_EQ(found, c.expected) << c.text;
-  }
+using UnencodableLines = std::vector<std::pair<std::size_t, std::vector<std::string>>>;
+struct UnencodableCase {
+  const char* name;
+  std::string text;
+  UnencodableLines expected;
+};
+void PrintTo(const UnencodableCase& c, std::ostream* os) { *os << c.name; }
+
+class Cp932FindUnencodableTest : public testing::TestWithParam<UnencodableCase> {};
+
+TEST_P(Cp932FindUnencodableTest, FindsWhatWouldBeWrittenAsQuestionMarks) {
+  const UnencodableCase& c = GetParam();
+  UnencodableLines found;
+  for (const UnencodableLine& line : FindUnencodable(c.text)) found.emplace_back(line.line, line.characters);
+  EXPECT_EQ(found, c.expected) << c.text;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cp932Test, Cp932FindUnencodableTest,
+    testing::Values(
+        // all encodable, "?" itself too
+        UnencodableCase{"AllEncodable", "O1(設定１ ﾒｰﾄﾙ 〜 ?)\r\n" + Raw(0x80) + "\r\n", {}},
+        UnencodableCase{"SeveralOnOneLine", "G1\r\nÄ€😀\r\nX1", {{2, {"Ä", "€", "😀"}}}},
+        // LF, CR, CR LF
+        UnencodableCase{"EveryLineBreak", "€\n€\rÄ\r\n\r\n€Ä€", {{1, {"€"}}, {2, {"€"}}, {3, {"Ä"}}, {5, {"€", "Ä"}}}},
+        // malformed UTF-8 shows as U+FFFD
+        UnencodableCase{"MalformedUtf8", "a\xC3(\r\n", {{1, {"\xEF\xBF\xBD"}}}}),
+    [](const testing::TestParamInfo<UnencodableCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quelvo

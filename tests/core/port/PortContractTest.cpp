@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -112,22 +114,24 @@ LineConfig ControlLine(bool nullDiscard) {
 }
 
 struct Case {
+  const char* name;  // the case's part of the test name
   const char* what;
   std::function<std::string(PortRig&)> script;
   std::string observed;
 };
 
-TEST(PortContract, FakeAndRealPortBehaveAlike) {
-  const std::vector<Case> cases = {
-      {"a read time-out is no error and leaves the byte alone",
+// Each script runs on both ports, and each pair is a test of its own.
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      {"ReadTimeout", "a read time-out is no error and leaves the byte alone",
        [](PortRig& rig) { return ReadAll(rig.Port()); }, "timeout"},
-      {"bytes come one by one in order",
+      {"BytesInOrder", "bytes come one by one in order",
        [](PortRig& rig) {
          rig.Arrive("AB\xFF");
          return ReadAll(rig.Port());
        },
        "A B \xFF timeout"},
-      {"NUL bytes are dropped only when the line says so",
+      {"NulBytes", "NUL bytes are dropped only when the line says so",
        [](PortRig& rig) {
          rig.Arrive(std::string("\0A\0", 3));
          const std::string dropped = ReadAll(rig.Port());
@@ -136,7 +140,7 @@ TEST(PortContract, FakeAndRealPortBehaveAlike) {
          return dropped + " | " + ReadAll(rig.Port());
        },
        "A timeout | NUL B timeout"},
-      {"a purge empties the queue, bytes already read ahead included",
+      {"Purge", "a purge empties the queue, bytes already read ahead included",
        [](PortRig& rig) {
          rig.Arrive("XYZ");
          uint8_t byte = 0;
@@ -147,7 +151,7 @@ TEST(PortContract, FakeAndRealPortBehaveAlike) {
          return seen + " | " + ReadAll(rig.Port());
        },
        "X purged timeout | Q timeout"},
-      {"modem status that cannot be read says so, every time",
+      {"ModemStatusUnreadable", "modem status that cannot be read says so, every time",
        [](PortRig& rig) {
          rig.LoseModemLines();
          std::string seen;
@@ -160,7 +164,7 @@ TEST(PortContract, FakeAndRealPortBehaveAlike) {
          return seen;
        },
        "unreadable untouched other; unreadable untouched other; "},
-      {"a vanished device is an error, not a time-out",
+      {"VanishedDevice", "a vanished device is an error, not a time-out",
        [](PortRig& rig) {
          rig.Vanish();
          const uint8_t x = 'X';
@@ -171,28 +175,39 @@ TEST(PortContract, FakeAndRealPortBehaveAlike) {
        "error vanished | write fails vanished"},
   };
 
-  for (const Case& c : cases) {
-    for (const bool real : {true, false}) {
-      SCOPED_TRACE(std::string(c.what) + (real ? " (real port)" : " (fake port)"));
-      std::unique_ptr<PortRig> rig;
-      std::string device = "/dev/ttyS0";
-      if (real) {
-        auto pty = std::make_unique<PtyRig>();
-        ASSERT_FALSE(pty->Device().empty());
-        device = pty->Device();
-        rig = std::move(pty);
-      } else {
-        rig = std::make_unique<FakeRig>();
-      }
-      SerialPort& port = rig->Port();
-      ASSERT_TRUE(port.Open(device)) << port.LastError().reason;
-      ASSERT_TRUE(port.Configure(ControlLine(true)));
-      ASSERT_TRUE(port.SetTimeouts({20, 0}));
-      EXPECT_EQ(c.script(*rig), c.observed);
-      port.Close();
-    }
-  }
+  return cases;
 }
+
+class PortContract : public testing::TestWithParam<std::tuple<size_t, bool>> {};
+
+TEST_P(PortContract, FakeAndRealPortBehaveAlike) {
+  const Case& c = Cases().at(std::get<0>(GetParam()));
+  const bool real = std::get<1>(GetParam());
+  SCOPED_TRACE(std::string(c.what) + (real ? " (real port)" : " (fake port)"));
+  std::unique_ptr<PortRig> rig;
+  std::string device = "/dev/ttyS0";
+  if (real) {
+    auto pty = std::make_unique<PtyRig>();
+    ASSERT_FALSE(pty->Device().empty());
+    device = pty->Device();
+    rig = std::move(pty);
+  } else {
+    rig = std::make_unique<FakeRig>();
+  }
+  SerialPort& port = rig->Port();
+  ASSERT_TRUE(port.Open(device)) << port.LastError().reason;
+  ASSERT_TRUE(port.Configure(ControlLine(true)));
+  ASSERT_TRUE(port.SetTimeouts({20, 0}));
+  EXPECT_EQ(c.script(*rig), c.observed);
+  port.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, PortContract,
+                         testing::Combine(testing::Range<size_t>(0, Cases().size()), testing::Bool()),
+                         [](const testing::TestParamInfo<PortContract::ParamType>& info) {
+                           return std::string(Cases().at(std::get<0>(info.param)).name) +
+                                  (std::get<1>(info.param) ? "OnRealPort" : "OnFakePort");
+                         });
 
 }  // namespace
 }  // namespace quelvo

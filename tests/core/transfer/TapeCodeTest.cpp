@@ -106,21 +106,35 @@ TEST(TapeCodeEncode, AsciiAndUndecidedPassEveryByte) {
   }
 }
 
-TEST(TapeCodeEncode, ControlCharactersOnTheWire) {
-  struct Row {
-    Byte ch;
-    std::optional<Byte> iso, eia, ascii;
-  };
-  const std::vector<Row> rows = {
-      {kLF, 0x0A, 0x80, 0x0A},  {kCR, 0x8D, std::nullopt, 0x0D}, {'%', 0xA5, 0x0B, 0x25},
-      {' ', 0xA0, 0x10, 0x20},  {kDC1, 0x11, 0x11, 0x11},        {kDC2, 0x12, 0x12, 0x12},
-      {kDC3, 0x93, 0x13, 0x13}, {kDC4, 0x14, 0x14, 0x14},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(EncodeChar(TapeCode::ISO, row.ch), row.iso) << int(row.ch);
-    EXPECT_EQ(EncodeChar(TapeCode::EIA, row.ch), row.eia) << int(row.ch);
-    EXPECT_EQ(EncodeChar(TapeCode::ASCII, row.ch), row.ascii) << int(row.ch);
-  }
+// A character and what each code puts on the wire for it (nothing: not sent).
+struct WireRow {
+  const char* name;
+  Byte ch;
+  std::optional<Byte> iso, eia, ascii;
+};
+void PrintTo(const WireRow& row, std::ostream* os) { *os << row.name; }
+
+class TapeCodeControlCharacterTest : public testing::TestWithParam<WireRow> {};
+
+TEST_P(TapeCodeControlCharacterTest, ControlCharactersOnTheWire) {
+  const WireRow& row = GetParam();
+  EXPECT_EQ(EncodeChar(TapeCode::ISO, row.ch), row.iso) << int(row.ch);
+  EXPECT_EQ(EncodeChar(TapeCode::EIA, row.ch), row.eia) << int(row.ch);
+  EXPECT_EQ(EncodeChar(TapeCode::ASCII, row.ch), row.ascii) << int(row.ch);
+}
+
+INSTANTIATE_TEST_SUITE_P(TapeCodeEncode, TapeCodeControlCharacterTest,
+                         testing::Values(WireRow{"LF", kLF, 0x0A, 0x80, 0x0A},
+                                         WireRow{"CR", kCR, 0x8D, std::nullopt, 0x0D},
+                                         WireRow{"Percent", '%', 0xA5, 0x0B, 0x25},
+                                         WireRow{"Space", ' ', 0xA0, 0x10, 0x20},
+                                         WireRow{"DC1", kDC1, 0x11, 0x11, 0x11},
+                                         WireRow{"DC2", kDC2, 0x12, 0x12, 0x12},
+                                         WireRow{"DC3", kDC3, 0x93, 0x13, 0x13},
+                                         WireRow{"DC4", kDC4, 0x14, 0x14, 0x14}),
+                         [](const testing::TestParamInfo<WireRow>& info) { return std::string(info.param.name); });
+
+TEST(TapeCodeEncode, ShiftJisBytesOnTheWire) {
   // Shift-JIS bytes: unchanged in ISO and ASCII, not sent in EIA.
   EXPECT_EQ(EncodeChar(TapeCode::ISO, 0x82), std::optional<Byte>(0x82));
   EXPECT_EQ(EncodeChar(TapeCode::ASCII, 0x82), std::optional<Byte>(0x82));

@@ -172,18 +172,23 @@ class SetdataFormTest : public QObject {
     f.form.reject();
   }
 
+  void ClosingAfterChangeNoSavesYesDiscards_data() {
+    QTest::addColumn<CloseAnswer>("answer");
+    QTest::newRow("No saves") << CloseAnswer::No;
+    QTest::newRow("Yes discards") << CloseAnswer::Yes;
+  }
+
   void ClosingAfterChangeNoSavesYesDiscards() {
-    for (CloseAnswer answer : {CloseAnswer::No, CloseAnswer::Yes}) {
-      Fixture f;
-      f.answer = answer;
-      f.Show();
-      Pick(f.form.ComboBox(12), 2);
-      QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
-      QCOMPARE(f.questions, QStringList({"通信設定|通信設定が変更されています。\n保存せずに終了しますか？"}));
-      QCOMPARE(f.FileExists("SetData1.ini"), answer == CloseAnswer::No);
-      QCOMPARE(f.setting.Code_S, answer == CloseAnswer::No ? 2 : 0);
-      QVERIFY(!f.form.isVisible());
-    }
+    QFETCH(CloseAnswer, answer);
+    Fixture f;
+    f.answer = answer;
+    f.Show();
+    Pick(f.form.ComboBox(12), 2);
+    QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
+    QCOMPARE(f.questions, QStringList({"通信設定|通信設定が変更されています。\n保存せずに終了しますか？"}));
+    QCOMPARE(f.FileExists("SetData1.ini"), answer == CloseAnswer::No);
+    QCOMPARE(f.setting.Code_S, answer == CloseAnswer::No ? 2 : 0);
+    QVERIFY(!f.form.isVisible());
   }
 
   void LockedNameOfOspSettingIsStillSaved() {
