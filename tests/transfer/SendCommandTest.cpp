@@ -308,7 +308,8 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
 void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   MakeForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
+  form.Settings.storedOptions.op1 = "Y";
+  form.Settings.DecodeStoredOptions();
   const QString mailFile = home_->File("mail.txt");
   qputenv("QUELVO_SENDMAIL", QByteArray("cat >> '") + mailFile.toLocal8Bit() + "'");
   form.Comm.Mail_Flg = "Y";
@@ -368,7 +369,8 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
 void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
   MakeForm("O1000\r\nM30\r\n%");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
+  form.Settings.storedOptions.op1 = "Y";
+  form.Settings.DecodeStoredOptions();
   form.Buttons[10]->click();
   QVERIFY(form.Form3->isVisible());
   form.Form3->Button6->click();
@@ -385,7 +387,8 @@ void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
 void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
   MakeForm("%\r\nG00X0\r\nO1000");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
+  form.Settings.storedOptions.op1 = "Y";
+  form.Settings.DecodeStoredOptions();
   form.Buttons[10]->click();
   QCOMPARE(form.Form3->CheckListBox1->count(), 0);
   form.Form3->Button5->click();

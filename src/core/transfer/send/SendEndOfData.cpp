@@ -23,7 +23,7 @@ void SendEngine::SendEndOfData() {
 
   WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
   if (!feed_.empty()) WriteStep(feed_, 1014);
-  if (Active().Speed == kTapePunchSpeed && options_.op12 == "Y") {
+  if (Active().Speed == kTapePunchSpeed && options_.tapePunchEndSignal) {
     host_.WaitMs(kPunchEndSignalWaitMs);
     WriteChecked(static_cast<char>(kDC4), 1015, 0);
   }
@@ -42,7 +42,7 @@ bool SendEngine::Complete() {
 
   if (!job_.RepeatMode) {
     SaveLog();
-    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOff == "Y");
+    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOffAfterTransfer);
     EndTransfer(true);
     return false;
   }
