@@ -5,12 +5,9 @@
 #include <string>
 
 #include "core/settings/IniFile.h"
+#include "core/settings/SystemColors.h"
 
 namespace quelvo {
-
-// Windows colour values: 0x00BBGGRR, or the top bit plus a system colour index.
-constexpr int kSysColorWindowText = static_cast<int>(0x80000008u);  // -2147483640
-constexpr int kSysColorWindow = static_cast<int>(0x80000005u);      // -2147483643
 
 struct WindowBounds {
   int left = 10;
