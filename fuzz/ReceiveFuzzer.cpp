@@ -41,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.runawayMs = 60000;
   CommLog log{[&clock] { return clock.Wall(); }};
   ProgramOptions options;
-  options.op10 = in.Chance(50) ? "Y" : "N";
-  options.op14 = in.Chance(20) ? "Y" : "N";
-  options.dc3_0x93 = in.Chance(50) ? "Y" : "N";
+  options.saveStoppedReception = in.Chance(50);
+  options.watchDsr = in.Chance(20);
+  options.pauseCode0x93 = in.Chance(50);
   CommSetting setting;
   setting.Code_R = in.Between(-1, 4);
   setting.Speed_R = in.Between(0, 5);

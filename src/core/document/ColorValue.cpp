@@ -2,16 +2,12 @@
 
 namespace quelvo {
 
-namespace {
-constexpr std::uint32_t kSystemBit = 0x80000000u;
-}
-
-bool IsSystemColorValue(int value) { return (static_cast<std::uint32_t>(value) & kSystemBit) != 0; }
+bool IsSystemColorValue(int value) { return (static_cast<std::uint32_t>(value) & kSystemColorBit) != 0; }
 
 int SystemColorIndex(int value) { return static_cast<int>(static_cast<std::uint32_t>(value) & 0xFFu); }
 
 int SystemColorValue(int index) {
-  return static_cast<int>(kSystemBit | (static_cast<std::uint32_t>(index) & 0xFFu));
+  return static_cast<int>(kSystemColorBit | (static_cast<std::uint32_t>(index) & 0xFFu));
 }
 
 Rgb ColorValueToRgb(int value, const SystemPalette& palette) {

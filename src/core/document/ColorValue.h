@@ -4,15 +4,14 @@
 // which the window maps to its palette.
 #include <cstdint>
 
+#include "core/settings/SystemColors.h"
+
 namespace quelvo {
 
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
-
-inline constexpr int kSystemColorWindowText = 8;
-inline constexpr int kSystemColorWindow = 5;
 
 bool IsSystemColorValue(int value);
 int SystemColorIndex(int value);  // the index of a system colour value

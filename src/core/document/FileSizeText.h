@@ -5,8 +5,6 @@
 
 namespace quelvo {
 
-inline constexpr double kTapeMetresPerChar = 0.00254;
-
 // metres: the option "メートル表示(Y/N)" (op3) reads "Y".
 std::string FileSizeText(double sizeBytes, bool metres);
 

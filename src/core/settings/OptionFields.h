@@ -32,7 +32,8 @@ std::vector<int> OptionFieldsOfPage(int page);
 using OptionTexts = std::array<std::string, kOptionFieldCount>;
 
 OptionTexts ReadOptionTexts(ProgramSettings& settings);
-// Stores the texts as they stand (an emptied field becomes the empty text).
+// Stores the texts as they stand (an emptied field becomes the empty text) and
+// decodes the options anew.
 void ApplyOptionTexts(ProgramSettings& settings, const OptionTexts& texts);
 
 }  // namespace quelvo

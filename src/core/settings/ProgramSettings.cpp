@@ -18,15 +18,15 @@ const char kOptions[] = "Options";
 constexpr int kNameOrder[] = {1, 2, 3, 4, 5, 6, 12, 7, 8, 9, 10, 11};
 
 // The thirteen Y/N text options of section Options, in file order.
-using OptionField = std::string ProgramOptions::*;
+using OptionField = std::string StoredOptions::*;
 const std::pair<const char*, OptionField> kTextOptions[] = {
-    {"op1", &ProgramOptions::op1},   {"op2", &ProgramOptions::op2},
-    {"op3", &ProgramOptions::op3},   {"Power_Off", &ProgramOptions::powerOff},
-    {"op4", &ProgramOptions::op4},   {"op5", &ProgramOptions::op5},
-    {"op6", &ProgramOptions::op6},   {"op7", &ProgramOptions::op7},
-    {"op9", &ProgramOptions::op9},   {"op10", &ProgramOptions::op10},
-    {"op12", &ProgramOptions::op12}, {"op13", &ProgramOptions::op13},
-    {"op14", &ProgramOptions::op14},
+    {"op1", &StoredOptions::op1},   {"op2", &StoredOptions::op2},
+    {"op3", &StoredOptions::op3},   {"Power_Off", &StoredOptions::powerOff},
+    {"op4", &StoredOptions::op4},   {"op5", &StoredOptions::op5},
+    {"op6", &StoredOptions::op6},   {"op7", &StoredOptions::op7},
+    {"op9", &StoredOptions::op9},   {"op10", &StoredOptions::op10},
+    {"op12", &StoredOptions::op12}, {"op13", &StoredOptions::op13},
+    {"op14", &StoredOptions::op14},
 };
 
 // The Setting keys that follow the options, in file order.
@@ -46,6 +46,27 @@ ProgramSettings::ProgramSettings() : dirPath(HomeFolder()) {
       "",      "設定１", "設定２", "設定３", "設定４", "設定５", "OSP専用_NO.1",
       "設定６", "設定７", "設定８", "設定９", "設定１０", "OSP専用_NO.2"};
   for (size_t n = 0; n < setNames.size(); ++n) setNames[n] = kDefaultNames[n];
+}
+
+ProgramOptions DecodeOptions(const StoredOptions& stored) {
+  ProgramOptions o;
+  o.pauseCode0x93 = stored.dc3_0x93 == "Y";
+  o.selectiveSend = stored.op1 == "Y";
+  o.sendWholeDocument = stored.op1 == "N";
+  o.splitReceived = stored.op2 == "Y";
+  o.lengthInMeters = stored.op3 == "Y";
+  o.powerOffAfterTransfer = stored.powerOff == "Y";
+  o.withholdSpaces = stored.op4 == "Y";
+  o.dtrAlwaysOn = stored.op5 == "Y";
+  o.autoPortSelection = stored.op6 == "Y";
+  o.cutComments = stored.op7 == "N";
+  o.abortOnControlStop = stored.op9 == "N";
+  o.saveStoppedReception = stored.op10 == "Y";
+  o.tapePunchEndSignal = stored.op12 == "Y";
+  o.skipDcdCheckWhileSending = stored.op13 == "Y";
+  o.watchDsr = stored.op14 == "Y";
+  o.filePreview = stored.op16;
+  return o;
 }
 
 std::string SetNameKey(int setNo) {
@@ -77,12 +98,14 @@ ProgramSettings LoadProgramSettings(const IniFile& ini) {
   s.dirPath = ini.ReadString(kSetting, "DirPath", s.dirPath);
   s.setNo = ini.ReadInteger(kSetting, "SetNo", s.setNo);
   for (int n : kNameOrder) s.setNames[n] = ini.ReadString(kSetting, SetNameKey(n), s.setNames[n]);
-  s.options.dc3_0x93 = ini.ReadString(kSetting, "DC3(0X93)", s.options.dc3_0x93);
+  s.storedOptions.dc3_0x93 = ini.ReadString(kSetting, "DC3(0X93)", s.storedOptions.dc3_0x93);
 
   for (const auto& [key, field] : kTextOptions) {
-    s.options.*field = ini.ReadString(kOptions, key, s.options.*field);
+    s.storedOptions.*field = ini.ReadString(kOptions, key, s.storedOptions.*field);
   }
-  s.options.op16 = ini.ReadBool(kOptions, "op16", s.options.op16);
+  s.storedOptions.op16 = ini.ReadBool(kOptions, "op16", s.storedOptions.op16);
+
+  s.DecodeStoredOptions();
 
   s.maskNo = ini.ReadInteger(kSetting, "Mask_No", s.maskNo);
   for (const auto& [key, field] : kTrailingTexts) s.*field = ini.ReadString(kSetting, key, s.*field);
@@ -105,10 +128,10 @@ bool SaveProgramSettings(IniFile& ini, const ProgramSettings& s) {
 
   ok = ok && ini.WriteString(kSetting, "DirPath", s.dirPath) && ini.WriteInteger(kSetting, "SetNo", s.setNo);
   for (int n : kNameOrder) ok = ok && ini.WriteString(kSetting, SetNameKey(n), s.setNames[n]);
-  ok = ok && ini.WriteString(kSetting, "DC3(0X93)", s.options.dc3_0x93);
+  ok = ok && ini.WriteString(kSetting, "DC3(0X93)", s.storedOptions.dc3_0x93);
 
-  for (const auto& [key, field] : kTextOptions) ok = ok && ini.WriteString(kOptions, key, s.options.*field);
-  ok = ok && ini.WriteBool(kOptions, "op16", s.options.op16);
+  for (const auto& [key, field] : kTextOptions) ok = ok && ini.WriteString(kOptions, key, s.storedOptions.*field);
+  ok = ok && ini.WriteBool(kOptions, "op16", s.storedOptions.op16);
 
   ok = ok && ini.WriteInteger(kSetting, "Mask_No", s.maskNo);
   for (const auto& [key, field] : kTrailingTexts) ok = ok && ini.WriteString(kSetting, key, s.*field);

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "core/settings/IniFile.h"
+#include "core/settings/SystemColors.h"
 
 namespace quelvo {
-
-// Windows colour values: 0x00BBGGRR, or the top bit plus a system colour index.
-constexpr int kSysColorWindowText = static_cast<int>(0x80000008u);  // -2147483640
-constexpr int kSysColorWindow = static_cast<int>(0x80000005u);      // -2147483643
 
 struct WindowBounds {
   int left = 10;
@@ -26,14 +23,45 @@ struct EditorLook {
   int screenColor = kSysColorWindow;
 };
 
-// The Y/N program options, compared with "Y" or "N" exactly by their users.
-struct ProgramOptions {
-  std::string dc3_0x93 = "Y";  // key DC3(0X93), section Setting
+// The program options exactly as they are stored: the texts under their keys
+// (DC3(0X93) in section Setting, the rest in section Options) and op16 as a
+// boolean. A text may be anything the options dialog let through ("y", empty):
+// it is written back as it was read. Only loading, saving and the options dialog
+// touch these; everything else reads the decoded ProgramOptions.
+struct StoredOptions {
+  std::string dc3_0x93 = "Y";
   std::string op1 = "N", op2 = "N", op3 = "N", powerOff = "N", op4 = "N", op5 = "N",
               op6 = "N", op7 = "N", op9 = "N", op10 = "N", op12 = "N", op13 = "N",
-              op14 = "N";
-  bool op16 = true;  // file preview in the open dialog
+              op14 = "N";  // powerOff: key Power_Off
+  bool op16 = true;
 };
+
+// What the stored options mean, decoded once by DecodeOptions when the settings
+// are read and whenever the options dialog changes them. Each field keeps the
+// exact comparison its users have always made: most are on for "Y" alone, the
+// ones marked "N" for "N" alone, so a text that is neither (an emptied field,
+// "y") turns both kinds off. op1 is compared both ways, hence two fields.
+// The defaults are what the default StoredOptions decode to.
+struct ProgramOptions {
+  bool pauseCode0x93 = true;           // DC3(0X93) "Y": the pause code is 0x93, not 0x13
+  bool selectiveSend = false;          // op1 "Y": the send honours the list of skipped programs
+  bool sendWholeDocument = true;       // op1 "N": send everything; any other text asks first
+  bool splitReceived = false;          // op2 "Y": split a reception by program number
+  bool lengthInMeters = false;         // op3 "Y": sizes in meters of tape instead of bytes
+  bool powerOffAfterTransfer = false;  // Power_Off "Y": switch the PC off after closing
+  bool withholdSpaces = false;         // op4 "Y": a space is never written to the line
+  bool dtrAlwaysOn = false;            // op5 "Y": DTR held on
+  bool autoPortSelection = false;      // op6 "Y": DTR and RTS held on, selection sequence run
+  bool cutComments = true;             // op7 "N": ";" and "'" end what is sent of a line
+  bool abortOnControlStop = true;      // op9 "N": DC3/DC4/CAN before the start signal abort
+  bool saveStoppedReception = false;   // op10 "Y": a stopped reception is still saved
+  bool tapePunchEndSignal = false;     // op12 "Y": DC4 to the tape punch after the data
+  bool skipDcdCheckWhileSending = false;  // op13 "Y": DCD is not looked at after the start
+  bool watchDsr = false;               // op14 "Y": DSR off ends the transfer
+  bool filePreview = true;             // op16: file preview in the open dialog
+};
+
+ProgramOptions DecodeOptions(const StoredOptions& stored);
 
 struct ProgramSettings {
   WindowBounds window;
@@ -43,13 +71,17 @@ struct ProgramSettings {
   int setNo = 1;
   // Names of settings by setting number 1..12 (index 0 unused); keys by slot table.
   std::array<std::string, 13> setNames;
-  ProgramOptions options;
+  StoredOptions storedOptions;  // as read; written back as they are
+  ProgramOptions options;       // decoded from storedOptions by DecodeStoredOptions()
   int maskNo = 1;
   std::string user1Name = "ﾕｰｻﾞ1", user1Mask = "*.*";
   std::string user2Name = "ﾕｰｻﾞ2", user2Mask = "*.*";
   std::string modemPort1, modemPort2;
 
   ProgramSettings();  // fills the defaults (dirPath, setNames)
+
+  // options := DecodeOptions(storedOptions); after every change of storedOptions.
+  void DecodeStoredOptions() { options = DecodeOptions(storedOptions); }
 };
 
 // The name key of setting number n (1..12): SetName1..5, SetNameO (6),

@@ -1,3 +1,4 @@
+// TAutoForm: the line selector number dialog "自動切替" (see Autono.h).
 #include "gui/dialogs/Autono.h"
 
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
 #pragma once
-// "自動切替": asks for the number a line selector switches to before a
+// TAutoForm, "自動切替": asks for the number a line selector switches to before a
 // transfer. Only the characters "012345-" can be typed (cascaded selectors
 // take one number per stage, separated by "-"); any other character is
 // refused with a message. "ＯＮ" accepts the input as SelectionNumber.

@@ -1,3 +1,4 @@
+// COpenTextDialog: the open dialog with the file preview area (see Copentextdialog.h).
 #include "gui/dialogs/Copentextdialog.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #pragma once
-// The open dialog of the "開く" command: Qt's own file dialog with a preview
+// COpenTextDialog, the open dialog of the "開く" command: Qt's own file dialog with a preview
 // area below it. The area holds the check box "内容をﾌﾟﾚﾋﾞｭｰする。" and a memo
 // that shows the beginning of the selected file when it looks like text. The
 // area exists only when the preview option (op16) is on; otherwise the dialog

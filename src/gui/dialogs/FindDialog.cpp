@@ -1,3 +1,4 @@
+// FindDialog: the find dialog "検索" of the main window (see FindDialog.h).
 #include "gui/dialogs/FindDialog.h"
 
 #include <QCheckBox>

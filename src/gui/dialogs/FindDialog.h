@@ -1,5 +1,5 @@
 #pragma once
-// The non-modal find dialog: the search text and the direction. Matching always
+// FindDialog, the non-modal find dialog: the search text and the direction. Matching always
 // ignores case, so the whole-word and match-case boxes are shown off and
 // disabled. The dialog keeps its text and direction while hidden, so "次を検索"
 // can repeat the last search without showing it.

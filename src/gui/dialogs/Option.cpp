@@ -1,3 +1,4 @@
+// TOptionForm: the options dialog "ｵﾌﾟｼｮﾝ設定" (see Option.h).
 #include "gui/dialogs/Option.h"
 
 #include <QEvent>

@@ -1,5 +1,5 @@
 #pragma once
-// The options dialog "ｵﾌﾟｼｮﾝ設定": the program-wide Y/N switches and the modem
+// TOptionForm, the options dialog "ｵﾌﾟｼｮﾝ設定": the program-wide Y/N switches and the modem
 // ports, on three pages. "変更" applies the fields to the program settings held
 // by the main window; nothing is written to the settings file here.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// TPrintForm: the hidden print window that prints the document (see Print.h).
 #include "gui/dialogs/Print.h"
 
 #include <Qsci/qsciprinter.h>

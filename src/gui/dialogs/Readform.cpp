@@ -1,3 +1,4 @@
+// TForm3: the program list dialog of split save and selective send (see Readform.h).
 #include "gui/dialogs/Readform.h"
 
 #include <QApplication>

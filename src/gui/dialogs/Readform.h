@@ -1,5 +1,5 @@
 #pragma once
-// The dialog that lists the programs of the document, one checkable line per
+// TForm3, the dialog that lists the programs of the document, one checkable line per
 // program start line. It serves two commands:
 //  - split save ("分割保存"): each checked program is written to a file of its
 //    own in a folder the user picks (Button1 "選択保存", Button2 "中止");

@@ -1,3 +1,4 @@
+// TSetdataForm: the communication settings dialog "通信設定" (see Setdata.h).
 #include "gui/dialogs/Setdata.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #pragma once
-// The communication settings dialog "通信設定": edits the active communication
+// TSetdataForm, the communication settings dialog "通信設定": edits the active communication
 // setting and its name, lists the serial ports present, and sends a test mail.
 // "保存" writes the setting's file at once and reloads the record from it.
 #include <QDialog>

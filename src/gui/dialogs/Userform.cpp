@@ -1,3 +1,4 @@
+// TUser: the user file type dialog "ﾕｰｻﾞ定義" (see Userform.h).
 #include "gui/dialogs/Userform.h"
 
 #include <QKeyEvent>

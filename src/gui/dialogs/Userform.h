@@ -1,5 +1,5 @@
 #pragma once
-// The dialog "ﾕｰｻﾞ定義": the display names and extensions of the two file types
+// TUser, the dialog "ﾕｰｻﾞ定義": the display names and extensions of the two file types
 // the user defines. "変更" stores them in the program settings held by the main
 // window, "中止" puts the stored values back and closes, "戻る" closes.
 #include <QDialog>

@@ -213,7 +213,7 @@ void TForm1::FormShow() {
   }
   if (AutomaticTransferRequested()) Timer3->start();
   (void)kTextLimit;  // the editor control holds any length; no limit to raise
-  Menus.view_op->setChecked(Settings.options.op16);
+  Menus.view_op->setChecked(Settings.options.filePreview);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,15 +1,18 @@
 #pragma once
-// The main window: tool bar, menus, the document editor, the line-status strip
+// TForm1, the main window: tool bar, menus, the document editor, the line-status strip
 // and the two status bars. Its state for the whole run is grouped in the structs
-// below; its handlers are spread over one source file per subsystem:
-//   app/Mainform.cpp            creation, show, close, titles
-//   app/MainformMenus.cpp       the command table: menus and tool bar
-//   editor/MainformEdit.cpp     the document, status panels and edit commands
-//   editor/MainformFiles.cpp    open, save, recent files, split save, file types
-//   editor/MainformDesk.cpp     find, printing, shell integration, help
-//   settings/MainformSettings.cpp  setting selection, settings and options dialogs
-//   transfer/MainformTransfer.cpp  receive, stop, log view, Timer1
-//   transfer/MainformSend.cpp      the send command, selective send, Timer2
+// below; its handlers are spread over one source file per subsystem, all in
+// gui/mainwindow/ (README.md has a table of every numbered handler):
+//   Mainform.cpp             creation, show, close, titles
+//   MainformMenus.cpp        the command table: menus and tool bar
+//   MainformEdit.cpp         the document, status panels and edit commands
+//   MainformFiles.cpp        open, save, recent files, split save, file types
+//   MainformDesk.cpp         find, printing, shell integration, help
+//   MainformSettings.cpp     setting selection, settings and options dialogs
+//   MainformTransfer.cpp     the transfer state, stop, Timer1, the log view
+//   MainformSend.cpp         the send command, selective send, Timer2
+//   MainformReceive.cpp      the receive command and what becomes of a reception
+//   MainformCommandLine.cpp  the command line and its automatic transfers
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -251,7 +254,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
  public:
   // ==== End of the command-line block ====
 
-  // ---- Document and edit commands (editor/MainformEdit.cpp) ----
+  // ---- Document and edit commands (MainformEdit.cpp) ----
   void SetNewDocumentTitle();
   void SetEditTitle();
   void SetModifiedTitle();
@@ -287,7 +290,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   void screen_colorClick();
   void font_colorClick();
 
-  // ---- Files: open, save, recent files, split save, file types (editor/MainformFiles.cpp) ----
+  // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs
   FilePrompts FilePrompt;                   // questions and file choosers (tests replace them)
   QFileDialog* SaveDialog1 = nullptr;       // made on first use
@@ -338,7 +341,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   void view_opClick();
   void ShowRecentFiles();
 
-  // ---- Find, print, shell, help (editor/MainformDesk.cpp) ----
+  // ---- Find, print, shell, help (MainformDesk.cpp) ----
   FindDialog* FindDialog1 = nullptr;  // non-modal; keeps its text and direction while hidden
   TPrintForm* PrintForm = nullptr;    // hidden: the print buffers and the printer
   // Chooses what "印刷" prints: the print dialog, unless a test answers here.
@@ -353,7 +356,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   void SendTo_setClick();
   void Menu_verClick();
 
-  // ---- Settings (settings/MainformSettings.cpp) ----
+  // ---- Settings (MainformSettings.cpp) ----
   void Set1Click(int tag);
   void setting_opClick();
   void SpeedButton11Click();
@@ -369,7 +372,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   TSetdataForm& SetdataDialog();
   TOptionForm& OptionDialog();
 
-  // ---- Transfer (transfer/MainformTransfer.cpp) ----
+  // ---- Transfer (MainformTransfer.cpp) ----
   void SpeedButton9Click();
   void SpeedButton13Click();
   void Menu_sendClick(int tag);

@@ -67,7 +67,7 @@ void TForm1::SetReceiveTitle() { setWindowTitle(Q(ReceiveTitle(Document.CurrentF
 
 void TForm1::FormatFileSize(double size) {
   Document.LastFileSize = size;
-  StatusBar1->SetPanelText(0, "ｻｲｽﾞ : " + Q(FileSizeText(size, Settings.options.op3 == "Y")));
+  StatusBar1->SetPanelText(0, "ｻｲｽﾞ : " + Q(FileSizeText(size, Settings.options.lengthInMeters)));
 }
 
 void TForm1::UpdateCaretPosition() {

@@ -222,7 +222,7 @@ void TForm1::FileOpenClick() {
   request.filter = FileFilter;
   request.filterIndex = Settings.maskNo;
   request.folder = LastDialogFolder;
-  request.preview = Settings.options.op16;
+  request.preview = Settings.options.filePreview;
   const FileChoice choice = FilePrompt.chooseOpenFile ? FilePrompt.chooseOpenFile(this, request)
                                                       : COpenTextDialog::Choose(this, request, FilePrompt);
   if (choice.accepted) {

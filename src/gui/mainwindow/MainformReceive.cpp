@@ -90,7 +90,7 @@ void TForm1::RunReceiveEngine(bool unattended) {
     ReceiveHost->SetModified(false);
     StatusBar1->SetPanelText(2, QString());
   } else if (App.CloseAfterTransfer) {
-    ReceiveHost->CloseProgram(Settings.options.powerOff == "Y");
+    ReceiveHost->CloseProgram(Settings.options.powerOffAfterTransfer);
   }
   ReceiveHost->StartCompletionTimer();
 }
@@ -98,7 +98,7 @@ void TForm1::RunReceiveEngine(bool unattended) {
 void TForm1::Timer1ReceiveBranch() {
   Transfer.ReceiveCompleted = false;
   if (!LoadDocument(App.TransferFileName)) return;
-  if (Settings.options.op2 == "Y") opSaveClick();
+  if (Settings.options.splitReceived) opSaveClick();
 }
 
 }  // namespace quelvo

@@ -106,8 +106,9 @@ TOptionForm& TForm1::OptionDialog() {
 }
 
 void TForm1::ToggleFilePreviewOption() {
-  Settings.options.op16 = !Settings.options.op16;
-  Menus.view_op->setChecked(Settings.options.op16);
+  Settings.storedOptions.op16 = !Settings.storedOptions.op16;
+  Settings.DecodeStoredOptions();
+  Menus.view_op->setChecked(Settings.options.filePreview);
 }
 
 }  // namespace quelvo

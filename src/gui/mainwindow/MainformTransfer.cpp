@@ -77,7 +77,7 @@ void TForm1::Timer1Timer() {
   StatusBar2->SetPanelText(6, QString());
   Timer1->stop();
   Host.ReleaseKey(StopKey::kEsc);
-  if (Settings.options.op1 == "Y" && CloseSelectionDialog) CloseSelectionDialog();
+  if (Settings.options.selectiveSend && CloseSelectionDialog) CloseSelectionDialog();
   SetTransferUi(true);
   EditMenuClick();
 

@@ -1,3 +1,4 @@
+// TSendTime: the worker thread of the remaining-time estimate (see Sendtime.h).
 #include "gui/mainwindow/Sendtime.h"
 
 namespace quelvo {

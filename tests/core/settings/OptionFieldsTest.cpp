@@ -30,15 +30,15 @@ TEST(OptionFields, EachFieldEditsItsOwnValue) {
   EXPECT_EQ(texts[3], "");
   for (int i = 0; i < kOptionFieldCount; ++i) texts[i] = "v" + std::to_string(i);
   ApplyOptionTexts(settings, texts);
-  EXPECT_EQ(settings.options.op3, "v0");
+  EXPECT_EQ(settings.storedOptions.op3, "v0");
   EXPECT_EQ(settings.modemPort1, "v3");
   EXPECT_EQ(settings.modemPort2, "v4");
-  EXPECT_EQ(settings.options.dc3_0x93, "v5");
-  EXPECT_EQ(settings.options.powerOff, "v7");
-  EXPECT_EQ(settings.options.op2, "v9");
-  EXPECT_EQ(settings.options.op1, "v11");
-  EXPECT_EQ(settings.options.op13, "v15");
-  EXPECT_TRUE(settings.options.op16);  // not a dialog field
+  EXPECT_EQ(settings.storedOptions.dc3_0x93, "v5");
+  EXPECT_EQ(settings.storedOptions.powerOff, "v7");
+  EXPECT_EQ(settings.storedOptions.op2, "v9");
+  EXPECT_EQ(settings.storedOptions.op1, "v11");
+  EXPECT_EQ(settings.storedOptions.op13, "v15");
+  EXPECT_TRUE(settings.options.filePreview);  // not a dialog field
   // No two fields share a value: reading back gives the sixteen distinct texts.
   EXPECT_EQ(ReadOptionTexts(settings), texts);
 }

@@ -25,10 +25,10 @@ TEST(ProgramSettingsTest, DefaultsWithoutAFile) {
   EXPECT_EQ(s.setNo, 1);
   EXPECT_EQ(s.setNames[6], "OSP専用_NO.1");
   EXPECT_EQ(s.setNames[11], "設定１０");
-  EXPECT_EQ(s.options.dc3_0x93, "Y");
-  EXPECT_EQ(s.options.powerOff, "N");
-  EXPECT_EQ(s.options.op14, "N");
-  EXPECT_TRUE(s.options.op16);
+  EXPECT_EQ(s.storedOptions.dc3_0x93, "Y");
+  EXPECT_EQ(s.storedOptions.powerOff, "N");
+  EXPECT_EQ(s.storedOptions.op14, "N");
+  EXPECT_TRUE(s.storedOptions.op16);
   EXPECT_EQ(s.maskNo, 1);
   EXPECT_EQ(s.user2Name, "ﾕｰｻﾞ2");
   EXPECT_EQ(s.modemPort1, "");
@@ -72,8 +72,8 @@ TEST(ProgramSettingsTest, SavedValuesReadBack) {
   s.editor.fontColor = 0x0000FF;
   s.setNo = 12;
   s.setNames[12] = "旋盤";
-  s.options.powerOff = "Y";
-  s.options.op16 = false;
+  s.storedOptions.powerOff = "Y";
+  s.storedOptions.op16 = false;
   s.maskNo = 3;
   s.modemPort2 = "COM2";
   ASSERT_TRUE(SaveProgramSettings(ini, s));
@@ -83,8 +83,8 @@ TEST(ProgramSettingsTest, SavedValuesReadBack) {
   EXPECT_EQ(r.editor.fontColor, 0x0000FF);
   EXPECT_EQ(r.setNo, 12);
   EXPECT_EQ(r.setNames[12], "旋盤");
-  EXPECT_EQ(r.options.powerOff, "Y");
-  EXPECT_FALSE(r.options.op16);
+  EXPECT_EQ(r.storedOptions.powerOff, "Y");
+  EXPECT_FALSE(r.storedOptions.op16);
   EXPECT_EQ(r.maskNo, 3);
   EXPECT_EQ(r.modemPort2, "COM2");
 }
@@ -96,6 +96,67 @@ TEST(ProgramSettingsTest, SaveStopsAtAnUnwritableFile) {
   IniFile ini(dir.File("f") + "/quelvo.INI");
   EXPECT_FALSE(SaveProgramSettings(ini, ProgramSettings()));
   EXPECT_EQ(ini.WriteError(), dir.File("f") + "/quelvo.INI に書き込めません");
+}
+
+// Each option text decodes into its named field with its own exact comparison
+// ("Y" or "N" alone turns it on), touches no other field, and the default texts
+// decode into the defaults the engines' fixtures start from.
+TEST(ProgramSettingsTest, OptionTextsDecodeIntoTheirNamedFields) {
+  struct Row {
+    std::string StoredOptions::*text;
+    bool ProgramOptions::*field;
+    const char* on;
+  };
+  const Row rows[] = {
+      {&StoredOptions::dc3_0x93, &ProgramOptions::pauseCode0x93, "Y"},
+      {&StoredOptions::op1, &ProgramOptions::selectiveSend, "Y"},
+      {&StoredOptions::op1, &ProgramOptions::sendWholeDocument, "N"},
+      {&StoredOptions::op2, &ProgramOptions::splitReceived, "Y"},
+      {&StoredOptions::op3, &ProgramOptions::lengthInMeters, "Y"},
+      {&StoredOptions::powerOff, &ProgramOptions::powerOffAfterTransfer, "Y"},
+      {&StoredOptions::op4, &ProgramOptions::withholdSpaces, "Y"},
+      {&StoredOptions::op5, &ProgramOptions::dtrAlwaysOn, "Y"},
+      {&StoredOptions::op6, &ProgramOptions::autoPortSelection, "Y"},
+      {&StoredOptions::op7, &ProgramOptions::cutComments, "N"},
+      {&StoredOptions::op9, &ProgramOptions::abortOnControlStop, "N"},
+      {&StoredOptions::op10, &ProgramOptions::saveStoppedReception, "Y"},
+      {&StoredOptions::op12, &ProgramOptions::tapePunchEndSignal, "Y"},
+      {&StoredOptions::op13, &ProgramOptions::skipDcdCheckWhileSending, "Y"},
+      {&StoredOptions::op14, &ProgramOptions::watchDsr, "Y"},
+  };
+  const ProgramOptions defaults;
+  const ProgramOptions decodedDefaults = DecodeOptions(StoredOptions{});
+  for (const Row& row : rows) EXPECT_EQ(decodedDefaults.*row.field, defaults.*row.field) << row.on;
+  EXPECT_EQ(decodedDefaults.filePreview, defaults.filePreview);
+
+  for (const Row& row : rows) {
+    for (const char* text : {"Y", "N", "y", ""}) {
+      SCOPED_TRACE(std::string(row.on) + " <- \"" + text + "\"");
+      StoredOptions stored;
+      stored.*row.text = text;
+      const ProgramOptions decoded = DecodeOptions(stored);
+      EXPECT_EQ(decoded.*row.field, std::string(text) == row.on);
+      for (const Row& other : rows) {
+        if (other.text == row.text) continue;
+        EXPECT_EQ(decoded.*other.field, defaults.*other.field);
+      }
+    }
+  }
+  StoredOptions noPreview;
+  noPreview.op16 = false;
+  EXPECT_FALSE(DecodeOptions(noPreview).filePreview);
+}
+
+TEST(ProgramSettingsTest, LoadingDecodesTheStoredOptions) {
+  test::TempFolder dir;
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(dir.File("q.INI"), "[Options]\r\nop1=Y\r\nop9=y\r\nop16=0\r\n", &error));
+  const ProgramSettings s = LoadProgramSettings(IniFile(dir.File("q.INI")));
+  EXPECT_EQ(s.storedOptions.op9, "y");
+  EXPECT_TRUE(s.options.selectiveSend);
+  EXPECT_FALSE(s.options.sendWholeDocument);
+  EXPECT_FALSE(s.options.abortOnControlStop);
+  EXPECT_FALSE(s.options.filePreview);
 }
 
 TEST(SubSettingsTest, PlacementFolderAndChoices) {

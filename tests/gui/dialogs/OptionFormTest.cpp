@@ -93,7 +93,7 @@ class OptionFormTest : public QObject {
     QVERIFY(!f.form.Button1()->isEnabled());
     QCOMPARE(f.settings.modemPort1, std::string("COM3"));
     // Empty is neither "Y" nor "N": the send command then opens the selection.
-    QCOMPARE(f.settings.options.op1, std::string());
+    QCOMPARE(f.settings.storedOptions.op1, std::string());
     f.form.reject();
     QCOMPARE(f.questions, 0);
   }
@@ -107,7 +107,7 @@ class OptionFormTest : public QObject {
       QTest::keyClicks(f.form.Field(0), "y");
       QTest::mouseClick(f.form.Button2(), Qt::LeftButton);
       QCOMPARE(f.questions, 1);
-      QCOMPARE(f.settings.options.op3, std::string(answer == CloseAnswer::Yes ? "N" : "Y"));
+      QCOMPARE(f.settings.storedOptions.op3, std::string(answer == CloseAnswer::Yes ? "N" : "Y"));
       QVERIFY(!f.form.isVisible());
     }
   }
@@ -172,7 +172,7 @@ class OptionFormTest : public QObject {
     f.Show();
     f.form.PageControl1()->setCurrentIndex(2);
     f.form.reject();
-    f.settings.options.op4 = "Y";
+    f.settings.storedOptions.op4 = "Y";
     f.Show();
     QCOMPARE(f.form.PageControl1()->currentIndex(), 2);
     QCOMPARE(f.form.Field(12)->text(), QStringLiteral("Y"));

@@ -228,10 +228,12 @@ void MainformEditTest::sizePanelFollowsTheMetreOption() {
   form_->FormatFileSize(1048576);
   QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 1.000MB"));
   QCOMPARE(form_->Document.LastFileSize, 1048576.0);
-  form_->Settings.options.op3 = "Y";
+  form_->Settings.storedOptions.op3 = "Y";
+  form_->Settings.DecodeStoredOptions();
   form_->FormatFileSize(0);
   QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 0.00ﾒｰﾄﾙ"));
-  form_->Settings.options.op3 = "y";  // only "Y" switches to metres
+  form_->Settings.storedOptions.op3 = "y";  // only "Y" switches to metres
+  form_->Settings.DecodeStoredOptions();
   form_->FormatFileSize(1024);
   QCOMPARE(form_->StatusBar1->PanelText(0), QString("ｻｲｽﾞ : 1.000KB"));
 }

@@ -54,7 +54,7 @@ void MainformTest::defaultsWithoutSettingsFile() {
   QCOMPARE(form.Settings.editor.fontSize, 10);
   QCOMPARE(form.RichEdit1->font().pointSize(), 10);
   QCOMPARE(form.Settings.setNo, 1);
-  const auto& o = form.Settings.options;
+  const auto& o = form.Settings.storedOptions;
   for (const std::string* v : {&o.op1, &o.op2, &o.op3, &o.powerOff, &o.op4, &o.op5, &o.op6, &o.op7,
                                &o.op9, &o.op10, &o.op12, &o.op13, &o.op14})
     QCOMPARE(*v, std::string("N"));
@@ -212,7 +212,7 @@ void MainformTest::settingsWrittenAtCloseAndReadBack() {
     form.screen_colorClick();
     form.Settings.setNo = 3;
     form.Settings.recentFiles[0] = "/nc/O0001.NC";
-    form.Settings.options.op3 = "Y";
+    form.Settings.storedOptions.op3 = "Y";
     QVERIFY(form.close());
   }
   const QString path = QString::fromStdString(quelvo::ProgramFilePath(".INI"));
@@ -232,7 +232,7 @@ void MainformTest::settingsWrittenAtCloseAndReadBack() {
   QCOMPARE(again.RichEdit1->font().pointSize(), 14);
   QCOMPARE(again.RichEdit1->paper(), QColor(0x12, 0x34, 0x56));
   QCOMPARE(again.Settings.setNo, 3);
-  QCOMPARE(again.Settings.options.op3, std::string("Y"));
+  QCOMPARE(again.Settings.storedOptions.op3, std::string("Y"));
   QVERIFY(again.Menus.MenuFile[0]->isVisible());
   QCOMPARE(again.Menus.MenuFile[0]->text(), QString("&1 /nc/O0001.NC"));
   QVERIFY(again.Menus.RecentSeparator->isVisible());

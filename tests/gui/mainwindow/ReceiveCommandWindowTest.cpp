@@ -285,8 +285,8 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
   const QString target = w.home.File("two.nc");
   w.fileChoice = {true, target, 1};
   w.host.shift = true;
-  w.form.Settings.options.op2 = "Y";
-  w.form.Settings.options.powerOff = "Y";
+  w.form.Settings.options.splitReceived = true;
+  w.form.Settings.options.powerOffAfterTransfer = true;
   w.control.Punch("%\nO1\nM30\nO2\nM30\n%\n\n");
 
   w.form.SpeedButton9Click();

@@ -106,6 +106,8 @@ class SendCommandTest : public QObject {
 
  private:
   void MakeForm(const QString& document);
+  // MakeForm with the option "選択送信(Y/N)" set to "Y", as the options dialog sets it.
+  void MakeSelectiveSendForm(const QString& document);
 
   quelvo::test::WindowTestHome* home_ = nullptr;
   TForm1* form_ = nullptr;
@@ -142,6 +144,12 @@ void SendCommandTest::MakeForm(const QString& document) {
   form_->FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
   form_->RichEdit1->setText(document);
   form_->RichEdit1->setModified(false);
+}
+
+void SendCommandTest::MakeSelectiveSendForm(const QString& document) {
+  MakeForm(document);
+  form_->Settings.storedOptions.op1 = "Y";
+  form_->Settings.DecodeStoredOptions();
 }
 
 void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
@@ -306,9 +314,8 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
 }
 
 void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
-  MakeForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
+  MakeSelectiveSendForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
   const QString mailFile = home_->File("mail.txt");
   qputenv("QUELVO_SENDMAIL", QByteArray("cat >> '") + mailFile.toLocal8Bit() + "'");
   form.Comm.Mail_Flg = "Y";
@@ -366,9 +373,8 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
 }
 
 void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
-  MakeForm("O1000\r\nM30\r\n%");
+  MakeSelectiveSendForm("O1000\r\nM30\r\n%");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
   form.Buttons[10]->click();
   QVERIFY(form.Form3->isVisible());
   form.Form3->Button6->click();
@@ -383,9 +389,8 @@ void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
 }
 
 void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
-  MakeForm("%\r\nG00X0\r\nO1000");
+  MakeSelectiveSendForm("%\r\nG00X0\r\nO1000");
   TForm1& form = *form_;
-  form.Settings.options.op1 = "Y";
   form.Buttons[10]->click();
   QCOMPARE(form.Form3->CheckListBox1->count(), 0);
   form.Form3->Button5->click();

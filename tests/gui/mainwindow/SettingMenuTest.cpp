@@ -132,13 +132,13 @@ void SettingMenuTest::optionsDialogAndPreviewSwitch() {
   form.setting_opClick();
   QVERIFY(form.StatusBar1->PanelText(0) != QString("x"));
 
-  QVERIFY(form.Settings.options.op16);
+  QVERIFY(form.Settings.options.filePreview);
   form.ToggleFilePreviewOption();
-  QVERIFY(!form.Settings.options.op16);
+  QVERIFY(!form.Settings.options.filePreview);
   QVERIFY(!form.Menus.view_op->isChecked());
   QVERIFY(!form.Menus.view_op->isVisible());
   form.ToggleFilePreviewOption();
-  QVERIFY(form.Settings.options.op16);
+  QVERIFY(form.Settings.options.filePreview);
 }
 
 QTEST_MAIN(SettingMenuTest)

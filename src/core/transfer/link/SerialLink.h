@@ -93,7 +93,7 @@ class SerialLink {
   void NotePortFailure(const char* what);
   bool StopKeyAbort();  // StopByUser and AbortFlag when a stop key is held
   bool StopHitAbort();  // likewise when a stop key was hit
-  bool PauseIs0x93() const { return options_.dc3_0x93 == "Y"; }
+  bool PauseIs0x93() const { return options_.pauseCode0x93; }
 
   SerialPort& port_;
   TransferHost& host_;

@@ -72,7 +72,7 @@ void SerialLink::PutByte(uint8_t byte) {
 }
 
 void SerialLink::WriteByte(uint8_t ch) {
-  if (options_.op4 == "Y" && ch == ' ') return;
+  if (options_.withholdSpaces && ch == ' ') return;
   if (state_.RawWriteMode) {
     PutByte(ch);
     return;
@@ -133,12 +133,12 @@ void SerialLink::WriteByte(uint8_t ch) {
   uint32_t status = 0;
   if (port_.ModemStatus(&status)) {
     portState_.modemStatus = status;
-    if ((status & kModemDcd) == 0 && sending && active_.Signal == 0 && options_.op13 != "Y") {
+    if ((status & kModemDcd) == 0 && sending && active_.Signal == 0 && !options_.skipDcdCheckWhileSending) {
       state_.AbortFlag = true;
       return;
     }
     host_.SetDsrIndicator((status & kModemDsr) != 0);
-    if ((status & kModemDsr) == 0 && options_.op14 == "Y") {
+    if ((status & kModemDsr) == 0 && options_.watchDsr) {
       log_.AppendLog("  DSR信号OFFの為ため送信中止\n");
       state_.AbortFlag = true;
       return;

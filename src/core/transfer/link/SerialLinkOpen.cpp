@@ -192,11 +192,11 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   }
 
   // 9, 10. Lines held on win over the handshake.
-  if (options_.op5 == "Y") {
+  if (options_.dtrAlwaysOn) {
     line_.dtrControl = LineControl::kEnable;
     log_.AppendLog("  ＤＴＲ信号を常にＯＮに設定\n");
   }
-  if (options_.op6 == "Y") {
+  if (options_.autoPortSelection) {
     line_.dtrControl = LineControl::kEnable;
     line_.rtsControl = LineControl::kEnable;
     log_.AppendLog("  ポート自動選択の為、ＤＴＲ、ＲＴＳを常にＯＮに設定\n");
@@ -233,7 +233,7 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   }
 
   // 16. The line selector.
-  if (options_.op6 != "Y" || !selection_) return true;
+  if (!options_.autoPortSelection || !selection_) return true;
   return selection_();
 }
 

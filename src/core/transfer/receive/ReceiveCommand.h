@@ -10,9 +10,8 @@
 namespace quelvo {
 
 inline constexpr const char* kOspTempFileName = "osp_data.tmp";
-// Titles of the save dialog: while asking to save the document first, and
-// while asking for the target file.
-inline constexpr const char* kSaveDataDialogTitle = "データ保存";
+// Title of the save dialog that asks for the target file (the one that asks to
+// save the document first is kSaveDialogTitle of document/FileTexts.h).
 inline constexpr const char* kReceiveDataDialogTitle = "受信データ名";
 
 struct ReceiveTarget {

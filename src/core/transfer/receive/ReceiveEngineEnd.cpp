@@ -31,7 +31,7 @@ void ReceiveEngine::Save() {
   MoveNote moveNote;
   if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
   log_.AppendLog("  受信完了\n");
-  if (options_.powerOff == "Y") log_.AppendLog("  自動で電源断\n");
+  if (options_.powerOffAfterTransfer) log_.AppendLog("  自動で電源断\n");
   SaveLog();
   link_.WriteByte(kDC4);
   host_.WaitMs(kDc4SettleMs);

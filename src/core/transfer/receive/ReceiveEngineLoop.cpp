@@ -37,7 +37,7 @@ bool ReceiveEngine::StopRequestedWhileReceiving(bool hit) {
   link_.StopByUser();
   log_.AppendLog("  受信中に手動操作にて中止\n");
   // op10 keeps what was received, without the closing "%" and the line in hand.
-  if (options_.op10 == "Y") {
+  if (options_.saveStoppedReception) {
     Save();
   } else {
     Abort();
@@ -51,7 +51,7 @@ bool ReceiveEngine::DsrEndsData() {
   link_.Port().modemStatus = status;
   const bool dsr = (status & kModemDsr) != 0;
   host_.SetDsrIndicator(dsr);
-  if (!dsr && options_.op14 == "Y") {
+  if (!dsr && options_.watchDsr) {
     text_->StoreBuffer();
     log_.AppendLog("  ＮＣ機よりDSR信号OFFを受信した為終了\n");
     return true;

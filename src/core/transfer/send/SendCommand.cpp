@@ -4,7 +4,7 @@
 
 namespace quelvo {
 
-bool SendsWholeDocument(const ProgramOptions& options) { return options.op1 == "N"; }
+bool SendsWholeDocument(const ProgramOptions& options) { return options.sendWholeDocument; }
 
 void StartSendLog(CommLog& log, bool wholeDocument, const std::string& fileName) {
   if (wholeDocument) {

@@ -9,8 +9,8 @@
 
 namespace quelvo {
 
-// Only option op1 exactly "N" sends the whole document; anything else lets the
-// user choose the programs first.
+// Only option op1 exactly "N" (ProgramOptions::sendWholeDocument) sends the
+// whole document; anything else lets the user choose the programs first.
 bool SendsWholeDocument(const ProgramOptions& options);
 
 // Starts the log of a send anew: "  送信\n", "  全データを送信\n" for the whole

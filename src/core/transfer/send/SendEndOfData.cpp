@@ -1,6 +1,7 @@
 // After the last line: the end sequence, the final feed and a tape punch's
 // end signal; then the completion of the pass and, in repeat mode, the way
 // into the next one.
+#include "core/settings/CommSetting.h"
 #include "core/transfer/send/SendCommand.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/send/SendProgressText.h"
@@ -9,7 +10,6 @@
 namespace quelvo {
 namespace {
 
-constexpr int kTapePunchSpeed = 5;
 constexpr int kPunchEndSignalWaitMs = 4000;
 constexpr int kCloseWaitMs = 4000;
 constexpr int kRepeatWaitMs = 3000;
@@ -23,7 +23,7 @@ void SendEngine::SendEndOfData() {
 
   WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
   if (!feed_.empty()) WriteStep(feed_, 1014);
-  if (Active().Speed == kTapePunchSpeed && options_.op12 == "Y") {
+  if (Active().Speed == kTapeDeviceSpeed && options_.tapePunchEndSignal) {
     host_.WaitMs(kPunchEndSignalWaitMs);
     WriteChecked(static_cast<char>(kDC4), 1015, 0);
   }
@@ -42,7 +42,7 @@ bool SendEngine::Complete() {
 
   if (!job_.RepeatMode) {
     SaveLog();
-    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOff == "Y");
+    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOffAfterTransfer);
     EndTransfer(true);
     return false;
   }

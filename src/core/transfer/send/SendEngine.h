@@ -96,7 +96,7 @@ class SendEngine {
   void SaveLog();
   void EndTransfer(bool completed);
 
-  bool Meters() const { return options_.op3 == "Y"; }
+  bool Meters() const { return options_.lengthInMeters; }
   ByteTransferState& Bytes() { return link_.State(); }
   const ActiveSetting& Active() const { return link_.Active(); }
 

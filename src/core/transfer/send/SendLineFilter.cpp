@@ -15,8 +15,8 @@ bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 }  // namespace
 
-SendFilterOptions MakeSendFilterOptions(const CommSetting& setting, const std::string& op7) {
-  return SendFilterOptions{Utf8ToCp932(setting.SendMsg), setting.F_non, setting.N_non, op7};
+SendFilterOptions MakeSendFilterOptions(const CommSetting& setting, bool cutComments) {
+  return SendFilterOptions{Utf8ToCp932(setting.SendMsg), setting.F_non, setting.N_non, cutComments};
 }
 
 std::string BlankOutSendMsg(std::string line, const std::string& sendMsg) {
@@ -34,7 +34,7 @@ SendLineFilter::SendLineFilter(std::string line, const SendFilterOptions& option
     : text_(BlankOutSendMsg(std::move(line), options.SendMsg)),
       F_non_(options.F_non),
       N_non_(options.N_non),
-      op7_(options.op7) {
+      cutComments_(options.cutComments) {
   hasParenthesis_ = text_.find('(') != std::string::npos;
   dropped_ = text_ == "%";
 }
@@ -50,7 +50,7 @@ bool SendLineFilter::Next(char& out) {
       if (ch == ')') InParentheses_ = false;
     }
     if (!InParentheses_) {
-      if ((ch == ';' || ch == '\'') && op7_ == "N") {
+      if ((ch == ';' || ch == '\'') && cutComments_) {
         cut_ = true;
         break;
       }

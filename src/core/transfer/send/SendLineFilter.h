@@ -1,6 +1,6 @@
 #pragma once
 // Decides, character by character, what of one document line is sent: comments
-// after ";" or "'" are cut (unless op7 is "Y"), "%" and tabs are left out,
+// after ";" or "'" are cut (unless the program option says to send them), "%" and tabs are left out,
 // sequence numbers and the decimal point of feed words are left out when the
 // setting asks for it, and a string the user never wants sent is blanked out.
 // The filter hands out one character at a time so that the send engine can
@@ -19,12 +19,12 @@ struct SendFilterOptions {
   std::string SendMsg;  // never sent; "" for none
   std::string F_non;    // "Y": no decimal point in F words
   std::string N_non;    // "Y": no sequence number in the first column
-  std::string op7;      // "N": ";" and "'" end what is sent of the line
+  bool cutComments = true;  // ";" and "'" end what is sent of the line
 };
 
 // The options from the send half of a setting (SendMsg converted to CP932) and
-// the program option op7.
-SendFilterOptions MakeSendFilterOptions(const CommSetting& setting, const std::string& op7);
+// the program option ProgramOptions::cutComments.
+SendFilterOptions MakeSendFilterOptions(const CommSetting& setting, bool cutComments);
 
 class SendLineFilter {
  public:
@@ -43,7 +43,7 @@ class SendLineFilter {
   std::string text_;
   std::string F_non_;
   std::string N_non_;
-  std::string op7_;
+  bool cutComments_;
   std::size_t pos_ = 0;
   bool hasParenthesis_ = false;
   bool dropped_ = false;

@@ -46,7 +46,7 @@ void SendEngine::SendLines() {
       if (!feed_.empty()) WriteStep(feed_, 1010);
       host_.SetLabel2("送信中のプログラム番号 => " + line);
     }
-    if (options_.op1 != "Y") {
+    if (!options_.selectiveSend) {
       selection_.SkipProgram = false;
     } else if (programLine) {
       const std::vector<std::string>& skip = selection_.SkipLines;

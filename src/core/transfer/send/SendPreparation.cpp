@@ -55,7 +55,7 @@ void SendEngine::Prepare() {
 
   lineEnd_ = LineEndSequence(Active().CRLF_Type);
   feed_ = FeedSpaces(Active().Speed, Active().Feed);
-  filter_ = MakeSendFilterOptions(job_.setting, options_.op7);
+  filter_ = MakeSendFilterOptions(job_.setting, options_.cutComments);
 }
 
 void SendEngine::ShowCodeAndLine() {

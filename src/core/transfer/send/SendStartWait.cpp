@@ -72,7 +72,7 @@ void SendEngine::WaitForSignal() {
       Bytes().LineSeenFlag = true;
       return;
     }
-    if (options_.op9 == "N") {
+    if (options_.abortOnControlStop) {
       Bytes().ErrorNumber = 1001;
       if (ch == kDC3 || ch == kDC4 || ch == kCAN) Abort();
     }

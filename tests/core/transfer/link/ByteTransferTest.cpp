@@ -82,7 +82,7 @@ TEST_F(ByteTransferTest, AKeyPressedBetweenCharactersIsLatched) {
 }
 
 TEST_F(ByteTransferTest, SpacesAreNeverSentWithTheOption) {
-  options.op4 = "Y";
+  options.withholdSpaces = true;
   for (TapeCode code : {TapeCode::ISO, TapeCode::EIA, TapeCode::ASCII}) {
     port.written.clear();
     OpenForSend(code);
@@ -102,7 +102,7 @@ TEST_F(ByteTransferTest, DsrOffRefusesEachCharacterWithALogLineWhenDsrIsUsed) {
   EXPECT_EQ(port.written, "\x41\x42") << "without op14 DSR only colours the indicator";
   EXPECT_FALSE(host.dsrHistory.back());
 
-  options.op14 = "Y";
+  options.watchDsr = true;
   Write("CD");
   EXPECT_EQ(port.written, "\x41\x42");
   EXPECT_TRUE(link.State().AbortFlag);
@@ -117,12 +117,12 @@ TEST_F(ByteTransferTest, LostCarrierRefusesWritingUnlessTheLineCheckIsOff) {
   EXPECT_EQ(port.written, "");
   EXPECT_TRUE(log.Empty());
 
-  options.op13 = "Y";
+  options.skipDcdCheckWhileSending = true;
   link.WriteByte('A');
   EXPECT_FALSE(link.State().AbortFlag);
   EXPECT_EQ(port.written, "\x41");
 
-  options.op13 = "N";
+  options.skipDcdCheckWhileSending = false;
   setting.Signal_S = 1;  // sending without the control's signal
   OpenForSend();
   link.WriteByte('B');
@@ -143,7 +143,7 @@ TEST_F(ByteTransferTest, OldTypeLeavesPacingAndLineChecksToTheDriver) {
   setting.Control_S = 2;
   OpenForSend();
   const size_t dsrBefore = host.dsrHistory.size();
-  options.op14 = "Y";
+  options.watchDsr = true;
   port.dsr = false;
   port.dcd = false;
   link.State().SentSinceCheck = 50;

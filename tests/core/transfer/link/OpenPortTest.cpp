@@ -132,7 +132,7 @@ TEST_F(OpenPortTest, CodesAndStopBitsSetTheCharacterFormat) {
 }
 
 TEST_F(OpenPortTest, PauseCodeOptionAppliesToBothDirections) {
-  options.dc3_0x93 = "N";
+  options.pauseCode0x93 = false;
   for (TransferDirection d : {TransferDirection::Send, TransferDirection::Receive}) {
     log.Clear();
     ASSERT_TRUE(link.OpenPort(setting, d));
@@ -166,10 +166,10 @@ TEST_F(OpenPortTest, FlowControlVariants) {
 
   // Send, old type: no pause or start codes, DTR and RTS as they were.
   log.Clear();
-  options.op5 = "Y";
+  options.dtrAlwaysOn = true;
   ASSERT_TRUE(link.OpenPort(setting, TransferDirection::Receive));  // DTR held on
   setting.Control_S = 2;
-  options.op5 = "N";
+  options.dtrAlwaysOn = false;
   log.Clear();
   ASSERT_TRUE(link.OpenPort(setting, TransferDirection::Send));
   const Lines old = LogLines();
@@ -190,8 +190,8 @@ TEST_F(OpenPortTest, FlowControlVariants) {
 }
 
 TEST_F(OpenPortTest, LinesHeldOnWinOverTheHandshakeUntilTheDriverTakesOver) {
-  options.op5 = "Y";
-  options.op6 = "Y";
+  options.dtrAlwaysOn = true;
+  options.autoPortSelection = true;
   int selections = 0;
   link.SetSelectionSequence([&] {
     ++selections;
@@ -266,7 +266,7 @@ TEST_F(OpenPortTest, EachFailingStepShowsItsMessageAndStops) {
       {[&] { port.failTimeouts = true; }, "タイムアウト!!", "  通信タイムアウト設定不良の為中止"},
       {[&] { port.failPurge = true; }, "回線初期化エラー!!", "  通信回線初期化エラーの為中止"},
       {[&] {
-         options.op6 = "Y";
+         options.autoPortSelection = true;
          link.SetSelectionSequence([]() -> bool { throw std::runtime_error("boom"); });
        },
        "通信エラー!!", "  通信エラー（その他）の為中止"},

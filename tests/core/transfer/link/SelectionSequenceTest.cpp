@@ -9,7 +9,7 @@ namespace {
 class SelectionSequenceTest : public LinkFixture {
  protected:
   void SetUp() override {
-    options.op6 = "Y";
+    options.autoPortSelection = true;
     link.SetSelectionSequence([this] { return RunSelectionSequence(link, host, [this] { return answer; }); });
   }
   std::optional<std::string> answer;

@@ -24,7 +24,7 @@ TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
   setting.Speed_R = 2;
   setting.STbit_R = 1;
   setting.SE_Char = 2;
-  options.powerOff = "Y";
+  options.powerOffAfterTransfer = true;
   StartStandardReceiveLog(log, job.TransferFileName);
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::EIA, "%\nO1234\nM30\n%\n "));
 
@@ -73,7 +73,7 @@ TEST_F(ReceiveEngineTest, ControlFileNameShownInTitleLabelAndLog) {
 }
 
 TEST_F(ReceiveEngineTest, EscWhileWaitingAbortsAndDeletesTheTarget) {
-  options.op10 = "Y";  // a stop while waiting aborts whatever op10 says
+  options.saveStoppedReception = true;  // a stop while waiting aborts whatever op10 says
   host.HoldKeyFrom(StopKey::kEsc, 5000);
   const ReceiveOutcome outcome = Receive("");
 
@@ -89,14 +89,14 @@ TEST_F(ReceiveEngineTest, EscWhileWaitingAbortsAndDeletesTheTarget) {
 }
 
 TEST_F(ReceiveEngineTest, EscWhileReceivingSavesWithOp10AndDeletesWithout) {
-  for (const char* op10 : {"Y", "N"}) {
+  for (bool op10 : {true, false}) {
     SCOPED_TRACE(op10);
-    options.op10 = op10;
+    options.saveStoppedReception = op10;
     setting.SE_Char = 2;
     host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 3000);
     const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nG02"));
     EXPECT_FALSE(LogFrom("  受信中に手動操作にて中止").empty());
-    if (options.op10 == "Y") {
+    if (options.saveStoppedReception) {
       EXPECT_TRUE(outcome.ReceiveCompleted);
       // No closing "%" and no line in hand.
       EXPECT_EQ(FileBytes(job.TransferFileName), "%\r\nO1\r\nG01\r\n");
@@ -124,7 +124,7 @@ TEST_F(ReceiveEngineTest, UnreadableModemLinesDoNotHoldTheStartBack) {
 }
 
 TEST_F(ReceiveEngineTest, DsrOffWithOp14EndsAtTheFirstPass) {
-  options.op14 = "Y";
+  options.watchDsr = true;
   port.dsr = false;
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nM30\n%\n "));
   EXPECT_TRUE(outcome.ReceiveCompleted);

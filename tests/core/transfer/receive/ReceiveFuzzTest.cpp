@@ -63,9 +63,9 @@ TEST(ReceiveFuzz, ArbitraryStreamsAndSettingsEndCleanlyInsideTheFolder) {
     HookedHost host{clock};
     CommLog log{[&clock] { return clock.Wall(); }};
     ProgramOptions options;
-    options.op10 = chance(50) ? "Y" : "N";
-    options.op14 = chance(20) ? "Y" : "N";
-    options.dc3_0x93 = chance(50) ? "Y" : "N";
+    options.saveStoppedReception = chance(50);
+    options.watchDsr = chance(20);
+    options.pauseCode0x93 = chance(50);
     CommSetting setting;
     setting.Code_R = between(-1, 4);
     setting.Speed_R = between(0, 5);

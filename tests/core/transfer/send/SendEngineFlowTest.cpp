@@ -14,6 +14,7 @@
 namespace quelvo {
 namespace {
 
+using test::SelectiveSendOptions;
 using test::SendRig;
 using test::Wire;
 
@@ -51,7 +52,7 @@ TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
   SendRig rig;
   rig.host.lines = {"O1", "G1", ""};
   rig.job.CloseAfterTransfer = true;
-  rig.options.powerOff = "Y";
+  rig.options.powerOffAfterTransfer = true;
   StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
   rig.StartOnDc1();
   EXPECT_EQ(rig.Send(), Wire(TapeCode::ISO, "O1\nG1\n\n%"));
@@ -95,7 +96,7 @@ TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
 
 TEST(SendEngineFlow, ProgressInMetres) {
   SendRig rig;
-  rig.options.op3 = "Y";
+  rig.options.lengthInMeters = true;
   rig.host.lines = {"O1", "G1", ""};
   rig.StartOnDc1();
   rig.Send();
@@ -120,7 +121,7 @@ TEST(SendEngineFlow, StopSignalBeforeTheStartDependsOnOp9) {
   }
 
   SendRig ignored;
-  ignored.options.op9 = "Y";
+  ignored.options.abortOnControlStop = false;
   ignored.host.lines = {"G1", ""};
   ignored.port.QueueIncoming("\x93", 1);
   ignored.port.QueueIncoming("\x05", 200);  // ENQ starts as well
@@ -260,7 +261,7 @@ TEST(SendEngineFlow, EveryStepAbortsWithItsNumber) {
       {"end sequence", plain, 8, kStopped, 9999},
       {"final feed", punch(1), 49, kRefused, 1014},
       {"final feed", punch(1), 50, kStopped, 9999},
-      {"end signal", [](SendRig& rig) { rig.job.setting.Speed_S = 5; rig.options.op12 = "Y"; }, 9, kRefused,
+      {"end signal", [](SendRig& rig) { rig.job.setting.Speed_S = 5; rig.options.tapePunchEndSignal = true; }, 9, kRefused,
        1015},
   };
   for (const Case& c : cases) {
@@ -304,7 +305,7 @@ TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {
   rig.job.RepeatMode = true;
   rig.job.RepeatCount = 1;
   rig.host.lines = {"G1", ""};
-  rig.options.op1 = "Y";
+  rig.options = SelectiveSendOptions();
   StartSendLog(rig.log, SendsWholeDocument(rig.options), rig.job.CurrentFileName);
   for (const int64_t at : {1, 30000, 60000}) rig.StartOnDc1(at);
   rig.host.HoldKeyFrom(StopKey::kEsc, 80000);

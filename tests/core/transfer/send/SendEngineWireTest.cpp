@@ -8,6 +8,7 @@
 namespace quelvo {
 namespace {
 
+using test::SelectiveSendOptions;
 using test::SendRig;
 using test::Wire;
 
@@ -111,7 +112,7 @@ TEST(SendEngineWire, TapePunchFeedAndEndSignal) {
   rig.job.setting.Signal_S = 1;
   rig.job.setting.Feed = 1;
   rig.job.setting.StartChar = 1;
-  rig.options.op12 = "Y";
+  rig.options.tapePunchEndSignal = true;
   const std::string feed(20, ' ');
   EXPECT_EQ(rig.Send(), feed + "%" + feed + "O1\nG1\n" + feed + "O2\nG2\n\n%" + feed + "\x14");
   EXPECT_EQ(rig.host.messages.size(), 1u);  // the question before the start
@@ -177,7 +178,7 @@ TEST(SendEngineWire, AOneCharacterLastLineIsNeverReached) {
 
 TEST(SendEngineWire, SelectiveSendSkipsTheListedPrograms) {
   SendRig rig;
-  rig.options.op1 = "Y";
+  rig.options = SelectiveSendOptions();
   rig.host.lines = {"%", "O1000", "G1", "O2000(B)", "G2", "M30", "O3000", "G3", "%"};
   rig.engine.Selection().SkipLines = {"O2000(B)"};
   rig.job.setting.Code_S = 2;
@@ -192,7 +193,7 @@ TEST(SendEngineWire, SelectiveSendSkipsTheListedPrograms) {
 
   // Lines before the first program keep the state the last send left.
   SendRig next;
-  next.options.op1 = "Y";
+  next.options = SelectiveSendOptions();
   next.engine.Selection().SkipProgram = true;
   next.engine.Selection().SkipLines = {"O2000(B)"};
   next.host.lines = {"G0", "O1000", "G1", ""};

@@ -16,12 +16,12 @@ struct FilterRow {
 };
 
 SendFilterOptions Options(std::string sendMsg = "", std::string fNon = "N",
-                          std::string nNon = "N", std::string op7 = "N") {
-  return SendFilterOptions{sendMsg, fNon, nNon, op7};
+                          std::string nNon = "N", bool cutComments = true) {
+  return SendFilterOptions{sendMsg, fNon, nNon, cutComments};
 }
 SendFilterOptions FNon() { return Options("", "Y"); }
 SendFilterOptions NNon() { return Options("", "N", "Y"); }
-SendFilterOptions Op7() { return Options("", "N", "N", "Y"); }
+SendFilterOptions Op7() { return Options("", "N", "N", false); }
 
 std::string Drain(SendLineFilter& filter) {
   std::string sent;

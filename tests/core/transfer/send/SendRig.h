@@ -40,6 +40,13 @@ class ScopedProgramFolder {
   std::string old_;
 };
 
+// The program options with op1 "Y" (選択送信), decoded as the window decodes them.
+inline ProgramOptions SelectiveSendOptions() {
+  StoredOptions stored;
+  stored.op1 = "Y";
+  return DecodeOptions(stored);
+}
+
 struct SendRig {
   TempFolder folder;
   ScopedProgramFolder programFolder{folder.Path()};
