@@ -1,4 +1,5 @@
 // Byte transfer: ReadByte, WriteByte and the user's stop keys.
+#include "core/transfer/TransferError.h"
 #include "core/transfer/link/SerialLink.h"
 
 namespace quelvo {
@@ -23,7 +24,7 @@ bool SerialLink::UserStopHit() {
 }
 
 void SerialLink::StopByUser() {
-  state_.ErrorNumber = 9999;
+  state_.ErrorNumber = kUserStop;
   host_.ReleaseKey(StopKey::kF3);
   host_.ReleaseKey(StopKey::kEsc);
 }

@@ -70,7 +70,7 @@ bool ReceiveEngine::Prepare(const CommSetting& setting) {
 
   if (!link_.OpenPort(setting, TransferDirection::Receive)) {
     log_.AppendLog("  通信設定不可で中止\n");
-    link_.State().ErrorNumber = kErrorPortSetup;
+    link_.State().ErrorNumber = kReceivePortSetup;
     Abort();
     return false;
   }
@@ -124,7 +124,7 @@ bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
     if (StopRequestedWhileWaiting(true)) return false;
     if (link_.State().PortFailed) {
       // Nothing was received: the (empty) target goes as after a stop.
-      link_.State().ErrorNumber = kErrorPortLost;
+      link_.State().ErrorNumber = kReceivePortLost;
       Abort();
       return false;
     }

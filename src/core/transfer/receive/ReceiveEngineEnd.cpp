@@ -79,7 +79,7 @@ void ReceiveEngine::Abort() {
   outcome_.ErrorNumber = errorNumber;
 }
 
-void ReceiveEngine::StopKeepingData(int errorNumber, const std::string& message) {
+void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string& message) {
   link_.State().ErrorNumber = errorNumber;
   link_.WriteByte(kDC4);
   log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
@@ -95,14 +95,14 @@ void ReceiveEngine::StopForLostPort() {
   // What was received so far is kept, the line in hand included.
   if (text_ && !text_->Buffer().empty()) text_->StoreBuffer();
   if (!FlushBlock()) return;
-  StopKeepingData(kErrorPortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
+  StopKeepingData(kReceivePortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
                                       outcome_.TransferFileName + "\nに残っています。");
 }
 
 void ReceiveEngine::FailTargetFile(const std::string& reason) {
   const std::string& file = outcome_.TransferFileName;
   log_.AppendLog("  受信ﾌｧｲﾙに書き込めない為中止：" + file + "：" + reason + "\n");
-  StopKeepingData(kErrorTargetFile, "受信ファイル\n" + file + "\nに書き込めません。\n" + reason);
+  StopKeepingData(kReceiveTargetFile, "受信ファイル\n" + file + "\nに書き込めません。\n" + reason);
 }
 
 void ReceiveEngine::UnexpectedError() {

@@ -9,7 +9,6 @@
 namespace quelvo {
 namespace {
 
-constexpr int kTapePunchSpeed = 5;
 constexpr int kPunchEndSignalWaitMs = 4000;
 constexpr int kCloseWaitMs = 4000;
 constexpr int kRepeatWaitMs = 3000;
@@ -21,11 +20,11 @@ void SendEngine::SendEndOfData() {
   host_.SetStatusPanel(1, "残り " + RemainingAmountText(0, Meters()));
   host_.RepaintStatus();
 
-  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
-  if (!feed_.empty()) WriteStep(feed_, 1014);
-  if (Active().Speed == kTapePunchSpeed && options_.op12 == "Y") {
+  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), kSendEndSequence);
+  if (!feed_.empty()) WriteStep(feed_, kSendFinalFeed);
+  if (Active().Speed == kTapeDeviceSpeed && options_.op12 == "Y") {
     host_.WaitMs(kPunchEndSignalWaitMs);
-    WriteChecked(static_cast<char>(kDC4), 1015, 0);
+    WriteChecked(static_cast<char>(kDC4), kSendPunchEndSignal, 0);
   }
 }
 

@@ -33,7 +33,7 @@ void SendEngine::RunPasses() {
     Prepare();
     WaitForStart();
     if (!feed_.empty()) {
-      WriteChecked(feed_, 1004);
+      WriteChecked(feed_, kSendFirstFeed);
       log_.AppendLog("  フィード出力\n");
     }
     counters_.SentChars = 0;
@@ -53,24 +53,24 @@ void SendEngine::CheckAbort() {
   if (Bytes().AbortFlag) Abort();
 }
 
-void SendEngine::Check(int errorNumber) {
+void SendEngine::Check(TransferError errorNumber) {
   // The number of the step in progress is set after every write, so that a
   // refusal or a user stop is reported with it.
   Bytes().ErrorNumber = errorNumber;
   CheckAbort();
 }
 
-void SendEngine::WriteChecked(char ch, int errorNumber, int pauseAfterMs) {
+void SendEngine::WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs) {
   link_.WriteByte(static_cast<uint8_t>(ch));
   Check(errorNumber);
   if (pauseAfterMs > 0) host_.WaitMs(pauseAfterMs);
 }
 
-void SendEngine::WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs) {
+void SendEngine::WriteChecked(const std::string& chars, TransferError errorNumber, int pauseAfterEachMs) {
   for (const char ch : chars) WriteChecked(ch, errorNumber, pauseAfterEachMs);
 }
 
-void SendEngine::WriteStep(const std::string& chars, int errorNumber) {
+void SendEngine::WriteStep(const std::string& chars, TransferError errorNumber) {
   Bytes().ErrorNumber = errorNumber;
   for (const char ch : chars) {
     link_.WriteByte(static_cast<uint8_t>(ch));

@@ -43,7 +43,7 @@ void SendEngine::SendLines() {
 
     const bool programLine = IsProgramNumberLine(line);
     if (programLine) {
-      if (!feed_.empty()) WriteStep(feed_, 1010);
+      if (!feed_.empty()) WriteStep(feed_, kSendProgramFeed);
       host_.SetLabel2("送信中のプログラム番号 => " + line);
     }
     if (options_.op1 != "Y") {
@@ -72,8 +72,8 @@ void SendEngine::SendLineText(const std::string& wireLine) {
   SendLineFilter filter = FilterSendLine(wireLine, filter_);
   if (filter.Dropped()) return;  // a line of "%" alone: not even its line end
   char ch = 0;
-  while (filter.Next(ch)) WriteChecked(ch, 1011, Active().InvTime);
-  SendLineEnd(1012);
+  while (filter.Next(ch)) WriteChecked(ch, kSendDataChar, Active().InvTime);
+  SendLineEnd(kSendLineEnd);
 }
 
 void SendEngine::ShowProgress() {

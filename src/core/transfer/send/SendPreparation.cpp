@@ -33,7 +33,7 @@ void SendEngine::Prepare() {
   host_.SetLabel2("");
 
   if (!link_.OpenPort(job_.setting, TransferDirection::Send)) {
-    Bytes().ErrorNumber = 1016;
+    Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }
   link_.Port().PortOpenedForSend = true;

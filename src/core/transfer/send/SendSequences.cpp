@@ -1,11 +1,11 @@
 #include "core/transfer/send/SendSequences.h"
 
+#include "core/settings/CommSetting.h"
 #include "core/transfer/TapeCode.h"
 
 namespace quelvo {
 namespace {
 
-constexpr int kTapePunchSpeed = 5;
 constexpr std::size_t kLeaderSpaces = 200;
 constexpr int kLeaderPauseMs = 1000;
 
@@ -22,7 +22,7 @@ std::string LineEndSequence(int CRLF_Type) {
 }
 
 std::string FeedSpaces(int Speed, int Feed) {
-  if (Speed != kTapePunchSpeed || Feed < 1 || Feed > 3) return "";
+  if (Speed != kTapeDeviceSpeed || Feed < 1 || Feed > 3) return "";
   return std::string(static_cast<std::size_t>(20 * Feed), ' ');
 }
 
@@ -47,7 +47,7 @@ std::string EndSequenceFor(int EndChar, int Speed, int CRLF_Type) {
   switch (EndChar) {
     case 0: return lineEnd + "%";
     case 1:
-      if (Speed == kTapePunchSpeed) return lineEnd + "%";
+      if (Speed == kTapeDeviceSpeed) return lineEnd + "%";
       return std::string(1, static_cast<char>(kDC4));
     case 2: return lineEnd + "%%";
     default: return "";

@@ -22,7 +22,7 @@ void SendEngine::WaitForStart() {
 }
 
 void SendEngine::WaitOldType() {
-  Bytes().ErrorNumber = 1003;
+  Bytes().ErrorNumber = kSendOldTypeWait;
   const bool onSignal = Active().Signal == 0;
   if (onSignal) {
     host_.SetStatusPanel(2, kWaiting);
@@ -48,7 +48,7 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
   if (link_.UserStopHit()) stop();
   // A port that fails under the wait would otherwise be read for ever.
   if (Bytes().PortFailed) {
-    Bytes().ErrorNumber = 1016;
+    Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }
   host_.ProcessEvents();
@@ -73,7 +73,7 @@ void SendEngine::WaitForSignal() {
       return;
     }
     if (options_.op9 == "N") {
-      Bytes().ErrorNumber = 1001;
+      Bytes().ErrorNumber = kSendControlRefusedStart;
       if (ch == kDC3 || ch == kDC4 || ch == kCAN) Abort();
     }
     uint32_t status = 0;
@@ -94,7 +94,7 @@ void SendEngine::AskToStart() {
   const MessageAnswer answer = host_.ShowMessage(
       "ＮＣ装置側の準備を行ってください。\n準備が出来ましたら「はい(Y)」を\n押すと送信が開始します。",
       "", MessageKind::kWarning, MessageButtons::kYesNo);
-  Bytes().ErrorNumber = 1002;
+  Bytes().ErrorNumber = kSendStartDeclined;
   if (answer != MessageAnswer::kYes) Abort();
   SetState(kSending);
 }
