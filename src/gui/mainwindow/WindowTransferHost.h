@@ -11,6 +11,8 @@
 #include <functional>
 
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferStatusTexts.h"
+#include "core/transfer/TransferView.h"
 #include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
@@ -18,7 +20,7 @@ namespace quelvo {
 class StopKeyFilter;
 class TForm1;
 
-class WindowTransferHost : public TransferHost, public SendHost {
+class WindowTransferHost : public TransferHost, public TransferView, public SendHost {
  public:
   using MessageFunction = std::function<MessageAnswer(
       const std::string& text, const std::string& caption, MessageKind kind, MessageButtons buttons)>;
@@ -30,7 +32,7 @@ class WindowTransferHost : public TransferHost, public SendHost {
   // Replaces the desktop's power-off (tests); by default logind.
   void SetSystemPowerOff(std::function<bool()> powerOff) { systemPowerOff_ = std::move(powerOff); }
 
-  // --- TransferHost ---
+  // --- TransferView ---
   void SetStatusPanel(int index, const std::string& text) override;
   void RepaintStatus() override;
   void SetProgressRange(int64_t maximum) override;
@@ -40,6 +42,9 @@ class WindowTransferHost : public TransferHost, public SendHost {
   void SetCtsIndicator(bool on) override;
   void ShowTransferPanel(bool visible) override;
   void SetTitle(const std::string& title) override;
+
+  // --- TransferHost ---
+  TransferEvents& Events() override { return texts_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
   void ProcessEvents() override;
@@ -67,6 +72,7 @@ class WindowTransferHost : public TransferHost, public SendHost {
   void CloseProgram(bool powerOff) override;
 
  private:
+  TransferStatusTexts texts_{*this};  // the engines' events as this view's texts
   std::string RawLine(int index);  // with its line end
 
   TForm1& form_;

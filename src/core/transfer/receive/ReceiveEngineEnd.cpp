@@ -25,7 +25,7 @@ void ReceiveEngine::EndOfData() {
 }
 
 void ReceiveEngine::Save() {
-  host_.SetStatusPanel(2, "保存中");
+  host_.Events().PhaseChanged(TransferPhase::kSaving);
   if (!FlushBlock()) return;
   file_.Close();
   MoveNote moveNote;
@@ -36,15 +36,12 @@ void ReceiveEngine::Save() {
   link_.WriteByte(kDC4);
   host_.WaitMs(kDc4SettleMs);
   link_.ClosePort();
-  host_.SetProgressPosition(0);
-  host_.SetStatusPanel(2, "受信完了");
-  host_.SetStatusPanel(1, "");
+  host_.Events().PhaseChanged(TransferPhase::kCompleted);
   if (!moveNote.text.empty() && !job_.unattended) {
     host_.ShowMessage(moveNote.text, "", moveNote.kind, MessageButtons::kOk);
   }
   outcome_.ReceiveCompleted = true;
   outcome_.ErrorNumber = link_.State().ErrorNumber;
-  host_.RepaintStatus();
 }
 
 ReceiveEngine::MoveNote ReceiveEngine::MoveToControlName() {
@@ -108,21 +105,16 @@ void ReceiveEngine::FailTargetFile(const std::string& reason) {
 void ReceiveEngine::UnexpectedError() {
   SaveLog();
   link_.ClosePort();
-  host_.SetStatusPanel(2, "受信中止");
+  ShowStopped();
   // Logged after the log was saved: it is not in the saved file.
   log_.AppendLog("  受信中にエラーが発生した為に中止\n");
-  host_.SetTitle(IdleTitle(job_.versionSuffix));
-  host_.SetStatusPanel(1, "");
-  host_.SetProgressPosition(0);
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = link_.State().ErrorNumber;
 }
 
 void ReceiveEngine::ShowStopped() {
-  host_.SetStatusPanel(2, "受信中止");
-  host_.SetTitle(IdleTitle(job_.versionSuffix));
-  host_.SetStatusPanel(1, "");
-  host_.SetProgressPosition(0);
+  host_.Events().PhaseChanged(TransferPhase::kStopped);
+  host_.Events().Title(IdleTitle(job_.versionSuffix));
 }
 
 void ReceiveEngine::SaveLog() {

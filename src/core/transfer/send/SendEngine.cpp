@@ -10,6 +10,7 @@ SendEngine::SendEngine(SerialLink& link, TransferHost& host, SendHost& window, C
 
 void SendEngine::RunSend(const SendJob& job) {
   job_ = job;
+  host_.Events().Started(TransferDirection::Send, Meters());
   outcome_.RepeatCount = job.RepeatCount;
   try {
     wasModified_ = window_.IsModified();
@@ -37,8 +38,7 @@ void SendEngine::RunPasses() {
       log_.AppendLog("  フィード出力\n");
     }
     counters_.SentChars = 0;
-    host_.SetProgressRange(counters_.TotalChars);
-    host_.SetProgressPosition(0);
+    host_.Events().SendTotal(counters_.TotalChars, true);
     window_.SetEstimateTimer(true);
     SendStartOfData();
     SendLines();
@@ -78,10 +78,7 @@ void SendEngine::WriteStep(const std::string& chars, TransferError errorNumber) 
   }
 }
 
-void SendEngine::SetState(const char* text) {
-  host_.SetStatusPanel(2, text);
-  host_.RepaintStatus();
-}
+void SendEngine::SetPhase(TransferPhase phase) { host_.Events().PhaseChanged(phase); }
 
 void SendEngine::ShowLine(int index, int64_t start) {
   const int64_t length =

@@ -60,7 +60,7 @@ class SendEngine {
   // character: a user stop during the step is then logged with kUserStop.
   void WriteStep(const std::string& chars, TransferError errorNumber);
   void SendLineEnd(TransferError errorNumber) { WriteChecked(lineEnd_, errorNumber); }
-  void SetState(const char* text);  // StatusBar2 panel 2, repainted
+  void SetPhase(TransferPhase phase);
   void ShowLine(int index, int64_t start);
 
   // SendPreparation.cpp

@@ -27,7 +27,7 @@ void SendEngine::SendOspHeader() {
   const std::string& name = outcome_.OspFileName;
   log_.AppendLog("  ＮＣ機にファイル名送信 ﾌｧｲﾙ名=" + name + "\n");
   WriteChecked("$", kSendOspDollar);  // EIA has no "$": it is then not sent at all
-  host_.SetLabel2("ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => " + name);
+  host_.Events().ControlFileName(name);
   WriteChecked(Utf8ToCp932(name), kSendOspFileName, Active().InvTime);
   SendLineEnd(kSendOspLineEnd);
   host_.WaitMs(5);

@@ -4,13 +4,6 @@
 #include "core/transfer/send/SendEngine.h"
 
 namespace quelvo {
-namespace {
-
-constexpr const char* kSending = "＜＜ 送信中 ＞＞";
-constexpr const char* kWaiting = "送信待機中";
-
-}  // namespace
-
 void SendEngine::WaitForStart() {
   if (link_.Port().OldTypeProtocol) {
     WaitOldType();
@@ -25,15 +18,15 @@ void SendEngine::WaitOldType() {
   Bytes().ErrorNumber = kSendOldTypeWait;
   const bool onSignal = Active().Signal == 0;
   if (onSignal) {
-    host_.SetStatusPanel(2, kWaiting);
+    SetPhase(TransferPhase::kWaitingForControl);
   } else {
-    SetState(kSending);
+    SetPhase(TransferPhase::kSending);
   }
   uint8_t ch = 0;
   do {
     ch = ReadWhileWaiting(nullptr);
   } while (onSignal && ch != kDC1 && ch != '%');
-  if (onSignal) SetState(kSending);
+  if (onSignal) SetPhase(TransferPhase::kSending);
   link_.SwitchToDriverFlowControl();
 }
 
@@ -56,15 +49,14 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
 }
 
 void SendEngine::WaitForSignal() {
-  host_.SetStatusPanel(2, kWaiting);
+  SetPhase(TransferPhase::kWaitingForControl);
   log_.AppendLog("  ＮＣ機からの開始信号待ち\n");
   for (;;) {
     const uint8_t ch = ReadWhileWaiting("  送信待機中に手動操作にて中止\n");
     if (ch == kDC1 || ch == '%' || ch == kENQ) {
-      host_.SetStatusPanel(2, kSending);
+      SetPhase(TransferPhase::kSending);
       log_.AppendLog("  ＮＣ機より送信開始信号を受信\n");
       log_.AppendLog("  送信開始\n");
-      host_.RepaintStatus();
       // The writer checks the handshake before the first character unless the
       // interval is 1000.
       Bytes().SentSinceCheck = 999;
@@ -96,7 +88,7 @@ void SendEngine::AskToStart() {
       "", MessageKind::kWarning, MessageButtons::kYesNo);
   Bytes().ErrorNumber = kSendStartDeclined;
   if (answer != MessageAnswer::kYes) Abort();
-  SetState(kSending);
+  SetPhase(TransferPhase::kSending);
 }
 
 }  // namespace quelvo
