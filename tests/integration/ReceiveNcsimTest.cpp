@@ -57,7 +57,7 @@ TEST_P(ReceiveNcsimTest, LineDroppedMidReceptionKeepsWhatCameAndSaysWhy) {
   const ReceiveOutcome outcome = rig.Receive(temp.File("received.nc"));
 
   EXPECT_FALSE(outcome.ReceiveCompleted);
-  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorPortLost);
+  EXPECT_EQ(outcome.ErrorNumber, kReceivePortLost);
   EXPECT_NE(rig.log.Text().find("  ポートから読み込めない為中止："), std::string::npos) << rig.log.Text();
   EXPECT_NE(rig.log.Text().find("  受信中止　ｴﾗｰ番号 2003\n"), std::string::npos) << rig.log.Text();
   // What came before the drop is on disk, most of what was punched: the

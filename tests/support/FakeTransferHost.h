@@ -15,10 +15,12 @@
 #include "VirtualClock.h"
 #include "core/transfer/DocumentLines.h"
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferStatusTexts.h"
+#include "core/transfer/TransferView.h"
 
 namespace quelvo {
 
-class FakeTransferHost : public TransferHost {
+class FakeTransferHost : public TransferHost, public TransferView {
  public:
   struct Message {
     std::string text;
@@ -29,7 +31,7 @@ class FakeTransferHost : public TransferHost {
 
   explicit FakeTransferHost(VirtualClock& clock) : clock_(clock) {}
 
-  // --- TransferHost ---
+  // --- TransferView: what the engines' events become, through TransferStatusTexts ---
   void SetStatusPanel(int index, const std::string& text) override;
   void RepaintStatus() override { ++repaints; }
   void SetProgressRange(int64_t maximum) override { progressMax = maximum; }
@@ -39,6 +41,9 @@ class FakeTransferHost : public TransferHost {
   void SetCtsIndicator(bool on) override { ctsHistory.push_back(on); }
   void ShowTransferPanel(bool visible) override { transferPanelVisible = visible; }
   void SetTitle(const std::string& text) override { title = text; }
+
+  // --- TransferHost ---
+  TransferEvents& Events() override { return texts_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
   void ProcessEvents() override;
@@ -80,6 +85,7 @@ class FakeTransferHost : public TransferHost {
   int repaints = 0, eventPasses = 0;
 
  private:
+  TransferStatusTexts texts_{*this};  // the engines' events as this view's texts
   struct KeyScript {
     int64_t holdFromMs = -1;  // held from then on; -1 never
     bool released = false;

@@ -18,15 +18,17 @@
 #include <vector>
 
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferStatusTexts.h"
+#include "core/transfer/TransferView.h"
 #include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
 
-class HeadlessWindow : public TransferHost, public SendHost {
+class HeadlessWindow : public TransferHost, public TransferView, public SendHost {
  public:
   HeadlessWindow();
 
-  // --- TransferHost ---
+  // --- TransferView ---
   void SetStatusPanel(int index, const std::string& text) override { panels[index] = text; }
   void RepaintStatus() override {}
   void SetProgressRange(int64_t maximum) override { progressMax = maximum; }
@@ -36,6 +38,9 @@ class HeadlessWindow : public TransferHost, public SendHost {
   void SetCtsIndicator(bool) override {}
   void ShowTransferPanel(bool) override {}
   void SetTitle(const std::string& text) override { title = text; }
+
+  // --- TransferHost ---
+  TransferEvents& Events() override { return texts_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
   void ProcessEvents() override;
@@ -79,6 +84,7 @@ class HeadlessWindow : public TransferHost, public SendHost {
   std::chrono::steady_clock::duration longestEventGap{};
 
  private:
+  TransferStatusTexts texts_{*this};  // the engines' events as this view's texts
   std::chrono::steady_clock::time_point lastEvents_;
 };
 

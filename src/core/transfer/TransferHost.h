@@ -1,11 +1,15 @@
 #pragma once
-// What a transfer engine needs from the main window. TForm1 implements it on
+// What a transfer engine needs from the window it runs in: the place its
+// events go, message boxes, event processing, the stop keys, time and the
+// editor's document. TForm1 implements it on
 // the desktop; tests use tests/support/FakeTransferHost.h with a virtual clock.
 //
 // Everything is called on the GUI thread, synchronously, between characters.
 #include <cstdint>
 #include <ctime>
 #include <string>
+
+#include "core/transfer/TransferEvents.h"
 
 namespace quelvo {
 
@@ -21,21 +25,9 @@ class TransferHost {
  public:
   virtual ~TransferHost() = default;
 
-  // --- the transfer status bar StatusBar2 and the transfer panel Panel2 ---
-  // Panel `index` (1..6) of StatusBar2; panel 0 holds the progress bar.
-  virtual void SetStatusPanel(int index, const std::string& text) = 0;
-  // Redraws StatusBar2 at once.
-  virtual void RepaintStatus() = 0;
-  virtual void SetProgressRange(int64_t maximum) = 0;  // range 0..maximum
-  virtual void SetProgressPosition(int64_t position) = 0;
-  virtual void SetLabel2(const std::string& text) = 0;
-  // DSR: font blue when on, red when off (text stays " ●").
-  virtual void SetDsrIndicator(bool on) = 0;
-  // CTS: text " ●" when on, " ○" when off.
-  virtual void SetCtsIndicator(bool on) = 0;
-  // Shows or hides LabeledEdit1, LabeledEdit2 and Panel2.
-  virtual void ShowTransferPanel(bool visible) = 0;
-  virtual void SetTitle(const std::string& title) = 0;
+  // Where the engines report what happens; the window shows it through
+  // TransferStatusTexts.
+  virtual TransferEvents& Events() = 0;
 
   // A modal message box placed 50 pixels right of and below the main window's
   // top-left corner. An empty caption means the application's title. Returns

@@ -32,6 +32,7 @@
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "gui/mainwindow/StopKeyFilter.h"
+#include "gui/mainwindow/TransferWindowView.h"
 #include "gui/mainwindow/WindowTransferHost.h"
 
 #include "core/commandline/CommandLineRules.h"
@@ -151,7 +152,7 @@ struct ToolButtons {
   QToolButton* operator[](int n) const { return SpeedButton.at(static_cast<size_t>(n - 1)); }
 };
 
-class TForm1 : public QMainWindow, public ProgramListHost {
+class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindowView {
   Q_OBJECT
  public:
   explicit TForm1(QWidget* parent = nullptr);
@@ -227,6 +228,24 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   // The close at the end of a transfer started with the close request: true
   // when the window closed.
   bool CloseAtTransferEnd();
+  // The window as its transfer host shows the transfer (TransferWindowView,
+  // mainwindow/MainformTransferView.cpp).
+  void SetStatusPanel(int index, const std::string& text) override;
+  void RepaintStatus() override;
+  void SetProgressRange(int64_t maximum) override;
+  void SetProgressPosition(int64_t position) override;
+  void SetLabel2(const std::string& text) override;
+  void SetDsrIndicator(bool on) override;
+  void SetCtsIndicator(bool on) override;
+  void ShowTransferPanel(bool visible) override;
+  void SetTitle(const std::string& title) override;
+  QWidget& MessageParent() override;
+  NcEdit& TransferEditor() override;
+  void SetDocumentModified(bool modified) override;
+  void SetEditorStatusPanel(int index, const QString& text) override;
+  void SetEstimateTimer(bool enabled, int intervalMs) override;
+  void StartCompletionTimer() override;
+  bool CloseAfterCompletedTransfer() override;
   QString SettingsFilePath() const;
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
   void ShowMessage(const QString& text);
@@ -409,6 +428,7 @@ class TForm1 : public QMainWindow, public ProgramListHost {
   void showEvent(QShowEvent* event) override;
 
  private:
+  int64_t progressScale_ = 1;  // the progress bar counts in ints
   void BuildMenus();    // MainformMenus.cpp
   void BuildToolBar();  // MainformMenus.cpp
   void BuildBody();     // Mainform.cpp

@@ -3,6 +3,7 @@
 // Timer2, whose tick starts the remaining-time worker.
 #include <QTimer>
 
+#include "core/transfer/SendProgressText.h"
 #include "core/transfer/send/SendCommand.h"
 #include "gui/desktop/ScreenSaver.h"
 #include "gui/dialogs/Readform.h"

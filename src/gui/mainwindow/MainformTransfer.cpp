@@ -84,7 +84,7 @@ void TForm1::Timer1Timer() {
   const bool received = Transfer.ReceiveCompleted;
   if (received) Timer1ReceiveBranch();
   ScreenSaverOn();
-  Host.ShowTransferPanel(false);
+  ShowTransferPanel(false);
   if (received) return;
 
   // The mail notice of a send. Only the send engine sets PortOpenedForSend, so

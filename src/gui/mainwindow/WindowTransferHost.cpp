@@ -1,22 +1,14 @@
 #include "gui/mainwindow/WindowTransferHost.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
-#include <climits>
 #include <thread>
 
-#include "core/commandline/ExitStatus.h"
 #include "core/transfer/PowerOff.h"
 #include "gui/desktop/ScreenSaver.h"
 #include "gui/desktop/SystemPowerOff.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
-#include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 
 namespace quelvo {
@@ -46,47 +38,8 @@ QMessageBox::Icon IconOf(MessageKind kind) {
 }
 }  // namespace
 
-WindowTransferHost::WindowTransferHost(TForm1& form, StopKeyFilter& keys)
-    : form_(form), keys_(keys), systemPowerOff_(&LogindPowerOff) {}
-
-void WindowTransferHost::SetStatusPanel(int index, const std::string& text) {
-  form_.StatusBar2->SetPanelText(index, Q(text));
-}
-
-void WindowTransferHost::RepaintStatus() { form_.StatusBar2->repaint(); }
-
-void WindowTransferHost::SetProgressRange(int64_t maximum) {
-  progressScale_ = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
-  if (form_.ProgressBar != nullptr) {
-    form_.ProgressBar->setRange(0, static_cast<int>(std::max<int64_t>(0, maximum / progressScale_)));
-  }
-}
-
-void WindowTransferHost::SetProgressPosition(int64_t position) {
-  if (form_.ProgressBar == nullptr) return;
-  const int64_t scaled = position / progressScale_;
-  form_.ProgressBar->setValue(static_cast<int>(std::clamp<int64_t>(scaled, 0, form_.ProgressBar->maximum())));
-}
-
-void WindowTransferHost::SetLabel2(const std::string& text) { form_.Label2->setText(Q(text)); }
-
-void WindowTransferHost::SetDsrIndicator(bool on) {
-  QPalette pal = form_.LabeledEdit1->palette();
-  pal.setColor(QPalette::Text, on ? Qt::blue : Qt::red);
-  form_.LabeledEdit1->setPalette(pal);
-}
-
-void WindowTransferHost::SetCtsIndicator(bool on) {
-  form_.LabeledEdit2->setText(on ? QStringLiteral(" ●") : QStringLiteral(" ○"));
-}
-
-void WindowTransferHost::ShowTransferPanel(bool visible) {
-  form_.LabeledEdit1->parentWidget()->setVisible(visible);
-  form_.LabeledEdit2->parentWidget()->setVisible(visible);
-  form_.Panel2->setVisible(visible);
-}
-
-void WindowTransferHost::SetTitle(const std::string& title) { form_.setWindowTitle(Q(title)); }
+WindowTransferHost::WindowTransferHost(TransferWindowView& window, StopKeyFilter& keys)
+    : window_(window), keys_(keys), systemPowerOff_(&LogindPowerOff) {}
 
 MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std::string& caption,
                                               MessageKind kind, MessageButtons buttons) {
@@ -95,8 +48,8 @@ MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std
   if (buttons == MessageButtons::kYesNo) standard = QMessageBox::Yes | QMessageBox::No;
   if (buttons == MessageButtons::kOkCancel) standard = QMessageBox::Ok | QMessageBox::Cancel;
   QMessageBox box(IconOf(kind), caption.empty() ? QStringLiteral("Quelvo") : Q(caption), Q(text),
-                  standard, &form_);
-  box.move(form_.x() + 50, form_.y() + 50);
+                  standard, &window_.MessageParent());
+  box.move(window_.MessageParent().x() + 50, window_.MessageParent().y() + 50);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return MessageAnswer::kYes;
@@ -144,10 +97,10 @@ std::time_t WindowTransferHost::Now() { return std::time(nullptr); }
 
 // The editor's lines (see DocumentLines.h): a final line break opens an empty
 // last line, which the send engine's count of the text's length includes.
-int WindowTransferHost::LineCount() { return form_.RichEdit1->lines(); }
+int WindowTransferHost::LineCount() { return window_.TransferEditor().lines(); }
 
 std::string WindowTransferHost::RawLine(int index) {
-  NcEdit* editor = form_.RichEdit1;
+  NcEdit* editor = &window_.TransferEditor();
   const long length = editor->SendScintilla(QsciScintillaBase::SCI_LINELENGTH, index);
   if (length <= 0) return {};
   std::string bytes(static_cast<size_t>(length), '\0');
@@ -176,7 +129,7 @@ void WindowTransferHost::SetScreenSaverActive(bool active) {
 }
 
 void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
-  NcEdit* editor = form_.RichEdit1;
+  NcEdit* editor = &window_.TransferEditor();
   editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start));
   const long line = editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                           static_cast<unsigned long>(start));
@@ -186,14 +139,14 @@ void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
                         static_cast<long>(start + length));
 }
 
-void WindowTransferHost::FocusEditor() { form_.RichEdit1->setFocus(); }
+void WindowTransferHost::FocusEditor() { window_.TransferEditor().setFocus(); }
 
-void WindowTransferHost::RepaintEditor() { form_.RichEdit1->viewport()->repaint(); }
+void WindowTransferHost::RepaintEditor() { window_.TransferEditor().viewport()->repaint(); }
 
 void WindowTransferHost::ReplaceFinalLineFeed(int index) {
   const std::string line = RawLine(index);
   if (line.empty() || line.back() != '\n' || (line.size() >= 2 && line[line.size() - 2] == '\r')) return;
-  NcEdit* editor = form_.RichEdit1;
+  NcEdit* editor = &window_.TransferEditor();
   const long end = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, index) +
                    static_cast<long>(line.size());
   editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, end - 1);
@@ -201,33 +154,26 @@ void WindowTransferHost::ReplaceFinalLineFeed(int index) {
   editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 1UL, "\r");
 }
 
-bool WindowTransferHost::IsModified() { return form_.RichEdit1->isModified(); }
+bool WindowTransferHost::IsModified() { return window_.TransferEditor().isModified(); }
 
 void WindowTransferHost::SetModified(bool modified) {
-  form_.RichEdit1->setModified(modified);
-  form_.Document.Modified = modified;
+  window_.SetDocumentModified(modified);
 }
 
 void WindowTransferHost::SetEditorStatusPanel(int index, const std::string& text) {
-  form_.StatusBar1->SetPanelText(index, Q(text));
+  window_.SetEditorStatusPanel(index, Q(text));
 }
 
 void WindowTransferHost::SetEstimateTimer(bool enabled) {
-  if (enabled) {
-    form_.Timer2->start(kEstimateIntervalMs);
-  } else {
-    form_.Timer2->stop();
-  }
+  window_.SetEstimateTimer(enabled, kEstimateIntervalMs);
 }
 
-void WindowTransferHost::StartCompletionTimer() { form_.Timer1->start(); }
+void WindowTransferHost::StartCompletionTimer() { window_.StartCompletionTimer(); }
 
 // The PC is switched off only when the window really closed: a close refused
 // over unsaved edits keeps it on.
 void WindowTransferHost::CloseProgram(bool powerOff) {
-  // Called only after a completed transfer: an unattended run succeeded.
-  form_.App.ExitStatus = kExitOk;
-  if (form_.CloseAtTransferEnd() && powerOff) PowerOff(systemPowerOff_);
+  if (window_.CloseAfterCompletedTransfer() && powerOff) PowerOff(systemPowerOff_);
 }
 
 }  // namespace quelvo

@@ -1,8 +1,8 @@
 #pragma once
 // The main window as the transfer engines see it: TransferHost and SendHost
-// over TForm1's widgets. Status texts go to StatusBar2 and StatusBar1, the
-// indicators to LabeledEdit1/2, the document's lines come from RichEdit1, and
-// the stop keys from the application-wide StopKeyFilter.
+// over the window's TransferWindowView. The engines' events become the
+// window's texts through TransferStatusTexts, the document's lines come from
+// the view's editor, and the stop keys from the application-wide StopKeyFilter.
 //
 // Message boxes go through a replaceable function so that window tests can
 // answer them; the default shows a modal box 50 pixels right of and below the
@@ -11,19 +11,20 @@
 #include <functional>
 
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferStatusTexts.h"
+#include "gui/mainwindow/TransferWindowView.h"
 #include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
 
 class StopKeyFilter;
-class TForm1;
 
 class WindowTransferHost : public TransferHost, public SendHost {
  public:
   using MessageFunction = std::function<MessageAnswer(
       const std::string& text, const std::string& caption, MessageKind kind, MessageButtons buttons)>;
 
-  WindowTransferHost(TForm1& form, StopKeyFilter& keys);
+  WindowTransferHost(TransferWindowView& window, StopKeyFilter& keys);
 
   // Replaces the message boxes (tests); an empty function restores them.
   void SetMessageFunction(MessageFunction function) { message_ = std::move(function); }
@@ -31,15 +32,7 @@ class WindowTransferHost : public TransferHost, public SendHost {
   void SetSystemPowerOff(std::function<bool()> powerOff) { systemPowerOff_ = std::move(powerOff); }
 
   // --- TransferHost ---
-  void SetStatusPanel(int index, const std::string& text) override;
-  void RepaintStatus() override;
-  void SetProgressRange(int64_t maximum) override;
-  void SetProgressPosition(int64_t position) override;
-  void SetLabel2(const std::string& text) override;
-  void SetDsrIndicator(bool on) override;
-  void SetCtsIndicator(bool on) override;
-  void ShowTransferPanel(bool visible) override;
-  void SetTitle(const std::string& title) override;
+  TransferEvents& Events() override { return texts_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
   void ProcessEvents() override;
@@ -69,11 +62,11 @@ class WindowTransferHost : public TransferHost, public SendHost {
  private:
   std::string RawLine(int index);  // with its line end
 
-  TForm1& form_;
+  TransferWindowView& window_;
+  TransferStatusTexts texts_{window_};  // the engines' events as the window's texts
   StopKeyFilter& keys_;
   MessageFunction message_;
   std::function<bool()> systemPowerOff_;
-  int64_t progressScale_ = 1;  // the progress bar counts in ints
   // Calls of ProcessEvents in the current 10 ms window: a loop that polls
   // faster than any serial line could feed it is slowed by short sleeps.
   std::chrono::steady_clock::time_point burstStart_{};

@@ -91,11 +91,11 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   QVERIFY(form.StatusBar2->isVisible());
   QVERIFY(!form.StatusBar1->isVisible());
   if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
-    form.Host.ShowTransferPanel(true);
-    form.Host.SetStatusPanel(2, "＜＜ 送信中 ＞＞");
-    form.Host.SetLabel2("送信中のプログラム番号 => O1000");
-    form.Host.SetProgressRange(100);
-    form.Host.SetProgressPosition(40);
+    form.ShowTransferPanel(true);
+    form.SetStatusPanel(2, "＜＜ 送信中 ＞＞");
+    form.SetLabel2("送信中のプログラム番号 => O1000");
+    form.SetProgressRange(100);
+    form.SetProgressPosition(40);
     form.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/transferring.png");
   }
   // The setting shortcuts do nothing while a transfer runs.
@@ -204,7 +204,7 @@ void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
 
   // No port was opened for a send: no mail.
   form.SetTransferUi(false);
-  form.Host.ShowTransferPanel(true);
+  form.ShowTransferPanel(true);
   form.StatusBar2->SetPanelText(6, "003");
   form.Timer1->start();
   form.Timer1Timer();

@@ -17,7 +17,7 @@ struct ByteTransferState {
   int32_t SentSinceCheck = 0;  // characters written since the last handshake check
   int32_t CheckInterval = 10;  // characters between handshake checks (from Chk Count)
   bool RawWriteMode = false;   // write characters unchanged, no pacing or checks
-  int ErrorNumber = 0;         // shown in the abort log line; 9999 after a user stop
+  int ErrorNumber = 0;         // a TransferError: shown in the abort log line
   // The port failed under us since it was opened: a write the system refused,
   // or the device vanished on a read. Set together with AbortFlag and logged
   // once; unlike AbortFlag it stays set until the next OpenPort.

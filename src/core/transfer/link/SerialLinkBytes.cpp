@@ -1,4 +1,5 @@
 // Byte transfer: ReadByte, WriteByte and the user's stop keys.
+#include "core/transfer/TransferError.h"
 #include "core/transfer/link/SerialLink.h"
 
 namespace quelvo {
@@ -10,8 +11,8 @@ constexpr int kQueueRoom = 260;
 }  // namespace
 
 void SerialLink::UpdateIndicators(uint32_t modemStatus) {
-  host_.SetDsrIndicator((modemStatus & kModemDsr) != 0);
-  host_.SetCtsIndicator((modemStatus & kModemCts) != 0);
+  host_.Events().DsrState((modemStatus & kModemDsr) != 0);
+  host_.Events().CtsState((modemStatus & kModemCts) != 0);
 }
 
 bool SerialLink::UserStopHeld() {
@@ -23,7 +24,7 @@ bool SerialLink::UserStopHit() {
 }
 
 void SerialLink::StopByUser() {
-  state_.ErrorNumber = 9999;
+  state_.ErrorNumber = kUserStop;
   host_.ReleaseKey(StopKey::kF3);
   host_.ReleaseKey(StopKey::kEsc);
 }
@@ -137,13 +138,13 @@ void SerialLink::WriteByte(uint8_t ch) {
       state_.AbortFlag = true;
       return;
     }
-    host_.SetDsrIndicator((status & kModemDsr) != 0);
+    host_.Events().DsrState((status & kModemDsr) != 0);
     if ((status & kModemDsr) == 0 && options_.watchDsr) {
       log_.AppendLog("  DSR信号OFFの為ため送信中止\n");
       state_.AbortFlag = true;
       return;
     }
-    host_.SetCtsIndicator((status & kModemCts) != 0);
+    host_.Events().CtsState((status & kModemCts) != 0);
   }
 
   PutByte(byte);

@@ -12,21 +12,13 @@
 namespace quelvo {
 namespace {
 
-struct CodeRow {
-  const char* panel;
-  const char* logLine;
-};
-
 // By Code_R: 0 automatic, 1 ASCII, 2 EIA, 3 ISO.
-constexpr CodeRow kCodes[] = {
-    {"自動 ", "  受信コードは自動判別\n"},
-    {"ASCII", "  受信コードはASCII\n"},
-    {"EIA ", "  受信コードはEIA\n"},
-    {"ISO ", "  受信コードはISO\n"},
+constexpr const char* kCodeLogLines[] = {
+    "  受信コードは自動判別\n",
+    "  受信コードはASCII\n",
+    "  受信コードはEIA\n",
+    "  受信コードはISO\n",
 };
-
-// By Speed_R: the four line speeds, 19200 and the tape reader.
-constexpr const char* kSpeedTexts[] = {": 2400,", ": 4800,", ": 9600,", ":14400,", ":19200,", ": 機器,"};
 
 const char kStopWhileWaiting[] = "  手動操作にて受信待機中に中止\n";
 
@@ -38,6 +30,7 @@ ReceiveEngine::ReceiveEngine(SerialLink& link, TransferHost& host, CommLog& log,
 
 ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const ReceiveJob& job) {
   job_ = job;
+  host_.Events().Started(TransferDirection::Receive, false);
   if (job_.DirPath.empty()) job_.DirPath = FolderOfPath(job_.TransferFileName);
   outcome_ = ReceiveOutcome{};
   outcome_.TransferFileName = job_.TransferFileName;
@@ -65,12 +58,11 @@ bool ReceiveEngine::Prepare(const CommSetting& setting) {
     return false;
   }
   host_.SetScreenSaverActive(false);
-  host_.ShowTransferPanel(true);
-  host_.SetLabel2("");
+  host_.Events().Preparing();
 
   if (!link_.OpenPort(setting, TransferDirection::Receive)) {
     log_.AppendLog("  通信設定不可で中止\n");
-    link_.State().ErrorNumber = kErrorPortSetup;
+    link_.State().ErrorNumber = kReceivePortSetup;
     Abort();
     return false;
   }
@@ -80,30 +72,21 @@ bool ReceiveEngine::Prepare(const CommSetting& setting) {
   state.ErrorNumber = 0;
   state.codes.GoFlag = true;
   state.LineSeenFlag = true;
-  host_.SetStatusPanel(2, "受信待機中");
+  host_.Events().PhaseChanged(TransferPhase::kWaitingForControl);
   ShowSettingPanels();
-  host_.SetStatusPanel(2, "受信待機中");
+  host_.Events().PhaseChanged(TransferPhase::kWaitingForControl);
   log_.AppendLog("  受信データ待ち\n");
   return true;
 }
 
 void ReceiveEngine::ShowSettingPanels() {
   const ActiveSetting& active = link_.Active();
-  std::string panel;
-  if (active.Code >= 0 && active.Code <= 3) {
-    panel = kCodes[active.Code].panel;
-    log_.AppendLog(kCodes[active.Code].logLine);
-  }
+  if (active.Code >= 0 && active.Code <= 3) log_.AppendLog(kCodeLogLines[active.Code]);
   link_.State().codes.CurrentCode = ReceiveTapeCode(active.Code);
-  if (active.Speed >= 0 && active.Speed <= 5) panel += kSpeedTexts[active.Speed];
-  panel += active.STbit == 0 ? " 1" : active.STbit == 1 ? " 2" : " 1.5";
-  host_.SetStatusPanel(3, panel);
-  host_.SetStatusPanel(4, active.Port);
+  host_.Events().LineSettings(active);
   if (active.Signal == 0) {
-    host_.SetStatusPanel(5, "Y");
     log_.AppendLog("  ＮＣ機からの信号で開始する\n");
   } else {
-    host_.SetStatusPanel(5, "N");
     log_.AppendLog("  ＮＣ機からの信号は使用しない\n");
   }
 }
@@ -124,7 +107,7 @@ bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
     if (StopRequestedWhileWaiting(true)) return false;
     if (link_.State().PortFailed) {
       // Nothing was received: the (empty) target goes as after a stop.
-      link_.State().ErrorNumber = kErrorPortLost;
+      link_.State().ErrorNumber = kReceivePortLost;
       Abort();
       return false;
     }
@@ -155,10 +138,10 @@ bool ReceiveEngine::StartData(std::uint8_t startChar) {
     const TapeCode code = link_.State().codes.CurrentCode;
     if (code == TapeCode::ISO) {
       log_.AppendLog("  自動判別でＩＳＯコードを検出\n");
-      host_.SetStatusPanel(1, "自動判別でISOｺｰﾄﾞ検出");
+      host_.Events().CodeDetected(code);
     } else if (code == TapeCode::EIA) {
       log_.AppendLog("  自動判別でＥＩＡコードを検出\n");
-      host_.SetStatusPanel(1, "自動判別でEIAｺｰﾄﾞ検出");
+      host_.Events().CodeDetected(code);
     }
   }
   if (startChar == kLF) {
@@ -173,10 +156,9 @@ bool ReceiveEngine::StartData(std::uint8_t startChar) {
     return false;
   }
   lastFlushMs_ = host_.MonotonicMs();
-  host_.SetStatusPanel(2, "＜＜ 受信中 ＞＞");
+  host_.Events().PhaseChanged(TransferPhase::kReceiving);
   log_.AppendLog("  データ受信開始\n");
-  host_.SetProgressRange(kBlockLines);
-  host_.SetProgressPosition(0);
+  host_.Events().ReceiveBlock(kBlockLines);
 
   ReceiveTextRules rules;
   rules.Word = active.Word;

@@ -22,6 +22,7 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/TransferError.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/receive/ReceiveJob.h"
@@ -38,10 +39,6 @@ class ReceiveEngine : private ReceivedTextSink {
   // Lines in hand are written at least this often, so a reception killed
   // mid-way loses at most the last second.
   static constexpr int64_t kFlushIntervalMs = 1000;
-  // Error numbers of a reception; 9999 is a user stop.
-  static constexpr int kErrorPortSetup = 2001;
-  static constexpr int kErrorTargetFile = 2002;
-  static constexpr int kErrorPortLost = 2003;
 
   ReceiveEngine(SerialLink& link, TransferHost& host, CommLog& log, const ProgramOptions& options);
 
@@ -77,7 +74,7 @@ class ReceiveEngine : private ReceivedTextSink {
   };
   MoveNote MoveToControlName();
   void Abort();
-  void StopKeepingData(int errorNumber, const std::string& message);
+  void StopKeepingData(TransferError errorNumber, const std::string& message);
   void StopForLostPort();
   void FailTargetFile(const std::string& reason);
   void UnexpectedError();

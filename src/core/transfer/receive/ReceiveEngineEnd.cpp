@@ -25,7 +25,7 @@ void ReceiveEngine::EndOfData() {
 }
 
 void ReceiveEngine::Save() {
-  host_.SetStatusPanel(2, "保存中");
+  host_.Events().PhaseChanged(TransferPhase::kSaving);
   if (!FlushBlock()) return;
   file_.Close();
   MoveNote moveNote;
@@ -36,15 +36,12 @@ void ReceiveEngine::Save() {
   link_.WriteByte(kDC4);
   host_.WaitMs(kDc4SettleMs);
   link_.ClosePort();
-  host_.SetProgressPosition(0);
-  host_.SetStatusPanel(2, "受信完了");
-  host_.SetStatusPanel(1, "");
+  host_.Events().PhaseChanged(TransferPhase::kCompleted);
   if (!moveNote.text.empty() && !job_.unattended) {
     host_.ShowMessage(moveNote.text, "", moveNote.kind, MessageButtons::kOk);
   }
   outcome_.ReceiveCompleted = true;
   outcome_.ErrorNumber = link_.State().ErrorNumber;
-  host_.RepaintStatus();
 }
 
 ReceiveEngine::MoveNote ReceiveEngine::MoveToControlName() {
@@ -79,7 +76,7 @@ void ReceiveEngine::Abort() {
   outcome_.ErrorNumber = errorNumber;
 }
 
-void ReceiveEngine::StopKeepingData(int errorNumber, const std::string& message) {
+void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string& message) {
   link_.State().ErrorNumber = errorNumber;
   link_.WriteByte(kDC4);
   log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
@@ -95,34 +92,29 @@ void ReceiveEngine::StopForLostPort() {
   // What was received so far is kept, the line in hand included.
   if (text_ && !text_->Buffer().empty()) text_->StoreBuffer();
   if (!FlushBlock()) return;
-  StopKeepingData(kErrorPortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
+  StopKeepingData(kReceivePortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
                                       outcome_.TransferFileName + "\nに残っています。");
 }
 
 void ReceiveEngine::FailTargetFile(const std::string& reason) {
   const std::string& file = outcome_.TransferFileName;
   log_.AppendLog("  受信ﾌｧｲﾙに書き込めない為中止：" + file + "：" + reason + "\n");
-  StopKeepingData(kErrorTargetFile, "受信ファイル\n" + file + "\nに書き込めません。\n" + reason);
+  StopKeepingData(kReceiveTargetFile, "受信ファイル\n" + file + "\nに書き込めません。\n" + reason);
 }
 
 void ReceiveEngine::UnexpectedError() {
   SaveLog();
   link_.ClosePort();
-  host_.SetStatusPanel(2, "受信中止");
+  ShowStopped();
   // Logged after the log was saved: it is not in the saved file.
   log_.AppendLog("  受信中にエラーが発生した為に中止\n");
-  host_.SetTitle(IdleTitle(job_.versionSuffix));
-  host_.SetStatusPanel(1, "");
-  host_.SetProgressPosition(0);
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = link_.State().ErrorNumber;
 }
 
 void ReceiveEngine::ShowStopped() {
-  host_.SetStatusPanel(2, "受信中止");
-  host_.SetTitle(IdleTitle(job_.versionSuffix));
-  host_.SetStatusPanel(1, "");
-  host_.SetProgressPosition(0);
+  host_.Events().PhaseChanged(TransferPhase::kStopped);
+  host_.Events().Title(IdleTitle(job_.versionSuffix));
 }
 
 void ReceiveEngine::SaveLog() {

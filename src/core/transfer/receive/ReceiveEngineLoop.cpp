@@ -22,14 +22,14 @@ void ReceiveEngine::FileNameLine(const std::string& sent, const std::string& usa
     log_.AppendLog("  ﾌｧｲﾙ名として使えない為、受信ﾌｧｲﾙ名で保存\n");
     return;
   }
-  host_.SetTitle(ReceivingTitle(usable, job_.versionSuffix));
+  host_.Events().Title(ReceivingTitle(usable, job_.versionSuffix));
   log_.AppendLog("ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名は" + usable + "\n");
   if (usable != sent) log_.AppendLog("  ﾌｧｲﾙ名 " + sent + " を " + usable + " に変更\n");
-  host_.SetLabel2("ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => " + usable);
+  host_.Events().ControlFileName(usable);
 }
 
 void ReceiveEngine::ProgramNumberLine(const std::string& line) {
-  host_.SetLabel2("受信中のプログラム番号 => " + line);
+  host_.Events().ProgramLine(line);
 }
 
 bool ReceiveEngine::StopRequestedWhileReceiving(bool hit) {
@@ -50,13 +50,13 @@ bool ReceiveEngine::DsrEndsData() {
   if (!link_.RawPort().ModemStatus(&status)) return false;
   link_.Port().modemStatus = status;
   const bool dsr = (status & kModemDsr) != 0;
-  host_.SetDsrIndicator(dsr);
+  host_.Events().DsrState(dsr);
   if (!dsr && options_.watchDsr) {
     text_->StoreBuffer();
     log_.AppendLog("  ＮＣ機よりDSR信号OFFを受信した為終了\n");
     return true;
   }
-  host_.SetCtsIndicator((status & kModemCts) != 0);
+  host_.Events().CtsState((status & kModemCts) != 0);
   return false;
 }
 
@@ -80,11 +80,11 @@ bool ReceiveEngine::FlushWhenDue() {
 bool ReceiveEngine::AfterOrdinaryChar() {
   if (text_->LineCount() >= kBlockLines) {
     if (!FlushBlock()) return false;
-    host_.SetProgressPosition(0);
+    host_.Events().LinesInBlock(0);
     text_->ResetLineCount();
   } else {
     host_.ProcessEvents();
-    host_.SetProgressPosition(text_->LineCount());
+    host_.Events().LinesInBlock(text_->LineCount());
   }
   return true;
 }

@@ -1,7 +1,5 @@
 #include "core/transfer/send/SendCommand.h"
 
-#include "core/common/NumberFormat.h"
-
 namespace quelvo {
 
 bool SendsWholeDocument(const ProgramOptions& options) { return options.sendWholeDocument; }
@@ -16,7 +14,5 @@ void StartSendLog(CommLog& log, bool wholeDocument, const std::string& fileName)
   }
   log.AppendLog("  送信ﾌｧｲﾙ名は" + fileName + "\n");
 }
-
-std::string RepeatCounterText(int count) { return "送信:" + FormatFloat("000", count); }
 
 }  // namespace quelvo

@@ -1,7 +1,6 @@
 #pragma once
 // The window-free part of the send command (the "送信" and "ﾘﾋﾟｰﾄ" buttons):
-// which way the document goes, the first lines of its log and the repeat
-// counter text.
+// which way the document goes, and the first lines of its log.
 #include <string>
 
 #include "core/settings/ProgramSettings.h"
@@ -17,8 +16,5 @@ bool SendsWholeDocument(const ProgramOptions& options);
 // document, "  通信\n", "  プログラム番号選択で送信\n" for a selective send; then
 // "  送信ﾌｧｲﾙ名は" + file name.
 void StartSendLog(CommLog& log, bool wholeDocument, const std::string& fileName);
-
-// Panel 6 of the transfer status bar in repeat mode: "送信:001", "送信:002", ...
-std::string RepeatCounterText(int count);
 
 }  // namespace quelvo

@@ -4,7 +4,6 @@
 #include "core/settings/CommSetting.h"
 #include "core/transfer/send/SendCommand.h"
 #include "core/transfer/send/SendEngine.h"
-#include "core/transfer/send/SendProgressText.h"
 #include "core/transfer/send/SendSequences.h"
 
 namespace quelvo {
@@ -18,14 +17,13 @@ constexpr int kRepeatWaitMs = 3000;
 
 void SendEngine::SendEndOfData() {
   window_.SetEstimateTimer(false);
-  host_.SetStatusPanel(1, "残り " + RemainingAmountText(0, Meters()));
-  host_.RepaintStatus();
+  host_.Events().AllDataSent();
 
-  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), 1013);
-  if (!feed_.empty()) WriteStep(feed_, 1014);
+  WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), kSendEndSequence);
+  if (!feed_.empty()) WriteStep(feed_, kSendFinalFeed);
   if (Active().Speed == kTapeDeviceSpeed && options_.tapePunchEndSignal) {
     host_.WaitMs(kPunchEndSignalWaitMs);
-    WriteChecked(static_cast<char>(kDC4), 1015, 0);
+    WriteChecked(static_cast<char>(kDC4), kSendPunchEndSignal, 0);
   }
 }
 
@@ -34,10 +32,7 @@ bool SendEngine::Complete() {
   // The control's reader may still be busy with what is queued.
   host_.WaitMs(kCloseWaitMs);
   link_.ClosePort();
-  host_.SetStatusPanel(2, "送信完了");
-  host_.SetStatusPanel(1, "");
-  host_.RepaintStatus();
-  host_.SetProgressPosition(0);
+  SetPhase(TransferPhase::kCompleted);
   log_.AppendLog("  送信完了\n");
 
   if (!job_.RepeatMode) {
@@ -53,7 +48,7 @@ bool SendEngine::Complete() {
   log_.AppendLog("  ﾘﾋﾟｰﾄ送信準備完了\n");
   host_.WaitMs(kRepeatWaitMs);
   ++outcome_.RepeatCount;
-  host_.SetStatusPanel(6, RepeatCounterText(outcome_.RepeatCount));
+  host_.Events().RepeatPass(outcome_.RepeatCount);
   return true;
 }
 

@@ -15,10 +15,7 @@ void SendEngine::AbortPath() {
   ReleaseDocument(2);
   window_.SetEstimateTimer(false);
   link_.ClosePort();
-  host_.SetStatusPanel(2, "送信中止");
-  host_.SetStatusPanel(1, "");
-  host_.RepaintStatus();
-  host_.SetProgressPosition(0);
+  SetPhase(TransferPhase::kStopped);
   EndTransfer(false);
 }
 
@@ -28,10 +25,7 @@ void SendEngine::UnexpectedError() {
   SaveLog();
   window_.SetEstimateTimer(false);
   link_.ClosePort();
-  host_.SetStatusPanel(2, "送信中止");
-  host_.SetStatusPanel(1, "");
-  host_.RepaintStatus();
-  host_.SetProgressPosition(0);
+  SetPhase(TransferPhase::kStopped);
   EndTransfer(false);
 }
 
@@ -41,7 +35,7 @@ void SendEngine::ReleaseDocument(int emptiedPanel) {
   // before the send keep their mark, so that they are still offered for saving.
   if (wasModified_) return;
   window_.SetModified(false);
-  host_.SetTitle("<編集>" + job_.CurrentFileName + " - Quelvo" + job_.VersionSuffix);
+  host_.Events().Title("<編集>" + job_.CurrentFileName + " - Quelvo" + job_.VersionSuffix);
   window_.SetEditorStatusPanel(emptiedPanel, "");
 }
 

@@ -10,6 +10,7 @@ SendEngine::SendEngine(SerialLink& link, TransferHost& host, SendHost& window, C
 
 void SendEngine::RunSend(const SendJob& job) {
   job_ = job;
+  host_.Events().Started(TransferDirection::Send, Meters());
   outcome_.RepeatCount = job.RepeatCount;
   try {
     wasModified_ = window_.IsModified();
@@ -33,12 +34,11 @@ void SendEngine::RunPasses() {
     Prepare();
     WaitForStart();
     if (!feed_.empty()) {
-      WriteChecked(feed_, 1004);
+      WriteChecked(feed_, kSendFirstFeed);
       log_.AppendLog("  フィード出力\n");
     }
     counters_.SentChars = 0;
-    host_.SetProgressRange(counters_.TotalChars);
-    host_.SetProgressPosition(0);
+    host_.Events().SendTotal(counters_.TotalChars, true);
     window_.SetEstimateTimer(true);
     SendStartOfData();
     SendLines();
@@ -53,24 +53,24 @@ void SendEngine::CheckAbort() {
   if (Bytes().AbortFlag) Abort();
 }
 
-void SendEngine::Check(int errorNumber) {
+void SendEngine::Check(TransferError errorNumber) {
   // The number of the step in progress is set after every write, so that a
   // refusal or a user stop is reported with it.
   Bytes().ErrorNumber = errorNumber;
   CheckAbort();
 }
 
-void SendEngine::WriteChecked(char ch, int errorNumber, int pauseAfterMs) {
+void SendEngine::WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs) {
   link_.WriteByte(static_cast<uint8_t>(ch));
   Check(errorNumber);
   if (pauseAfterMs > 0) host_.WaitMs(pauseAfterMs);
 }
 
-void SendEngine::WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs) {
+void SendEngine::WriteChecked(const std::string& chars, TransferError errorNumber, int pauseAfterEachMs) {
   for (const char ch : chars) WriteChecked(ch, errorNumber, pauseAfterEachMs);
 }
 
-void SendEngine::WriteStep(const std::string& chars, int errorNumber) {
+void SendEngine::WriteStep(const std::string& chars, TransferError errorNumber) {
   Bytes().ErrorNumber = errorNumber;
   for (const char ch : chars) {
     link_.WriteByte(static_cast<uint8_t>(ch));
@@ -78,10 +78,7 @@ void SendEngine::WriteStep(const std::string& chars, int errorNumber) {
   }
 }
 
-void SendEngine::SetState(const char* text) {
-  host_.SetStatusPanel(2, text);
-  host_.RepaintStatus();
-}
+void SendEngine::SetPhase(TransferPhase phase) { host_.Events().PhaseChanged(phase); }
 
 void SendEngine::ShowLine(int index, int64_t start) {
   const int64_t length =

@@ -21,6 +21,7 @@
 
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/TransferError.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendHost.h"
@@ -49,17 +50,17 @@ class SendEngine {
 
   // SendEngine.cpp: the passes, writing with the abort test.
   void RunPasses();
-  void Check(int errorNumber);
+  void Check(TransferError errorNumber);
   void CheckAbort();
   [[noreturn]] void Abort();
   // Writes, then runs the abort test with `errorNumber`, then pauses.
-  void WriteChecked(char ch, int errorNumber, int pauseAfterMs);
-  void WriteChecked(const std::string& chars, int errorNumber, int pauseAfterEachMs = 0);
+  void WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs);
+  void WriteChecked(const std::string& chars, TransferError errorNumber, int pauseAfterEachMs = 0);
   // Sets `errorNumber` first, then writes with the abort test after every
-  // character: a user stop during the step is then logged with 9999.
-  void WriteStep(const std::string& chars, int errorNumber);
-  void SendLineEnd(int errorNumber) { WriteChecked(lineEnd_, errorNumber); }
-  void SetState(const char* text);  // StatusBar2 panel 2, repainted
+  // character: a user stop during the step is then logged with kUserStop.
+  void WriteStep(const std::string& chars, TransferError errorNumber);
+  void SendLineEnd(TransferError errorNumber) { WriteChecked(lineEnd_, errorNumber); }
+  void SetPhase(TransferPhase phase);
   void ShowLine(int index, int64_t start);
 
   // SendPreparation.cpp

@@ -5,7 +5,6 @@
 #include "core/common/Cp932.h"
 #include "core/common/DateTimeText.h"
 #include "core/transfer/send/SendEngine.h"
-#include "core/transfer/send/SendProgressText.h"
 
 namespace quelvo {
 namespace {
@@ -38,13 +37,13 @@ void SendEngine::SendLines() {
       window_.ReplaceFinalLineFeed(k);
       line.back() = '\r';
       counters_.TotalChars += 1;
-      host_.SetProgressRange(counters_.TotalChars);
+      host_.Events().SendTotal(counters_.TotalChars, false);
     }
 
     const bool programLine = IsProgramNumberLine(line);
     if (programLine) {
-      if (!feed_.empty()) WriteStep(feed_, 1010);
-      host_.SetLabel2("送信中のプログラム番号 => " + line);
+      if (!feed_.empty()) WriteStep(feed_, kSendProgramFeed);
+      host_.Events().ProgramLine(line);
     }
     if (!options_.selectiveSend) {
       selection_.SkipProgram = false;
@@ -55,9 +54,9 @@ void SendEngine::SendLines() {
 
     const std::string wireLine = Utf8ToCp932(line);
     if (selection_.SkipProgram) {
-      SetState("＜＜ スルー ＞＞");
+      SetPhase(TransferPhase::kSkipping);
     } else {
-      SetState("＜＜ 送信中 ＞＞");
+      SetPhase(TransferPhase::kSending);
       SendLineText(wireLine);
     }
     host_.ProcessEvents();
@@ -72,15 +71,12 @@ void SendEngine::SendLineText(const std::string& wireLine) {
   SendLineFilter filter = FilterSendLine(wireLine, filter_);
   if (filter.Dropped()) return;  // a line of "%" alone: not even its line end
   char ch = 0;
-  while (filter.Next(ch)) WriteChecked(ch, 1011, Active().InvTime);
-  SendLineEnd(1012);
+  while (filter.Next(ch)) WriteChecked(ch, kSendDataChar, Active().InvTime);
+  SendLineEnd(kSendLineEnd);
 }
 
 void SendEngine::ShowProgress() {
-  const int64_t remaining = static_cast<int64_t>(counters_.TotalChars) - counters_.SentChars + 1;
-  host_.SetStatusPanel(1, ProgressPanelText(remaining, counters_.RemainingSeconds, Meters()));
-  host_.RepaintStatus();
-  host_.SetProgressPosition(counters_.SentChars);
+  host_.Events().CharactersSent(counters_.SentChars, counters_.TotalChars, counters_.RemainingSeconds);
 }
 
 }  // namespace quelvo

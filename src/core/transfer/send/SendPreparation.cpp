@@ -2,7 +2,7 @@
 // status bar, the handshake interval and the amount to send.
 #include "core/common/Cp932.h"
 #include "core/transfer/send/SendEngine.h"
-#include "core/transfer/send/SendProgressText.h"
+#include "core/transfer/SendProgressText.h"
 #include "core/transfer/send/SendSequences.h"
 
 namespace quelvo {
@@ -10,18 +10,14 @@ namespace {
 
 struct CodeRow {
   TapeCode code;
-  const char* panel;
   const char* logLine;
 };
 
 constexpr CodeRow kCodes[] = {
-    {TapeCode::ISO, "ISO  ", "  送信コードはＩＳＯコード\n"},
-    {TapeCode::EIA, "EIA  ", "  送信コードはＥＩＡコード\n"},
-    {TapeCode::ASCII, "ASCII", "  送信コードはＡＳＣＩＩコード\n"},
+    {TapeCode::ISO, "  送信コードはＩＳＯコード\n"},
+    {TapeCode::EIA, "  送信コードはＥＩＡコード\n"},
+    {TapeCode::ASCII, "  送信コードはＡＳＣＩＩコード\n"},
 };
-
-constexpr const char* kSpeedTexts[] = {": 2400,", ": 4800,", ": 9600,",
-                                       ":14400,", ":19200,", ": 機器,"};
 
 }  // namespace
 
@@ -29,28 +25,26 @@ void SendEngine::Prepare() {
   // The screen saver stays off until the window is back to editing.
   host_.SetScreenSaverActive(false);
   Bytes().LineSeenFlag = false;
-  host_.ShowTransferPanel(true);
-  host_.SetLabel2("");
+  host_.Events().Preparing();
 
   if (!link_.OpenPort(job_.setting, TransferDirection::Send)) {
-    Bytes().ErrorNumber = 1016;
+    Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }
   link_.Port().PortOpenedForSend = true;
   outcome_.TransferFileName = job_.CurrentFileName;
   counters_.RemainingSeconds = 0;
-  host_.SetStatusPanel(2, "送信待機中");
+  SetPhase(TransferPhase::kWaitingForControl);
 
   ShowCodeAndLine();
 
   // The handshake interval and the amount to send.
   Bytes().CheckInterval = CheckIntervalFor(Active().ChkCount, Bytes().CheckInterval);
   counters_.TotalChars = DocumentLength() - 1;
-  host_.SetStatusPanel(1, "残り " + RemainingAmountText(counters_.TotalChars, Meters()));
+  host_.Events().AmountToSend(counters_.TotalChars);
 
   counters_.LastSampleChars = 0;
   window_.RepaintEditor();
-  host_.RepaintStatus();
   Bytes().AbortFlag = false;
 
   lineEnd_ = LineEndSequence(Active().CRLF_Type);
@@ -60,19 +54,12 @@ void SendEngine::Prepare() {
 
 void SendEngine::ShowCodeAndLine() {
   const ActiveSetting& a = Active();
-  std::string panel;
   if (a.Code >= 0 && a.Code <= 2) {
     const CodeRow& row = kCodes[a.Code];
     Bytes().codes.CurrentCode = row.code;
-    panel = row.panel;
-    host_.SetStatusPanel(3, panel);
     log_.AppendLog(row.logLine);
   }
-  if (a.Speed >= 0 && a.Speed <= 5) panel += kSpeedTexts[a.Speed];
-  panel += a.STbit == 0 ? " 1" : a.STbit == 1 ? " 2" : " 1.5";
-  host_.SetStatusPanel(3, panel);
-  host_.SetStatusPanel(4, a.Port);
-  host_.SetStatusPanel(5, a.Signal == 0 ? "Y" : "N");
+  host_.Events().LineSettings(a);
 }
 
 int32_t SendEngine::DocumentLength() {

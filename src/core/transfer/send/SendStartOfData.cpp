@@ -19,17 +19,17 @@ void SendEngine::SendStartOfData() {
   }
   const StartSequence start = StartSequenceFor(Active().StartChar, Active().CRLF_Type);
   if (start.pauseMs > 0) host_.WaitMs(start.pauseMs);
-  WriteStep(start.text, 1009);
+  WriteStep(start.text, kSendStartSequence);
 }
 
 void SendEngine::SendOspHeader() {
   outcome_.OspFileName = OspFileName(job_.CurrentFileName);
   const std::string& name = outcome_.OspFileName;
   log_.AppendLog("  ＮＣ機にファイル名送信 ﾌｧｲﾙ名=" + name + "\n");
-  WriteChecked("$", 1005);  // EIA has no "$": it is then not sent at all
-  host_.SetLabel2("ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => " + name);
-  WriteChecked(Utf8ToCp932(name), 1006, Active().InvTime);
-  SendLineEnd(1007);
+  WriteChecked("$", kSendOspDollar);  // EIA has no "$": it is then not sent at all
+  host_.Events().ControlFileName(name);
+  WriteChecked(Utf8ToCp932(name), kSendOspFileName, Active().InvTime);
+  SendLineEnd(kSendOspLineEnd);
   host_.WaitMs(5);
 }
 

@@ -4,13 +4,6 @@
 #include "core/transfer/send/SendEngine.h"
 
 namespace quelvo {
-namespace {
-
-constexpr const char* kSending = "＜＜ 送信中 ＞＞";
-constexpr const char* kWaiting = "送信待機中";
-
-}  // namespace
-
 void SendEngine::WaitForStart() {
   if (link_.Port().OldTypeProtocol) {
     WaitOldType();
@@ -22,18 +15,18 @@ void SendEngine::WaitForStart() {
 }
 
 void SendEngine::WaitOldType() {
-  Bytes().ErrorNumber = 1003;
+  Bytes().ErrorNumber = kSendOldTypeWait;
   const bool onSignal = Active().Signal == 0;
   if (onSignal) {
-    host_.SetStatusPanel(2, kWaiting);
+    SetPhase(TransferPhase::kWaitingForControl);
   } else {
-    SetState(kSending);
+    SetPhase(TransferPhase::kSending);
   }
   uint8_t ch = 0;
   do {
     ch = ReadWhileWaiting(nullptr);
   } while (onSignal && ch != kDC1 && ch != '%');
-  if (onSignal) SetState(kSending);
+  if (onSignal) SetPhase(TransferPhase::kSending);
   link_.SwitchToDriverFlowControl();
 }
 
@@ -48,7 +41,7 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
   if (link_.UserStopHit()) stop();
   // A port that fails under the wait would otherwise be read for ever.
   if (Bytes().PortFailed) {
-    Bytes().ErrorNumber = 1016;
+    Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }
   host_.ProcessEvents();
@@ -56,15 +49,14 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
 }
 
 void SendEngine::WaitForSignal() {
-  host_.SetStatusPanel(2, kWaiting);
+  SetPhase(TransferPhase::kWaitingForControl);
   log_.AppendLog("  ＮＣ機からの開始信号待ち\n");
   for (;;) {
     const uint8_t ch = ReadWhileWaiting("  送信待機中に手動操作にて中止\n");
     if (ch == kDC1 || ch == '%' || ch == kENQ) {
-      host_.SetStatusPanel(2, kSending);
+      SetPhase(TransferPhase::kSending);
       log_.AppendLog("  ＮＣ機より送信開始信号を受信\n");
       log_.AppendLog("  送信開始\n");
-      host_.RepaintStatus();
       // The writer checks the handshake before the first character unless the
       // interval is 1000.
       Bytes().SentSinceCheck = 999;
@@ -73,7 +65,7 @@ void SendEngine::WaitForSignal() {
       return;
     }
     if (options_.abortOnControlStop) {
-      Bytes().ErrorNumber = 1001;
+      Bytes().ErrorNumber = kSendControlRefusedStart;
       if (ch == kDC3 || ch == kDC4 || ch == kCAN) Abort();
     }
     uint32_t status = 0;
@@ -94,9 +86,9 @@ void SendEngine::AskToStart() {
   const MessageAnswer answer = host_.ShowMessage(
       "ＮＣ装置側の準備を行ってください。\n準備が出来ましたら「はい(Y)」を\n押すと送信が開始します。",
       "", MessageKind::kWarning, MessageButtons::kYesNo);
-  Bytes().ErrorNumber = 1002;
+  Bytes().ErrorNumber = kSendStartDeclined;
   if (answer != MessageAnswer::kYes) Abort();
-  SetState(kSending);
+  SetPhase(TransferPhase::kSending);
 }
 
 }  // namespace quelvo

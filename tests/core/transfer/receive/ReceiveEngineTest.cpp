@@ -174,7 +174,7 @@ TEST_F(ReceiveEngineTest, TargetThatCannotBeCreatedStopsWithItsNameAndReason) {
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\n%\n "));
 
   EXPECT_FALSE(outcome.ReceiveCompleted);
-  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorTargetFile);
+  EXPECT_EQ(outcome.ErrorNumber, kReceiveTargetFile);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].text.find(job.TransferFileName), std::string::npos);
   EXPECT_NE(host.messages[0].text.find(std::strerror(ENOTDIR)), std::string::npos);
@@ -201,7 +201,7 @@ TEST_F(ReceiveEngineTest, FullDiskMidReceptionKeepsWhatWasWritten) {
   sigaction(SIGXFSZ, &old, nullptr);
 
   EXPECT_FALSE(outcome.ReceiveCompleted);
-  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorTargetFile);
+  EXPECT_EQ(outcome.ErrorNumber, kReceiveTargetFile);
   const std::string kept = FileBytes(job.TransferFileName);
   EXPECT_EQ(kept.substr(0, 12), "O1\r\nN10000\r\n");
   EXPECT_GE(std::count(kept.begin(), kept.end(), '\n'), 1000);
@@ -237,7 +237,7 @@ TEST_F(ReceiveEngineTest, LostPortKeepsWhatWasReceived) {
   };
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nO2\nG02\n%\n "));
   EXPECT_FALSE(outcome.ReceiveCompleted);
-  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorPortLost);
+  EXPECT_EQ(outcome.ErrorNumber, kReceivePortLost);
   EXPECT_EQ(FileBytes(job.TransferFileName), "O1\r\nG01\r\nO2\r\n");
   const Lines tail = LogFrom("  データ受信開始");
   ASSERT_GE(tail.size(), 3u);

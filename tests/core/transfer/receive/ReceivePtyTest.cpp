@@ -89,7 +89,7 @@ TEST_F(ReceivePtyTest, ControlHangingUpKeepsWhatCameAndSaysWhy) {
   Punch(Tape(TapeCode::EIA, program), true);
   const ReceiveOutcome outcome = engine.RunReceive(setting, job);
   EXPECT_FALSE(outcome.ReceiveCompleted);
-  EXPECT_EQ(outcome.ErrorNumber, ReceiveEngine::kErrorPortLost);
+  EXPECT_EQ(outcome.ErrorNumber, kReceivePortLost);
   EXPECT_EQ(FileBytes(job.TransferFileName).substr(0, 8), "O1\r\nN1\r\n");
   EXPECT_NE(log.Text().find("  ポートから読み込めない為中止："), std::string::npos) << log.Text();
   EXPECT_FALSE(port.IsOpen());

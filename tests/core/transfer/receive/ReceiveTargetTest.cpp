@@ -29,9 +29,9 @@ TEST_F(ReceiveTargetTest, AbortBeforeTheDataLeavesAnExistingTargetAsItWas) {
     int error;
   };
   const Case cases[] = {
-      {"port does not open", [&] { port.openErrno = ENOENT; }, ReceiveEngine::kErrorPortSetup},
+      {"port does not open", [&] { port.openErrno = ENOENT; }, kReceivePortSetup},
       {"stop while waiting", [&] { host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 3000); }, 9999},
-      {"port lost while waiting", [&] { port.readErrno = EIO; }, ReceiveEngine::kErrorPortLost},
+      {"port lost while waiting", [&] { port.readErrno = EIO; }, kReceivePortLost},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,7 +92,7 @@ TEST_F(ReceiveTargetTest, LinksPlantedAtFixedNamesAreNotWrittenThrough) {
        [&] {
          job.TransferFileName = folderTarget;
          job.ospSetting = true;
-         EXPECT_EQ(Receive(Tape(TapeCode::ISO, "%\nO1\n%\n ")).ErrorNumber, ReceiveEngine::kErrorTargetFile);
+         EXPECT_EQ(Receive(Tape(TapeCode::ISO, "%\nO1\n%\n ")).ErrorNumber, kReceiveTargetFile);
          return host.messages.empty() ? std::string() : host.messages.back().text;
        }},
       {"communication log", temp.File("quelvo_R.log"),

@@ -1,31 +1,12 @@
-// The pieces of a send that need no line: progress texts, the remaining-time
-// estimate, the OSP file name and the handshake interval.
+// The pieces of a send that need no line: the remaining-time estimate, the OSP file name and the handshake interval.
 #include <gtest/gtest.h>
 
 #include "core/transfer/receive/OspFileName.h"
-#include "core/transfer/send/SendProgressText.h"
 #include "core/transfer/send/SendSequences.h"
 #include "core/transfer/send/SendTimeEstimate.h"
 
 namespace quelvo {
 namespace {
-
-TEST(SendProgressText, AmountsAndTimesFollowTheirPatterns) {
-  EXPECT_EQ(RemainingAmountText(5000, true), "12.70ﾒｰﾄﾙ");
-  EXPECT_EQ(RemainingAmountText(1234567, false), "1,234,567ﾊﾞｲﾄ");
-  EXPECT_EQ(RemainingAmountText(0, false), "0ﾊﾞｲﾄ");
-  EXPECT_EQ(RemainingAmountText(0, true), "0.00ﾒｰﾄﾙ");
-  EXPECT_EQ(RemainingTimeText(0), "0秒");
-  EXPECT_EQ(RemainingTimeText(59), "59秒");
-  EXPECT_EQ(RemainingTimeText(60), "1分00秒");
-  EXPECT_EQ(RemainingTimeText(65), "1分05秒");
-  EXPECT_EQ(RemainingTimeText(3599), "59分59秒");
-  EXPECT_EQ(RemainingTimeText(3725), "1時02分");
-  EXPECT_EQ(RemainingTimeText(360000), "100時00分");
-  EXPECT_EQ(ProgressPanelText(1234567, 65, false), "残り 1,234,567ﾊﾞｲﾄ(約 1分05秒)");
-  // The last line can count past what remained; nothing below zero is shown.
-  EXPECT_EQ(ProgressPanelText(-2, 0, false), "残り 0ﾊﾞｲﾄ(約 0秒)");
-}
 
 TEST(SendTimeEstimate, UsesTheThroughputOfTheLastIntervalOnly) {
   SendCounters c;

@@ -1,4 +1,4 @@
-#include "core/transfer/send/SendProgressText.h"
+#include "core/transfer/SendProgressText.h"
 
 #include "core/common/NumberFormat.h"
 #include "core/transfer/TapeCode.h"
@@ -21,5 +21,7 @@ std::string ProgressPanelText(int64_t remainingChars, int32_t remainingSeconds, 
   return "残り " + RemainingAmountText(remainingChars, meters) + "(約 " +
          RemainingTimeText(remainingSeconds) + ")";
 }
+
+std::string RepeatCounterText(int count) { return "送信:" + FormatFloat("000", count); }
 
 }  // namespace quelvo
