@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "gui/dialogs/UnsavedChanges.h"
+#include "core/settings/UnsavedChanges.h"
 
 class QWidget;
 

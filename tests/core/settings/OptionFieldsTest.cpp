@@ -5,7 +5,7 @@
 #include "core/settings/FieldCycle.h"
 #include "core/settings/InputFilter.h"
 #include "core/settings/OptionFields.h"
-#include "gui/dialogs/UnsavedChanges.h"
+#include "core/settings/UnsavedChanges.h"
 
 namespace quelvo {
 namespace {
