@@ -110,6 +110,8 @@ TEST(DesktopEntryTest, OpenWithEntryCarriesTheMimeTypesAndInstallsTheIcon) {
   const std::string text = ReadFile(path);
   EXPECT_NE(text.find("MimeType=text/plain;"), std::string::npos) << text;
   EXPECT_NE(text.find("text/x.gcode;"), std::string::npos) << text;
+  // It shadows the installed entry of the same name: the installed NC type stays.
+  EXPECT_NE(text.find("text/x-nc-program;"), std::string::npos) << text;
   EXPECT_NE(text.find("Icon=quelvo\n"), std::string::npos) << text;
 }
 
