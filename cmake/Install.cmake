@@ -8,7 +8,8 @@ set(QUELVO_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quelvo)
 
 # An installed program keeps its files in $XDG_CONFIG_HOME/quelvo even where it
 # could write its own folder (root can write /usr/bin): ProgramFiles.cpp knows
-# the folder the programs are installed into.
+# the folder the programs are installed into (configure with the prefix you
+# install into).
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/core/common/ProgramFiles.cpp TARGET_DIRECTORY quelvo_core
   APPEND PROPERTY COMPILE_DEFINITIONS "QUELVO_INSTALL_BINDIR=\"${CMAKE_INSTALL_FULL_BINDIR}\"")
 
