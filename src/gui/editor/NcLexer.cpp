@@ -15,6 +15,8 @@ namespace {
 // Text is styled in pieces of about this many bytes (whole lines), so that
 // styling a long stretch never copies all of it at once.
 constexpr long kPieceBytes = 1 << 20;
+// Text at least this far above what is shown is left as a gap, not styled.
+constexpr long kGapBytes = 64 << 10;
 
 Rgb ToRgb(const QColor& c) {
   return Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
@@ -45,8 +47,11 @@ QColor NcLexer::paper(int) const { return paper_; }
 QFont NcLexer::font(int) const { return font_; }
 
 void NcLexer::setEditor(QsciScintilla* editor) {
+  if (QsciScintilla* old = this->editor()) disconnect(old, nullptr, this, nullptr);
   QsciLexerCustom::setEditor(editor);
+  gaps_.clear();
   if (editor != nullptr) {
+    connect(editor, &QsciScintillaBase::SCN_PAINTED, this, &NcLexer::StyleShownGaps);
     editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kUncarriedIndicator, QsciScintillaBase::INDIC_SQUIGGLE);
     ApplyLookToEditor();
   }
@@ -80,34 +85,91 @@ void NcLexer::SetCarryRule(const SendCarryRule& rule) {
 
 void NcLexer::Restyle() {
   if (editor() == nullptr) return;
-  styleText(0, static_cast<int>(ShownEnd()));
+  styleText(0, static_cast<int>(ShownRange().end));
   editor()->viewport()->update();
 }
 
-// The end of the last line the view shows (with a line to spare).
-long NcLexer::ShownEnd() const {
+NcLexer::Shown NcLexer::ShownRange() const {
   QsciScintilla* ed = editor();
   const long firstVisual = ed->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
   const long onScreen = ed->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+  const long firstLine = ed->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstVisual);
   const long lastLine = ed->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstVisual + onScreen + 1);
-  if (lastLine + 1 >= ed->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT))
-    return ed->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-  return ed->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, lastLine + 1);
+  Shown shown{ed->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine), 0};
+  if (lastLine + 1 >= ed->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)) {
+    shown.end = ed->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  } else {
+    shown.end = ed->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, lastLine + 1);
+  }
+  return shown;
 }
 
-// The editor asks from the first line it has not styled up to what it needs;
-// only up to the end of what it shows is styled, so neither a whole-document
-// request (a new lexer, a recolour) nor a jump far ahead styles text nobody
-// sees. The editor asks again for the rest when it comes into view.
+// The editor asks from the first line it has not styled up to what it needs.
+// Only what it shows is styled: a request beyond the view (a new lexer, a
+// recolour of the whole text) stops at the end of the view, and text far
+// above the view becomes a gap. The editor asks again when more comes into
+// view; gaps are styled when they are shown (StyleShownGaps).
 void NcLexer::styleText(int start, int end) {
+  if (editor() == nullptr) return;
+  // Everything from start on is styled anew (an edit lowers the styled end to
+  // its line), so no gap reaches beyond it.
+  TrimGaps(start);
+  const Shown shown = ShownRange();
+  const long stop = std::min<long>(end, std::max<long>(shown.end, start));
+  long from = start;
+  if (shown.begin - from > kGapBytes && shown.begin < stop) {
+    gaps_.push_back({from, shown.begin});
+    from = shown.begin;
+  }
+  StyleRange(from, stop);
+}
+
+void NcLexer::TrimGaps(long limit) {
+  std::vector<Gap> kept;
+  for (Gap g : gaps_) {
+    g.end = std::min(g.end, limit);
+    if (g.begin < g.end) kept.push_back(g);
+  }
+  gaps_.swap(kept);
+}
+
+// After each paint: the parts of gaps now in view are styled, and the editor's
+// styled end is put back where it stood.
+void NcLexer::StyleShownGaps() {
   QsciScintilla* ed = editor();
-  if (ed == nullptr) return;
-  const long stop = std::min<long>(end, std::max<long>(ShownEnd(), start));
-  startStyling(start);
+  if (ed == nullptr || gaps_.empty()) return;
+  const long styledEnd = ed->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+  TrimGaps(styledEnd);
+  const Shown shown = ShownRange();
+  std::vector<Gap> kept;
+  bool styled = false;
+  for (const Gap& g : gaps_) {
+    const long from = std::max(g.begin, shown.begin);
+    const long to = std::min(g.end, shown.end);
+    if (from >= to) {
+      kept.push_back(g);
+      continue;
+    }
+    StyleRange(from, to);
+    styled = true;
+    if (g.begin < from) kept.push_back({g.begin, from});
+    if (to < g.end) kept.push_back({to, g.end});
+  }
+  gaps_.swap(kept);
+  if (!styled) return;
+  startStyling(static_cast<int>(styledEnd));
+  ed->viewport()->update();
+}
+
+// Styles and marks [from, to), which starts at a line start, and leaves the
+// editor's styled end at `to`.
+void NcLexer::StyleRange(long from, long stop) {
+  QsciScintilla* ed = editor();
+  startStyling(static_cast<int>(from));
   ed->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kUncarriedIndicator);
   std::vector<char> text;
   std::vector<NcStyle> styles;
-  for (long from = start; from < stop;) {
+  while (from < stop) {
     long to = std::min(stop, from + kPieceBytes);
     if (to < stop) {
       const long line = ed->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, to);

@@ -2,7 +2,9 @@
 // The NC syntax colours of the document editor: a container lexer that styles
 // only the range the editor asks for (the lines it is about to show), through
 // the core's NC tokenizer, and underlines in red the characters the active
-// setting's send code cannot carry. The default style keeps the user's font,
+// setting's send code cannot carry. The editor asks from the first line it has
+// not styled: after a jump far down (the end of a 100 MB program) the text
+// between is left as a gap and styled only when it comes into view. The default style keeps the user's font,
 // text colour and background; the other styles take their colours from
 // SyntaxColor for that background.
 #include <Qsci/qscilexercustom.h>
@@ -43,15 +45,30 @@ class NcLexer : public QsciLexerCustom {
   // Styles and marks are redone from the start of the document up to what is shown.
   void Restyle();
 
+  // Unstyled stretches below the editor's styled end (tests look at these).
+  struct Gap {
+    long begin;
+    long end;
+  };
+  const std::vector<Gap>& Gaps() const { return gaps_; }
+
  private:
+  struct Shown {
+    long begin;  // start of the first line shown
+    long end;    // end of the last line shown, with a line to spare
+  };
+  Shown ShownRange() const;
   void ApplyLookToEditor();
-  long ShownEnd() const;
+  void StyleRange(long from, long to);
+  void TrimGaps(long limit);
+  void StyleShownGaps();
 
   QFont font_;
   QColor text_;
   QColor paper_;
   SendCarryRule rule_;
   std::vector<ByteRange> marks_;  // reused by styleText
+  std::vector<Gap> gaps_;
 };
 
 }  // namespace quelvo

@@ -233,8 +233,9 @@ void SyntaxColorsTest::optionIsStoredAndTheMenuShowsIt() {
   QVERIFY(!again->Menus.color_op->isChecked());
 }
 
-// Opening a long program styles the lines on screen, not the whole text; what
-// comes into view is styled when it does.
+// Opening a long program styles the lines on screen, not the whole text; a
+// jump to the end leaves the text between unstyled until it comes into view,
+// also after an edit above it.
 void SyntaxColorsTest::onlyWhatIsShownIsStyled() {
   quelvo::test::WindowTestHome home;
   auto form = OpenWindow();
@@ -246,11 +247,30 @@ void SyntaxColorsTest::onlyWhatIsShownIsStyled() {
   edit->repaint();
   const long length = edit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
   QVERIFY(edit->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) < length / 100);
-  QCOMPARE(StyleAt(edit, "G01"), long(quelvo::NcStyle::GCode));
+  auto lineStyle = [edit](long line) {
+    const long pos = edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    return edit->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos);
+  };
+  const long gCode = long(quelvo::NcStyle::GCode);
+  QCOMPARE(lineStyle(0), gCode);
   edit->setCursorPosition(19990, 0);
   edit->repaint();
-  const long pos = edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 19990L);
-  QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos), long(quelvo::NcStyle::GCode));
+  QCOMPARE(lineStyle(19990), gCode);
+  QCOMPARE(lineStyle(10000), 0L);  // not shown, not styled
+  edit->setFirstVisibleLine(10000);
+  edit->repaint();
+  QCOMPARE(lineStyle(10000), gCode);
+  QCOMPARE(lineStyle(10000 - 2), 0L);
+  edit->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 0UL, "M03(あ)\r\n");
+  edit->setFirstVisibleLine(15000);
+  edit->repaint();
+  QCOMPARE(lineStyle(15001), gCode);
+  QCOMPARE(lineStyle(15001 - 2), 0L);
+  edit->setFirstVisibleLine(0);
+  edit->repaint();
+  QCOMPARE(lineStyle(0), long(quelvo::NcStyle::MCode));
+  QCOMPARE(lineStyle(1), gCode);
+  QVERIFY(MarkedAt(edit, "あ"));
 }
 
 QTEST_MAIN(SyntaxColorsTest)
