@@ -57,6 +57,7 @@ QPointF ProjectModel(const Point3& p, PlotViewKind view) {
     case PlotViewKind::Front: return {p.x, p.z};
     case PlotViewKind::Side: return {p.y, p.z};
     case PlotViewKind::Iso: return {(p.x - p.y) * kCos30, p.z + (p.x + p.y) * 0.5};
+    case PlotViewKind::Lathe: return {p.z, p.x};
   }
   return {};
 }
@@ -102,7 +103,7 @@ void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const 
     run.append(last);
   };
   size_t arc = 0;
-  std::vector<QPointF> marks;
+  std::vector<QPointF> marks, holes;
   for (size_t i = 0; i < path.size(); ++i) {
     const MoveKind kind = path.kind[i];
     if (!SameKindGroup(kind, runKind)) {
@@ -118,8 +119,13 @@ void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const 
       last = p;
     });
     if (kind == MoveKind::Home || kind == MoveKind::Machine) marks.push_back(t.ToScreen(ProjectModel(path.End(i), view)));
+    if (kind == MoveKind::Drill) holes.push_back(t.ToScreen(ProjectModel(path.End(i), view)));
   }
   flush();
+  // Holes as circles at their bottoms, so that they show where the drill is seen end on.
+  painter.setPen(PenFor(MoveKind::Drill));
+  painter.setBrush(Qt::NoBrush);
+  for (const QPointF& h : holes) painter.drawEllipse(h, 4, 4);
   painter.setPen(QPen(QColor(200, 0, 0), 1.5));
   for (const QPointF& m : marks) {
     painter.drawLine(m + QPointF(-5, -5), m + QPointF(5, 5));

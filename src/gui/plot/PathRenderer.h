@@ -14,7 +14,8 @@ class QPainter;
 
 namespace quelvo {
 
-enum class PlotViewKind { Top, Front, Side, Iso };  // XY, XZ, YZ, isometric
+// XY, XZ, YZ, isometric, and the lathe's ZX (Z to the right, X upwards)
+enum class PlotViewKind { Top, Front, Side, Iso, Lathe };
 
 // The model point seen in `view`, v upwards.
 QPointF ProjectModel(const Point3& p, PlotViewKind view);

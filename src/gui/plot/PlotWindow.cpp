@@ -51,7 +51,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   view_ = new PlotView(this);
   viewBox_ = new QComboBox(this);
   viewBox_->setObjectName("PlotViewBox");
-  viewBox_->addItems({"上面 (XY)", "正面 (XZ)", "側面 (YZ)", "等角"});
+  viewBox_->addItems({"上面 (XY)", "正面 (XZ)", "側面 (YZ)", "等角", "旋盤 (Z 横、X 縦)"});
   auto* fit = new QPushButton("全体表示", this);
   fit->setObjectName("PlotFit");
   wholeUnits_ = new QCheckBox("小数点なしを mm / inch で読む (電卓式)", this);
@@ -74,6 +74,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   summary_->setFont(QFont("monospace"));
   problems_ = new QListWidget(this);
   problems_->setObjectName("PlotProblems");
+  problems_->setWordWrap(true);
   auto* side = new QWidget(this);
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(4, 0, 0, 0);
@@ -86,6 +87,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   split->addWidget(side);
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 1);
+  split->setSizes({640, 300});
 
   progress_ = new QProgressBar(this);
   progress_->setRange(0, 1000);
@@ -116,7 +118,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   connect(fit, &QPushButton::clicked, view_, &PlotView::Fit);
   connect(wholeUnits_, &QCheckBox::toggled, this, [this] { Start(); });
   connect(lathe_, &QCheckBox::toggled, this, [this](bool on) {
-    viewBox_->setCurrentIndex(on ? 1 : 0);  // a lathe's path lies in XZ
+    viewBox_->setCurrentIndex(static_cast<int>(on ? PlotViewKind::Lathe : PlotViewKind::Top));
     Start();
   });
   connect(cancel_, &QPushButton::clicked, this, [this] {
@@ -269,6 +271,7 @@ void PlotWindow::ShowProblems() {
   auto add = [this](const PathNote& note, const QString& prefix) {
     auto* item = new QListWidgetItem(QString("%1%2 行: %3").arg(prefix).arg(note.line).arg(QString::fromStdString(note.text)));
     item->setData(Qt::UserRole, note.line);
+    item->setToolTip(item->text());
     problems_->addItem(item);
   };
   for (const PathNote& p : path_->problems) add(p, QString());

@@ -133,6 +133,7 @@ void PlotWindowTest::clickOnAMovePutsTheCaretOnItsLine_data() {
   QTest::newRow("front, rapid up") << PlotViewKind::Front << 0;
   QTest::newRow("side, straight") << PlotViewKind::Side << 4;
   QTest::newRow("isometric, arc") << PlotViewKind::Iso << 5;
+  QTest::newRow("lathe, arc") << PlotViewKind::Lathe << 3;
 }
 
 void PlotWindowTest::clickOnAMovePutsTheCaretOnItsLine() {
