@@ -222,12 +222,14 @@ Point3 Interpreter::Target(const BlockWords& w, int32_t line, bool& any) {
 }
 
 void Interpreter::Emit(MoveKind kind, const Point3& to, int32_t line) {
+  const float feed = feedPerRev_ ? 0.0f : static_cast<float>(feed_);
+  if (path_.feeds.empty() ? feed != 0 : path_.feeds.back().feed != feed)
+    path_.feeds.push_back({static_cast<uint32_t>(path_.size()), feed});
   path_.x.push_back(static_cast<float>(to.x));
   path_.y.push_back(static_cast<float>(to.y));
   path_.z.push_back(static_cast<float>(to.z));
   path_.line.push_back(line);
   path_.kind.push_back(kind);
-  path_.feed.push_back(kind == MoveKind::Rapid || feedPerRev_ ? 0.0f : static_cast<float>(feed_));
   pos_ = to;
 }
 
@@ -375,7 +377,6 @@ ToolPath Interpret(std::string_view text, int32_t firstLine, const InterpretOpti
   path.x.reserve(guess);
   path.y.reserve(guess);
   path.z.reserve(guess);
-  path.feed.reserve(guess);
   path.line.reserve(guess);
   path.kind.reserve(guess);
   Interpreter interpreter(options, path);
@@ -395,7 +396,7 @@ ToolPath Interpret(std::string_view text, int32_t firstLine, const InterpretOpti
       break;
     }
   }
-  for (auto* v : {&path.x, &path.y, &path.z, &path.feed}) v->shrink_to_fit();
+  for (auto* v : {&path.x, &path.y, &path.z}) v->shrink_to_fit();
   path.line.shrink_to_fit();
   path.kind.shrink_to_fit();
   return path;

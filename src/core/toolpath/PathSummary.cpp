@@ -46,8 +46,10 @@ double MoveLength(const ToolPath& path, size_t i) {
 PathSummary Summarize(const ToolPath& path, double rapidRate) {
   PathSummary s;
   if (path.size() > 0) Include(s, path.start);
-  size_t arc = 0;
+  size_t arc = 0, feedChange = 0;
+  float feed = 0;
   for (size_t i = 0; i < path.size(); ++i) {
+    if (feedChange < path.feeds.size() && path.feeds[feedChange].move == i) feed = path.feeds[feedChange++].feed;
     Include(s, path.End(i));
     double length;
     if (path.IsArc(i) && arc < path.arcs.size() && path.arcs[arc].move == i) {
@@ -64,7 +66,7 @@ PathSummary Summarize(const ToolPath& path, double rapidRate) {
       s.rapidMinutes += length / rapidRate;
     } else if (k != MoveKind::Machine) {
       s.feedLength += length;
-      if (path.feed[i] > 0) s.feedMinutes += length / path.feed[i];
+      if (feed > 0) s.feedMinutes += length / feed;
     }
   }
   return s;

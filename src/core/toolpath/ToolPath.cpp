@@ -17,7 +17,7 @@ long ToolPath::FirstMoveOfLine(int32_t wanted) const {
 }
 
 size_t ToolPath::MemoryBytes() const {
-  return (x.capacity() + y.capacity() + z.capacity() + feed.capacity()) * sizeof(float) +
+  return (x.capacity() + y.capacity() + z.capacity()) * sizeof(float) + feeds.capacity() * sizeof(FeedChange) +
          line.capacity() * sizeof(int32_t) +
          kind.capacity() * sizeof(MoveKind) + arcs.capacity() * sizeof(ArcCentre);
 }

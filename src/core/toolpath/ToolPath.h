@@ -1,7 +1,8 @@
 #pragma once
 // The interpreted path of an NC program, kept compact for programs of millions
 // of moves: one entry per move in flat arrays (end point as float millimetres,
-// source line, kind), arcs' centres in a side table. A move starts where the
+// source line, kind: 17 bytes a move), arcs' centres and the feed rate's
+// changes in side tables. A move starts where the
 // one before it ends; the first starts at `start`.
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +33,13 @@ struct ArcCentre {
   ArcPlane plane = ArcPlane::XY;
 };
 
+// From move `move` on, cutting moves run at `feed` mm/min (0: unknown, e.g.
+// a feed per revolution).
+struct FeedChange {
+  uint32_t move = 0;
+  float feed = 0;
+};
+
 // Something the interpreter could not interpret, or an item it reports
 // without executing (subprogram calls, macros); `line` is 1-based.
 struct PathNote {
@@ -44,8 +52,8 @@ struct ToolPath {
   std::vector<float> x, y, z;  // end points, millimetres
   std::vector<int32_t> line;   // 1-based source line of each move
   std::vector<MoveKind> kind;
-  std::vector<float> feed;     // mm/min in force for each move (0: none)
   std::vector<ArcCentre> arcs;  // in move order
+  std::vector<FeedChange> feeds;  // in move order; before the first, no feed
   std::vector<PathNote> problems;
   std::vector<PathNote> hints;  // e.g. the first number whose meaning depends on the input convention
   size_t problemsLeftOff = 0;   // problems beyond the list's limit, counted only

@@ -31,18 +31,18 @@ void MovePoints(const ToolPath& path, size_t i, const ArcCentre* arc, PlotViewKi
   }
 }
 
-QPen PenFor(MoveKind kind) {
+// `thin`: one-pixel lines, much faster to draw for very large paths.
+QPen PenFor(MoveKind kind, bool thin) {
   switch (kind) {
-    case MoveKind::Rapid: {
-      QPen pen(QColor(230, 120, 0), 1, Qt::DashLine);
-      return pen;
-    }
+    case MoveKind::Rapid: return QPen(QColor(230, 120, 0), thin ? 0 : 1, Qt::DashLine);
     case MoveKind::Home:
-    case MoveKind::Machine: return QPen(QColor(200, 0, 0), 1.5, Qt::DashDotLine);
-    case MoveKind::Drill: return QPen(QColor(160, 0, 200), 2);
-    default: return QPen(QColor(0, 90, 220), 1.2);
+    case MoveKind::Machine: return QPen(QColor(200, 0, 0), thin ? 0 : 1.5, Qt::DashDotLine);
+    case MoveKind::Drill: return QPen(QColor(160, 0, 200), thin ? 0 : 2);
+    default: return QPen(QColor(0, 90, 220), thin ? 0 : 1.2);
   }
 }
+
+constexpr size_t kLargePath = 200000;  // moves from which the plot draws thin lines
 
 bool SameKindGroup(MoveKind a, MoveKind b) {
   auto group = [](MoveKind k) { return k == MoveKind::ArcCw || k == MoveKind::ArcCcw ? MoveKind::Feed : k; };
@@ -88,15 +88,18 @@ PlotTransform FitTransform(const QRectF& bounds, const QRectF& area) {
   return t;
 }
 
+bool IsLargePath(const ToolPath& path) { return path.size() >= kLargePath; }
+
 void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const PlotTransform& t) {
   if (path.size() == 0) return;
+  const bool thin = IsLargePath(path);
   QPolygonF run;
   MoveKind runKind = path.kind[0];
   QPointF last = t.ToScreen(ProjectModel(path.start, view));
   run.append(last);
   auto flush = [&] {
     if (run.size() > 1) {
-      painter.setPen(PenFor(runKind));
+      painter.setPen(PenFor(runKind, thin));
       painter.drawPolyline(run);
     }
     run.clear();
@@ -123,7 +126,7 @@ void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const 
   }
   flush();
   // Holes as circles at their bottoms, so that they show where the drill is seen end on.
-  painter.setPen(PenFor(MoveKind::Drill));
+  painter.setPen(PenFor(MoveKind::Drill, thin));
   painter.setBrush(Qt::NoBrush);
   for (const QPointF& h : holes) painter.drawEllipse(h, 4, 4);
   painter.setPen(QPen(QColor(200, 0, 0), 1.5));

@@ -35,6 +35,8 @@ QRectF ProjectedBounds(const ToolPath& path, PlotViewKind view);
 // The transform that shows `bounds` whole in `area`, centred, with a margin.
 PlotTransform FitTransform(const QRectF& bounds, const QRectF& area);
 
+// Large paths are drawn with thin lines and without smoothing, for speed.
+bool IsLargePath(const ToolPath& path);
 void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const PlotTransform& t);
 // Draws move `index` over the path, thick, with its end marked.
 void DrawHighlight(QPainter& painter, const ToolPath& path, size_t index, PlotViewKind view, const PlotTransform& t);

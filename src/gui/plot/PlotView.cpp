@@ -78,7 +78,7 @@ void PlotView::RenderCache() {
   cache_.fill(Qt::white);
   QPainter p(&cache_);
   // Smooth lines cost too much for very large paths.
-  p.setRenderHint(QPainter::Antialiasing, !path_ || path_->size() < 200000);
+  p.setRenderHint(QPainter::Antialiasing, !path_ || !IsLargePath(*path_));
   // Axes through the origin, faint.
   p.setPen(QPen(QColor(200, 200, 200), 1));
   const QPointF origin = transform_.ToScreen(ProjectModel({}, view_));
