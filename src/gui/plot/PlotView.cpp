@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -71,29 +72,77 @@ void PlotView::Settle() {
   update();
 }
 
-void PlotView::RenderCache() {
-  const qreal ratio = devicePixelRatioF();
-  cache_ = QImage((size() * ratio), QImage::Format_ARGB32_Premultiplied);
-  cache_.setDevicePixelRatio(ratio);
-  cache_.fill(Qt::white);
-  QPainter p(&cache_);
-  // Smooth lines cost too much for very large paths.
-  p.setRenderHint(QPainter::Antialiasing, !path_ || !IsLargePath(*path_));
-  // Axes through the origin, faint.
+namespace {
+
+// The path drawn on white with faint axes through the origin, the size of the
+// view: what the view keeps and moves about while the hand pans or zooms.
+QImage RenderPicture(const ToolPath* path, PlotViewKind view, const PlotTransform& t, QSize size, qreal ratio) {
+  QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, !path || !IsLargePath(*path));
   p.setPen(QPen(QColor(200, 200, 200), 1));
-  const QPointF origin = transform_.ToScreen(ProjectModel({}, view_));
-  p.drawLine(QPointF(0, origin.y()), QPointF(width(), origin.y()));
-  p.drawLine(QPointF(origin.x(), 0), QPointF(origin.x(), height()));
-  if (path_) DrawPath(p, *path_, view_, transform_);
+  const QPointF origin = t.ToScreen(ProjectModel({}, view));
+  p.drawLine(QPointF(0, origin.y()), QPointF(size.width(), origin.y()));
+  p.drawLine(QPointF(origin.x(), 0), QPointF(origin.x(), size.height()));
+  if (path) DrawPath(p, *path, view, t);
+  return image;
+}
+
+bool SameTransform(const PlotTransform& a, const PlotTransform& b) {
+  return a.scale == b.scale && a.offset == b.offset;
+}
+
+}  // namespace
+
+PlotView::~PlotView() {
+  if (renderer_) {
+    renderer_->wait();
+    delete renderer_;
+  }
+}
+
+void PlotView::RenderCache() {
+  cache_ = RenderPicture(path_.get(), view_, transform_, size(), devicePixelRatioF());
   cacheTransform_ = transform_;
   cacheValid_ = true;
 }
 
+// Large paths are drawn in a worker thread so that the window stays
+// responsive; the picture kept meanwhile is shown moved and scaled.
+void PlotView::RenderInBackground() {
+  if (renderer_ && !renderer_->isFinished()) return;  // the next one starts when this one is done
+  delete renderer_;
+  auto path = path_;
+  const PlotViewKind view = view_;
+  const PlotTransform t = transform_;
+  const QSize size = this->size();
+  const qreal ratio = devicePixelRatioF();
+  renderer_ = QThread::create([this, path, view, t, size, ratio] {
+    QImage image = RenderPicture(path.get(), view, t, size, ratio);
+    QMetaObject::invokeMethod(
+        this,
+        [this, image = std::move(image), path, view, t] {
+          cache_ = image;
+          cacheTransform_ = t;
+          cacheValid_ = path == path_ && view == view_ && SameTransform(t, transform_) &&
+                        cache_.size() == this->size() * devicePixelRatioF();
+          update();
+        },
+        Qt::QueuedConnection);
+  });
+  renderer_->start();
+}
+
 void PlotView::paintEvent(QPaintEvent*) {
-  if (!cacheValid_ && !redraw_.isActive()) RenderCache();
+  if (!cacheValid_ && !redraw_.isActive()) {
+    if (path_ && IsLargePath(*path_)) RenderInBackground();
+    else RenderCache();
+  }
   QPainter p(this);
   p.fillRect(rect(), Qt::white);
-  if (cacheValid_ || !cache_.isNull()) {
+  if (!cache_.isNull()) {
     // The kept picture moved and scaled to the present transform.
     const double k = transform_.scale / cacheTransform_.scale;
     const QPointF topLeft = transform_.offset - cacheTransform_.offset * k;

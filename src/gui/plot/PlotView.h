@@ -5,6 +5,7 @@
 // the path is drawn anew once the hand rests, so that millions of moves pan
 // smoothly. A click on a move reports it (MoveClicked).
 #include <QImage>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -17,6 +18,7 @@ class PlotView : public QWidget {
   Q_OBJECT
  public:
   explicit PlotView(QWidget* parent = nullptr);
+  ~PlotView() override;
 
   // `fit`: show the whole new path; otherwise keep the present zoom and pan.
   void SetPath(std::shared_ptr<const ToolPath> path, bool fit);
@@ -31,8 +33,12 @@ class PlotView : public QWidget {
   void PanBy(const QPointF& delta);
   // Zooms by `factor` keeping the model point under `at` in place.
   void ZoomAt(const QPointF& at, double factor);
-  // Draws the kept picture now (the benchmark's and tests' frame).
+  // Draws the kept picture now, in this thread (the benchmark's measure).
   void RenderCache();
+  // True while a large path is being drawn in the background.
+  bool Rendering() const { return renderer_ && renderer_->isRunning(); }
+  // The kept picture shows the path as the view now stands.
+  bool PictureCurrent() const { return cacheValid_; }
 
  signals:
   void MoveClicked(long move);
@@ -47,6 +53,7 @@ class PlotView : public QWidget {
 
  private:
   void Settle();  // the hand rests: draw the path anew later
+  void RenderInBackground();
 
   std::shared_ptr<const ToolPath> path_;
   PlotViewKind view_ = PlotViewKind::Top;
@@ -57,6 +64,7 @@ class PlotView : public QWidget {
   bool cacheValid_ = false;
   bool fitted_ = true;  // showing the fit: a resize fits again
   QTimer redraw_;
+  QThread* renderer_ = nullptr;
   QPointF pressAt_, lastAt_;
   bool dragging_ = false;
 };

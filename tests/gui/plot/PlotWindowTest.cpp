@@ -74,6 +74,7 @@ class PlotWindowTest : public QObject {
   void problemsListJumpsToTheLine();
   void conventionIsShownAndSwitches();
   void longInterpretationCanBeStopped();
+  void largePathIsDrawnInTheBackground();
   void menuItemOpensThePlotOfTheDocument();
 
  private:
@@ -206,6 +207,21 @@ void PlotWindowTest::longInterpretationCanBeStopped() {
   QVERIFY(plot_->Path()->size() < 1500000);
   QVERIFY(plot_->StatusLabel()->text().startsWith("中止しました"));
   QVERIFY(editor_->text().startsWith("(STILL EDITABLE)"));
+}
+
+void PlotWindowTest::largePathIsDrawnInTheBackground() {
+  QByteArray text = "G01 F100.\n";
+  for (int i = 0; i < 250000; ++i) text += "X" + QByteArray::number(i % 2 * 50) + ". Y" + QByteArray::number(i / 1000) + ".\n";
+  Open(QString::fromLatin1(text), 0);
+  QCOMPARE(plot_->Path()->size(), size_t(250000));
+  plot_->View()->update();
+  QTRY_VERIFY_WITH_TIMEOUT(plot_->View()->PictureCurrent(), 20000);
+  // The path's feed colour is in the view once the worker's picture arrived.
+  const QImage shown = plot_->View()->grab().toImage();
+  bool feedColour = false;
+  for (int y = 0; y < shown.height() && !feedColour; y += 2)
+    for (int x = 0; x < shown.width() && !feedColour; x += 2) feedColour = shown.pixelColor(x, y) == QColor(0, 90, 220);
+  QVERIFY(feedColour);
 }
 
 void PlotWindowTest::menuItemOpensThePlotOfTheDocument() {
