@@ -14,6 +14,8 @@ namespace {
 
 constexpr double kInch = 25.4;
 constexpr size_t kProgressLines = 65536;
+// More holes than this from one block is a mistyped K (or L), not a program.
+constexpr long kMaxRepeats = 9999;
 
 std::string GText(int code10) {
   char buf[16];
@@ -292,13 +294,17 @@ void Interpreter::Cycle(const BlockWords& w, int32_t line) {
     Problem(line, "穴あけサイクルに R 点または Z 点がありません");
     return;
   }
-  int repeats = 1;
-  if (const NcWord* k = w.Get('K') ? w.Get('K') : w.Get('L')) repeats = static_cast<int>(std::lround(k->value));
+  long repeats = 1;
+  if (const NcWord* k = w.Get('K') ? w.Get('K') : w.Get('L')) repeats = std::lround(k->value);
+  if (repeats > kMaxRepeats) {
+    Problem(line, "繰り返し回数 " + std::to_string(repeats) + " は多すぎます (" + std::to_string(kMaxRepeats) + " まで)");
+    return;
+  }
   const double rLevel = incremental_ ? initialZ_ + *cycleR_ : *cycleR_;
   const double bottom = incremental_ ? rLevel + *cycleZ_ : *cycleZ_;
   const bool feedOut = cycle_ == 74 || cycle_ == 84 || cycle_ == 85 || cycle_ == 89;
   CheckFeed(line);
-  for (int i = 0; i < repeats; ++i) {
+  for (long i = 0; i < repeats; ++i) {
     Point3 hole = pos_;
     if (auto x = Axis(w, 'X', line)) hole.x = incremental_ ? pos_.x + *x : *x;
     if (auto y = Axis(w, 'Y', line)) hole.y = incremental_ ? pos_.y + *y : *y;

@@ -109,6 +109,7 @@ TEST(InterpreterProblems, AreListedWithTheirLines) {
       {"IF[#1GT2]GOTO10", "マクロ文"},
       {"G65 P9000 A1.", "マクロ呼び出し G65"},
       {"G81 X1. Y1. F10", "R 点または Z 点"},
+      {"G81 X1. Z-1. R1. K100000 F10", "繰り返し回数 100000 は多すぎます"},
       {"G00 X1..2", "解釈できない文字「.」"},
       {"G00 X1. X2.", "X が二つ"},
   };
