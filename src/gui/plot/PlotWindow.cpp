@@ -58,11 +58,14 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   wholeUnits_->setObjectName("PlotWholeUnits");
   lathe_ = new QCheckBox("旋盤 (X は直径、U W は増分)", this);
   lathe_->setObjectName("PlotLathe");
+  skipDeleted_ = new QCheckBox("/ の行を飛ばす", this);
+  skipDeleted_->setObjectName("PlotSkipDeleted");
   auto* top = new QHBoxLayout;
   top->addWidget(viewBox_);
   top->addWidget(fit);
   top->addWidget(wholeUnits_);
   top->addWidget(lathe_);
+  top->addWidget(skipDeleted_);
   top->addStretch();
 
   convention_ = new QLabel(this);
@@ -117,6 +120,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
           [this](int i) { view_->SetView(static_cast<PlotViewKind>(i)); });
   connect(fit, &QPushButton::clicked, view_, &PlotView::Fit);
   connect(wholeUnits_, &QCheckBox::toggled, this, [this] { Start(); });
+  connect(skipDeleted_, &QCheckBox::toggled, this, [this] { Start(); });
   connect(lathe_, &QCheckBox::toggled, this, [this](bool on) {
     viewBox_->setCurrentIndex(static_cast<int>(on ? PlotViewKind::Lathe : PlotViewKind::Top));
     Start();
@@ -161,6 +165,7 @@ void PlotWindow::Start() {
   job->caretLine = line0 + 1;
   job->options.wholeUnits = wholeUnits_->isChecked();
   job->options.lathe = lathe_->isChecked();
+  job->options.skipDeletedBlocks = skipDeleted_->isChecked();
   current_ = job;
   ShowConvention();
   QThread* thread = QThread::create([this, job] {

@@ -68,6 +68,7 @@ class PlotWindow : public QWidget {
   QComboBox* viewBox_;
   QCheckBox* wholeUnits_;
   QCheckBox* lathe_;
+  QCheckBox* skipDeleted_;
   QLabel* convention_;
   QLabel* summary_;
   QListWidget* problems_;
