@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "core/toolpath/ArcGeometry.h"
-#include "core/toolpath/PathSummary.h"
 
 namespace quelvo {
 
@@ -62,8 +61,7 @@ QPointF ProjectModel(const Point3& p, PlotViewKind view) {
   return {};
 }
 
-QRectF ProjectedBounds(const ToolPath& path, PlotViewKind view) {
-  const PathSummary s = Summarize(path);
+QRectF ProjectedBounds(const PathSummary& s, PlotViewKind view) {
   if (s.empty) return {};
   double minU = 1e300, maxU = -1e300, minV = 1e300, maxV = -1e300;
   for (int c = 0; c < 8; ++c) {

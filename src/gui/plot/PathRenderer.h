@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include "core/toolpath/PathSummary.h"
 #include "core/toolpath/ToolPath.h"
 
 class QPainter;
@@ -30,8 +31,8 @@ struct PlotTransform {
   }
 };
 
-// The projected bounds of the path (arcs' bulges included); empty for no moves.
-QRectF ProjectedBounds(const ToolPath& path, PlotViewKind view);
+// The projected bounds of a path's extents (its summary); empty for no moves.
+QRectF ProjectedBounds(const PathSummary& summary, PlotViewKind view);
 // The transform that shows `bounds` whole in `area`, centred, with a margin.
 PlotTransform FitTransform(const QRectF& bounds, const QRectF& area);
 

@@ -27,8 +27,9 @@ PlotView::PlotView(QWidget* parent) : QWidget(parent) {
   });
 }
 
-void PlotView::SetPath(std::shared_ptr<const ToolPath> path, bool fit) {
+void PlotView::SetPath(std::shared_ptr<const ToolPath> path, const PathSummary& summary, bool fit) {
   path_ = std::move(path);
+  summary_ = summary;
   highlight_ = -1;
   cacheValid_ = false;
   if (fit) Fit();
@@ -42,8 +43,7 @@ void PlotView::SetView(PlotViewKind view) {
 
 void PlotView::Fit() {
   fitted_ = true;
-  const bool any = path_ && path_->size() > 0;
-  transform_ = FitTransform(any ? ProjectedBounds(*path_, view_) : QRectF(-50, -50, 100, 100), rect());
+  transform_ = FitTransform(summary_.empty ? QRectF(-50, -50, 100, 100) : ProjectedBounds(summary_, view_), rect());
   cacheValid_ = false;
   update();
 }

@@ -21,7 +21,9 @@ class PlotView : public QWidget {
   ~PlotView() override;
 
   // `fit`: show the whole new path; otherwise keep the present zoom and pan.
-  void SetPath(std::shared_ptr<const ToolPath> path, bool fit);
+  // `summary` is the path's (made where the path was, so that a large path is
+  // not gone over again here).
+  void SetPath(std::shared_ptr<const ToolPath> path, const PathSummary& summary, bool fit);
   void SetView(PlotViewKind view);
   PlotViewKind View() const { return view_; }
   void Fit();
@@ -56,6 +58,7 @@ class PlotView : public QWidget {
   void RenderInBackground();
 
   std::shared_ptr<const ToolPath> path_;
+  PathSummary summary_;
   PlotViewKind view_ = PlotViewKind::Top;
   PlotTransform transform_;
   long highlight_ = -1;

@@ -41,6 +41,7 @@ struct PlotWindow::Job {
   std::vector<ProgramSpan> spans;
   ProgramSpan program;
   std::shared_ptr<ToolPath> path;
+  PathSummary summary;
 };
 
 PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Window), editor_(editor) {
@@ -178,6 +179,7 @@ void PlotWindow::Start() {
                     job->permille = static_cast<int>(share * 1000);
                     return !job->cancel.load();
                   }));
+    job->summary = Summarize(*job->path, kRapidRate);
     job->text.reset();
     job->done = true;
     QMetaObject::invokeMethod(this, [this, job] { Finished(job); }, Qt::QueuedConnection);
@@ -219,7 +221,8 @@ void PlotWindow::Finished(std::shared_ptr<Job> job) {
   spans_ = std::move(job->spans);
   program_ = job->program;
   path_ = job->path;
-  view_->SetPath(path_, otherProgram);
+  summaryOfPath_ = job->summary;
+  view_->SetPath(path_, summaryOfPath_, otherProgram);
   status_->setText(path_->cancelled ? QString("中止しました (%1 行目までを表示)").arg(path_->size() ? path_->line.back() : program_.firstLine)
                                     : QString("%1 行目から %2 行目のプログラム、移動 %3")
                                           .arg(program_.firstLine).arg(program_.lastLine).arg(path_->size()));
@@ -254,7 +257,7 @@ void PlotWindow::ShowConvention() {
 }
 
 void PlotWindow::ShowSummary() {
-  const PathSummary s = Summarize(*path_, kRapidRate);
+  const PathSummary& s = summaryOfPath_;
   if (s.empty) {
     summary_->setText("移動がありません");
     return;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/toolpath/NcInterpreter.h"
+#include "core/toolpath/PathSummary.h"
 #include "core/toolpath/ProgramSpans.h"
 #include "gui/plot/PlotView.h"
 
@@ -79,6 +80,7 @@ class PlotWindow : public QWidget {
   QTimer* textSettle_;
 
   std::shared_ptr<const ToolPath> path_;
+  PathSummary summaryOfPath_;
   ProgramSpan program_;
   std::vector<ProgramSpan> spans_;
   std::shared_ptr<Job> current_;
