@@ -1,6 +1,7 @@
 // "toolpath FILE" on real files, and the programs of a file with several.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -71,6 +72,30 @@ TEST(ToolpathCommandTest, ListsEachProgramAndTellsProblemsByStatus) {
   EXPECT_EQ(RunCommand({}).status, 2);
   EXPECT_EQ(RunCommand({"--line", "0", file}).status, 2);
   EXPECT_EQ(RunCommand({"--bogus", file}).status, 2);
+}
+
+// The sample programs of the plot (a milling and a lathe program as a shop
+// writes them) interpret without a problem.
+TEST(ToolpathCommandTest, SampleProgramsInterpretCleanly) {
+  const char* source = std::getenv("QUELVO_TEST_SOURCE");
+  if (!source) GTEST_SKIP() << "QUELVO_TEST_SOURCE is not set";
+  const struct {
+    const char* file;
+    std::vector<std::string> options;
+    size_t moves;
+  } samples[] = {{"mill-plate.nc", {}, 38}, {"lathe-shaft.nc", {"--lathe"}, 23}};
+  for (const auto& sample : samples) {
+    SCOPED_TRACE(sample.file);
+    std::vector<std::string> args = sample.options;
+    args.push_back(std::string(source) + "/tests/gui/plot/data/" + sample.file);
+    const CommandRun run = RunCommand(args);
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.find("problem"), std::string::npos);
+    size_t moves = 0;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) moves += line[0] >= '0' && line[0] <= '9';
+    EXPECT_EQ(moves, sample.moves);
+  }
 }
 
 }  // namespace
