@@ -116,6 +116,10 @@ int main(int argc, char** argv) {
     std::printf("toolpath: %s over %zu moves: %.0f frames per second (%d frames)\n", what, path->size(),
                 frames / seconds, frames);
   }
+  start = std::chrono::steady_clock::now();
+  const long picked = quelvo::MoveAt(*path, view.View(), view.Transform(), QPointF(500, 350), 6);
+  std::printf("toolpath: a click on the plot finds its move among %zu in %.0f ms (move %ld)\n", path->size(),
+              Seconds(start) * 1e3, picked);
 
   // The plot window on the document: the time until the plot is shown, and the
   // longest the window's thread was held meanwhile (a 10 ms timer's longest gap).
