@@ -65,6 +65,7 @@ class PanelBar;
 class TAutoForm;
 class TForm3;
 class TOptionForm;
+class PlotWindow;
 class TPrintForm;
 class TSetdataForm;
 class TUser;
@@ -138,6 +139,7 @@ struct MainMenus {
   QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
   QAction* Menu_ver = nullptr;
+  QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
 };
 
 // The font and colour choosers of the edit commands; each returns false when
@@ -309,6 +311,10 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void EditFontClick();
   void screen_colorClick();
   void font_colorClick();
+
+  // ---- Toolpath plot (MainformPlot.cpp) ----
+  PlotWindow* PlotForm = nullptr;  // made at first use, follows RichEdit1
+  void PlotOpenClick();
 
   // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs

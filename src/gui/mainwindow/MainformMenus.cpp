@@ -86,6 +86,8 @@ void TForm1::BuildMenus() {
   connect(m.EditFont, &QAction::triggered, this, &TForm1::EditFontClick);
   connect(m.screen_color, &QAction::triggered, this, &TForm1::screen_colorClick);
   connect(m.font_color, &QAction::triggered, this, &TForm1::font_colorClick);
+  m.PlotOpen = AddItem(m.Edit, "PlotOpen", "ツールパス表示");
+  connect(m.PlotOpen, &QAction::triggered, this, &TForm1::PlotOpenClick);
 
   m.Find = bar->addMenu("検索");
   m.FindDo = AddItem(m.Find, "FindDo", "検索");

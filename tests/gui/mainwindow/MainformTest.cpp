@@ -128,7 +128,8 @@ void MainformTest::menusAsTheCommandTable() {
                         "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成", "SendTo(送る)に登録", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "終了"}));
   for (QAction* item : form.Menus.MenuFile) QVERIFY(!item->isVisible());
   QCOMPARE(Captions(form.Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
-                                                   "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]"}));
+                                                   "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]",
+                                                   "ツールパス表示"}));
   QVERIFY(form.Menus.EditWrap->isCheckable() && !form.Menus.EditWrap->isChecked());
   QCOMPARE(Captions(form.Menus.FontSelect), (QStringList{"フォント設定", "ＭＳ ゴシック  10"}));
   QCOMPARE(Captions(form.Menus.ScreenColor), (QStringList{"背景色設定", "文字色設定"}));
