@@ -85,10 +85,11 @@ void NcMachine::NextCycle(Clock::time_point now) {
 }
 
 void NcMachine::SaveCycleProgram() {
-    // The program runs from its first "%" to the next; what came before it
-    // (feed, the line end after the last program) is no part of it.
+    // The program runs from its first "%" (or the "$" of an OSP file-name
+    // header) to the next "%"; what came before it (feed, the line end after
+    // the last program) is no part of it.
     const std::string& text = reception_.Text();
-    const std::size_t first = text.find('%');
+    const std::size_t first = text.find_first_of("%$");
     const std::string program = text.substr(first, text.find('%', first + 1) - first + 1);
     ++programsSaved_;
     std::string path;
@@ -262,13 +263,14 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
 void NcMachine::NoteByte(std::uint8_t b) {
     reception_.Take(b);
     if (options_.cycle) {
-        // Between programs only a "%" starts the next one.
+        // Between programs only a "%" or "$" starts the next one.
         const std::string& text = reception_.Text();
-        if (session_.phase == Phase::Inviting && text.find('%') == std::string::npos) {
+        const std::size_t first = text.find_first_of("%$");
+        if (session_.phase == Phase::Inviting && first == std::string::npos) {
             reception_ = Reception(options_.code);
             return;
         }
-        if (std::count(text.begin(), text.end(), '%') >= 2) {
+        if (first != std::string::npos && text.find('%', first + 1) != std::string::npos) {
             SaveCycleProgram();
             NextCycle(Clock::now());
             return;

@@ -69,8 +69,12 @@ void MachineWorker::Run() {
     }
     while (!shutdown_.load() && ListenOnce()) {
     }
+    const std::string reason = machine_.port + ": " + PortErrorText(line_.LastError());
     line_.CloseDevice();
-    if (!shutdown_.load()) Sleep(service_.retrySeconds);
+    if (shutdown_.load()) break;
+    if (status_.activity != WorkerActivity::kOffline) SetActivity(WorkerActivity::kOffline, reason);
+    Say("line lost; trying again in " + std::to_string(service_.retrySeconds) + " s");
+    Sleep(service_.retrySeconds);
   }
   line_.CloseDevice();
   SetActivity(WorkerActivity::kStopped, "service stopped");
@@ -140,8 +144,6 @@ bool MachineWorker::ListenOnce() {
     uint8_t byte = 0;
     const ReadResult read = line_.ReadByte(&byte);
     if (read == ReadResult::kError) {
-      SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
-      Say("line lost: " + status_.reason);
       return false;
     }
     if (read == ReadResult::kTimeout) {
@@ -194,7 +196,7 @@ void MachineWorker::StoreReception(const std::string& file) {
   const std::string requested = RequestedProgram(bytes, machine_.requestRule);
   if (!requested.empty()) {
     ::unlink(file.c_str());
-    pendingRequest_ = requested;
+    pendingRequests_.push_back(requested);
     Say("request for " + requested + "; sent at the next DC1");
     return;
   }
@@ -225,9 +227,9 @@ void MachineWorker::KeepIncomplete(const std::string& file) {
 
 std::string MachineWorker::NextToSend(bool* fromSpool) {
   *fromSpool = false;
-  if (!pendingRequest_.empty()) {
-    const std::string requested = pendingRequest_;
-    pendingRequest_.clear();
+  while (!pendingRequests_.empty()) {
+    const std::string requested = pendingRequests_.front();
+    pendingRequests_.pop_front();
     std::string path, why;
     if (ResolveLibraryFile(machine_.library, requested, &path, &why)) return path;
     Say("request refused: " + why);

@@ -13,6 +13,7 @@
 // service left in the staging folder is moved out that way at the next start.
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -52,8 +53,9 @@ class MachineWorker {
   bool ListenOnce();
   bool Receive(uint8_t first);
   bool SendNext(uint8_t invite);
-  // The file to send now: the pending request's program, the missing-program
-  // answer, or the oldest spooled file; "" when nothing is due.
+  // The file to send now: the first pending request's program (a request
+  // for a program not in the library gets the missing-program answer, or
+  // nothing), else the oldest spooled file; "" when nothing is due.
   std::string NextToSend(bool* fromSpool);
   void StoreReception(const std::string& file);
   void KeepIncomplete(const std::string& file);
@@ -76,7 +78,7 @@ class MachineWorker {
   HeldPort line_;
   WorkerHost host_;
   WorkerStatus status_;
-  std::string pendingRequest_;
+  std::deque<std::string> pendingRequests_;  // names requested, answered in turn
   std::string sendingName_;
   int64_t lastSpoolScanMs_ = 0;
   unsigned transferCount_ = 0;
