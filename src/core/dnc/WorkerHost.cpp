@@ -81,9 +81,16 @@ void WorkerHost::CharactersSent(int64_t sentChars, int64_t totalChars, int32_t) 
   Report();
 }
 
+void WorkerHost::ReceiveBlock(int blockLines) {
+  blockLines_ = blockLines;
+  blockBase_ = 0;
+  lastLinesInBlock_ = 0;
+}
+
 void WorkerHost::LinesInBlock(int lines) {
-  // The engine counts lines in blocks and starts a block at 0.
-  if (lines < lastLinesInBlock_) blockBase_ += lastLinesInBlock_;
+  // The engine counts the lines of each block of blockLines_ and starts the
+  // next block at 0.
+  if (lines < lastLinesInBlock_) blockBase_ += blockLines_;
   lastLinesInBlock_ = lines;
   progress_.lines = blockBase_ + lines;
   Report();

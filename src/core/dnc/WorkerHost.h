@@ -63,7 +63,7 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   void CharactersSent(int64_t sentChars, int64_t totalChars, int32_t remainingSeconds) override;
   void AllDataSent() override {}
   void RepeatPass(int) override {}
-  void ReceiveBlock(int) override { blockBase_ = 0; }
+  void ReceiveBlock(int blockLines) override;
   void LinesInBlock(int lines) override;
   void ProgramLine(const std::string& line) override;
   void ControlFileName(const std::string&) override {}
@@ -96,6 +96,7 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   int64_t waitingSinceMs_ = 0;
   long blockBase_ = 0;
   int lastLinesInBlock_ = 0;
+  int blockLines_ = 0;
   int64_t lastReportMs_ = 0;
 };
 
