@@ -22,7 +22,7 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> SpooledFiles(const std::string& spool) {
+std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore) {
   struct Entry {
     struct timespec mtime;
     std::string name;
@@ -35,6 +35,7 @@ std::vector<std::string> SpooledFiles(const std::string& spool) {
     if (!IsPlainName(name)) continue;
     struct stat st {};
     if (::lstat((spool + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (settledBefore != 0 && st.st_mtim.tv_sec > settledBefore) continue;
     entries.push_back({st.st_mtim, name});
   }
   ::closedir(dir);

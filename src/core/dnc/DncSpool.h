@@ -11,8 +11,10 @@
 namespace quelvo {
 
 // The queued file names, oldest first (then by name). Hidden files, folders
-// and links are not queued entries.
-std::vector<std::string> SpooledFiles(const std::string& spool);
+// and links are not queued entries, nor files changed after `settledBefore`
+// (0: any time): a file that another program is still copying into the spool
+// under its final name is not sent half-written.
+std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore = 0);
 
 // Moves a sent file to spool/sent/NAME-<stamp>.
 bool MarkSent(const std::string& spool, const std::string& name, std::time_t when, std::string* placed,

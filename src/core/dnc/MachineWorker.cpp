@@ -235,7 +235,7 @@ std::string MachineWorker::NextToSend(bool* fromSpool) {
     Say("request refused: " + why);
     if (!machine_.requestMissing.empty()) return machine_.requestMissing;
   }
-  const std::vector<std::string> queued = SpooledFiles(machine_.spool);
+  const std::vector<std::string> queued = SpooledFiles(machine_.spool, std::time(nullptr) - kSpoolSettleSeconds);
   if (queued.empty()) return "";
   *fromSpool = true;
   return machine_.spool + "/" + queued.front();

@@ -38,6 +38,8 @@ class MachineWorker {
   // a name the control sends never does (spaces are taken out of it).
   static constexpr const char* kStagingFolder = ".receiving";
   static constexpr const char* kStageName = "receiving now.part";
+  // A spooled file is sent once it has not changed for this long.
+  static constexpr int kSpoolSettleSeconds = 2;
 
   MachineWorker(const MachineConfig& machine, const DncConfig& service, const std::atomic<bool>& shutdown,
                 Journal journal);

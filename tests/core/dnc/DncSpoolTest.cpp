@@ -24,14 +24,17 @@ void WriteAged(const std::string& path, const std::string& text, int secondsAgo)
 
 TEST(DncSpool, QueuedFilesGoOldestFirstAndOnlyRegularFilesCount) {
   TempFolder spool;
-  WriteAged(spool.File("B.nc"), "b", 10);
+  WriteAged(spool.File("B.nc"), "b", 60);
   WriteAged(spool.File("A.nc"), "a", 5);
-  WriteAged(spool.File("C.nc"), "c", 20);
+  WriteAged(spool.File("C.nc"), "c", 120);
   WriteAged(spool.File(".queue-x.tmp"), "half", 30);  // a queue command still writing
   mkdir(spool.File("sent").c_str(), 0755);
   ASSERT_EQ(symlink("/etc/passwd", spool.File("link.nc").c_str()), 0);
   EXPECT_EQ(SpooledFiles(spool.Path()), (std::vector<std::string>{"C.nc", "B.nc", "A.nc"}));
   EXPECT_TRUE(SpooledFiles(spool.File("missing")).empty());
+  // A file changed within the last 30 s is still being written as far as the
+  // caller knows (the worker asks for 2 s).
+  EXPECT_EQ(SpooledFiles(spool.Path(), std::time(nullptr) - 30), (std::vector<std::string>{"C.nc", "B.nc"}));
 
   std::string placed, error;
   ASSERT_TRUE(MarkSent(spool.Path(), "C.nc", std::time(nullptr), &placed, &error)) << error;
