@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -131,7 +132,10 @@ void DncRig::StartService() {
     const int fd = open(journal.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     dup2(fd, 2);
     dup2(fd, 1);
-    execl(QUELVO_DNC_PATH, QUELVO_DNC_PATH, "--config", ConfigPath().c_str(), static_cast<char*>(nullptr));
+    // QUELVO_DNC_PROGRAM runs another build of the service (a sanitizer build).
+    const char* program = std::getenv("QUELVO_DNC_PROGRAM");
+    if (program == nullptr || *program == '\0') program = QUELVO_DNC_PATH;
+    execl(program, program, "--config", ConfigPath().c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
 }
