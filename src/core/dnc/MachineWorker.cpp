@@ -18,6 +18,7 @@
 #include "core/transfer/CommLog.h"
 #include "core/transfer/DocumentLines.h"
 #include "core/transfer/TapeCode.h"
+#include "core/transfer/link/PortNames.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/receive/ReceiveCommand.h"
 #include "core/transfer/receive/ReceiveEngine.h"
@@ -120,7 +121,10 @@ void MachineWorker::RecoverInterrupted() {
 }
 
 bool MachineWorker::OpenLine() {
-  if (!line_.OpenDevice(machine_.port)) {
+  // "COM3" means what it means to the window; any other text goes to the port as it is.
+  std::string device = ResolvePortDevice(machine_.port, nullptr);
+  if (device.empty()) device = machine_.port;
+  if (!line_.OpenDevice(device)) {
     SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
     return false;
   }
