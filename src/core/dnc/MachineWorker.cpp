@@ -295,6 +295,7 @@ void MachineWorker::SetActivity(WorkerActivity activity, const std::string& reas
   if (status_.activity == activity && status_.reason == reason && status_.since != 0) return;
   status_.activity = activity;
   status_.reason = reason;
+  if (activity != WorkerActivity::kSending && activity != WorkerActivity::kReceiving) status_.program.clear();
   status_.percent = -1;
   status_.lines = 0;
   status_.since = std::time(nullptr);
