@@ -130,7 +130,7 @@ TEST(DncService, KilledMidReceiveLosesNothingQueued) {
   rig.StartService();
   ASSERT_TRUE(WaitUntil([&] { return !FileText(folder + "/got.1").empty(); }, kLongWaitMs)) << rig.Journal();
   EXPECT_EQ(FolderNames(folder + "/inbox"),
-            (std::vector<std::string>{".receiving", "O6001.nc", "received.incomplete"}));
+            (std::vector<std::string>{".receiving", "O6001.nc", "O6001.nc.incomplete"}));
   EXPECT_EQ(FileText(folder + "/inbox/O6001.nc"), DncRig::WindowReception(program, "iso", rig.Setting("mc1"), false));
   EXPECT_EQ(FileText(folder + "/got.1"),
             DncRig::WindowSendText(Crlf("O7001\nG00X0\nM30\n"), rig.Setting("mc1"), "iso"));

@@ -37,6 +37,21 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The first line of a received file that holds a program number ("" when none does).
+std::string FirstProgramLine(const std::string& path) {
+  std::string bytes, error;
+  if (!ReadWholeFile(path, &bytes, &error)) return "";
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = bytes.substr(pos, end - pos);
+    if (!ProgramNumberFileName(line).empty()) return line;
+    pos = end + 1;
+  }
+  return "";
+}
+
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
@@ -115,7 +130,7 @@ void MachineWorker::RecoverInterrupted() {
     if (name[0] == '.') {
       ::unlink(path.c_str());  // a temporary file from before the data started
     } else {
-      KeepIncomplete(path);
+      KeepIncomplete(path, FirstProgramLine(path));
     }
   }
 }
@@ -184,7 +199,7 @@ bool MachineWorker::Receive(uint8_t first) {
   if (outcome.ReceiveCompleted && !shutdown_.load()) {
     StoreReception(outcome.TransferFileName);
   } else if (Exists(outcome.TransferFileName)) {
-    KeepIncomplete(outcome.TransferFileName);
+    KeepIncomplete(outcome.TransferFileName, host_.Current().programLine);
   }
   RefreshQueued();
   return !link.State().PortFailed;
@@ -194,7 +209,7 @@ void MachineWorker::StoreReception(const std::string& file) {
   std::string bytes, error;
   if (!ReadWholeFile(file, &bytes, &error)) {
     Say("received program unreadable: " + error);
-    KeepIncomplete(file);
+    KeepIncomplete(file, host_.Current().programLine);
     return;
   }
   const std::string requested = RequestedProgram(bytes, machine_.requestRule);
@@ -215,10 +230,10 @@ void MachineWorker::StoreReception(const std::string& file) {
   Say("received " + BaseName(placed) + " (" + std::to_string(bytes.size()) + " bytes)");
 }
 
-void MachineWorker::KeepIncomplete(const std::string& file) {
+void MachineWorker::KeepIncomplete(const std::string& file, const std::string& programLine) {
   std::string name = BaseName(file);
   if (name == kStageName || !IsPlainName(name)) {
-    name = ProgramNumberFileName(host_.Current().programLine);
+    name = ProgramNumberFileName(programLine);
     if (name.empty()) name = "received";
   }
   std::string placed, error;

@@ -60,7 +60,9 @@ class MachineWorker {
   // nothing), else the oldest spooled file; "" when nothing is due.
   std::string NextToSend(bool* fromSpool);
   void StoreReception(const std::string& file);
-  void KeepIncomplete(const std::string& file);
+  // Moves a reception that ended early into the inbox as NAME.incomplete,
+  // NAME from the control or the program-number line.
+  void KeepIncomplete(const std::string& file, const std::string& programLine);
   std::string LogPath(const char* direction);
 
   void SetActivity(WorkerActivity activity, const std::string& reason = "");
