@@ -116,12 +116,14 @@ Run Serve(int first, int count) {
 
 int main() {
   const Run together = Serve(0, kMachines);
-  std::printf("dnc 32 machines at once: wall=%.1f s service_cpu=%.2f s per_machine=%.3f s cores=%.3f exact=%d/%d\n",
-              together.wallSeconds, together.cpuSeconds, together.cpuSeconds / kMachines,
-              together.cpuSeconds / together.wallSeconds, together.exact, kMachines);
+  std::printf(
+      "dnc 32 machines at once: wall=%.1f s service_cpu=%.2f s per_machine=%.3f s cores=%.3f exact=%d/%d\n",
+      together.wallSeconds, together.cpuSeconds, together.cpuSeconds / kMachines,
+      together.cpuSeconds / together.wallSeconds, together.exact, kMachines);
 
   int sequential = 8;
-  if (const char* n = std::getenv("QUELVO_DNC_BENCH_SEQUENTIAL")) sequential = std::max(1, std::min(kMachines, std::atoi(n)));
+  if (const char* n = std::getenv("QUELVO_DNC_BENCH_SEQUENTIAL"))
+    sequential = std::max(1, std::min(kMachines, std::atoi(n)));
   Run one;
   for (int i = 0; i < sequential; ++i) {
     const Run r = Serve(i, 1);
@@ -130,10 +132,11 @@ int main() {
     one.exact += r.exact;
   }
   const double perMachine = one.cpuSeconds / sequential;
-  std::printf("dnc one machine after another (%d of 32, scaled): wall=%.1f s service_cpu=%.2f s per_machine=%.3f s "
-              "exact=%d/%d\n",
-              sequential, one.wallSeconds * kMachines / sequential, perMachine * kMachines, perMachine, one.exact,
-              sequential);
+  std::printf(
+      "dnc one machine after another (%d of 32, scaled): wall=%.1f s service_cpu=%.2f s per_machine=%.3f s "
+      "exact=%d/%d\n",
+      sequential, one.wallSeconds * kMachines / sequential, perMachine * kMachines, perMachine, one.exact,
+      sequential);
   const bool ok = together.exact == kMachines && one.exact == sequential &&
                   together.cpuSeconds / together.wallSeconds < 0.25;
   std::printf("dnc goal (every byte exact, below a quarter of a core for 32): %s\n", ok ? "met" : "NOT met");

@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallSignals();
-  const bool ran = quelvo::RunDncService(config, g_shutdown, [](const std::string& line) {
-    std::cerr << line << std::endl;
-  });
+  const bool ran = quelvo::RunDncService(config, g_shutdown,
+                                         [](const std::string& line) { std::cerr << line << std::endl; });
   return ran ? 0 : 1;
 }

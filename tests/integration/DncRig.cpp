@@ -75,10 +75,12 @@ DncRig::~DncRig() {
 
 void DncRig::AddMachine(const RigMachine& m) {
   const std::string folder = Folder(m.name);
-  for (const char* sub : {"", "/library", "/inbox", "/spool"}) std::filesystem::create_directories(folder + sub);
+  for (const char* sub : {"", "/library", "/inbox", "/spool"})
+    std::filesystem::create_directories(folder + sub);
   for (const auto& [name, text] : m.library) WriteText(folder + "/library/" + name, text);
   for (const auto& [name, text] : m.spool) WriteText(folder + "/spool/" + name, text);
-  for (size_t i = 0; i < m.punches.size(); ++i) WriteText(folder + "/punch" + std::to_string(i) + ".nc", m.punches[i]);
+  for (size_t i = 0; i < m.punches.size(); ++i)
+    WriteText(folder + "/punch" + std::to_string(i) + ".nc", m.punches[i]);
   if (!m.requestMissing.empty()) WriteText(folder + "/missing.nc", m.requestMissing);
   CommSetting s;
   s.Code_R = 0;  // ISO or EIA, recognised
@@ -100,9 +102,21 @@ void DncRig::AddMachine(const RigMachine& m) {
 bool DncRig::StartControls() {
   for (const RigMachine& m : machines_) {
     const std::string folder = Folder(m.name);
-    std::vector<std::string> args{"--link", folder + "/port", "--cycle", "--code", m.code, "--baud",
-                                  std::to_string(m.baud), "--punch-after", std::to_string(m.punchAfter),
-                                  "--invite-ms", "300", "--process-ms", "50", "--out", folder + "/got"};
+    std::vector<std::string> args{"--link",
+                                  folder + "/port",
+                                  "--cycle",
+                                  "--code",
+                                  m.code,
+                                  "--baud",
+                                  std::to_string(m.baud),
+                                  "--punch-after",
+                                  std::to_string(m.punchAfter),
+                                  "--invite-ms",
+                                  "300",
+                                  "--process-ms",
+                                  "50",
+                                  "--out",
+                                  folder + "/got"};
     for (size_t i = 0; i < m.punches.size(); ++i) {
       args.insert(args.end(), {"--punch", folder + "/punch" + std::to_string(i) + ".nc"});
     }
@@ -120,8 +134,8 @@ void DncRig::StartService() {
     std::string text = "[service]\nstate_dir = state\nlog_dir = log\nretry_seconds = 1\n";
     for (const RigMachine& m : machines_) {
       text += "\n[machine " + m.name + "]\nport = " + Folder(m.name) + "/port\nsetting = " + m.name +
-              "/SetData1.ini\nlibrary = " + m.name + "/library\ninbox = " + m.name + "/inbox\nspool = " + m.name +
-              "/spool\nosp = " + (m.osp ? "yes" : "no") + "\n";
+              "/SetData1.ini\nlibrary = " + m.name + "/library\ninbox = " + m.name +
+              "/inbox\nspool = " + m.name + "/spool\nosp = " + (m.osp ? "yes" : "no") + "\n";
       if (!m.requestMissing.empty()) text += "request_missing = " + m.name + "/missing.nc\n";
     }
     WriteText(ConfigPath(), text);
@@ -158,8 +172,8 @@ std::string DncRig::Journal() const { return FileText(root_.File("journal.log"))
 
 std::string DncRig::WindowReception(const std::string& program, const std::string& code,
                                     const CommSetting& setting, bool osp) {
-  const ncsim::PunchTape tape = ncsim::BuildPunchTape(program, code == "eia" ? ncsim::TapeCode::Eia
-                                                                             : ncsim::TapeCode::Iso);
+  const ncsim::PunchTape tape =
+      ncsim::BuildPunchTape(program, code == "eia" ? ncsim::TapeCode::Eia : ncsim::TapeCode::Iso);
   TempFolder folder;
   VirtualClock clock;
   FakeTransferHost host(clock);
@@ -184,7 +198,8 @@ std::string DncRig::WindowReception(const std::string& program, const std::strin
 
 std::string DncRig::WindowSendText(const std::string& program, const CommSetting& setting,
                                    const std::string& code) {
-  return PercentSpan(SendWireText(DocumentLines(program), setting, code == "eia" ? TapeCode::EIA : TapeCode::ISO));
+  return PercentSpan(
+      SendWireText(DocumentLines(program), setting, code == "eia" ? TapeCode::EIA : TapeCode::ISO));
 }
 
 }  // namespace quelvo::test

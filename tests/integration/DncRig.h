@@ -23,9 +23,9 @@ namespace quelvo::test {
 
 struct RigMachine {
   std::string name;
-  std::string code = "iso";  // of the control; the setting receives with automatic recognition
-  int speedIndex = 2;        // Speed_R and Speed_S (4800 .. 19200)
-  int baud = 9600;           // the line speed the control emulates
+  std::string code = "iso";          // of the control; the setting receives with automatic recognition
+  int speedIndex = 2;                // Speed_R and Speed_S (4800 .. 19200)
+  int baud = 9600;                   // the line speed the control emulates
   std::vector<std::string> punches;  // program texts the control punches, in turn
   std::map<std::string, std::string> library;  // name -> text
   std::map<std::string, std::string> spool;    // queued before the service starts

@@ -1,15 +1,13 @@
 // quelvo-dnc end to end: the built service with simulated controls on
 // pseudo-terminals. Every file is compared byte for byte with what the
 // window's engines make of the same transfer.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
-
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "DncRig.h"
 #include "NcsimProcess.h"
@@ -31,7 +29,8 @@ std::string Crlf(const std::string& text) {
 
 bool HasNameEndingWith(const std::string& folder, const std::string& tail) {
   for (const std::string& name : FolderNames(folder)) {
-    if (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0) return true;
+    if (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
+      return true;
   }
   return false;
 }
@@ -67,7 +66,8 @@ TEST(DncService, ServesEightControlsAtOnceAndSurvivesALostLine) {
   dropping.name = "mc-drop";
   for (int line = 0; line < 30; ++line) dropping.punches.push_back("");
   dropping.punches = {""};
-  for (int line = 0; line < 30; ++line) dropping.punches[0] += "N" + std::to_string(line) + "G01X" + std::to_string(line) + ".\n";
+  for (int line = 0; line < 30; ++line)
+    dropping.punches[0] += "N" + std::to_string(line) + "G01X" + std::to_string(line) + ".\n";
   dropping.punches[0] = "O5001\n" + dropping.punches[0];
   dropping.dropAfter = 120;
   rig.AddMachine(dropping);
@@ -80,11 +80,13 @@ TEST(DncService, ServesEightControlsAtOnceAndSurvivesALostLine) {
     // The queued program moves to sent/ once its send has completed.
     ASSERT_TRUE(WaitUntil([&] { return FolderNames(folder + "/spool") == std::vector<std::string>{"sent"}; },
                           kLongWaitMs))
-        << "mc" << n << "\n" << rig.Journal();
+        << "mc" << n << "\n"
+        << rig.Journal();
     const std::string code = i % 2 == 0 ? "iso" : "eia";
     const CommSetting& setting = rig.Setting("mc" + n);
-    EXPECT_EQ(FileText(folder + "/inbox/O1" + n + "01.nc"),
-              DncRig::WindowReception("O1" + n + "01\nG00X" + n + ".Y0\nG01Z-1.F100\nM30\n", code, setting, false));
+    EXPECT_EQ(
+        FileText(folder + "/inbox/O1" + n + "01.nc"),
+        DncRig::WindowReception("O1" + n + "01\nG00X" + n + ".Y0\nG01Z-1.F100\nM30\n", code, setting, false));
     EXPECT_EQ(FileText(folder + "/got.1"),
               DncRig::WindowSendText(Crlf("O2" + n + "01\nG01X2.Y-" + n + ".\nM30\n"), setting, code));
     EXPECT_EQ(FileText(folder + "/got.2"),
@@ -94,8 +96,8 @@ TEST(DncService, ServesEightControlsAtOnceAndSurvivesALostLine) {
     EXPECT_EQ(FolderNames(folder + "/spool/sent").size(), 1u);
   }
   const std::string dropFolder = rig.Folder("mc-drop");
-  EXPECT_TRUE(WaitUntil([&] { return Count(rig.Journal(), "mc-drop: line " + dropFolder + "/port open") >= 2; },
-                        kLongWaitMs))
+  EXPECT_TRUE(WaitUntil(
+      [&] { return Count(rig.Journal(), "mc-drop: line " + dropFolder + "/port open") >= 2; }, kLongWaitMs))
       << rig.Journal();
   EXPECT_TRUE(HasNameEndingWith(dropFolder + "/inbox", ".incomplete")) << rig.Journal();
   EXPECT_FALSE(HasNameEndingWith(dropFolder + "/inbox", ".nc"));
@@ -114,7 +116,8 @@ TEST(DncService, KilledMidReceiveLosesNothingQueued) {
   m.name = "mc1";
   m.baud = 2400;
   std::string program = "O6001\n";
-  for (int line = 0; line < 80; ++line) program += "N" + std::to_string(line) + "G01X" + std::to_string(line) + ".Y2.\n";
+  for (int line = 0; line < 80; ++line)
+    program += "N" + std::to_string(line) + "G01X" + std::to_string(line) + ".Y2.\n";
   m.punches = {program};
   m.spool["O7001.nc"] = Crlf("O7001\nG00X0\nM30\n");
   rig.AddMachine(m);
@@ -131,7 +134,8 @@ TEST(DncService, KilledMidReceiveLosesNothingQueued) {
   ASSERT_TRUE(WaitUntil([&] { return !FileText(folder + "/got.1").empty(); }, kLongWaitMs)) << rig.Journal();
   EXPECT_EQ(FolderNames(folder + "/inbox"),
             (std::vector<std::string>{".receiving", "O6001.nc", "O6001.nc.incomplete"}));
-  EXPECT_EQ(FileText(folder + "/inbox/O6001.nc"), DncRig::WindowReception(program, "iso", rig.Setting("mc1"), false));
+  EXPECT_EQ(FileText(folder + "/inbox/O6001.nc"),
+            DncRig::WindowReception(program, "iso", rig.Setting("mc1"), false));
   EXPECT_EQ(FileText(folder + "/got.1"),
             DncRig::WindowSendText(Crlf("O7001\nG00X0\nM30\n"), rig.Setting("mc1"), "iso"));
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
@@ -151,15 +155,14 @@ TEST(DncService, HostileNamesStayInTheirFolders) {
   m.requestMissing = Crlf("O9999(NOT FOUND)\n");
   rig.AddMachine(m);
   const std::string folder = rig.Folder("osp1");
-  {
-    std::ofstream(folder + "/SECRET.NC") << "O8888(SECRET)\n";
-  }
+  { std::ofstream(folder + "/SECRET.NC") << "O8888(SECRET)\n"; }
   ASSERT_EQ(symlink((folder + "/SECRET.NC").c_str(), (folder + "/library/LINK.NC").c_str()), 0);
   ASSERT_TRUE(rig.StartControls());
   rig.StartService();
   ASSERT_TRUE(WaitUntil([&] { return !FileText(folder + "/got.3").empty(); }, kLongWaitMs)) << rig.Journal();
   EXPECT_EQ(FolderNames(folder + "/inbox"), (std::vector<std::string>{".receiving", "ESCAPE.MIN"}));
-  EXPECT_EQ(FileText(folder + "/inbox/ESCAPE.MIN"), DncRig::WindowReception(named, "iso", rig.Setting("osp1"), true));
+  EXPECT_EQ(FileText(folder + "/inbox/ESCAPE.MIN"),
+            DncRig::WindowReception(named, "iso", rig.Setting("osp1"), true));
   for (const char* got : {"/got.1", "/got.2", "/got.3"}) {
     // The OSP header, the program, the end sequence of the window's send.
     EXPECT_EQ(FileText(folder + got), "$MISSING.MIN\nO9999(NOT FOUND)\n\n%") << got;

@@ -55,7 +55,8 @@ int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, st
   for (const MachineConfig& machine : config.machines) {
     std::string text;
     std::optional<WorkerStatus> status;
-    if (ReadWholeFile(StatusFilePath(config.stateDir, machine.name), &text, &error)) status = ParseStatusFile(text);
+    if (ReadWholeFile(StatusFilePath(config.stateDir, machine.name), &text, &error))
+      status = ParseStatusFile(text);
     if (!status || status->machine != machine.name) {
       status = WorkerStatus{};
       status->machine = machine.name;

@@ -56,8 +56,7 @@ bool SetMachineKey(MachineConfig& m, const std::string& key, const std::string& 
   return true;
 }
 
-bool SetServiceKey(DncConfig& c, const std::string& key, const std::string& value,
-                   const std::string& base) {
+bool SetServiceKey(DncConfig& c, const std::string& key, const std::string& value, const std::string& base) {
   if (key == "state_dir") {
     c.stateDir = Resolve(base, value);
   } else if (key == "log_dir") {
@@ -75,9 +74,11 @@ bool SetServiceKey(DncConfig& c, const std::string& key, const std::string& valu
 }
 
 std::string CheckMachine(const MachineConfig& m) {
-  const std::pair<const char*, const std::string*> required[] = {
-      {"port", &m.port},   {"setting", &m.settingFile}, {"library", &m.library},
-      {"inbox", &m.inbox}, {"spool", &m.spool}};
+  const std::pair<const char*, const std::string*> required[] = {{"port", &m.port},
+                                                                 {"setting", &m.settingFile},
+                                                                 {"library", &m.library},
+                                                                 {"inbox", &m.inbox},
+                                                                 {"spool", &m.spool}};
   for (const auto& [key, value] : required) {
     if (value->empty()) return "machine " + m.name + ": " + key + " is missing";
   }

@@ -70,7 +70,8 @@ bool MoveWithoutReplacing(const std::string& from, const std::string& folder, co
   const std::string stamp = "-" + FileTimeStamp(when);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = name;
-    if (attempt >= 1) candidate = WithSuffix(name, attempt == 1 ? stamp : stamp + "-" + std::to_string(attempt));
+    if (attempt >= 1)
+      candidate = WithSuffix(name, attempt == 1 ? stamp : stamp + "-" + std::to_string(attempt));
     const std::string target = folder + "/" + candidate;
     const int failure = RenameNoReplace(from, target);
     if (failure == 0) {

@@ -53,12 +53,12 @@ bool MarkSent(const std::string& spool, const std::string& name, std::time_t whe
               std::string* error) {
   const std::string sent = spool + "/sent";
   if (!EnsureFolder(sent, error)) return false;
-  return MoveWithoutReplacing(spool + "/" + name, sent, name + "-" + FileTimeStamp(when) , when, placed,
+  return MoveWithoutReplacing(spool + "/" + name, sent, name + "-" + FileTimeStamp(when), when, placed,
                               error);
 }
 
-bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when,
-                 std::string* placed, std::string* error) {
+bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
+                 std::string* error) {
   const std::string name = BaseName(source);
   if (!IsPlainName(name)) {
     *error = source + ": not a plain file name";

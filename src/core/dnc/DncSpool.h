@@ -22,7 +22,7 @@ bool MarkSent(const std::string& spool, const std::string& name, std::time_t whe
 
 // Copies `source` into the spool under its own file name (a free variant of it
 // when that is taken). The final path in *placed.
-bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when,
-                 std::string* placed, std::string* error);
+bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
+                 std::string* error);
 
 }  // namespace quelvo

@@ -98,7 +98,8 @@ void MachineWorker::Run() {
 
 bool MachineWorker::PrepareFolders() {
   std::string error;
-  for (const std::string* folder : {&machine_.inbox, static_cast<const std::string*>(&staging_), &machine_.spool}) {
+  for (const std::string* folder :
+       {&machine_.inbox, static_cast<const std::string*>(&staging_), &machine_.spool}) {
     if (!EnsureFolder(*folder, &error)) {
       SetActivity(WorkerActivity::kOffline, error);
       return false;
@@ -254,7 +255,8 @@ std::string MachineWorker::NextToSend(bool* fromSpool) {
     Say("request refused: " + why);
     if (!machine_.requestMissing.empty()) return machine_.requestMissing;
   }
-  const std::vector<std::string> queued = SpooledFiles(machine_.spool, std::time(nullptr) - kSpoolSettleSeconds);
+  const std::vector<std::string> queued =
+      SpooledFiles(machine_.spool, std::time(nullptr) - kSpoolSettleSeconds);
   if (queued.empty()) return "";
   *fromSpool = true;
   return machine_.spool + "/" + queued.front();
@@ -313,6 +315,7 @@ void MachineWorker::SetActivity(WorkerActivity activity, const std::string& reas
   if (activity != WorkerActivity::kSending && activity != WorkerActivity::kReceiving) status_.program.clear();
   status_.percent = -1;
   status_.lines = 0;
+  status_.held = false;
   status_.since = std::time(nullptr);
   if (activity == WorkerActivity::kOffline) Say("offline: " + reason);
   Publish();
@@ -323,6 +326,7 @@ void MachineWorker::OnProgress(const WorkerHost::Progress& progress) {
     if (status_.activity != WorkerActivity::kSending) SetActivity(WorkerActivity::kSending);
     status_.program = sendingName_;
     status_.percent = progress.percent;
+    status_.held = progress.held;
   } else if (progress.phase == TransferPhase::kReceiving) {
     if (status_.activity != WorkerActivity::kReceiving) SetActivity(WorkerActivity::kReceiving);
     status_.program = ProgramNumberFileName(progress.programLine);

@@ -54,7 +54,8 @@ std::time_t WorkerHost::Now() { return std::time(nullptr); }
 
 bool WorkerHost::StopWanted() {
   if (shutdown_.load()) return true;
-  return progress_.phase == TransferPhase::kWaitingForControl && MonotonicMs() - waitingSinceMs_ > startWaitMs_;
+  return progress_.phase == TransferPhase::kWaitingForControl &&
+         MonotonicMs() - waitingSinceMs_ > startWaitMs_;
 }
 
 void WorkerHost::Report() {
@@ -85,6 +86,12 @@ void WorkerHost::ReceiveBlock(int blockLines) {
   blockLines_ = blockLines;
   blockBase_ = 0;
   lastLinesInBlock_ = 0;
+}
+
+void WorkerHost::ControlPaused(bool paused) {
+  progress_.held = paused;
+  lastReportMs_ = MonotonicMs();
+  sink_(progress_);
 }
 
 void WorkerHost::LinesInBlock(int lines) {

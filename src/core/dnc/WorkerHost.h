@@ -25,6 +25,7 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
     int percent = -1;
     long lines = 0;
     std::string programLine;
+    bool held = false;  // the control's pause code holds the send
   };
   using ProgressSink = std::function<void(const Progress&)>;
   using Journal = std::function<void(const std::string&)>;
@@ -63,6 +64,7 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   void CharactersSent(int64_t sentChars, int64_t totalChars, int32_t remainingSeconds) override;
   void AllDataSent() override {}
   void RepeatPass(int) override {}
+  void ControlPaused(bool paused) override;
   void ReceiveBlock(int blockLines) override;
   void LinesInBlock(int lines) override;
   void ProgramLine(const std::string& line) override;

@@ -8,7 +8,8 @@
 namespace quelvo {
 namespace {
 
-constexpr const char* kActivityNames[] = {"starting", "waiting", "receiving", "sending", "offline", "stopped"};
+constexpr const char* kActivityNames[] = {"starting", "waiting", "receiving",
+                                          "sending",  "offline", "stopped"};
 
 // A value on one line: line breaks from a reason text would split the record.
 std::string OneLine(std::string text) {
@@ -54,10 +55,12 @@ std::string Pad(const std::string& text, size_t width) {
 const char* ActivityName(WorkerActivity activity) { return kActivityNames[static_cast<int>(activity)]; }
 
 std::string StatusFileText(const WorkerStatus& s) {
-  return "machine=" + OneLine(s.machine) + "\nstate=" + ActivityName(s.activity) + "\nprogram=" +
-         OneLine(s.program) + "\npercent=" + std::to_string(s.percent) + "\nlines=" + std::to_string(s.lines) +
+  return "machine=" + OneLine(s.machine) + "\nstate=" + ActivityName(s.activity) +
+         "\nprogram=" + OneLine(s.program) + "\npercent=" + std::to_string(s.percent) +
+         "\nlines=" + std::to_string(s.lines) + "\nheld=" + (s.held ? "1" : "0") +
          "\nreason=" + OneLine(s.reason) + "\nqueued=" + std::to_string(s.queued) +
-         "\nsince=" + std::to_string(static_cast<long long>(s.since)) + "\npid=" + std::to_string(s.pid) + "\n";
+         "\nsince=" + std::to_string(static_cast<long long>(s.since)) + "\npid=" + std::to_string(s.pid) +
+         "\n";
 }
 
 std::optional<WorkerStatus> ParseStatusFile(const std::string& text) {
@@ -73,14 +76,24 @@ std::optional<WorkerStatus> ParseStatusFile(const std::string& text) {
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     const long number = std::strtol(value.c_str(), nullptr, 10);
-    if (key == "machine") s.machine = value;
-    else if (key == "program") s.program = value;
-    else if (key == "percent") s.percent = static_cast<int>(number);
-    else if (key == "lines") s.lines = number;
-    else if (key == "reason") s.reason = value;
-    else if (key == "queued") s.queued = static_cast<int>(number);
-    else if (key == "since") s.since = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
-    else if (key == "pid") s.pid = number;
+    if (key == "machine")
+      s.machine = value;
+    else if (key == "program")
+      s.program = value;
+    else if (key == "percent")
+      s.percent = static_cast<int>(number);
+    else if (key == "lines")
+      s.lines = number;
+    else if (key == "held")
+      s.held = number != 0;
+    else if (key == "reason")
+      s.reason = value;
+    else if (key == "queued")
+      s.queued = static_cast<int>(number);
+    else if (key == "since")
+      s.since = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
+    else if (key == "pid")
+      s.pid = number;
     else if (key == "state") {
       for (int i = 0; i < 6; ++i) {
         if (value == kActivityNames[i]) {
@@ -113,6 +126,7 @@ std::string StatusDetail(const WorkerStatus& s) {
     case WorkerActivity::kSending:
       text += " " + s.program;
       if (s.percent >= 0) text += " " + std::to_string(s.percent) + " %";
+      if (s.held) text += " (held by the control)";
       break;
     case WorkerActivity::kOffline:
     case WorkerActivity::kStopped:
@@ -140,10 +154,11 @@ std::string StatusJson(const std::vector<WorkerStatus>& workers) {
   for (size_t i = 0; i < workers.size(); ++i) {
     const WorkerStatus& w = workers[i];
     out += i == 0 ? "\n" : ",\n";
-    out += "  {\"machine\": " + JsonString(w.machine) + ", \"state\": " + JsonString(ActivityName(w.activity)) +
+    out += "  {\"machine\": " + JsonString(w.machine) +
+           ", \"state\": " + JsonString(ActivityName(w.activity)) +
            ", \"program\": " + JsonString(w.program) + ", \"percent\": " + std::to_string(w.percent) +
-           ", \"lines\": " + std::to_string(w.lines) + ", \"reason\": " + JsonString(w.reason) +
-           ", \"queued\": " + std::to_string(w.queued) +
+           ", \"lines\": " + std::to_string(w.lines) + ", \"held\": " + (w.held ? "true" : "false") +
+           ", \"reason\": " + JsonString(w.reason) + ", \"queued\": " + std::to_string(w.queued) +
            ", \"since\": " + std::to_string(static_cast<long long>(w.since)) +
            ", \"detail\": " + JsonString(StatusDetail(w)) + "}";
   }

@@ -15,13 +15,14 @@ enum class WorkerActivity { kStarting, kWaiting, kReceiving, kSending, kOffline,
 struct WorkerStatus {
   std::string machine;
   WorkerActivity activity = WorkerActivity::kStarting;
-  std::string program;  // the program in transfer
-  int percent = -1;     // how far a send has got; -1 unknown
-  long lines = 0;       // lines received so far
-  std::string reason;   // why the machine is offline
-  int queued = 0;       // files waiting in the spool
+  std::string program;    // the program in transfer
+  int percent = -1;       // how far a send has got; -1 unknown
+  long lines = 0;         // lines received so far
+  bool held = false;      // a send the control holds with its pause code
+  std::string reason;     // why the machine is offline
+  int queued = 0;         // files waiting in the spool
   std::time_t since = 0;  // when the activity began
-  long pid = 0;         // the service process that wrote the state
+  long pid = 0;           // the service process that wrote the state
 };
 
 const char* ActivityName(WorkerActivity activity);
@@ -34,7 +35,8 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 // Writes the state file atomically; false with the reason.
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error);
 
-// "waiting", "receiving 120 lines", "sending O1234.nc 12 %", "offline: reason".
+// "waiting", "receiving 120 lines", "sending O1234.nc 12 %" (with " (held by
+// the control)" while its pause code holds the send), "offline: reason".
 std::string StatusDetail(const WorkerStatus& status);
 // The status table of `quelvo-cli status`, and the same as JSON.
 std::string StatusTable(const std::vector<WorkerStatus>& workers);

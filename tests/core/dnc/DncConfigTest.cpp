@@ -1,6 +1,6 @@
-#include "core/dnc/DncConfig.h"
-
 #include <gtest/gtest.h>
+
+#include "core/dnc/DncConfig.h"
 
 namespace quelvo {
 namespace {

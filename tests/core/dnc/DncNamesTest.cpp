@@ -1,12 +1,10 @@
-#include "core/dnc/DncNames.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 
-#include <gtest/gtest.h>
-
+#include "core/dnc/DncNames.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {
@@ -23,8 +21,17 @@ std::string Read(const std::string& path) {
 
 TEST(DncNames, PlainNamesOnly) {
   for (const char* good : {"O1234.nc", "PART 1.MIN", "a..b", "x"}) EXPECT_TRUE(IsPlainName(good)) << good;
-  const std::string bad[] = {"", ".", "..", "../x", "a/b", "/etc/passwd", "a\\b", ".hidden", "tab\tname",
-                             std::string("nul\0x", 5), std::string(256, 'a')};
+  const std::string bad[] = {"",
+                             ".",
+                             "..",
+                             "../x",
+                             "a/b",
+                             "/etc/passwd",
+                             "a\\b",
+                             ".hidden",
+                             "tab\tname",
+                             std::string("nul\0x", 5),
+                             std::string(256, 'a')};
   for (const std::string& name : bad) {
     EXPECT_FALSE(IsPlainName(name)) << name;
   }
@@ -32,8 +39,14 @@ TEST(DncNames, PlainNamesOnly) {
 
 TEST(DncNames, ProgramNumberFileNames) {
   const std::pair<const char*, const char*> cases[] = {
-      {"O1234", "O1234.nc"}, {"O0001 (PART)", "O0001.nc"}, {":77", "O77.nc"}, {"o5", "O5.nc"},
-      {"  O12", "O12.nc"},   {"N10 G00", ""},             {"O", ""},         {"O1234567890", ""},
+      {"O1234", "O1234.nc"},
+      {"O0001 (PART)", "O0001.nc"},
+      {":77", "O77.nc"},
+      {"o5", "O5.nc"},
+      {"  O12", "O12.nc"},
+      {"N10 G00", ""},
+      {"O", ""},
+      {"O1234567890", ""},
   };
   for (const auto& [line, name] : cases) EXPECT_EQ(ProgramNumberFileName(line), name) << line;
 }
@@ -46,7 +59,8 @@ TEST(DncNames, MovingNeverReplacesAFile) {
   std::string placed, error;
   for (const std::string& expected : {"O1-" + stamp + ".nc", "O1-" + stamp + "-2.nc"}) {
     Write(folder.File("new"), expected);
-    ASSERT_TRUE(MoveWithoutReplacing(folder.File("new"), folder.Path(), "O1.nc", when, &placed, &error)) << error;
+    ASSERT_TRUE(MoveWithoutReplacing(folder.File("new"), folder.Path(), "O1.nc", when, &placed, &error))
+        << error;
     EXPECT_EQ(placed, folder.File(expected));
     EXPECT_EQ(Read(placed), expected);
   }
@@ -70,9 +84,18 @@ TEST(DncNames, RequestsStayInTheLibrary) {
     const char* name;
     const char* file;  // "" when refused
   } cases[] = {
-      {"O1", "O1.nc"},      {"O1.nc", "O1.nc"},  {"PART.MIN", "PART.MIN"}, {"alias.nc", "O1.nc"},
-      {"out.nc", ""},       {"../secret.nc", ""}, {"/etc/passwd", ""},      {"up", ""},
-      {"sub", ""},          {"O2", ""},          {".", ""},               {"..", ""},
+      {"O1", "O1.nc"},
+      {"O1.nc", "O1.nc"},
+      {"PART.MIN", "PART.MIN"},
+      {"alias.nc", "O1.nc"},
+      {"out.nc", ""},
+      {"../secret.nc", ""},
+      {"/etc/passwd", ""},
+      {"up", ""},
+      {"sub", ""},
+      {"O2", ""},
+      {".", ""},
+      {"..", ""},
   };
   for (const auto& c : cases) {
     std::string path, why;

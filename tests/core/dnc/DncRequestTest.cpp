@@ -1,8 +1,7 @@
-#include "core/dnc/DncRequest.h"
-
 #include <gtest/gtest.h>
 
 #include "core/dnc/DncConfig.h"
+#include "core/dnc/DncRequest.h"
 
 namespace quelvo {
 namespace {

@@ -1,5 +1,4 @@
-#include "core/dnc/DncSpool.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,8 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
+#include "core/dnc/DncSpool.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {

@@ -1,6 +1,6 @@
-#include "core/dnc/WorkerHost.h"
-
 #include <gtest/gtest.h>
+
+#include "core/dnc/WorkerHost.h"
 
 namespace quelvo {
 namespace {
@@ -31,7 +31,8 @@ TEST_F(WorkerHostTest, StopsAWaitThatRunsTooLongAndEverythingAtShutdown) {
 }
 
 TEST_F(WorkerHostTest, QuestionsAreAnsweredToGoOnAndJournalled) {
-  EXPECT_EQ(host.ShowMessage("準備\nはい", "", MessageKind::kWarning, MessageButtons::kYesNo), MessageAnswer::kYes);
+  EXPECT_EQ(host.ShowMessage("準備\nはい", "", MessageKind::kWarning, MessageButtons::kYesNo),
+            MessageAnswer::kYes);
   EXPECT_EQ(host.ShowMessage("x", "", MessageKind::kError, MessageButtons::kOkCancel), MessageAnswer::kOk);
   EXPECT_EQ(journal, (std::vector<std::string>{"準備 はい", "x"}));
 }

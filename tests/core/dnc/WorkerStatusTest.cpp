@@ -1,14 +1,12 @@
-#include "core/dnc/WorkerStatus.h"
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
 #include "core/dnc/DncCommands.h"
 #include "core/dnc/DncSpool.h"
+#include "core/dnc/WorkerStatus.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {
@@ -42,6 +40,9 @@ TEST(WorkerStatus, DetailsAndJson) {
   s.program = "O1234.nc";
   s.percent = 12;
   EXPECT_EQ(StatusDetail(s), "sending O1234.nc 12 %");
+  s.held = true;
+  EXPECT_EQ(StatusDetail(s), "sending O1234.nc 12 % (held by the control)");
+  EXPECT_TRUE(ParseStatusFile(StatusFileText(s))->held);
   s.activity = WorkerActivity::kReceiving;
   s.lines = 120;
   EXPECT_EQ(StatusDetail(s), "receiving O1234.nc 120 lines");
@@ -59,9 +60,10 @@ TEST(WorkerStatus, DetailsAndJson) {
 class DncCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::ofstream(root.File("dnc.conf")) << "[service]\nstate_dir = state\n"
-                                            "[machine mc01]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=spool1\n"
-                                            "[machine mc02]\nport=/dev/y\nsetting=s\nlibrary=l\ninbox=i\nspool=spool2\n";
+    std::ofstream(root.File("dnc.conf"))
+        << "[service]\nstate_dir = state\n"
+           "[machine mc01]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=spool1\n"
+           "[machine mc02]\nport=/dev/y\nsetting=s\nlibrary=l\ninbox=i\nspool=spool2\n";
     mkdir(root.File("state").c_str(), 0755);
     mkdir(root.File("spool1").c_str(), 0755);
   }
