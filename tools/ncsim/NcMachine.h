@@ -75,6 +75,7 @@ private:
     void EndSession(const char* reason);
     void Drop();
     void SendControl(std::uint8_t b);
+    void ReportLineSettings();
     int PollTimeoutMs(Clock::time_point now, bool wantInput) const;
     bool WantsInput(Clock::time_point now);
 
@@ -88,6 +89,7 @@ private:
     LineClock writeClock_;
     Session session_;
     Reception reception_;
+    std::string lineReported_;          // the line settings last reported
     bool sessionOpen_ = false;
     bool transferDone_ = false;
 };

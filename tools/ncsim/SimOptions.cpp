@@ -52,6 +52,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.once = true;
             continue;
         }
+        if (name == "--report-line") {
+            options.reportLine = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
             return false;
@@ -132,6 +136,8 @@ std::string SimUsageText() {
         "                       (replaced by every transfer)\n"
         "  --report FILE        append the report lines to FILE as well as stdout\n"
         "  --once               exit after one transfer\n"
+        "  --report-line        report the line settings the opener set (speed, data\n"
+        "                       bits, parity, stop bits) at open and on every change\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"

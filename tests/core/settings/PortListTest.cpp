@@ -57,5 +57,14 @@ TEST(PortList, NoPortGivesOnlyTheNoUsablePortItem) {
   EXPECT_EQ(ChoosePort({"COM1"}, "設定ﾎﾟｰﾄ無し").selected, 1);
 }
 
+TEST(PortList, ANetworkPortIsKeptAsTypedAfterThePresentPorts) {
+  const PortChoice some = ChoosePort({"COM1"}, "rfc2217://Lathe-3:2001");
+  EXPECT_EQ(some.items, (std::vector<std::string>{"COM1", "rfc2217://Lathe-3:2001"}));
+  EXPECT_EQ(some.selected, 1);
+  const PortChoice none = ChoosePort({}, "tcp://10.0.0.5:4001");
+  EXPECT_EQ(none.items, (std::vector<std::string>{"tcp://10.0.0.5:4001"}));
+  EXPECT_EQ(none.selected, 0);
+}
+
 }  // namespace
 }  // namespace quelvo
