@@ -412,7 +412,9 @@ bool SocketSerialPort::Configure(const LineConfig& config) {
       return Fail(Reason(PortErrorKind::kOther, EINVAL, std::string("the device server did not take the ") + refused[i]));
     }
   }
-  // One SET-CONTROL per request: each answer is matched by its command only.
+  // Flow control and the modem lines are sent without waiting for answers:
+  // a server answers them as it can (ser2net leaves DTR and RTS unanswered
+  // on a line without modem lines), and they cannot be matched one by one.
   std::vector<uint8_t> controls;
   if (config.outxCtsFlow) {
     controls.push_back(kOutboundHardware);  // RTS/CTS serves both directions
@@ -422,10 +424,12 @@ bool SocketSerialPort::Configure(const LineConfig& config) {
     controls.push_back(config.rtsControl == LineControl::kDisable ? kRtsOff : kRtsOn);
   }
   controls.push_back(config.dtrControl == LineControl::kDisable ? kDtrOff : kDtrOn);
+  Bytes out;
   for (uint8_t control : controls) {
-    if (!Request({{kSetControl, {control}}}, &answers)) return false;
+    const Bytes b = ComPortRequest(kSetControl, {control});
+    out.insert(out.end(), b.begin(), b.end());
   }
-  return true;
+  return SendRaw(out, limits_.answerMs);
 }
 
 bool SocketSerialPort::SetTimeouts(const PortTimeouts& timeouts) {
