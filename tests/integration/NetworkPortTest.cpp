@@ -147,8 +147,9 @@ TEST_P(NetworkRouteTest, SendArrivesByteForByte) {
   const std::string received = FileText(folder.File("received.nc"));
   const std::string expected = send.Expected();
   EXPECT_TRUE(received == expected) << FirstDifference(received, expected);
-  // The port text is logged as typed.
+  // The port text is logged and shown in the port panel as typed.
   EXPECT_NE(send.log.Text().find("  " + send.job.setting.Port_S + " ポートオープン\n"), std::string::npos);
+  EXPECT_EQ(send.window.panels[4], send.job.setting.Port_S);
 }
 
 TEST_P(NetworkRouteTest, ReceptionArrivesByteForByte) {

@@ -54,4 +54,8 @@ PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::s
   return choice;
 }
 
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem) {
+  return ParseNetworkPortText(typed) ? typed : selectedItem;
+}
+
 }  // namespace quelvo

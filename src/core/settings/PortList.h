@@ -39,4 +39,9 @@ struct PortChoice {
 // and is selected.
 PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::string& storedPort);
 
+// The port text a port list stores: what was typed into it when that is a
+// network port text, otherwise the item selected (typing cannot name a local
+// port the list does not offer).
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem);
+
 }  // namespace quelvo
