@@ -55,6 +55,18 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
 #define SKIP_WITHOUT_SER2NET()                                                    \
   if (Ser2netProcess::Program().empty()) GTEST_SKIP() << "ser2net is not installed"
 
+// The headless window skips the engine's designed waits; this one sleeps the
+// wait before the port closes (up to a second, plenty on the loopback line):
+// a device server drops what it has not yet passed to its line when the
+// client hangs up, and that wait is what lets the line drain in the window.
+class DrainingWindow : public HeadlessWindow {
+ public:
+  void WaitMs(int milliseconds) override {
+    HeadlessWindow::WaitMs(milliseconds);
+    if (milliseconds >= 1000) std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  }
+};
+
 // One send through the device server: the control on its pseudo-terminal,
 // ser2net in front of it, the send engine in a thread of its own so that
 // this one can read the control's report (and stop or kill things).
@@ -104,7 +116,7 @@ class NetworkSend {
 
   std::unique_ptr<NcsimProcess> control;
   std::unique_ptr<Ser2netProcess> server;
-  HeadlessWindow window;
+  DrainingWindow window;
   CommLog log;
   ProgramOptions options;
   AnySerialPort anyPort;

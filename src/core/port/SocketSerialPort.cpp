@@ -28,6 +28,8 @@ constexpr int kSliceMs = 20;
 // A raw device server that serves someone else accepts and hangs up at once
 // (often with a line of text); the open waits this long to see that.
 constexpr int kRawSettleMs = 150;
+// How long closing waits for the device server to take the last bytes.
+constexpr int kCloseDrainMs = 2000;
 
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -111,11 +113,6 @@ std::shared_ptr<Lookup> StartLookup(const std::string& host, int port) {
 bool SocketSerialPort::Fail(const PortError& error) {
   error_ = error;
   return false;
-}
-
-bool SocketSerialPort::FailAndClose(const PortError& error) {
-  Close();
-  return Fail(error);
 }
 
 bool SocketSerialPort::Open(const std::string& device) {
@@ -238,7 +235,39 @@ bool SocketSerialPort::Negotiate() {
 }
 
 void SocketSerialPort::Close() {
-  if (fd_.Valid()) ::shutdown(fd_.Get(), SHUT_RDWR);
+  if (fd_.Valid()) Drain();
+  Reset();
+}
+
+void SocketSerialPort::Drain() {
+  // Closing a socket that holds unread bytes (the control's DC1 invitations)
+  // resets the connection, and the device server drops what it had not yet
+  // passed on: the end of the program. So the last bytes are let go first
+  // (the send queue empties), the end is announced after them, and what still
+  // comes is read until the server closes too; all within a bound, as a
+  // serial port drains its output on close.
+  const int64_t deadline = NowMs() + kCloseDrainMs;
+  int queued = 0;
+  while (::ioctl(fd_.Get(), SIOCOUTQ, &queued) == 0 && queued > 0 && LeftMs(deadline) > 0) {
+    pollfd p{fd_.Get(), 0, 0};
+    if (::poll(&p, 1, 5) > 0 && (p.revents & (POLLERR | POLLHUP)) != 0) break;
+  }
+  ::shutdown(fd_.Get(), SHUT_WR);
+  for (int left = LeftMs(deadline); left > 0; left = LeftMs(deadline)) {
+    pollfd p{fd_.Get(), POLLIN, 0};
+    if (::poll(&p, 1, left) <= 0) break;
+    uint8_t buffer[4096];
+    const ssize_t n = ::recv(fd_.Get(), buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) break;
+  }
+}
+
+bool SocketSerialPort::FailAndClose(const PortError& error) {
+  Reset();
+  return Fail(error);
+}
+
+void SocketSerialPort::Reset() {
   fd_.Reset();
   readBuffer_.clear();
   readPos_ = 0;

@@ -11,7 +11,8 @@
 // buffer is small, and OutputQueueSize is the socket's unsent and unacknowledged
 // bytes (SIOCOUTQ), so the writer's queue throttle works unchanged.
 //
-// Opening is bounded: resolving the name and connecting share `connectMs`,
+// Close hands the last bytes over before it closes (bounded, as a serial port
+// drains its output queue on close). Opening is bounded: resolving the name and connecting share `connectMs`,
 // the telnet negotiation (and each later confirmation) waits at most
 // `answerMs`. While waiting, the open watcher is asked every few tens of
 // milliseconds whether to go on.
@@ -57,7 +58,10 @@ class SocketSerialPort : public SerialPort {
 
  private:
   bool Fail(const PortError& error);
+  // Close on a failed open: at once, nothing is waiting to go out.
   bool FailAndClose(const PortError& error);
+  void Drain();
+  void Reset();
   bool Telnet() const { return kind_ == NetworkPortKind::kRfc2217; }
   // Resolves the host and connects to the first address that answers.
   bool Connect(const NetworkPortAddress& address);
