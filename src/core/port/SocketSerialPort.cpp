@@ -167,6 +167,13 @@ bool SocketSerialPort::ConnectTo(const void* address, unsigned length, int famil
   const int one = 1;
   ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   ::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDBUF, &limits_.sendBufferBytes, sizeof limits_.sendBufferBytes);
+  // A device server that loses power or its cable while the line is quiet
+  // (waiting for the control's data) is noticed within about half a minute.
+  const int idleSeconds = 10, probeSeconds = 5, probes = 3;
+  ::setsockopt(fd.Get(), SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+  ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+  ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_KEEPINTVL, &probeSeconds, sizeof probeSeconds);
+  ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
   if (::connect(fd.Get(), static_cast<const sockaddr*>(address), length) != 0) {
     if (errno != EINPROGRESS) return Fail(ConnectError(errno));
     for (;;) {
