@@ -78,6 +78,7 @@ class FakeTransferHost : public TransferHost, public TransferView {
   std::vector<Message> messages;
   std::vector<int> waits;
   std::vector<bool> dsrHistory, ctsHistory;
+  std::vector<bool> pauseHistory;  // every ControlPaused event
   std::vector<StopKey> releasedKeys;
   std::string title, label2;
   int64_t progress = 0, progressMax = 0;
@@ -85,7 +86,17 @@ class FakeTransferHost : public TransferHost, public TransferView {
   int repaints = 0, eventPasses = 0;
 
  private:
-  TransferStatusTexts texts_{*this};  // the engines' events as this view's texts
+  // The engines' events as this view's texts; the pauses, which have no
+  // text, are recorded beside them.
+  class Texts : public TransferStatusTexts {
+   public:
+    explicit Texts(FakeTransferHost& host) : TransferStatusTexts(host), host_(host) {}
+    void ControlPaused(bool paused) override { host_.pauseHistory.push_back(paused); }
+
+   private:
+    FakeTransferHost& host_;
+  };
+  Texts texts_{*this};
   struct KeyScript {
     int64_t holdFromMs = -1;  // held from then on; -1 never
     bool released = false;

@@ -51,6 +51,9 @@ class TransferEvents {
   virtual void AllDataSent() = 0;
   // A repeated send starts pass `count`.
   virtual void RepeatPass(int count) = 0;
+  // The control's pause code holds the send (true) or lets it go on again
+  // (false). The window shows no text for it; other front ends may.
+  virtual void ControlPaused(bool paused) { (void)paused; }
 
   // --- how far a reception has got ---
   // The data begins; the received lines are counted in blocks of `blockLines`.

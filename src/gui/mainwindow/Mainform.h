@@ -135,6 +135,7 @@ struct MainMenus {
   QAction* User_op = nullptr;
   QAction* setting_op = nullptr;
   QAction* view_op = nullptr;
+  QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
   QAction* Menu_ver = nullptr;
 };
@@ -386,6 +387,12 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
   void ApplySettingNames();           // the twelve item captions from Settings.setNames
   void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
+
+  // ---- NC syntax colours (MainformSyntax.cpp) ----
+  // The document editor's colours on or off by the option, their marks by the
+  // active setting's send code; after any change of either.
+  void UpdateSyntaxColors();
+  void color_opClick();  // "ｺｰﾄﾞ色分け表示" turns the option over
   // The two settings dialogs, made and wired at first use (tests reach them
   // before opening them, to replace their prompts and port prober).
   TSetdataForm& SetdataDialog();

@@ -121,6 +121,9 @@ void TForm1::BuildMenus() {
   connect(m.User_op, &QAction::triggered, this, &TForm1::User_opClick);
   connect(m.setting_op, &QAction::triggered, this, &TForm1::setting_opClick);
   connect(m.view_op, &QAction::triggered, this, &TForm1::view_opClick);
+  m.color_op = AddItem(m.Option, "color_op", "ｺｰﾄﾞ色分け表示");
+  m.color_op->setCheckable(true);
+  connect(m.color_op, &QAction::triggered, this, &TForm1::color_opClick);
 
   m.Log = bar->addMenu("通信ログ");
   const char* logCaptions[3] = {"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"};

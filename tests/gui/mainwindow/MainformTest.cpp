@@ -153,7 +153,8 @@ void MainformTest::menusAsTheCommandTable() {
   QCOMPARE(keys, (QStringList{"Alt+1", "Alt+2", "Alt+3", "Alt+4", "Alt+5", "Alt+6", "Alt+7", "Alt+8", "Alt+9",
                               "Alt+A", "Alt+O", "Alt+P"}));
   QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 6, 12}));
-  QCOMPARE(Captions(form.Menus.Option), (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"}));
+  QCOMPARE(Captions(form.Menus.Option),
+           (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)", "ｺｰﾄﾞ色分け表示"}));
   QCOMPARE(Captions(form.Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
   QCOMPARE(Captions(form.Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
   // Only the set items carry shortcuts.

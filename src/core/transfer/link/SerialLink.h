@@ -95,6 +95,9 @@ class SerialLink {
   // is logged once per opening.
   void PutByte(uint8_t byte);
   void NotePortFailure(const char* what);
+  // Reads the line until the control lets the send go (DC1, ENQ or carrier);
+  // false when a stop key, a refusal or a failed port ended the wait.
+  bool WaitForControlGo();
   bool StopKeyAbort();  // StopByUser and AbortFlag when a stop key is held
   bool StopHitAbort();  // likewise when a stop key was hit
   bool PauseIs0x93() const { return options_.pauseCode0x93; }

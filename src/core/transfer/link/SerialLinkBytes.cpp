@@ -72,6 +72,37 @@ void SerialLink::PutByte(uint8_t byte) {
   if (!port_.Write(&byte, 1)) NotePortFailure("ポートに書き込めない為中止：");
 }
 
+bool SerialLink::WaitForControlGo() {
+  bool paused = false;  // reported once per pause, and its end once
+  const auto endPause = [&] {
+    if (paused) host_.Events().ControlPaused(false);
+  };
+  for (;;) {
+    if (StopKeyAbort()) return false;
+    ReadByte();
+    if (state_.PortFailed) {
+      state_.AbortFlag = true;
+      return false;
+    }
+    if (StopHitAbort()) return false;
+    uint32_t status = 0;
+    if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
+      state_.codes.GoFlag = true;
+      state_.LineSeenFlag = true;
+    }
+    if (state_.codes.GoFlag) {
+      endPause();
+      return true;
+    }
+    if (!paused) {
+      paused = true;
+      host_.Events().ControlPaused(true);
+    }
+    // Stop keys reach the window as events: let them in while we wait.
+    host_.ProcessEvents();
+  }
+}
+
 void SerialLink::WriteByte(uint8_t ch) {
   if (options_.withholdSpaces && ch == ' ') return;
   if (state_.RawWriteMode) {
@@ -95,23 +126,7 @@ void SerialLink::WriteByte(uint8_t ch) {
   if (sending && state_.SentSinceCheck >= state_.CheckInterval) {
     // Handshake check: read the line once; after a pause code keep reading
     // until the control sends DC1 or ENQ again.
-    for (;;) {
-      if (StopKeyAbort()) return;
-      ReadByte();
-      if (state_.PortFailed) {
-        state_.AbortFlag = true;
-        return;
-      }
-      if (StopHitAbort()) return;
-      uint32_t status = 0;
-      if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
-        state_.codes.GoFlag = true;
-        state_.LineSeenFlag = true;
-      }
-      if (state_.codes.GoFlag) break;
-      // Stop keys reach the window as events: let them in while we wait.
-      host_.ProcessEvents();
-    }
+    if (!WaitForControlGo()) return;
     state_.SentSinceCheck = 0;
   } else {
     if (StopKeyAbort()) return;

@@ -2,8 +2,6 @@
 // start of data.
 #include "core/transfer/receive/ReceiveEngine.h"
 
-#include <exception>
-
 #include "core/transfer/TapeCode.h"
 #include "core/transfer/receive/ReceiveCharset.h"
 #include "core/transfer/receive/ReceiveFileName.h"
@@ -36,14 +34,14 @@ ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const Recei
   outcome_.TransferFileName = job_.TransferFileName;
   block_.clear();
   text_.reset();
-  try {
-    std::uint8_t startChar = 0;
-    if (Prepare(setting) && WaitForStart(&startChar)) {
-      if (StartData(startChar)) ReceiveData();
-    }
-  } catch (const std::exception&) {
-    UnexpectedError();
-  }
+  RunTransferSteps(
+      [&] {
+        phase_ = Phase::kPreparing;
+        while (phase_ != Phase::kEnded) phase_ = RunStep(phase_, setting);
+      },
+      [this] { UnexpectedError(); },
+      // At least the port must not stay open.
+      [this] { link_.ClosePort(); });
   file_.Close();
   text_.reset();
   block_.clear();
@@ -51,12 +49,29 @@ ReceiveOutcome ReceiveEngine::RunReceive(const CommSetting& setting, const Recei
   return outcome_;
 }
 
-bool ReceiveEngine::Prepare(const CommSetting& setting) {
-  std::string reason;
-  if (!file_.Create(job_.TransferFileName, &reason)) {
-    FailTargetFile(reason);
-    return false;
+ReceiveEngine::Phase ReceiveEngine::RunStep(Phase phase, const CommSetting& setting) {
+  switch (phase) {
+    case Phase::kPreparing:
+      Prepare(setting);
+      return Phase::kWaitingForStart;
+    case Phase::kWaitingForStart:
+      startChar_ = WaitForStart();
+      return Phase::kStartingData;
+    case Phase::kStartingData:
+      StartData(startChar_);
+      return Phase::kReceiving;
+    case Phase::kReceiving:
+      ReceiveData();
+      return Phase::kEnded;
+    case Phase::kEnded:
+      break;
   }
+  return Phase::kEnded;
+}
+
+void ReceiveEngine::Prepare(const CommSetting& setting) {
+  std::string reason;
+  if (!file_.Create(job_.TransferFileName, &reason)) FailTargetFile(reason);
   host_.SetScreenSaverActive(false);
   host_.Events().Preparing();
 
@@ -64,7 +79,6 @@ bool ReceiveEngine::Prepare(const CommSetting& setting) {
     log_.AppendLog("  通信設定不可で中止\n");
     link_.State().ErrorNumber = link_.OpenStoppedByUser() ? kUserStop : kReceivePortSetup;
     Abort();
-    return false;
   }
 
   ByteTransferState& state = link_.State();
@@ -76,7 +90,6 @@ bool ReceiveEngine::Prepare(const CommSetting& setting) {
   ShowSettingPanels();
   host_.Events().PhaseChanged(TransferPhase::kWaitingForControl);
   log_.AppendLog("  受信データ待ち\n");
-  return true;
 }
 
 void ReceiveEngine::ShowSettingPanels() {
@@ -91,25 +104,23 @@ void ReceiveEngine::ShowSettingPanels() {
   }
 }
 
-bool ReceiveEngine::StopRequestedWhileWaiting(bool hit) {
-  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return false;
+void ReceiveEngine::LeaveOnStopWhileWaiting(bool hit) {
+  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return;
   link_.StopByUser();
   log_.AppendLog(kStopWhileWaiting);
   Abort();
-  return true;
 }
 
-bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
+std::uint8_t ReceiveEngine::WaitForStart() {
   const ActiveSetting& active = link_.Active();
   for (;;) {
-    if (StopRequestedWhileWaiting(false)) return false;
+    LeaveOnStopWhileWaiting(false);
     const std::uint8_t c = link_.ReadByte();
-    if (StopRequestedWhileWaiting(true)) return false;
+    LeaveOnStopWhileWaiting(true);
     if (link_.State().PortFailed) {
       // Nothing was received: the (empty) target goes as after a stop.
       link_.State().ErrorNumber = kReceivePortLost;
       Abort();
-      return false;
     }
     host_.ProcessEvents();
     if (active.Signal == 0) {
@@ -123,16 +134,13 @@ bool ReceiveEngine::WaitForStart(std::uint8_t* startChar) {
         if ((status & kModemDcd) == 0) continue;
       }
     }
-    if (IsReceiveStartChar(c) || c == kLF) {
-      *startChar = c;
-      return true;
-    }
+    if (IsReceiveStartChar(c) || c == kLF) return c;
     // Let the character that finally starts the reception decide the code.
     if (active.Code == 0) link_.State().codes.CurrentCode = TapeCode::Undecided;
   }
 }
 
-bool ReceiveEngine::StartData(std::uint8_t startChar) {
+void ReceiveEngine::StartData(std::uint8_t startChar) {
   const ActiveSetting& active = link_.Active();
   if (active.Code == 0) {
     const TapeCode code = link_.State().codes.CurrentCode;
@@ -151,10 +159,7 @@ bool ReceiveEngine::StartData(std::uint8_t startChar) {
   }
   // The data starts: only now does the target give way to the received file.
   std::string reason;
-  if (!file_.PutInPlace(&reason)) {
-    FailTargetFile(reason);
-    return false;
-  }
+  if (!file_.PutInPlace(&reason)) FailTargetFile(reason);
   lastFlushMs_ = host_.MonotonicMs();
   host_.Events().PhaseChanged(TransferPhase::kReceiving);
   log_.AppendLog("  データ受信開始\n");
@@ -172,7 +177,6 @@ bool ReceiveEngine::StartData(std::uint8_t startChar) {
     block_.push_back("%");
     log_.AppendLog("  受信データの先頭に％を付加\n");
   }
-  return true;
 }
 
 }  // namespace quelvo

@@ -24,6 +24,7 @@
 #include "core/transfer/CommLog.h"
 #include "core/transfer/TransferError.h"
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferSteps.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/receive/ReceiveJob.h"
 #include "core/transfer/receive/ReceiveTargetFile.h"
@@ -40,9 +41,23 @@ class ReceiveEngine : private ReceivedTextSink {
   // mid-way loses at most the last second.
   static constexpr int64_t kFlushIntervalMs = 1000;
 
+  // The steps of one reception, in order; RunReceive runs the step of each
+  // phase and moves to the phase it returns.
+  enum class Phase {
+    kPreparing,        // creating the target, opening the port
+    kWaitingForStart,  // the control's start character
+    kStartingData,     // the code found, the target put in place
+    kReceiving,        // the data, up to its end and the save
+    kEnded,            // completed or stopped
+  };
+
   ReceiveEngine(SerialLink& link, TransferHost& host, CommLog& log, const ProgramOptions& options);
 
+  // Runs one reception to its end. Never throws.
   ReceiveOutcome RunReceive(const CommSetting& setting, const ReceiveJob& job);
+  // After RunReceive: kEnded when the data ended normally, else the phase the
+  // reception stopped in.
+  Phase CurrentPhase() const { return phase_; }
 
  private:
   // ReceivedTextSink
@@ -50,20 +65,22 @@ class ReceiveEngine : private ReceivedTextSink {
   void FileNameLine(const std::string& sent, const std::string& usable) override;
   void ProgramNumberLine(const std::string& line) override;
 
-  // ReceiveEngine.cpp
-  bool Prepare(const CommSetting& setting);
+  // ReceiveEngine.cpp. A step that finds the end of the reception early takes
+  // its ending path and leaves with StopTransfer (see TransferSteps.h).
+  Phase RunStep(Phase phase, const CommSetting& setting);
+  void Prepare(const CommSetting& setting);
   void ShowSettingPanels();
-  bool WaitForStart(std::uint8_t* startChar);
-  bool StartData(std::uint8_t startChar);
-  bool StopRequestedWhileWaiting(bool hit);
+  std::uint8_t WaitForStart();
+  void StartData(std::uint8_t startChar);
+  void LeaveOnStopWhileWaiting(bool hit);
 
   // ReceiveEngineLoop.cpp
   void ReceiveData();
-  bool StopRequestedWhileReceiving(bool hit);
+  void LeaveOnStopWhileReceiving(bool hit);
   bool DsrEndsData();
-  bool AfterOrdinaryChar();
-  bool FlushBlock();
-  bool FlushWhenDue();
+  void AfterOrdinaryChar();
+  void FlushBlock();
+  void FlushWhenDue();
 
   // ReceiveEngineEnd.cpp
   void EndOfData();
@@ -73,10 +90,11 @@ class ReceiveEngine : private ReceivedTextSink {
     MessageKind kind = MessageKind::kInformation;
   };
   MoveNote MoveToControlName();
-  void Abort();
-  void StopKeepingData(TransferError errorNumber, const std::string& message);
-  void StopForLostPort();
-  void FailTargetFile(const std::string& reason);
+  // The ways out of a reception that stops early; each leaves the steps.
+  [[noreturn]] void Abort();
+  [[noreturn]] void StopKeepingData(TransferError errorNumber, const std::string& message);
+  [[noreturn]] void StopForLostPort();
+  [[noreturn]] void FailTargetFile(const std::string& reason);
   void UnexpectedError();
   void SaveLog();
   void ShowStopped();
@@ -88,6 +106,8 @@ class ReceiveEngine : private ReceivedTextSink {
 
   // One reception.
   ReceiveJob job_;
+  Phase phase_ = Phase::kEnded;
+  std::uint8_t startChar_ = 0;  // the character that started the data
   ReceiveOutcome outcome_;
   std::optional<ReceivedText> text_;  // from the start of data on
   std::vector<std::string> block_;  // stored lines not yet appended to the file

@@ -26,7 +26,7 @@ void ReceiveEngine::EndOfData() {
 
 void ReceiveEngine::Save() {
   host_.Events().PhaseChanged(TransferPhase::kSaving);
-  if (!FlushBlock()) return;
+  FlushBlock();
   file_.Close();
   MoveNote moveNote;
   if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
@@ -74,6 +74,7 @@ void ReceiveEngine::Abort() {
   ShowStopped();
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = errorNumber;
+  StopTransfer();
 }
 
 void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string& message) {
@@ -86,12 +87,13 @@ void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string
   host_.ShowMessage(message, "", MessageKind::kError, MessageButtons::kOk);
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = errorNumber;
+  StopTransfer();
 }
 
 void ReceiveEngine::StopForLostPort() {
   // What was received so far is kept, the line in hand included.
   if (text_ && !text_->Buffer().empty()) text_->StoreBuffer();
-  if (!FlushBlock()) return;
+  FlushBlock();
   StopKeepingData(kReceivePortLost, "回線が切れた為、受信を中止しました。\n受信済みのデータは\n" +
                                       outcome_.TransferFileName + "\nに残っています。");
 }

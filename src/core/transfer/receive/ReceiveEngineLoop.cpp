@@ -32,17 +32,14 @@ void ReceiveEngine::ProgramNumberLine(const std::string& line) {
   host_.Events().ProgramLine(line);
 }
 
-bool ReceiveEngine::StopRequestedWhileReceiving(bool hit) {
-  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return false;
+void ReceiveEngine::LeaveOnStopWhileReceiving(bool hit) {
+  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return;
   link_.StopByUser();
   log_.AppendLog("  受信中に手動操作にて中止\n");
   // op10 keeps what was received, without the closing "%" and the line in hand.
-  if (options_.saveStoppedReception) {
-    Save();
-  } else {
-    Abort();
-  }
-  return true;
+  if (!options_.saveStoppedReception) Abort();
+  Save();
+  StopTransfer();
 }
 
 bool ReceiveEngine::DsrEndsData() {
@@ -60,57 +57,49 @@ bool ReceiveEngine::DsrEndsData() {
   return false;
 }
 
-bool ReceiveEngine::FlushBlock() {
-  if (block_.empty()) return true;
+void ReceiveEngine::FlushBlock() {
+  if (block_.empty()) return;
   std::string reason;
-  if (!file_.Append(block_, &reason)) {
-    FailTargetFile(reason);
-    return false;
-  }
+  if (!file_.Append(block_, &reason)) FailTargetFile(reason);
   block_.clear();
   lastFlushMs_ = host_.MonotonicMs();
-  return true;
 }
 
-bool ReceiveEngine::FlushWhenDue() {
-  if (block_.empty() || host_.MonotonicMs() - lastFlushMs_ < kFlushIntervalMs) return true;
-  return FlushBlock();
+void ReceiveEngine::FlushWhenDue() {
+  if (block_.empty() || host_.MonotonicMs() - lastFlushMs_ < kFlushIntervalMs) return;
+  FlushBlock();
 }
 
-bool ReceiveEngine::AfterOrdinaryChar() {
+void ReceiveEngine::AfterOrdinaryChar() {
   if (text_->LineCount() >= kBlockLines) {
-    if (!FlushBlock()) return false;
+    FlushBlock();
     host_.Events().LinesInBlock(0);
     text_->ResetLineCount();
   } else {
     host_.ProcessEvents();
     host_.Events().LinesInBlock(text_->LineCount());
   }
-  return true;
 }
 
 void ReceiveEngine::ReceiveData() {
   for (;;) {
-    if (StopRequestedWhileReceiving(false)) return;
+    LeaveOnStopWhileReceiving(false);
     const std::uint8_t c = link_.ReadByte();
-    if (StopRequestedWhileReceiving(true)) return;
-    if (link_.State().PortFailed) {
-      StopForLostPort();
-      return;
-    }
+    LeaveOnStopWhileReceiving(true);
+    if (link_.State().PortFailed) StopForLostPort();
     if (DsrEndsData()) {
       EndOfData();
       return;
     }
-    if (!FlushWhenDue()) return;
+    FlushWhenDue();
     switch (text_->Feed(c)) {
       case FeedResult::kIgnored:
         break;
       case FeedResult::kLineDone:
-        if (block_.size() >= kBlockHardLimit && !FlushBlock()) return;
+        if (block_.size() >= kBlockHardLimit) FlushBlock();
         break;
       case FeedResult::kAccumulated:
-        if (!AfterOrdinaryChar()) return;
+        AfterOrdinaryChar();
         break;
       case FeedResult::kEndByPercent:
         log_.AppendLog("  ＮＣ機より完了（％）を受信した為終了\n");

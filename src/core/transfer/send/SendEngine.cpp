@@ -12,42 +12,57 @@ void SendEngine::RunSend(const SendJob& job) {
   job_ = job;
   host_.Events().Started(TransferDirection::Send, Meters());
   outcome_.RepeatCount = job.RepeatCount;
-  try {
-    wasModified_ = window_.IsModified();
-    try {
-      RunPasses();
-    } catch (const Aborted&) {
-      AbortPath();
-    }
-  } catch (...) {
-    try {
-      UnexpectedError();
-    } catch (...) {
-      // Nothing more can be reported; at least the port must not stay open.
-      link_.ClosePort();
-    }
-  }
+  RunTransferSteps(
+      [this] {
+        wasModified_ = window_.IsModified();
+        RunPasses();
+      },
+      [this] { UnexpectedError(); },
+      // At least the port must not stay open.
+      [this] { link_.ClosePort(); });
 }
 
 void SendEngine::RunPasses() {
-  for (;;) {
-    Prepare();
-    WaitForStart();
-    if (!feed_.empty()) {
-      WriteChecked(feed_, kSendFirstFeed);
-      log_.AppendLog("  フィード出力\n");
-    }
-    counters_.SentChars = 0;
-    host_.Events().SendTotal(counters_.TotalChars, true);
-    window_.SetEstimateTimer(true);
-    SendStartOfData();
-    SendLines();
-    SendEndOfData();
-    if (!Complete()) return;
-  }
+  phase_ = Phase::kPreparing;
+  while (phase_ != Phase::kEnded) phase_ = RunStep(phase_);
 }
 
-void SendEngine::Abort() { throw Aborted{}; }
+SendEngine::Phase SendEngine::RunStep(Phase phase) {
+  switch (phase) {
+    case Phase::kPreparing:
+      Prepare();
+      return Phase::kWaitingForStart;
+    case Phase::kWaitingForStart:
+      WaitForStart();
+      return Phase::kStartOfData;
+    case Phase::kStartOfData:
+      if (!feed_.empty()) {
+        WriteChecked(feed_, kSendFirstFeed);
+        log_.AppendLog("  フィード出力\n");
+      }
+      counters_.SentChars = 0;
+      host_.Events().SendTotal(counters_.TotalChars, true);
+      window_.SetEstimateTimer(true);
+      SendStartOfData();
+      return Phase::kLines;
+    case Phase::kLines:
+      SendLines();
+      return Phase::kEndOfData;
+    case Phase::kEndOfData:
+      SendEndOfData();
+      return Phase::kCompleting;
+    case Phase::kCompleting:
+      return Complete() ? Phase::kPreparing : Phase::kEnded;
+    case Phase::kEnded:
+      break;
+  }
+  return Phase::kEnded;
+}
+
+void SendEngine::Abort() {
+  AbortPath();
+  StopTransfer();
+}
 
 void SendEngine::CheckAbort() {
   if (Bytes().AbortFlag) Abort();

@@ -23,6 +23,7 @@
 #include "core/transfer/CommLog.h"
 #include "core/transfer/TransferError.h"
 #include "core/transfer/TransferHost.h"
+#include "core/transfer/TransferSteps.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendHost.h"
 #include "core/transfer/send/SendLineFilter.h"
@@ -37,8 +38,22 @@ class SendEngine {
   SendEngine(SerialLink& link, TransferHost& host, SendHost& window, CommLog& log,
              const ProgramOptions& options);
 
+  // The steps of one pass, in order; RunPasses runs the step of each phase
+  // and moves to the phase it returns.
+  enum class Phase {
+    kPreparing,        // opening the port
+    kWaitingForStart,  // the control's start signal or the user's go
+    kStartOfData,      // feed, the start sequence or an OSP file-name header
+    kLines,            // the document's lines
+    kEndOfData,        // the end sequence and feed
+    kCompleting,       // closing the port; in repeat mode the next pass follows
+    kEnded,            // completed or stopped
+  };
+
   // Runs one send, or a repeat series, to its end. Never throws.
   void RunSend(const SendJob& job);
+  // After RunSend: kEnded when the send completed, else the phase it stopped in.
+  Phase CurrentPhase() const { return phase_; }
 
   SendSelection& Selection() { return selection_; }
   const SendOutcome& Outcome() const { return outcome_; }
@@ -46,12 +61,12 @@ class SendEngine {
   SendCounters& Counters() { return counters_; }
 
  private:
-  struct Aborted {};  // leaves a pass for the abort path
-
   // SendEngine.cpp: the passes, writing with the abort test.
   void RunPasses();
+  Phase RunStep(Phase phase);
   void Check(TransferError errorNumber);
   void CheckAbort();
+  // Takes the abort path and leaves the steps (see TransferSteps.h).
   [[noreturn]] void Abort();
   // Writes, then runs the abort test with `errorNumber`, then pauses.
   void WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs);
@@ -108,6 +123,7 @@ class SendEngine {
   const ProgramOptions& options_;
 
   SendJob job_;
+  Phase phase_ = Phase::kEnded;
   SendSelection selection_;
   SendOutcome outcome_;
   SendCounters counters_;

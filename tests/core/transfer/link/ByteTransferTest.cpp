@@ -43,6 +43,7 @@ TEST_F(ByteTransferTest, APauseHoldsWritingUntilTheControlSaysGoAgain) {
   EXPECT_LT(writtenAt[3] - writtenAt[2], 100);
   EXPECT_FALSE(link.State().AbortFlag);
   EXPECT_EQ(link.State().SentSinceCheck, 2);
+  EXPECT_EQ(host.pauseHistory, (std::vector<bool>{true, false})) << "one pause, reported once, and its end";
 }
 
 TEST_F(ByteTransferTest, CheckIntervalOneReadsTheLineBeforeEveryCharacter) {

@@ -27,6 +27,7 @@ TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
   options.powerOffAfterTransfer = true;
   StartStandardReceiveLog(log, job.TransferFileName);
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::EIA, "%\nO1234\nM30\n%\n "));
+  EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kEnded) << "the phase it ended in";
 
   ASSERT_TRUE(outcome.ReceiveCompleted);
   const Lines start = LogLines();
@@ -76,6 +77,7 @@ TEST_F(ReceiveEngineTest, EscWhileWaitingAbortsAndDeletesTheTarget) {
   options.saveStoppedReception = true;  // a stop while waiting aborts whatever op10 says
   host.HoldKeyFrom(StopKey::kEsc, 5000);
   const ReceiveOutcome outcome = Receive("");
+  EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kWaitingForStart) << "the phase it ended in";
 
   EXPECT_FALSE(outcome.ReceiveCompleted);
   EXPECT_EQ(outcome.ErrorNumber, 9999);
@@ -135,6 +137,7 @@ TEST_F(ReceiveEngineTest, DsrOffWithOp14EndsAtTheFirstPass) {
 TEST_F(ReceiveEngineTest, PortSetupFailureAbortsWith2001) {
   port.openErrno = ENOENT;
   const ReceiveOutcome outcome = Receive("");
+  EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kPreparing) << "the phase it ended in";
   EXPECT_EQ(outcome.ErrorNumber, 2001);
   EXPECT_FALSE(Exists(job.TransferFileName));
   EXPECT_EQ(LogFrom("  通信設定不可で中止"), (Lines{"  通信設定不可で中止", "  受信中止　ｴﾗｰ番号 2001"}));
@@ -172,6 +175,7 @@ TEST_F(ReceiveEngineTest, TargetThatCannotBeCreatedStopsWithItsNameAndReason) {
   ASSERT_TRUE(WriteFileAtomically(temp.File("plain"), "", nullptr));
   job.TransferFileName = temp.File("plain/recv.nc");
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\n%\n "));
+  EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kPreparing) << "the phase it ended in";
 
   EXPECT_FALSE(outcome.ReceiveCompleted);
   EXPECT_EQ(outcome.ErrorNumber, kReceiveTargetFile);
@@ -236,6 +240,7 @@ TEST_F(ReceiveEngineTest, LostPortKeepsWhatWasReceived) {
     if (text == "受信中のプログラム番号 => O2") port.readErrno = EIO;
   };
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nO2\nG02\n%\n "));
+  EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kReceiving) << "the phase it ended in";
   EXPECT_FALSE(outcome.ReceiveCompleted);
   EXPECT_EQ(outcome.ErrorNumber, kReceivePortLost);
   EXPECT_EQ(FileBytes(job.TransferFileName), "O1\r\nG01\r\nO2\r\n");
@@ -246,9 +251,14 @@ TEST_F(ReceiveEngineTest, LostPortKeepsWhatWasReceived) {
   EXPECT_EQ(host.messages.size(), 1u);
 }
 
-TEST_F(ReceiveEngineTest, UnexpectedErrorClosesThePortAndKeepsTheFileWithoutDc4) {
+// Whatever is thrown inside a reception, a standard exception or not, ends it
+// on the unexpected-error path: the port closed, the file kept, no DC4.
+class ReceiveUnexpectedTest : public ReceiveFixture,
+                              public ::testing::WithParamInterface<void (*)()> {};
+
+TEST_P(ReceiveUnexpectedTest, ClosesThePortAndKeepsTheFileWithoutDc4) {
   host.onLabel2 = [](const std::string& text) {
-    if (text == "受信中のプログラム番号 => O2") throw std::runtime_error("boom");
+    if (text == "受信中のプログラム番号 => O2") GetParam()();
   };
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nO2\n%\n "));
   EXPECT_FALSE(outcome.ReceiveCompleted);
@@ -260,6 +270,10 @@ TEST_F(ReceiveEngineTest, UnexpectedErrorClosesThePortAndKeepsTheFileWithoutDc4)
   EXPECT_EQ(Cp932ToUtf8(FileBytes(job.logFilePath)).find("エラーが発生"), std::string::npos)
       << "the last line comes after the log was saved";
 }
+
+INSTANTIATE_TEST_SUITE_P(Thrown, ReceiveUnexpectedTest,
+                         ::testing::Values([] { throw std::runtime_error("boom"); },
+                                           [] { throw 42; }));
 
 }  // namespace
 }  // namespace quelvo

@@ -111,6 +111,7 @@ TEST(SendEngineFlow, StopSignalBeforeTheStartDependsOnOp9) {
   refused.port.QueueIncoming("\x93", 1);
   EXPECT_EQ(refused.Send(), "\x14");
   ExpectAborted(refused, 1001);
+  EXPECT_EQ(refused.engine.CurrentPhase(), SendEngine::Phase::kWaitingForStart);
 
   for (const char* code : {"\x14", "\x18"}) {  // DC4 and CAN likewise
     SendRig rig;
@@ -127,6 +128,7 @@ TEST(SendEngineFlow, StopSignalBeforeTheStartDependsOnOp9) {
   ignored.port.QueueIncoming("\x05", 200);  // ENQ starts as well
   EXPECT_EQ(ignored.Send(), Wire(TapeCode::ISO, "G1\n\n%"));
   EXPECT_TRUE(ignored.engine.Outcome().SendCompleted);
+  EXPECT_EQ(ignored.engine.CurrentPhase(), SendEngine::Phase::kEnded);
 }
 
 TEST(SendEngineFlow, StopKeysDuringTheWait) {
@@ -235,7 +237,9 @@ TEST(SendEngineFlow, EveryStepAbortsWithItsNumber) {
     size_t atWrite;  // the first write that fails or meets the held stop key
     Trigger trigger;
     int number;
+    SendEngine::Phase phase;  // the phase the send stopped in
   };
+  using P = SendEngine::Phase;
   const auto punch = [](int feed) {
     return [feed](SendRig& rig) {
       rig.job.setting.Speed_S = 5;
@@ -247,22 +251,22 @@ TEST(SendEngineFlow, EveryStepAbortsWithItsNumber) {
   const auto plain = [](SendRig&) {};
   // Wire: [20 feed] [$ PART1.MIN LF | start] [20 feed] O1 LF G1 LF, LF %, [20 feed] [DC4]
   const std::vector<Case> cases = {
-      {"first feed", punch(1), 1, kRefused, 1004},
-      {"OSP $", osp, 1, kRefused, 1005},
-      {"OSP file name", osp, 2, kRefused, 1006},
-      {"OSP line end", osp, 11, kRefused, 1007},
-      {"start sequence", startPercents, 1, kRefused, 1009},
-      {"start sequence", startPercents, 2, kStopped, 9999},
-      {"feed before a program line", punch(1), 21, kRefused, 1010},
-      {"feed before a program line", punch(1), 22, kStopped, 9999},
-      {"data character", plain, 2, kStopped, 1011},
-      {"line end", plain, 3, kRefused, 1012},
-      {"end sequence", plain, 7, kRefused, 1013},
-      {"end sequence", plain, 8, kStopped, 9999},
-      {"final feed", punch(1), 49, kRefused, 1014},
-      {"final feed", punch(1), 50, kStopped, 9999},
+      {"first feed", punch(1), 1, kRefused, 1004, P::kStartOfData},
+      {"OSP $", osp, 1, kRefused, 1005, P::kStartOfData},
+      {"OSP file name", osp, 2, kRefused, 1006, P::kStartOfData},
+      {"OSP line end", osp, 11, kRefused, 1007, P::kStartOfData},
+      {"start sequence", startPercents, 1, kRefused, 1009, P::kStartOfData},
+      {"start sequence", startPercents, 2, kStopped, 9999, P::kStartOfData},
+      {"feed before a program line", punch(1), 21, kRefused, 1010, P::kLines},
+      {"feed before a program line", punch(1), 22, kStopped, 9999, P::kLines},
+      {"data character", plain, 2, kStopped, 1011, P::kLines},
+      {"line end", plain, 3, kRefused, 1012, P::kLines},
+      {"end sequence", plain, 7, kRefused, 1013, P::kEndOfData},
+      {"end sequence", plain, 8, kStopped, 9999, P::kEndOfData},
+      {"final feed", punch(1), 49, kRefused, 1014, P::kEndOfData},
+      {"final feed", punch(1), 50, kStopped, 9999, P::kEndOfData},
       {"end signal", [](SendRig& rig) { rig.job.setting.Speed_S = 5; rig.options.tapePunchEndSignal = true; }, 9, kRefused,
-       1015},
+       1015, P::kEndOfData},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.step) + (c.trigger == kRefused ? " refused" : " stopped"));
@@ -284,6 +288,7 @@ TEST(SendEngineFlow, EveryStepAbortsWithItsNumber) {
     const std::string wire = rig.Send();
     EXPECT_EQ(wire.size(), c.trigger == kRefused ? c.atWrite - 1 : c.atWrite) << "then DC4 after a stop";
     ExpectAborted(rig, c.number);
+    EXPECT_EQ(rig.engine.CurrentPhase(), c.phase);
   }
 
   // The old-type start wait's number stands until the next step sets its own.
