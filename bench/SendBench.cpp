@@ -13,6 +13,11 @@
 //    256 bytes, the sender looking every 250 characters: a 100 KB program
 //    must arrive within 2 % of the line time.
 //
+// 4. The 10 MB unpaced send of 1 again, through ser2net on the loopback
+//    interface in front of the same kind of pty: a raw TCP accepter and a
+//    telnet accepter with the COM port option (RFC 2217). Left out where
+//    ser2net is not installed.
+//
 // One line per figure.
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,12 +29,14 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "NcsimProcess.h"
-#include "core/port/PosixSerialPort.h"
+#include "Ser2netProcess.h"
+#include "core/port/AnySerialPort.h"
 #include "core/transfer/CommLog.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
@@ -83,24 +90,37 @@ struct SendRun {
   Clock::time_point dataAt;
 };
 
+// How the sender reaches the control's pty: directly, or through ser2net.
+enum class Route { kLocal, kRawTcp, kRfc2217 };
+
 // Sends `program` through RunSend to a fresh ncsim started with `simArgs`.
 SendRun RunSendTo(const Folder& folder, const std::string& program, int control, int chkCount,
-                  std::vector<std::string> simArgs) {
+                  std::vector<std::string> simArgs, Route route = Route::kLocal) {
   const std::string link = folder.path + "/ncport";
-  simArgs.insert(simArgs.begin(), {"--link", link, "--code", "iso", "--invite-ms", "20", "--once"});
+  // Through ser2net the control sees an open and close of its own while
+  // ser2net starts up: it must not end after one session.
+  simArgs.insert(simArgs.begin(), {"--link", link, "--code", "iso", "--invite-ms", "20"});
+  if (route == Route::kLocal) simArgs.push_back("--once");
   NcsimProcess sim(simArgs);
   SendRun run;
   if (sim.WaitFor("ready", 5000).empty()) return run;
+  std::unique_ptr<test::Ser2netProcess> server;
+  std::string portText = link;
+  if (route != Route::kLocal) {
+    server = std::make_unique<test::Ser2netProcess>(folder.path, link);
+    if (!server->Ready()) return run;
+    portText = route == Route::kRawTcp ? server->RawPortText() : server->TelnetPortText();
+  }
 
   HeadlessWindow window;
   window.SetDocument(program);
   CommLog log;
   ProgramOptions options;
-  PosixSerialPort port;
+  AnySerialPort port;
   SerialLink serial(port, window, log, options);
   SendEngine engine(serial, window, window, log, options);
   SendJob job;
-  job.setting.Port_S = link;
+  job.setting.Port_S = portText;
   job.setting.Speed_S = 4;  // 19200
   job.setting.Control_S = control;
   job.setting.ChkCount = chkCount;
@@ -201,6 +221,15 @@ int main() {
     document.SetDocument(big);
     CommSetting setting;
     CatTo(folder, test::EncodeForLine(test::SendWireText(document.lines, setting, TapeCode::ISO), TapeCode::ISO));
+  }
+
+  if (test::Ser2netProcess::Program().empty()) {
+    std::printf("send through ser2net: left out, ser2net is not installed\n");
+  } else {
+    PrintSend("10 MB, no pacing, ser2net raw TCP",
+              RunSendTo(folder, big, 2, 0, {"--baud", "0", "--buffer", "16000000"}, Route::kRawTcp));
+    PrintSend("10 MB, no pacing, ser2net RFC 2217",
+              RunSendTo(folder, big, 2, 0, {"--baud", "0", "--buffer", "16000000"}, Route::kRfc2217));
   }
 
   const std::string mid = test::GeneratedProgram(1000u * 1000u);

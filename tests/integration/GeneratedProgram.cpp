@@ -67,4 +67,23 @@ GeneratedProgram WriteGeneratedProgram(std::uint64_t bytes, const std::string& p
   return result;
 }
 
+bool IsCutShortCopy(const std::string& received, const std::string& expected, std::string* why) {
+  if (received.size() < 2 || received.compare(received.size() - 2, 2, "\r\n") != 0) {
+    *why = "the stored text does not end with a line end";
+    return false;
+  }
+  const size_t before = received.size() > 2 ? received.rfind("\r\n", received.size() - 3) : std::string::npos;
+  const size_t lastLine = before == std::string::npos ? 0 : before + 2;
+  if (expected.compare(0, lastLine, received, 0, lastLine) != 0) {
+    *why = "the whole lines differ from the program";
+    return false;
+  }
+  const std::string partial = received.substr(lastLine, received.size() - 2 - lastLine);
+  if (expected.compare(lastLine, partial.size(), partial) != 0) {
+    *why = "the last line is no start of the program's line: " + partial;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace quelvo::test

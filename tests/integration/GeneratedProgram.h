@@ -21,4 +21,9 @@ struct GeneratedProgram {
 GeneratedProgram WriteGeneratedProgram(std::uint64_t bytes, const std::string& programPath,
                                        const std::string& expectedPath);
 
+// True when `received` (a reception cut short, as stored: CR LF line ends,
+// the last line ended too) holds the first lines of `expected` whole and the
+// start of the next one; otherwise false with the first difference in *why.
+bool IsCutShortCopy(const std::string& received, const std::string& expected, std::string* why);
+
 }  // namespace quelvo::test

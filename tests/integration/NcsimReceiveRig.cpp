@@ -13,9 +13,9 @@ constexpr int64_t kNoRunaway = INT64_MAX / 2;
 
 }  // namespace
 
-NcsimReceiveRig::NcsimReceiveRig(const std::string& folder) : folder_(folder) {
+NcsimReceiveRig::NcsimReceiveRig(const std::string& folder) : folder_(folder), linkPath_(folder + "/ncport") {
   host.runawayMs = kNoRunaway;
-  setting.Port_R = folder_ + "/ncport";
+  setting.Port_R = linkPath_;
   setting.Code_R = 0;
   setting.Word = 1;
   setting.SE_Char = 3;
@@ -25,11 +25,12 @@ NcsimReceiveRig::NcsimReceiveRig(const std::string& folder) : folder_(folder) {
 NcsimReceiveRig::~NcsimReceiveRig() = default;
 
 bool NcsimReceiveRig::StartControl(const std::string& programPath, const std::string& code,
-                                   long dropAfter) {
-  std::vector<std::string> args{"--link", setting.Port_R, "--code", code, "--baud", "0",
+                                   long dropAfter, const std::vector<std::string>& extraArgs) {
+  std::vector<std::string> args{"--link", linkPath_, "--code", code, "--baud", "0",
                                 "--invite-ms", "600000", "--punch", programPath, "--punch-after",
                                 "0.3", "--once"};
   if (dropAfter >= 0) args.insert(args.end(), {"--drop-after", std::to_string(dropAfter)});
+  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   control_ = std::make_unique<ncsim::test::NcsimProcess>(args);
   // ncsim reads and encodes the whole program before it publishes the line.
   return !control_->WaitFor("ready", 60000).empty();

@@ -1,13 +1,14 @@
 #pragma once
 // One reception from the simulated NC control: ncsim punches a program file
 // through a pseudo-terminal, and the receive engine takes it through the real
-// port code (PosixSerialPort, SerialLink) into a file. The window is the fake
+// port code (AnySerialPort, SerialLink) into a file. The window is the fake
 // host on a virtual clock, so the engine's designed waits cost nothing; the
 // line itself runs in real time, without line-speed pacing.
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "core/port/PosixSerialPort.h"
+#include "core/port/AnySerialPort.h"
 #include "core/settings/CommSetting.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
@@ -31,7 +32,12 @@ class NcsimReceiveRig {
   // Starts ncsim punching `programPath` in `code` ("iso" or "eia") once the
   // port is open; with dropAfter >= 0 it hangs up after that many bytes.
   // False when ncsim did not publish its line.
-  bool StartControl(const std::string& programPath, const std::string& code, long dropAfter = -1);
+  // `extraArgs` go to ncsim after the rig's own (a later option wins).
+  bool StartControl(const std::string& programPath, const std::string& code, long dropAfter = -1,
+                    const std::vector<std::string>& extraArgs = {});
+  // The control's line (setting.Port_R unless a test points that elsewhere,
+  // such as at a device server in front of this line).
+  const std::string& LinkPath() const { return linkPath_; }
   // Receives into `target` (setting: automatic code, spaces deleted, no "%"
   // added, start without the control's signal).
   ReceiveOutcome Receive(const std::string& target);
@@ -46,8 +52,9 @@ class NcsimReceiveRig {
 
  private:
   std::string folder_;
+  std::string linkPath_;
   std::unique_ptr<ncsim::test::NcsimProcess> control_;
-  PosixSerialPort port_;
+  AnySerialPort port_;
   SerialLink link_{port_, host, log, options};
   ReceiveEngine engine_{link_, host, log, options};
 };

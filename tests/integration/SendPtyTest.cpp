@@ -20,7 +20,7 @@
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/send/SendSequences.h"
-#include "support/ForwardingPort.h"
+#include "support/HandshakeWatch.h"
 #include "support/GeneratedProgram.h"
 #include "support/HeadlessWindow.h"
 #include "support/SendWireText.h"
@@ -39,39 +39,6 @@ std::string ReadWhole(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
-
-// The sender's side of the line: what it writes between two looks at the
-// line, and whether it writes while the control holds it.
-class HandshakeWatch : public test::ForwardingPort {
- public:
-  using ForwardingPort::ForwardingPort;
-
-  long pausesRead = 0;
-  long writtenWhilePaused = 0;
-  long mostWrittenBetweenReads = 0;
-
-  ReadResult ReadByte(uint8_t* byte) override {
-    mostWrittenBetweenReads = std::max(mostWrittenBetweenReads, sinceRead_);
-    sinceRead_ = 0;
-    const ReadResult result = inner_.ReadByte(byte);
-    if (result == ReadResult::kByte && *byte == 0x93) {
-      paused_ = true;
-      ++pausesRead;
-    } else if (result == ReadResult::kByte && *byte == 0x11) {
-      paused_ = false;
-    }
-    return result;
-  }
-  bool Write(const uint8_t* data, size_t size) override {
-    sinceRead_ += static_cast<long>(size);
-    if (paused_) writtenWhilePaused += static_cast<long>(size);
-    return inner_.Write(data, size);
-  }
-
- private:
-  long sinceRead_ = 0;
-  bool paused_ = false;
-};
 
 class SendPtyTest : public ::testing::TestWithParam<TapeCode> {
  protected:
@@ -93,7 +60,7 @@ TEST_P(SendPtyTest, AMegabyteArrivesCompleteThroughPauses) {
   CommLog log;
   ProgramOptions options;  // DC3(0X93) "Y": the control pauses with 0x93
   PosixSerialPort posixPort;
-  HandshakeWatch port(posixPort);
+  test::HandshakeWatch port(posixPort);
   SerialLink serial(port, window, log, options);
   SendEngine engine(serial, window, window, log, options);
   SendJob job;

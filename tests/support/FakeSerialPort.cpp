@@ -7,6 +7,14 @@ namespace quelvo {
 
 bool FakeSerialPort::Open(const std::string& dev) {
   device = dev;
+  for (int waited = 0; waited < openWaitMs; waited += 20) {
+    clock_.nowMs += 20;
+    if (openWatcher_ && !openWatcher_()) {
+      error_ = PortErrorFromOpenErrno(ECANCELED);
+      open_ = false;
+      return false;
+    }
+  }
   if (openErrno != 0) {
     error_ = PortErrorFromOpenErrno(openErrno);
     open_ = false;

@@ -32,8 +32,12 @@ class FakeSerialPort : public SerialPort {
   bool ModemStatus(uint32_t* bits) override;
   bool Purge() override;
   const PortError& LastError() const override { return error_; }
+  void SetOpenWatcher(std::function<bool()> keepWaiting) override { openWatcher_ = std::move(keepWaiting); }
 
   // --- scripting ---
+  // Open waits this many virtual milliseconds (a network port connecting),
+  // asking the open watcher every 20 ms, and fails when it says stop.
+  int openWaitMs = 0;
   // Bytes that arrive at virtual time `atMs` (now when negative).
   void QueueIncoming(const std::string& bytes, int64_t atMs = -1);
   // Called after every byte written, to script the other side's answers.
@@ -68,6 +72,7 @@ class FakeSerialPort : public SerialPort {
   void Drain();
 
   VirtualClock& clock_;
+  std::function<bool()> openWatcher_;
   bool open_ = false;
   std::deque<Incoming> incoming_;
   double queued_ = 0;

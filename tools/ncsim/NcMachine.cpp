@@ -1,5 +1,7 @@
 #include "NcMachine.h"
 
+#include "LineSettings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -171,10 +173,19 @@ void NcMachine::StartSession(PtyPort& line) {
     readClock_ = LineClock(options_.baud);
     writeClock_ = LineClock(options_.baud);
     sessionOpen_ = true;
+    lineReported_.clear();
     reporter_.Line("open");
 }
 
+void NcMachine::ReportLineSettings() {
+    const std::string text = LineSettingsText(line_->Fd());
+    if (text.empty() || text == lineReported_) return;
+    lineReported_ = text;
+    reporter_.Line("line " + text);
+}
+
 bool NcMachine::Step() {
+    if (options_.reportLine) ReportLineSettings();
     Clock::time_point now = Clock::now();
     if (session_.phase == Phase::Inviting) {
         const PunchTape* tape = NextPunch();

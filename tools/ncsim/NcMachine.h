@@ -80,6 +80,7 @@ private:
     void EndSession(const char* reason);
     void Drop();
     void SendControl(std::uint8_t b);
+    void ReportLineSettings();
     int PollTimeoutMs(Clock::time_point now, bool wantInput) const;
     bool WantsInput(Clock::time_point now);
     // --cycle: the tape due next, or null when all are punched.
@@ -102,6 +103,7 @@ private:
     LineClock writeClock_;
     Session session_;
     Reception reception_;
+    std::string lineReported_;          // the line settings last reported
     bool sessionOpen_ = false;
     bool transferDone_ = false;
 };

@@ -56,6 +56,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.cycle = true;
             continue;
         }
+        if (name == "--report-line") {
+            options.reportLine = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
             return false;
@@ -146,6 +150,8 @@ std::string SimUsageText() {
         "                       each program received (from its first \"%\", or the\n"
         "                       \"$\" of a file-name header, to the next \"%\") goes\n"
         "                       to --out with \".N\" appended, N from 1\n"
+        "  --report-line        report the line settings the opener set (speed, data\n"
+        "                       bits, parity, stop bits) at open and on every change\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"

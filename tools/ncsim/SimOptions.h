@@ -25,6 +25,7 @@ struct SimOptions {
     std::string outFile;
     std::string reportFile;
     bool once = false;
+    bool reportLine = false;           // report the opener's termios settings
     bool help = false;
 };
 

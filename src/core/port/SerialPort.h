@@ -8,6 +8,7 @@
 // driver's output buffer is full).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/port/LineConfig.h"
@@ -49,6 +50,12 @@ class SerialPort {
   virtual bool Purge() = 0;
 
   virtual const PortError& LastError() const = 0;
+
+  // A port whose Open can take long (a network port connecting and
+  // negotiating) calls `keepWaiting` every few tens of milliseconds while it
+  // waits, and gives up the open when it returns false. A local port opens at
+  // once and never calls it.
+  virtual void SetOpenWatcher(std::function<bool()> keepWaiting) { (void)keepWaiting; }
 };
 
 }  // namespace quelvo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/common/NetworkPortText.h"
 #include "core/settings/InputFilter.h"
 
 namespace quelvo {
@@ -36,6 +37,13 @@ std::vector<std::string> ListPresentPorts(const PortProber& prober, const std::s
 PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::string& storedPort) {
   PortChoice choice;
   choice.items = presentPorts;
+  // A serial line behind a device server is never among the ports found
+  // here: it is offered as typed, after them.
+  if (ParseNetworkPortText(storedPort)) {
+    choice.items.push_back(storedPort);
+    choice.selected = static_cast<int>(choice.items.size()) - 1;
+    return choice;
+  }
   if (choice.items.empty()) {
     choice.items.push_back(kNoUsablePort);
     return choice;
@@ -44,6 +52,10 @@ PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::s
   choice.items.push_back(kPortNotPresent);
   choice.selected = static_cast<int>(found - presentPorts.begin());  // the placeholder if not found
   return choice;
+}
+
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem) {
+  return ParseNetworkPortText(typed) ? typed : selectedItem;
 }
 
 }  // namespace quelvo

@@ -34,7 +34,14 @@ struct PortChoice {
 
 // The items of one port list and the item to select for the stored port text:
 // the present ports and "設定ﾎﾟｰﾄ無し" (selected when the stored text is not
-// among them), or "有効ﾎﾟｰﾄ無し" alone when no port is present.
+// among them), or "有効ﾎﾟｰﾄ無し" alone when no port is present. A stored
+// network port text ("tcp://...", "rfc2217://...") follows the present ports
+// and is selected.
 PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::string& storedPort);
+
+// The port text a port list stores: what was typed into it when that is a
+// network port text, otherwise the item selected (typing cannot name a local
+// port the list does not offer).
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem);
 
 }  // namespace quelvo

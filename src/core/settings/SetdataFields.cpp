@@ -23,8 +23,9 @@ SetdataRow EditableList(SetdataPage page, const char* component, const char* lab
   return {page, component, label, kList, member, nullptr, true, hidden, TapeRole::Unaffected};
 }
 
+// Editable: a network port text ("tcp://...", "rfc2217://...") is typed in.
 SetdataRow Ports(SetdataPage page, const char* component, std::string CommSetting::*member) {
-  return {page, component, "通信ﾎﾟｰﾄ", SetdataRowKind::PortList, nullptr, member, false, false,
+  return {page, component, "通信ﾎﾟｰﾄ", SetdataRowKind::PortList, nullptr, member, true, false,
           TapeRole::Unaffected};
 }
 

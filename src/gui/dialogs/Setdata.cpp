@@ -270,7 +270,9 @@ void TSetdataForm::StoreRows(SetdataPage page) {
       setting_.*row.intMember =
           ValueForListPosition(widgets.combo->currentIndex(), setting_.*row.intMember);
     } else if (row.kind == SetdataRowKind::PortList) {
-      setting_.*row.textMember = widgets.combo->currentText().toStdString();
+      setting_.*row.textMember =
+          PortTextToStore(widgets.combo->currentText().toStdString(),
+                          widgets.combo->itemText(widgets.combo->currentIndex()).toStdString());
     }
   }
 }

@@ -24,7 +24,7 @@
 #include <vector>
 
 // Communication setting and transfer members.
-#include "core/port/PosixSerialPort.h"
+#include "core/port/AnySerialPort.h"
 #include "core/settings/CommSetting.h"
 #include "core/settings/IniFile.h"
 #include "core/transfer/CommLog.h"
@@ -174,7 +174,7 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   TransferWindowState Transfer;   // log view, reception completed
   CommLog Log;                    // the communication log of the current transfer
   IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
-  PosixSerialPort Port;
+  AnySerialPort Port;
   StopKeyFilter StopKeys;         // F3 / Esc, application-wide
   WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
   SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};

@@ -88,6 +88,13 @@ TEST_F(CommSettingFileTest, SaveWritesEveryKeyInOrderAndReloads) {
   EXPECT_NE(text.find("Chk Count=29"), std::string::npos);
   EXPECT_NE(text.find("S&E_Char=0"), std::string::npos);
   EXPECT_NE(text.find("SendMsg=ＡＢＣ"), std::string::npos);
+
+  // Network port texts are stored and read back as typed.
+  s.Port_R = "rfc2217://[fe80::1]:2001";
+  s.Port_S = "TCP://Lathe-3:4001";
+  ASSERT_TRUE(SaveCommSetting(folder_, 4, s, &error)) << error;
+  EXPECT_EQ(LoadCommSetting(folder_, 4).Port_R, s.Port_R);
+  EXPECT_EQ(LoadCommSetting(folder_, 4).Port_S, s.Port_S);
 }
 
 TEST_F(CommSettingFileTest, ReadsAHandWrittenFile) {

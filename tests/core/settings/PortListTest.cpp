@@ -57,5 +57,20 @@ TEST(PortList, NoPortGivesOnlyTheNoUsablePortItem) {
   EXPECT_EQ(ChoosePort({"COM1"}, "設定ﾎﾟｰﾄ無し").selected, 1);
 }
 
+TEST(PortList, ANetworkPortIsKeptAsTypedAfterThePresentPorts) {
+  const PortChoice some = ChoosePort({"COM1"}, "rfc2217://Lathe-3:2001");
+  EXPECT_EQ(some.items, (std::vector<std::string>{"COM1", "rfc2217://Lathe-3:2001"}));
+  EXPECT_EQ(some.selected, 1);
+  const PortChoice none = ChoosePort({}, "tcp://10.0.0.5:4001");
+  EXPECT_EQ(none.items, (std::vector<std::string>{"tcp://10.0.0.5:4001"}));
+  EXPECT_EQ(none.selected, 0);
+
+  // Typed into the list: a network text is stored as typed, anything else
+  // leaves the selected item.
+  EXPECT_EQ(PortTextToStore("rfc2217://Lathe-3:2001", "COM1"), "rfc2217://Lathe-3:2001");
+  EXPECT_EQ(PortTextToStore("COM9", "COM1"), "COM1");
+  EXPECT_EQ(PortTextToStore("tcp://no-port", "設定ﾎﾟｰﾄ無し"), "設定ﾎﾟｰﾄ無し");
+}
+
 }  // namespace
 }  // namespace quelvo

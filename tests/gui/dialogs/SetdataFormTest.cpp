@@ -105,6 +105,26 @@ class SetdataFormTest : public QObject {
     f.form.reject();
   }
 
+  void NetworkPortTypedIntoThePortFieldIsKeptAsTyped() {
+    Fixture f;
+    f.Show();
+    QComboBox* send = f.form.ComboBox(14);
+    QVERIFY(send->isEditable());
+    send->lineEdit()->selectAll();
+    QTest::keyClicks(send->lineEdit(), "rfc2217://Lathe-3:2001");
+    f.form.Edit1()->setText("x");
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.setting.Port_S, std::string("rfc2217://Lathe-3:2001"));
+    QCOMPARE(f.Stored(f.settings.setNo).Port_S, std::string("rfc2217://Lathe-3:2001"));
+    f.form.reject();
+
+    // Shown again as typed, after the ports present.
+    f.Show();
+    QCOMPARE(Items(f.form.ComboBox(14)), QStringList({"COM1", "COM3", "rfc2217://Lathe-3:2001"}));
+    QCOMPARE(f.form.ComboBox(14)->currentText(), QStringLiteral("rfc2217://Lathe-3:2001"));
+    f.form.reject();
+  }
+
   void ModemPortTypedInTheOptionsDialogLeavesThePortLists() {
     Fixture f;
     TOptionForm options(f.settings, f.Folder());

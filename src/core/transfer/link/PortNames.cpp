@@ -3,7 +3,8 @@
 #include <cctype>
 #include <cerrno>
 
-#include "core/port/PosixSerialPort.h"
+#include "core/common/NetworkPortText.h"
+#include "core/port/AnySerialPort.h"
 #include "core/settings/IniFile.h"
 
 namespace quelvo {
@@ -26,7 +27,9 @@ int ComNumber(const std::string& text) {
 }  // namespace
 
 std::string ResolvePortDevice(const std::string& portText, const IniFile* programIni) {
+  // A device path, or a serial line behind a device server, as it stands.
   if (!portText.empty() && portText[0] == '/') return portText;
+  if (ParseNetworkPortText(portText)) return portText;
   const int n = ComNumber(portText);
   if (n <= 0) return std::string();
   const std::string key = "COM" + std::to_string(n);
@@ -43,7 +46,7 @@ bool ProbePort(const std::string& portText, const IniFile* programIni, PortError
     if (error != nullptr) *error = PortErrorFromOpenErrno(ENOENT);
     return false;
   }
-  PosixSerialPort port;
+  AnySerialPort port;
   const bool opened = port.Open(device);
   if (!opened && error != nullptr) *error = port.LastError();
   port.Close();

@@ -47,6 +47,9 @@ class SerialLink {
   // control's start signal has come. No log line; the result is ignored.
   void SwitchToDriverFlowControl();
   void ClosePort() { port_.Close(); }
+  // True when the last OpenPort failed because a stop key ended the wait for
+  // a network port (ErrorNumber is then kUserStop).
+  bool OpenStoppedByUser() const { return openStopped_; }
 
   // The selection sequence of a line selector, run at the end of OpenPort when
   // option op6 is "Y"; its result is OpenPort's. It may use WriteByte with
@@ -80,6 +83,7 @@ class SerialLink {
 
  private:
   bool OpenPortSteps(const CommSetting& setting, TransferDirection direction);
+  bool OpenDevice(const std::string& device);
   bool Refuse(const std::string& message, const std::string& logLine);
   void ApplySendFlowControl();
   void ApplyReceiveFlowControl();
@@ -109,6 +113,7 @@ class SerialLink {
   LineConfig line_;  // kept for the whole run: fields a step does not set keep their value
   ByteTransferState state_;
   PortState portState_;
+  bool openStopped_ = false;
 };
 
 }  // namespace quelvo

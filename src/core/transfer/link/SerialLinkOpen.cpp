@@ -127,6 +127,19 @@ void SerialLink::ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, i
   }
 }
 
+bool SerialLink::OpenDevice(const std::string& device) {
+  // Opening a network port takes a while: the window stays alive and the
+  // stop keys end the wait.
+  port_.SetOpenWatcher([this] {
+    host_.ProcessEvents();
+    if (UserStopHit()) openStopped_ = true;
+    return !openStopped_;
+  });
+  const bool opened = port_.Open(device);
+  port_.SetOpenWatcher(nullptr);
+  return opened;
+}
+
 bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection direction) {
   // 1. The transfer snapshot.
   portState_.PortOpenedForSend = false;
@@ -136,8 +149,17 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   const std::string& portText = active_.Port;
 
   // 2. Open the device.
+  openStopped_ = false;
   const std::string device = ResolvePortDevice(portText, programIni_);
-  if (device.empty() || !port_.Open(device)) {
+  const bool opened = !device.empty() && OpenDevice(device);
+  if (!opened && openStopped_) {
+    // A stop key while a network port was connecting: the user's stop.
+    StopByUser();
+    state_.AbortFlag = true;
+    log_.AppendLog("  " + portText + "　ポートオープンを中止\n");
+    return false;
+  }
+  if (!opened) {
     const PortError error = device.empty() ? PortErrorFromOpenErrno(ENOENT) : port_.LastError();
     const std::string reason = PortErrorText(error);
     host_.ShowMessage(portText + "のポートが開きません。!!\n" + reason, "", MessageKind::kPlain,

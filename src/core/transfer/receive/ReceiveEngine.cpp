@@ -77,7 +77,7 @@ void ReceiveEngine::Prepare(const CommSetting& setting) {
 
   if (!link_.OpenPort(setting, TransferDirection::Receive)) {
     log_.AppendLog("  通信設定不可で中止\n");
-    link_.State().ErrorNumber = kReceivePortSetup;
+    link_.State().ErrorNumber = link_.OpenStoppedByUser() ? kUserStop : kReceivePortSetup;
     Abort();
   }
 

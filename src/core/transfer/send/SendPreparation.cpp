@@ -28,7 +28,7 @@ void SendEngine::Prepare() {
   host_.Events().Preparing();
 
   if (!link_.OpenPort(job_.setting, TransferDirection::Send)) {
-    Bytes().ErrorNumber = kSendPortSetup;
+    Bytes().ErrorNumber = link_.OpenStoppedByUser() ? kUserStop : kSendPortSetup;
     Abort();
   }
   link_.Port().PortOpenedForSend = true;

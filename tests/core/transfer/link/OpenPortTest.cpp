@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "LinkFixture.h"
+#include "core/transfer/TransferError.h"
 
 namespace quelvo {
 namespace {
@@ -252,6 +253,26 @@ TEST_F(OpenPortTest, AnUnopenablePortSaysWhyInTheMessageAndTheLog) {
   EXPECT_FALSE(link.OpenPort(setting, TransferDirection::Send));
   EXPECT_EQ(LogLines().at(0), "  設定ﾎﾟｰﾄ無し　ポートが開かず中止");
   EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(OpenPortTest, AStopKeyWhileANetworkPortConnectsIsTheUsersStop) {
+  // The text reaches the port as typed; the window keeps running meanwhile.
+  setting.Port_S = "rfc2217://ds-lathe3:2001";
+  port.openWaitMs = 5000;
+  host.PressKeyAt(StopKey::kEsc, clock.nowMs + 300);
+  EXPECT_FALSE(link.OpenPort(setting, TransferDirection::Send));
+  EXPECT_EQ(port.device, "rfc2217://ds-lathe3:2001");
+  EXPECT_TRUE(link.OpenStoppedByUser());
+  EXPECT_EQ(link.State().ErrorNumber, kUserStop);
+  EXPECT_LT(clock.nowMs, 1000);  // stopped at the key, not at the end of the wait
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(LogLines(), (Lines{"  rfc2217://ds-lathe3:2001　ポートオープンを中止"}));
+
+  // Without a key the same wait ends in an open port.
+  log.Clear();
+  EXPECT_TRUE(link.OpenPort(setting, TransferDirection::Send));
+  EXPECT_FALSE(link.OpenStoppedByUser());
+  EXPECT_EQ(LogLines().at(0), "  rfc2217://ds-lathe3:2001 ポートオープン");
 }
 
 TEST_F(OpenPortTest, EachFailingStepShowsItsMessageAndStops) {
