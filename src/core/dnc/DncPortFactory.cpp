@@ -1,9 +1,9 @@
 #include "core/dnc/DncPortFactory.h"
 
-#include "core/port/PosixSerialPort.h"
+#include "core/port/AnySerialPort.h"
 
 namespace quelvo {
 
-std::unique_ptr<SerialPort> MakeDncSerialPort() { return std::make_unique<PosixSerialPort>(); }
+std::unique_ptr<SerialPort> MakeDncSerialPort() { return std::make_unique<AnySerialPort>(); }
 
 }  // namespace quelvo

@@ -1,5 +1,6 @@
 #pragma once
-// The one place the shop service makes its serial ports.
+// The one place the shop service makes its serial ports: local devices and
+// network ports (tcp://, rfc2217://) alike.
 #include <memory>
 
 #include "core/port/SerialPort.h"
