@@ -49,8 +49,7 @@ class LineChecker {
 
   void Check(int lineNo, const std::string& wire) {
     lineNo_ = lineNo;
-    CheckFilter(wire);
-    CheckCharacters(wire);
+    CheckCharacters(wire, CheckFilter(wire));
     CheckShape(wire);
   }
 
@@ -60,13 +59,14 @@ class LineChecker {
   }
 
   // What the line filter leaves out or replaces, found by walking the line
-  // beside what the filter hands out.
-  void CheckFilter(const std::string& wire) {
+  // beside what the filter hands out. Returns which bytes of the line go out.
+  std::vector<bool> CheckFilter(const std::string& wire) {
     std::string sent;
+    std::vector<bool> goesOut(wire.size(), false);
     SendLineFilter filter = FilterSendLine(wire, options_);
     if (filter.Dropped()) {
       Add(1, FindingKind::kChanged, "\"%\" だけの行は送信されません");
-      return;
+      return goesOut;
     }
     char ch = 0;
     while (filter.Next(ch)) sent += ch;
@@ -80,6 +80,7 @@ class LineChecker {
     size_t j = 0;
     for (size_t i = 0; i < blanked.size(); ++i) {
       if (j < sent.size() && blanked[i] == sent[j]) {
+        goesOut[i] = blanked[i] == wire[i];  // a blanked SendMsg is reported already
         ++j;
         continue;
       }
@@ -87,7 +88,7 @@ class LineChecker {
       const int column = static_cast<int>(i) + 1;
       if ((c == ';' || c == '\'') && j == sent.size()) {
         Add(column, FindingKind::kChanged, std::string("\"") + c + "\" 以降はコメントとして送信されません");
-        return;
+        return goesOut;
       }
       if (c == '\t') {
         Add(column, FindingKind::kChanged, "タブは送信されません");
@@ -102,12 +103,18 @@ class LineChecker {
         Add(column, FindingKind::kChanged, "この文字は送信されません");
       }
     }
+    return goesOut;
   }
 
-  // Characters the setting's code cannot carry, and lower case.
-  void CheckCharacters(const std::string& wire) {
+  // Characters the setting's code cannot carry, and lower case, among those
+  // that go out.
+  void CheckCharacters(const std::string& wire, const std::vector<bool>& goesOut) {
     for (size_t i = 0; i < wire.size(); ++i) {
       const auto b = static_cast<unsigned char>(wire[i]);
+      if (!goesOut[i]) {
+        if (IsLeadByte(b)) ++i;
+        continue;
+      }
       const int column = static_cast<int>(i) + 1;
       if (b >= 0x80) {
         const bool pair = IsLeadByte(b) && i + 1 < wire.size();

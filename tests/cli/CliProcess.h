@@ -2,6 +2,7 @@
 // A program of the build run as a child process with its own environment,
 // its stdout and stderr in files, and a bounded wait for its end.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,12 +56,13 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // The exit status, or -1 when it still runs after timeoutMs.
-  int WaitExit(int timeoutMs) {
+  // The exit status, or -1 when it still runs after timeoutMs; `usage` (when
+  // given) gets the processor time the program used.
+  int WaitExit(int timeoutMs, rusage* usage = nullptr) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
       int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      if (wait4(pid_, &status, WNOHANG, usage) == pid_) {
         reaped_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       }
