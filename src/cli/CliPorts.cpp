@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <ostream>
@@ -31,10 +32,15 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// /sys/class/tty/NAME/device/driver -> the driver's name.
+// /sys/class/tty/NAME/device/driver -> the driver's name. A built-in UART's
+// port device has the generic driver "port"; the chip's driver stands above it.
 std::string DriverOf(const std::string& device) {
-  const std::string driver = Resolved("/sys/class/tty/" + BaseName(device) + "/device/driver");
-  return driver.empty() ? "-" : BaseName(driver);
+  std::string path = "/sys/class/tty/" + BaseName(device) + "/device";
+  for (int up = 0; up < 3; ++up, path += "/..") {
+    const std::string driver = BaseName(Resolved(path + "/driver"));
+    if (!driver.empty() && driver != "port") return driver;
+  }
+  return "-";
 }
 
 // A built-in UART slot without a chip reads type 0 ("unknown").

@@ -53,7 +53,7 @@ bool TerminalHost::AskYesNo(const std::string& text) {
   }
   std::string answer;
   if (!ReadTerminalLine(&answer)) {
-    err_ << "\n端末が無いため「いいえ」とします (--yes で「はい」)\n";
+    err_ << (StopPending() ? "\n" : "\n端末が無いため「いいえ」とします (--yes で「はい」)\n");
     return false;
   }
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "はい";

@@ -18,7 +18,7 @@ std::string HomeFolder();              // $HOME, or the password entry's home
 // quelvo's): from now on the base name is `baseName`, and the executable's folder
 // is the program folder only when a file of that name stands in it (the
 // installed or built program beside this one); otherwise the XDG rule applies.
-// QUELVO_HOME overrides as always.
+// QUELVO_HOME overrides as always. An empty name returns to the program's own files.
 void UseFilesOfProgram(const std::string& baseName);
 
 // The folder choice itself, given its inputs (empty texts = not set): QUELVO_HOME
