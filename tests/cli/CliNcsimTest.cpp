@@ -36,6 +36,8 @@ const TransferCase kCases[] = {
     {"receive ASCII", false, "Code=1\r\n", "ascii"},
 };
 
+void PrintTo(const TransferCase& c, std::ostream* os) { *os << c.name; }
+
 const char kProgram[] = "%\r\nO1234 (FACE)\r\nN10G90G00X10.Y10.\r\nG01X20.F200;fast\r\nM30\r\n%\r\n";
 const char kTape[] = "O2000\nG90G00X10.Y10.\nG01X20.F200\nM30\n";
 
