@@ -20,7 +20,7 @@ bool ParseInteger(const std::string& text, int* value) {
   return true;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
   ParsedArgs parsed;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -53,21 +53,21 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
       parsed.help = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& s : specs) {
-      if (name == s.name) spec = &s;
+    const OptionRule* rule = nullptr;
+    for (const OptionRule& s : rules) {
+      if (name == s.name) rule = &s;
     }
-    if (spec == nullptr) {
+    if (rule == nullptr) {
       parsed.error = "不明なオプション --" + name;
       return parsed;
     }
-    if (spec->takesValue && !inlineValue) {
+    if (rule->takesValue && !inlineValue) {
       if (i + 1 >= args.size()) {
         parsed.error = "--" + name + " には値が必要です";
         return parsed;
       }
       value = args[++i];
-    } else if (!spec->takesValue && inlineValue) {
+    } else if (!rule->takesValue && inlineValue) {
       parsed.error = "--" + name + " は値を取りません";
       return parsed;
     }

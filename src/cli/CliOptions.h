@@ -8,7 +8,7 @@
 
 namespace quelvo::cli {
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;  // without the leading "--"
   bool takesValue;
 };
@@ -23,7 +23,7 @@ struct ParsedArgs {
   std::string Value(const std::string& name) const;
 };
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionRule>& rules);
 
 // The whole text as a decimal integer; false for anything else.
 bool ParseInteger(const std::string& text, int* value);

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/CliExit.h"
@@ -73,7 +74,9 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   summary.command = "send";
   summary.file = path;
   summary.port = session.comm.Port_S;
-  summary.bytes = run.View().Figures().bytes;
+  // The engine counts a line end after the last line too; the file has none.
+  const TransferFigures& figures = run.View().Figures();
+  summary.bytes = figures.totalBytes > 0 ? std::min(figures.bytes, figures.totalBytes) : figures.bytes;
   summary.completed = completed;
   summary.errorNumber = completed ? 0 : run.Link().State().ErrorNumber;
   summary.exitStatus = completed ? kCliDone : run.FailureStatus(session.comm.Port_S);

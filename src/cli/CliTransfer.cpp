@@ -22,8 +22,8 @@ ProgressStyle StyleFor(const ParsedArgs& args) {
 
 }  // namespace
 
-const std::vector<OptionSpec>& TransferOptions() {
-  static const std::vector<OptionSpec> options{
+const std::vector<OptionRule>& TransferOptions() {
+  static const std::vector<OptionRule> options{
       {"setting", true}, {"port", true}, {"yes", false}, {"quiet", false}, {"json", false}};
   return options;
 }

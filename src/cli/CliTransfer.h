@@ -19,7 +19,7 @@
 namespace quelvo::cli {
 
 // --setting N, --port PORT, --yes, --quiet, --json.
-const std::vector<OptionSpec>& TransferOptions();
+const std::vector<OptionRule>& TransferOptions();
 
 // Reads the arguments and the session of a transfer command; on failure the
 // message is written and *status holds the exit status.
