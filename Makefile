@@ -2,6 +2,7 @@
 # make test - the same set-up, then every test (the core tests again under ASan+UBSan, each fuzzing program briefly)
 # make bench - builds and runs the benchmarks
 # make fuzz  - runs each fuzzing program for FUZZ_SECONDS (make test runs them briefly)
+# make package - builds the Debian package $(BUILD)/quelvo_<version>_<arch>.deb (installs into /usr)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -38,6 +39,11 @@ fuzz: deps
 
 bench: build
 	scripts/run-bench $(BUILD)
+
+.PHONY: package
+package: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(BUILD) -j $(JOBS) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

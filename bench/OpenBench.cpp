@@ -6,7 +6,12 @@
 //
 //   open_bench               generates the program and runs both measurements
 //   open_bench --bare FILE   one measurement: read FILE, append it to QScintilla
-//   open_bench --load FILE   one measurement: LoadDocument(FILE) in the main window
+//   open_bench --load FILE   one measurement: LoadDocument(FILE) in the main window,
+//                            NC syntax colours on (the default)
+//   open_bench --load-plain FILE   the same with the syntax colours off
+//   open_bench --load-end FILE     colours on, then the caret to the last line (the
+//                                  time of that jump alone)
+//   open_bench --load-end-plain FILE   the same jump with the colours off
 #include <Qsci/qsciscintilla.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -68,14 +73,24 @@ int MeasureBare(const char* path) {
   return 0;
 }
 
-int MeasureLoad(const char* path) {
+enum class LoadMode { kColors, kPlain, kColorsToTheEnd, kPlainToTheEnd };
+
+int MeasureLoad(const char* path, LoadMode mode) {
   quelvo::TForm1 form;
   form.resize(800, 600);
   form.show();
+  form.Settings.storedOptions.syntaxColors = mode == LoadMode::kColors || mode == LoadMode::kColorsToTheEnd;
+  form.Settings.DecodeStoredOptions();
+  form.UpdateSyntaxColors();
   Settle(form.RichEdit1->viewport());
-  const auto start = std::chrono::steady_clock::now();
+  auto start = std::chrono::steady_clock::now();
   if (!form.LoadDocument(path)) return 1;
   Settle(form.RichEdit1->viewport());
+  if (mode == LoadMode::kColorsToTheEnd || mode == LoadMode::kPlainToTheEnd) {
+    start = std::chrono::steady_clock::now();
+    form.RichEdit1->setCursorPosition(form.RichEdit1->lines() - 1, 0);
+    Settle(form.RichEdit1->viewport());
+  }
   const double took = Seconds(start);
   std::printf("%.3f %ld\n", took, PeakKilobytes());
   return 0;
@@ -140,9 +155,12 @@ int Parent() {
 
   const Figures bare = RunChild(self, "--bare", file, home);
   const Figures load = RunChild(self, "--load", file, home);
+  const Figures plain = RunChild(self, "--load-plain", file, home);
+  const Figures toTheEnd = RunChild(self, "--load-end", file, home);
+  const Figures plainToTheEnd = RunChild(self, "--load-end-plain", file, home);
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
-  if (!bare.ok || !load.ok) {
+  if (!bare.ok || !load.ok || !plain.ok || !toTheEnd.ok || !plainToTheEnd.ok) {
     std::fprintf(stderr, "open_bench: a measurement failed\n");
     return 1;
   }
@@ -151,9 +169,18 @@ int Parent() {
   std::printf("open %.1f MB NC program, bare QScintilla append:  %6.3f s\n", megabytes, bare.seconds);
   std::printf("open %.1f MB NC program, LoadFileIntoEditor:      %6.3f s  (%.2fx the bare append, target 1.30x: %s)\n",
               megabytes, load.seconds, timeRatio, timeRatio <= 1.3 ? "met" : "missed");
+  std::printf("  the same, syntax colours off:                %6.3f s  (%.2fx the bare append)\n", plain.seconds,
+              plain.seconds / bare.seconds);
+  std::printf("then the caret to the last line, colours on:  %6.3f s  (off: %.3f s)\n", toTheEnd.seconds,
+              plainToTheEnd.seconds);
   std::printf("peak memory, bare QScintilla append:  %6.0f MB\n", bare.kilobytes / 1024.0);
   std::printf("peak memory, LoadFileIntoEditor:      %6.0f MB  (%.2fx the bare append, target 1.20x: %s)\n",
               load.kilobytes / 1024.0, memoryRatio, memoryRatio <= 1.2 ? "met" : "missed");
+  std::printf("  the same, syntax colours off:       %6.0f MB  (%.2fx the bare append)\n", plain.kilobytes / 1024.0,
+              static_cast<double>(plain.kilobytes) / static_cast<double>(bare.kilobytes));
+  std::printf("  then the caret to the last line:    %6.0f MB  (%.2fx the bare append)\n",
+              toTheEnd.kilobytes / 1024.0,
+              static_cast<double>(toTheEnd.kilobytes) / static_cast<double>(bare.kilobytes));
   return 0;
 }
 
@@ -166,7 +193,10 @@ int main(int argc, char* argv[]) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   if (std::strcmp(argv[1], "--bare") == 0) return MeasureBare(argv[2]);
-  if (std::strcmp(argv[1], "--load") == 0) return MeasureLoad(argv[2]);
-  std::fprintf(stderr, "usage: open_bench [--bare|--load FILE]\n");
+  if (std::strcmp(argv[1], "--load") == 0) return MeasureLoad(argv[2], LoadMode::kColors);
+  if (std::strcmp(argv[1], "--load-plain") == 0) return MeasureLoad(argv[2], LoadMode::kPlain);
+  if (std::strcmp(argv[1], "--load-end") == 0) return MeasureLoad(argv[2], LoadMode::kColorsToTheEnd);
+  if (std::strcmp(argv[1], "--load-end-plain") == 0) return MeasureLoad(argv[2], LoadMode::kPlainToTheEnd);
+  std::fprintf(stderr, "usage: open_bench [--bare|--load|--load-plain|--load-end|--load-end-plain FILE]\n");
   return 2;
 }

@@ -1,5 +1,6 @@
 // Quelvo: one instance per program file, then the main window. The exit status
 // says whether an unattended transfer ("END") completed (ExitStatus.h).
+#include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -8,19 +9,28 @@
 
 #include "core/commandline/CommandLineRules.h"
 #include "core/commandline/ExitStatus.h"
+#include "core/document/DocumentTitle.h"
 #include "gui/desktop/SingleInstance.h"
 #include "gui/mainwindow/Application.h"
 #include "gui/mainwindow/Mainform.h"
 
 int main(int argc, char* argv[]) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  // "quelvo --version" starts the toolkit (so it also checks that the platform
+  // can be opened), prints the version and ends; it answers while another
+  // Quelvo runs, so it comes before the single-instance check.
+  if (quelvo::AsksForVersion(args)) {
+    QApplication app(argc, argv);
+    std::printf("Quelvo%s\n", quelvo::kVersionSuffix);
+    return quelvo::kExitOk;
+  }
   quelvo::SingleInstance instance;
   if (!instance.Problem().empty()) {
     std::fprintf(stderr, "%s\n", instance.Problem().c_str());
     return quelvo::kExitCannotStart;
   }
   // Until the window says otherwise, an unattended transfer did not complete.
-  const bool unattended =
-      quelvo::RequestsUnattendedTransfer(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  const bool unattended = quelvo::RequestsUnattendedTransfer(args);
   const int notCompleted = unattended ? quelvo::kExitTransferNotCompleted : quelvo::kExitOk;
   // Another instance runs: end silently, but a transfer asked of this start did not happen.
   if (!instance.IsFirst()) return notCompleted;

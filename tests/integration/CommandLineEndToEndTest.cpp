@@ -4,6 +4,7 @@
 // and checks that it transfers and then closes by itself.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 
 #include "NcsimProcess.h"
 #include "core/common/Cp932.h"
+#include "core/document/DocumentTitle.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {
@@ -120,6 +122,28 @@ class CommandLineEndToEnd : public ::testing::Test {
 };
 
 const char kProgram[] = "O1234\r\nG90G00X10.Y10.\r\nG01X20.F200\r\nM30\r\n";
+
+// The installed package's start-and-exit check: "--version" prints and ends at
+// once, also while another Quelvo holds the single-instance lock.
+TEST_F(CommandLineEndToEnd, VersionAnswersWhileAnotherQuelvoRuns) {
+  QuelvoRun first(home_.Path(), {});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuelvoTimeoutMs);
+  while (!std::ifstream(home_.File("quelvo.lock")).good() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(std::ifstream(home_.File("quelvo.lock")).good()) << "the first Quelvo took no lock";
+
+  const std::string command = "QUELVO_HOME='" + home_.Path() + "' XDG_RUNTIME_DIR='" + home_.Path() +
+                              "' QT_QPA_PLATFORM=offscreen '" + QUELVO_PATH + "' --version 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[256];
+  for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+  const int status = pclose(pipe);
+  EXPECT_EQ(output, std::string("Quelvo") + kVersionSuffix + "\n");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
 
 TEST_F(CommandLineEndToEnd, SendArgumentSendsTheFileAndEndClosesAfterwards) {
   const std::string file = home_.File("O1234.NC");

@@ -205,6 +205,8 @@ bool RequestsUnattendedTransfer(const std::vector<std::string>& args) {
   }
 }
 
+bool AsksForVersion(const std::vector<std::string>& args) { return args.size() == 1 && args[0] == "--version"; }
+
 CommandLineStep ReadCommandLine(const std::vector<std::string>& args, CommandLineState state,
                                 const std::string& collectionFile, const FileExistsFn& exists) {
   CommandLineStep step;

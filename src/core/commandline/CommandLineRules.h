@@ -68,6 +68,11 @@ std::string CommandLineFileName(const std::string& arg, std::size_t markerPos, s
 // completed.
 bool RequestsUnattendedTransfer(const std::vector<std::string>& args);
 
+// True when the only argument is "--version": the program prints its version and
+// ends. No rule above takes that argument (it has no marker, no "/" and more than
+// four characters), so the start-and-exit check cannot hide a transfer argument.
+bool AsksForVersion(const std::vector<std::string>& args);
+
 std::string NotFoundMessage(const std::string& path);
 std::string OverwriteQuestion(const std::string& path);
 std::string BadSettingNumberMessage(const std::string& arg);

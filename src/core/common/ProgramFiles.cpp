@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -46,9 +47,26 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Two names of one folder: equal once links and trailing slashes are resolved.
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  char realA[PATH_MAX];
+  char realB[PATH_MAX];
+  if (realpath(a.c_str(), realA) && realpath(b.c_str(), realB)) return std::string(realA) == realB;
+  return WithoutTrailingSlashes(a) == WithoutTrailingSlashes(b);
+}
+
 }  // namespace
 
 void UseFilesOfProgram(const std::string& baseName) { SharedBaseName() = baseName; }
+
+std::string InstalledProgramsFolder() {
+#ifdef QUELVO_INSTALL_BINDIR
+  return QUELVO_INSTALL_BINDIR;
+#else
+  return std::string();
+#endif
+}
 
 std::string ExecutablePath() {
   std::vector<char> buf(4096);
@@ -71,13 +89,16 @@ std::string ProgramBaseName() {
 }
 
 std::string ResolveProgramFolder(const std::string& executableFolder, const std::string& quelvoHome,
-                                 const std::string& xdgConfigHome, const std::string& home) {
+                                 const std::string& xdgConfigHome, const std::string& home,
+                                 const std::string& installedFolder) {
   if (!quelvoHome.empty()) {
     const std::string folder = WithoutTrailingSlashes(quelvoHome);
     MakeFolders(folder);
     return folder;
   }
-  if (!executableFolder.empty() && IsWritablePlace(executableFolder)) return executableFolder;
+  if (!executableFolder.empty() && !SameFolder(executableFolder, installedFolder) &&
+      IsWritablePlace(executableFolder))
+    return executableFolder;
   // Relative XDG paths are invalid and ignored.
   const std::string config = !xdgConfigHome.empty() && xdgConfigHome[0] == '/'
                                  ? WithoutTrailingSlashes(xdgConfigHome)
@@ -93,7 +114,8 @@ std::string ProgramFolder() {
   std::string exeFolder = slash == std::string::npos ? std::string() : slash == 0 ? "/" : exe.substr(0, slash);
   const std::string& shared = SharedBaseName();
   if (!shared.empty() && !IsFile((exeFolder == "/" ? "" : exeFolder) + "/" + shared)) exeFolder.clear();
-  return ResolveProgramFolder(exeFolder, Env("QUELVO_HOME"), Env("XDG_CONFIG_HOME"), HomeFolder());
+  return ResolveProgramFolder(exeFolder, Env("QUELVO_HOME"), Env("XDG_CONFIG_HOME"), HomeFolder(),
+                              InstalledProgramsFolder());
 }
 
 std::string ProgramFilePath(const std::string& suffix) { return ProgramFolderFile(ProgramBaseName() + suffix); }

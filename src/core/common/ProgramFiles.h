@@ -1,7 +1,7 @@
 #pragma once
 // Where Quelvo keeps its files: the folder of the running executable, or
-// $XDG_CONFIG_HOME/quelvo when that folder is not writable; QUELVO_HOME
-// overrides both. The base name is the executable's file name without extension
+// $XDG_CONFIG_HOME/quelvo when that folder is not writable or is the folder the
+// programs are installed into; QUELVO_HOME overrides both. The base name is the executable's file name without extension
 // (quelvo -> quelvo.INI, quelvo_S.log, quelvo_R.log, quelvo.tmp).
 #include <string>
 
@@ -21,10 +21,16 @@ std::string HomeFolder();              // $HOME, or the password entry's home
 // QUELVO_HOME overrides as always. An empty name returns to the program's own files.
 void UseFilesOfProgram(const std::string& baseName);
 
+// The folder an installed Quelvo's programs live in (the build's install bindir).
+std::string InstalledProgramsFolder();
+
 // The folder choice itself, given its inputs (empty texts = not set): QUELVO_HOME
-// if set (created when missing), else the executable's folder when writable, else
-// $XDG_CONFIG_HOME/quelvo or <home>/.config/quelvo (created when missing).
+// if set (created when missing), else the executable's folder when writable and
+// not the same folder as installedFolder, else $XDG_CONFIG_HOME/quelvo or
+// <home>/.config/quelvo (created when missing). An installed program must not
+// write beside itself even when it can, as root can write /usr/bin.
 std::string ResolveProgramFolder(const std::string& executableFolder, const std::string& quelvoHome,
-                                 const std::string& xdgConfigHome, const std::string& home);
+                                 const std::string& xdgConfigHome, const std::string& home,
+                                 const std::string& installedFolder = std::string());
 
 }  // namespace quelvo

@@ -12,7 +12,9 @@
 namespace quelvo {
 namespace {
 
-constexpr const char* kMimeTypes = "text/plain;text/x.gcode;text/x-gcode-gx;";
+// text/x-nc-program is the type the package installs (data/mime/quelvo.xml); this
+// entry replaces the installed one of the same name, so it must carry it too.
+constexpr const char* kMimeTypes = "text/plain;text/x.gcode;text/x-gcode-gx;text/x-nc-program;";
 constexpr const char* kIconName = "quelvo";
 constexpr const char* kIconFolder = "/icons/hicolor/scalable/apps";
 

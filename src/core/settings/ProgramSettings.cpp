@@ -12,6 +12,7 @@ const char kEdit[] = "Edit";
 const char kRecent[] = "Recent File List";
 const char kSetting[] = "Setting";
 const char kOptions[] = "Options";
+const char kSyntaxColorKey[] = "Syntax_Color";
 
 // Setting numbers in the order their names are read and written: 1 to 5, O (6),
 // P (12), then 6 to 10 (7 to 11).
@@ -66,6 +67,7 @@ ProgramOptions DecodeOptions(const StoredOptions& stored) {
   o.skipDcdCheckWhileSending = stored.op13 == "Y";
   o.watchDsr = stored.op14 == "Y";
   o.filePreview = stored.op16;
+  o.syntaxColors = stored.syntaxColors;
   return o;
 }
 
@@ -104,6 +106,7 @@ ProgramSettings LoadProgramSettings(const IniFile& ini) {
     s.storedOptions.*field = ini.ReadString(kOptions, key, s.storedOptions.*field);
   }
   s.storedOptions.op16 = ini.ReadBool(kOptions, "op16", s.storedOptions.op16);
+  s.storedOptions.syntaxColors = ini.ReadBool(kOptions, kSyntaxColorKey, s.storedOptions.syntaxColors);
 
   s.DecodeStoredOptions();
 
@@ -132,6 +135,7 @@ bool SaveProgramSettings(IniFile& ini, const ProgramSettings& s) {
 
   for (const auto& [key, field] : kTextOptions) ok = ok && ini.WriteString(kOptions, key, s.storedOptions.*field);
   ok = ok && ini.WriteBool(kOptions, "op16", s.storedOptions.op16);
+  ok = ok && ini.WriteBool(kOptions, kSyntaxColorKey, s.storedOptions.syntaxColors);
 
   ok = ok && ini.WriteInteger(kSetting, "Mask_No", s.maskNo);
   for (const auto& [key, field] : kTrailingTexts) ok = ok && ini.WriteString(kSetting, key, s.*field);

@@ -34,6 +34,7 @@ struct StoredOptions {
               op6 = "N", op7 = "N", op9 = "N", op10 = "N", op12 = "N", op13 = "N",
               op14 = "N";  // powerOff: key Power_Off
   bool op16 = true;
+  bool syntaxColors = true;  // key Syntax_Color; absent means on
 };
 
 // What the stored options mean, decoded once by DecodeOptions when the settings
@@ -59,6 +60,7 @@ struct ProgramOptions {
   bool skipDcdCheckWhileSending = false;  // op13 "Y": DCD is not looked at after the start
   bool watchDsr = false;               // op14 "Y": DSR off ends the transfer
   bool filePreview = true;             // op16: file preview in the open dialog
+  bool syntaxColors = true;            // Syntax_Color: NC syntax colours in the editor
 };
 
 ProgramOptions DecodeOptions(const StoredOptions& stored);

@@ -7,6 +7,7 @@
 
 #include "core/document/UpperCaseInput.h"
 #include "gui/editor/EditorKeys.h"
+#include "gui/editor/NcLexer.h"
 
 namespace quelvo {
 
@@ -16,7 +17,8 @@ QString UpperCased(const QString& text) {
 }
 }  // namespace
 
-NcEdit::NcEdit(QWidget* parent) : QsciScintilla(parent) {
+NcEdit::NcEdit(QWidget* parent)
+    : QsciScintilla(parent), text_(QsciScintilla::color()), paper_(QsciScintilla::paper()) {
   setUtf8(true);
   setEolMode(EolWindows);
   setWrapMode(WrapNone);
@@ -64,6 +66,58 @@ void NcEdit::SetHorizontalScrollBar(bool on) { SendScintilla(SCI_SETHSCROLLBAR, 
 void NcEdit::SetSideMargins(int pixels) {
   SendScintilla(SCI_SETMARGINLEFT, 0, pixels);
   SendScintilla(SCI_SETMARGINRIGHT, 0, pixels);
+}
+
+void NcEdit::SetSyntaxColors(bool on) {
+  if (on == SyntaxColors()) return;
+  if (on) {
+    stylesBeforeLexer_ = SaveEditorStyles(*this);
+    lexer_ = new NcLexer(this);
+    lexer_->SetCarryRule(carryRule_);
+    lexer_->SetLook(font(), text_, paper_);
+    setLexer(lexer_);
+    return;
+  }
+  // Detaching resets every style to the control's defaults and then sets the
+  // colours it remembers from before the lexer (text_ and paper_ are the
+  // current ones). The styles as they were come back, then the user's font and
+  // colours as they are now, set as they always are.
+  detachingLexer_ = true;
+  setLexer(nullptr);
+  detachingLexer_ = false;
+  delete lexer_;
+  lexer_ = nullptr;
+  SendScintilla(SCI_CLEARDOCUMENTSTYLE);
+  SendScintilla(SCI_SETINDICATORCURRENT, NcLexer::kUncarriedIndicator);
+  SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, SendScintilla(SCI_GETLENGTH));
+  RestoreEditorStyles(*this, stylesBeforeLexer_);
+  QsciScintilla::setFont(font());
+  QsciScintilla::setColor(text_);
+  QsciScintilla::setPaper(paper_);
+}
+
+void NcEdit::SetSendCarryRule(const SendCarryRule& rule) {
+  carryRule_ = rule;
+  if (lexer_ != nullptr) lexer_->SetCarryRule(rule);
+}
+
+void NcEdit::setFont(const QFont& font) {
+  QsciScintilla::setFont(font);
+  if (lexer_ == nullptr) return;
+  QWidget::setFont(font);
+  lexer_->SetLook(font, text_, paper_);
+}
+
+void NcEdit::setColor(const QColor& color) {
+  if (!detachingLexer_) text_ = color;
+  QsciScintilla::setColor(text_);
+  if (lexer_ != nullptr) lexer_->SetLook(font(), text_, paper_);
+}
+
+void NcEdit::setPaper(const QColor& color) {
+  if (!detachingLexer_) paper_ = color;
+  QsciScintilla::setPaper(paper_);
+  if (lexer_ != nullptr) lexer_->SetLook(font(), text_, paper_);
 }
 
 void NcEdit::keyPressEvent(QKeyEvent* e) {

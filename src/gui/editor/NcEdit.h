@@ -8,9 +8,14 @@
 #include <functional>
 #include <vector>
 
+#include "core/document/SendCarry.h"
+#include "gui/editor/EditorStyles.h"
+
 class QAction;
 
 namespace quelvo {
+
+class NcLexer;
 
 class NcEdit : public QsciScintilla {
   Q_OBJECT
@@ -43,6 +48,23 @@ class NcEdit : public QsciScintilla {
   void SetHorizontalScrollBar(bool on);
   void SetSideMargins(int pixels);  // blank space left and right of the text
 
+  // NC syntax colours (NcLexer), off unless turned on. Off, the control has no
+  // lexer and shows its font and colours as it always did; turning them off
+  // again restores exactly that look.
+  void SetSyntaxColors(bool on);
+  bool SyntaxColors() const { return lexer_ != nullptr; }
+  // The send code whose uncarried characters the syntax colours mark.
+  void SetSendCarryRule(const SendCarryRule& rule);
+  NcLexer* SyntaxLexer() const { return lexer_; }
+
+  // The user's font, text colour and background, whether or not the syntax
+  // colours are on (a lexer would otherwise take them over).
+  void setFont(const QFont& font);
+  void setColor(const QColor& color) override;
+  void setPaper(const QColor& color) override;
+  QColor color() const { return text_; }
+  QColor paper() const { return paper_; }
+
  signals:
   void KeyEvent(int key, bool pressed);
   void MouseEvent();
@@ -61,6 +83,12 @@ class NcEdit : public QsciScintilla {
   bool modified_ = false;
   std::vector<QAction*> contextActions_;
   std::function<bool()> contextOpening_;
+  NcLexer* lexer_ = nullptr;
+  SendCarryRule carryRule_;
+  QColor text_;
+  QColor paper_;
+  bool detachingLexer_ = false;
+  EditorStyles stylesBeforeLexer_;
 };
 
 }  // namespace quelvo

@@ -11,6 +11,9 @@ namespace quelvo {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Quelvo");
+  // The installed desktop entry (data/quelvo.desktop): desktops match the window to
+  // it, and so to its name and icon.
+  setDesktopFileName("quelvo");
   setWindowIcon(ProgramIcon());
   InstallToolkitTranslation(toolkitTexts_);
 }

@@ -157,6 +157,7 @@ void TForm1::FormCreate() {
   move(Settings.window.left, Settings.window.top);
   resize(Settings.window.width, Settings.window.height);
   ApplyEditorLook();
+  UpdateSyntaxColors();
   FormCreateFiles();
 
   RichEdit1->setWrapMode(QsciScintilla::WrapNone);

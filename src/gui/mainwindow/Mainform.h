@@ -65,6 +65,7 @@ class PanelBar;
 class TAutoForm;
 class TForm3;
 class TOptionForm;
+class PlotWindow;
 class TPrintForm;
 class TSetdataForm;
 class TUser;
@@ -135,8 +136,10 @@ struct MainMenus {
   QAction* User_op = nullptr;
   QAction* setting_op = nullptr;
   QAction* view_op = nullptr;
+  QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
   QAction* Menu_ver = nullptr;
+  QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
 };
 
 // The font and colour choosers of the edit commands; each returns false when
@@ -309,6 +312,10 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void screen_colorClick();
   void font_colorClick();
 
+  // ---- Toolpath plot (MainformPlot.cpp) ----
+  PlotWindow* PlotForm = nullptr;  // made at first use, follows RichEdit1
+  void PlotOpenClick();
+
   // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs
   FilePrompts FilePrompt;                   // questions and file choosers (tests replace them)
@@ -386,6 +393,12 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
   void ApplySettingNames();           // the twelve item captions from Settings.setNames
   void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
+
+  // ---- NC syntax colours (MainformSyntax.cpp) ----
+  // The document editor's colours on or off by the option, their marks by the
+  // active setting's send code; after any change of either.
+  void UpdateSyntaxColors();
+  void color_opClick();  // "ｺｰﾄﾞ色分け表示" turns the option over
   // The two settings dialogs, made and wired at first use (tests reach them
   // before opening them, to replace their prompts and port prober).
   TSetdataForm& SetdataDialog();

@@ -86,6 +86,8 @@ void TForm1::BuildMenus() {
   connect(m.EditFont, &QAction::triggered, this, &TForm1::EditFontClick);
   connect(m.screen_color, &QAction::triggered, this, &TForm1::screen_colorClick);
   connect(m.font_color, &QAction::triggered, this, &TForm1::font_colorClick);
+  m.PlotOpen = AddItem(m.Edit, "PlotOpen", "ツールパス表示");
+  connect(m.PlotOpen, &QAction::triggered, this, &TForm1::PlotOpenClick);
 
   m.Find = bar->addMenu("検索");
   m.FindDo = AddItem(m.Find, "FindDo", "検索");
@@ -121,6 +123,9 @@ void TForm1::BuildMenus() {
   connect(m.User_op, &QAction::triggered, this, &TForm1::User_opClick);
   connect(m.setting_op, &QAction::triggered, this, &TForm1::setting_opClick);
   connect(m.view_op, &QAction::triggered, this, &TForm1::view_opClick);
+  m.color_op = AddItem(m.Option, "color_op", "ｺｰﾄﾞ色分け表示");
+  m.color_op->setCheckable(true);
+  connect(m.color_op, &QAction::triggered, this, &TForm1::color_opClick);
 
   m.Log = bar->addMenu("通信ログ");
   const char* logCaptions[3] = {"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"};

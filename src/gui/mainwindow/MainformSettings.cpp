@@ -59,6 +59,7 @@ void TForm1::SelectSetting(int setNo) {
   Settings.setNo = setNo;
   Comm = LoadCommSetting(ProgramFolder(), setNo);
   ShowActiveSetting(setNo);
+  UpdateSyntaxColors();
 }
 
 // The items' tags are setting numbers, so the two OSP settings (6 and 12) load
@@ -88,6 +89,7 @@ TSetdataForm& TForm1::SetdataDialog() {
     connect(SetdataForm, &TSetdataForm::settingSaved, this, [this](int) {
       ApplySettingNames();
       ShowActiveSetting(Settings.setNo);
+      UpdateSyntaxColors();
     });
   }
   return *SetdataForm;
@@ -98,6 +100,7 @@ TSetdataForm& TForm1::SetdataDialog() {
 void TForm1::setting_opClick() {
   OptionDialog().exec();
   if (Document.LastFileSize > 0) FormatFileSize(Document.LastFileSize);
+  UpdateSyntaxColors();
 }
 
 TOptionForm& TForm1::OptionDialog() {

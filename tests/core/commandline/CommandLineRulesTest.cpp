@@ -145,6 +145,30 @@ TEST(CommandLineRules, EndNeedsAShortArgument) {
   EXPECT_EQ(Trace(ReadAll({"/ENDE"}, {})), (Lines{}));
 }
 
+// "--version" alone starts and ends the program; the transfer rules take none of
+// these arguments as theirs, and a version word beside other arguments or inside
+// a file argument is no version request.
+TEST(CommandLineRules, VersionOnlyAlone) {
+  const struct {
+    Lines args;
+    bool version;
+    Lines trace;
+  } cases[] = {
+      {{"--version"}, true, {}},
+      {{"--VERSION"}, false, {}},
+      {{"-version"}, false, {}},
+      {{"--version", "END"}, false, {"end"}},
+      {{"S=--version"}, false, {"notfound:/home/op/NC/--version"}},
+      {{"./--version.nc"}, false, {"open:./--version.nc"}},
+      {{}, false, {}},
+  };
+  for (const auto& c : cases) {
+    const std::string shown = c.args.empty() ? "(none)" : c.args.front();
+    EXPECT_EQ(AsksForVersion(c.args), c.version) << shown;
+    EXPECT_EQ(Trace(ReadAll(c.args, {})), c.trace) << shown;
+  }
+}
+
 TEST(CommandLineRules, SettingNumberFollowsTheMenuPlaces) {
   EXPECT_EQ(Trace(ReadAll({"N=6"}, {})), (Lines{"set:7"}));
   EXPECT_EQ(Trace(ReadAll({"/N=11"}, {})), (Lines{"set:6"}));

@@ -35,6 +35,41 @@ TEST(ProgramFilesTest, FolderChoice) {
   EXPECT_TRUE(std::filesystem::is_directory(home + "/.config/quelvo"));
 }
 
+// An installed program never writes beside itself, even where it could (root
+// can write /usr/bin); a build folder and QUELVO_HOME are unaffected.
+TEST(ProgramFilesTest, InstalledProgramKeepsItsFilesInTheConfigFolder) {
+  test::TempFolder dir;
+  const std::string exe = dir.File("bin");
+  const std::string other = dir.File("other");
+  std::filesystem::create_directories(exe);
+  std::filesystem::create_directories(other);
+  std::filesystem::create_directory_symlink(exe, dir.File("link"));
+  const std::string xdg = dir.File("xdg");
+  const struct {
+    std::string installed;
+    std::string quelvoHome;
+    std::string expected;
+  } cases[] = {
+      {exe, "", xdg + "/quelvo"},
+      {exe + "/", "", xdg + "/quelvo"},
+      {dir.File("link"), "", xdg + "/quelvo"},
+      {other, "", exe},
+      {"", "", exe},
+      {dir.File("missing"), "", exe},
+      {exe, dir.File("home"), dir.File("home")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ResolveProgramFolder(exe, c.quelvoHome, xdg, dir.Path(), c.installed), c.expected)
+        << "installed " << c.installed << ", QUELVO_HOME " << c.quelvoHome;
+  }
+
+  // The build tells the programs where they are installed.
+  const std::string bin = InstalledProgramsFolder();
+  ASSERT_FALSE(bin.empty());
+  EXPECT_EQ(bin.front(), '/');
+  EXPECT_EQ(bin.substr(bin.rfind('/')), "/bin");
+}
+
 TEST(ProgramFilesTest, QuelvoHomeNamesEveryFile) {
   test::TempFolder dir;
   const char* old = std::getenv("QUELVO_HOME");

@@ -6,13 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "core/document/FileFilter.h"
 
 namespace quelvo {
 namespace {
@@ -127,6 +133,47 @@ TEST(DesktopEntryTest, FailsQuietlyWhenTheFolderCannotBeMade) {
   std::ofstream(home.path() + "/.local");
   EXPECT_FALSE(CreateShellShortcut(ShortcutKind::SendTo, "/usr/bin/quelvo"));
   EXPECT_FALSE(CreateShellShortcut(ShortcutKind::Desktop, "relative/quelvo"));
+}
+
+// The installed MIME type, the installed desktop entry and the Open With entry
+// the program writes stay in step with the file types of the open and save
+// dialogs: the file manager offers Quelvo for every NC and OSP extension, and
+// the user's entry (which replaces the installed one of the same name) keeps
+// every type the installed one has.
+TEST(DesktopEntryTest, InstalledFilesCarryTheFileTypesOfTheDialogs) {
+  const char* source = std::getenv("QUELVO_TEST_SOURCE");
+  if (source == nullptr) GTEST_SKIP() << "QUELVO_TEST_SOURCE names the source tree (set by ctest)";
+  const auto matches = [](const std::string& text, const std::string& pattern) {
+    std::set<std::string> found;
+    const std::regex re(pattern);
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) found.insert((*it)[1]);
+    return found;
+  };
+  // The types of a desktop entry's MimeType line.
+  const auto mimeTypes = [&matches](const std::string& entry) {
+    const std::set<std::string> lines = matches(entry, "(?:^|\\n)MimeType=([^\\n]*)");
+    return lines.empty() ? std::set<std::string>() : matches(*lines.begin(), "([^;]+);");
+  };
+  const auto lower = [](std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+  };
+
+  const std::string mime = ReadFile(std::string(source) + "/data/mime/quelvo.xml");
+  const std::vector<FileFilterEntry> entries = BuildFileFilter(UserFileTypes{});
+  std::set<std::string> dialogPatterns;
+  for (const FileFilterEntry& entry : {entries[0], entries[5]}) {
+    for (const std::string& pattern : FilterPatterns(entry)) dialogPatterns.insert(lower(pattern));
+  }
+  EXPECT_EQ(matches(mime, "<glob pattern=\"([^\"]+)\""), dialogPatterns);
+  const std::set<std::string> types = matches(mime, "<mime-type type=\"([^\"]+)\"");
+  ASSERT_EQ(types.size(), 1u) << mime;
+
+  const std::string installed = ReadFile(std::string(source) + "/data/quelvo.desktop");
+  const std::set<std::string> installedTypes = mimeTypes(installed);
+  EXPECT_EQ(installedTypes.count(*types.begin()), 1u) << installed;
+  const std::set<std::string> userTypes = mimeTypes(DesktopEntryText(ShortcutKind::SendTo, "/usr/bin/quelvo"));
+  for (const std::string& type : installedTypes) EXPECT_EQ(userTypes.count(type), 1u) << type;
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ TEST(ProgramSettingsTest, DefaultsWithoutAFile) {
   EXPECT_EQ(s.storedOptions.powerOff, "N");
   EXPECT_EQ(s.storedOptions.op14, "N");
   EXPECT_TRUE(s.storedOptions.op16);
+  EXPECT_TRUE(s.options.syntaxColors);
   EXPECT_EQ(s.maskNo, 1);
   EXPECT_EQ(s.user2Name, "ﾕｰｻﾞ2");
   EXPECT_EQ(s.modemPort1, "");
@@ -61,7 +62,8 @@ TEST(ProgramSettingsTest, NewFileHoldsEveryKeyInOrder) {
             "User1_Name=ﾕｰｻﾞ1\r\nUser1_Mask=*.*\r\nUser2_Name=ﾕｰｻﾞ2\r\nUser2_Mask=*.*\r\n"
             "ModemePort1=\r\nModemePort2=\r\n\r\n"
             "[Options]\r\nop1=N\r\nop2=N\r\nop3=N\r\nPower_Off=N\r\nop4=N\r\nop5=N\r\nop6=N\r\n"
-            "op7=N\r\nop9=N\r\nop10=N\r\nop12=N\r\nop13=N\r\nop14=N\r\nop16=1\r\n");
+            "op7=N\r\nop9=N\r\nop10=N\r\nop12=N\r\nop13=N\r\nop14=N\r\nop16=1\r\n"
+            "Syntax_Color=1\r\n");
 }
 
 TEST(ProgramSettingsTest, SavedValuesReadBack) {
@@ -74,6 +76,7 @@ TEST(ProgramSettingsTest, SavedValuesReadBack) {
   s.setNames[12] = "旋盤";
   s.storedOptions.powerOff = "Y";
   s.storedOptions.op16 = false;
+  s.storedOptions.syntaxColors = false;
   s.maskNo = 3;
   s.modemPort2 = "COM2";
   ASSERT_TRUE(SaveProgramSettings(ini, s));
@@ -85,6 +88,7 @@ TEST(ProgramSettingsTest, SavedValuesReadBack) {
   EXPECT_EQ(r.setNames[12], "旋盤");
   EXPECT_EQ(r.storedOptions.powerOff, "Y");
   EXPECT_FALSE(r.storedOptions.op16);
+  EXPECT_FALSE(r.options.syntaxColors);
   EXPECT_EQ(r.maskNo, 3);
   EXPECT_EQ(r.modemPort2, "COM2");
 }

@@ -128,7 +128,8 @@ void MainformTest::menusAsTheCommandTable() {
                         "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成", "SendTo(送る)に登録", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "終了"}));
   for (QAction* item : form.Menus.MenuFile) QVERIFY(!item->isVisible());
   QCOMPARE(Captions(form.Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
-                                                   "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]"}));
+                                                   "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]",
+                                                   "ツールパス表示"}));
   QVERIFY(form.Menus.EditWrap->isCheckable() && !form.Menus.EditWrap->isChecked());
   QCOMPARE(Captions(form.Menus.FontSelect), (QStringList{"フォント設定", "ＭＳ ゴシック  10"}));
   QCOMPARE(Captions(form.Menus.ScreenColor), (QStringList{"背景色設定", "文字色設定"}));
@@ -153,7 +154,8 @@ void MainformTest::menusAsTheCommandTable() {
   QCOMPARE(keys, (QStringList{"Alt+1", "Alt+2", "Alt+3", "Alt+4", "Alt+5", "Alt+6", "Alt+7", "Alt+8", "Alt+9",
                               "Alt+A", "Alt+O", "Alt+P"}));
   QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 6, 12}));
-  QCOMPARE(Captions(form.Menus.Option), (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"}));
+  QCOMPARE(Captions(form.Menus.Option),
+           (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)", "ｺｰﾄﾞ色分け表示"}));
   QCOMPARE(Captions(form.Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
   QCOMPARE(Captions(form.Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
   // Only the set items carry shortcuts.
