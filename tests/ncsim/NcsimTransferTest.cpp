@@ -415,5 +415,34 @@ TEST_F(NcsimTransferTest, OpeningWithoutDataIsNotATransferAndEachOpenGetsAFreshP
     EXPECT_FALSE(fs::exists(fs::symlink_status(PathOf("port"))));
 }
 
+// --cycle: one opening serves many transfers, as a shop service keeps the line
+// open. The stored programs are punched in turn, each after the receiver's
+// DC4, without invitations in between (a send could not be told from the
+// punch); then the control invites, and every program sent is saved on its
+// own, from its "%" (or the "$" of an OSP header) to the next "%".
+TEST_F(NcsimTransferTest, CycleServesManyTransfersInOneOpening) {
+    std::ofstream(PathOf("a.nc"), std::ios::binary) << "O1\r\n";
+    std::ofstream(PathOf("b.nc"), std::ios::binary) << "O2\r\n";
+    Start({"--cycle", "--baud", "0", "--punch", PathOf("a.nc"), "--punch", PathOf("b.nc"), "--punch-after", "0.2",
+           "--invite-ms", "100", "--out", PathOf("got")});
+    PtyClient client;
+    ASSERT_TRUE(client.Open(PathOf("port")));
+    for (const char* program : {"%\nO1\n%\n", "%\nO2\n%\n"}) {
+        const Bytes tape = IsoBytes(program);
+        EXPECT_EQ(client.ReadCount(tape.size(), 5000, false), tape) << program;
+        ASSERT_FALSE(sim_->WaitFor("punch done", 5000).empty());
+        ASSERT_TRUE(client.WriteByte(kDc4));
+        ASSERT_FALSE(sim_->WaitFor("end punched", 5000).empty());
+    }
+    EXPECT_EQ(client.ReadByte(5000), kDc1);
+    ASSERT_TRUE(client.Write(IsoBytes("\n%\nO3\nM30\n%\n")));
+    EXPECT_NE(sim_->WaitFor("program n=1", 5000).find("chars=10"), std::string::npos);
+    EXPECT_EQ(client.ReadByte(5000), kDc1);
+    ASSERT_TRUE(client.Write(IsoBytes("$A.MIN\nO4\n%")));
+    ASSERT_FALSE(sim_->WaitFor("program n=2", 5000).empty());
+    EXPECT_EQ(ReadFile(PathOf("got.1")), "%\nO3\nM30\n%");
+    EXPECT_EQ(ReadFile(PathOf("got.2")), "$A.MIN\nO4\n%");
+}
+
 }  // namespace
 }  // namespace quelvo::ncsim::test

@@ -59,6 +59,49 @@ NcMachine::NcMachine(const SimOptions& options, std::optional<PunchTape> punch, 
       writeClock_(options.baud),
       reception_(options.code) {}
 
+NcMachine::NcMachine(const SimOptions& options, std::vector<PunchTape> punches, Reporter& reporter)
+    : NcMachine(options, punches.empty() ? std::nullopt : std::optional<PunchTape>(punches.front()), reporter) {
+    punches_ = std::move(punches);
+}
+
+const PunchTape* NcMachine::NextPunch() const {
+    if (!options_.cycle) return punch_ ? &*punch_ : nullptr;
+    return session_.punchIndex < punches_.size() ? &punches_[session_.punchIndex] : nullptr;
+}
+
+NcMachine::Clock::time_point NcMachine::PunchDue() const {
+    return (options_.cycle ? session_.cycleStart : session_.opened) + std::chrono::milliseconds(options_.punchAfterMs);
+}
+
+void NcMachine::NextCycle(Clock::time_point now) {
+    const std::size_t punchIndex = session_.punchIndex + (session_.punchStarted ? 1 : 0);
+    const Clock::time_point opened = session_.opened;
+    session_ = Session{};
+    session_.opened = opened;
+    session_.punchIndex = punchIndex;
+    session_.cycleStart = now;
+    session_.nextInvite = now + std::chrono::milliseconds(options_.inviteMs);
+    reception_ = Reception(options_.code);
+}
+
+void NcMachine::SaveCycleProgram() {
+    // The program runs from its first "%" (or the "$" of an OSP file-name
+    // header) to the next "%"; what came before it (feed, the line end after
+    // the last program) is no part of it.
+    const std::string& text = reception_.Text();
+    const std::size_t first = text.find_first_of("%$");
+    const std::string program = text.substr(first, text.find('%', first + 1) - first + 1);
+    ++programsSaved_;
+    std::string path;
+    if (!options_.outFile.empty()) {
+        path = options_.outFile + "." + std::to_string(programsSaved_);
+        std::string error;
+        if (!WriteFileWhole(path, program, error)) std::fprintf(stderr, "ncsim: %s\n", error.c_str());
+    }
+    reporter_.Line("program" + Field("n", programsSaved_) + Field("chars", static_cast<long>(program.size()))
+                   + " file=" + path);
+}
+
 bool NcMachine::Publish() {
     auto fresh = std::make_unique<PtyPort>();
     std::string error;
@@ -123,6 +166,7 @@ void NcMachine::StartSession(PtyPort& line) {
     session_ = Session{};
     session_.opened = Clock::now();
     session_.nextInvite = session_.opened + kFirstInviteDelay;
+    session_.cycleStart = session_.opened;
     reception_ = Reception(options_.code);
     readClock_ = LineClock(options_.baud);
     writeClock_ = LineClock(options_.baud);
@@ -133,11 +177,12 @@ void NcMachine::StartSession(PtyPort& line) {
 bool NcMachine::Step() {
     Clock::time_point now = Clock::now();
     if (session_.phase == Phase::Inviting) {
-        if (punch_ && now - session_.opened >= std::chrono::milliseconds(options_.punchAfterMs)) {
+        const PunchTape* tape = NextPunch();
+        if (tape != nullptr && now >= PunchDue()) {
             session_.phase = Phase::Punching;
             session_.punchStarted = true;
-            reporter_.Line("punch start" + Field("bytes", static_cast<long>(punch_->bytes.size())));
-        } else if (now >= session_.nextInvite) {
+            reporter_.Line("punch start" + Field("bytes", static_cast<long>(tape->bytes.size())));
+        } else if (now >= session_.nextInvite && (tape == nullptr || !options_.cycle)) {
             Invite(now);
         }
     }
@@ -217,6 +262,20 @@ void NcMachine::ReceiveAvailable(Clock::time_point now, bool drainAll) {
 
 void NcMachine::NoteByte(std::uint8_t b) {
     reception_.Take(b);
+    if (options_.cycle) {
+        // Between programs only a "%" or "$" starts the next one.
+        const std::string& text = reception_.Text();
+        const std::size_t first = text.find_first_of("%$");
+        if (session_.phase == Phase::Inviting && first == std::string::npos) {
+            reception_ = Reception(options_.code);
+            return;
+        }
+        if (first != std::string::npos && text.find('%', first + 1) != std::string::npos) {
+            SaveCycleProgram();
+            NextCycle(Clock::now());
+            return;
+        }
+    }
     if (session_.phase == Phase::Inviting) session_.phase = Phase::Receiving;
     if (!session_.dataReported && reception_.Started()) {
         session_.dataReported = true;
@@ -242,7 +301,7 @@ void NcMachine::FinishProcessing(Clock::time_point now) {
 
 void NcMachine::PunchSome(Clock::time_point now) {
     if (session_.punchHeld) return;
-    const std::vector<std::uint8_t>& tape = punch_->bytes;
+    const std::vector<std::uint8_t>& tape = NextPunch()->bytes;
     std::size_t want = writeClock_.Allowance(now, tape.size() - session_.punched);
     if (options_.dropAfter >= 0) {
         const auto left = static_cast<std::size_t>(
@@ -285,6 +344,11 @@ void NcMachine::ReadControlBytes() {
                 session_.dc4Reported = true;
                 // The receiver has ended: stop punching (a due drop still happens).
                 if (session_.phase != Phase::Dropping) session_.phase = Phase::Finished;
+                if (options_.cycle && session_.phase == Phase::Finished && session_.punchStarted) {
+                    reporter_.Line("end" + Field("punched", static_cast<long>(session_.punched)) + " reason=dc4");
+                    NextCycle(Clock::now());
+                    return;
+                }
             }
         }
     }
@@ -314,6 +378,7 @@ void NcMachine::EndSession(const char* reason) {
         return;
     }
     if (reception_.Received() == 0) return;  // opened and closed: a probe, not a transfer
+    if (options_.cycle && !reception_.Started()) return;  // only line ends after the last program
     transferDone_ = true;
     if (!options_.outFile.empty()) {
         std::string error;
@@ -349,8 +414,8 @@ int NcMachine::PollTimeoutMs(Clock::time_point now, bool wantInput) const {
     Clock::time_point until = now + std::chrono::milliseconds(kMaxPollMs);
     switch (session_.phase) {
     case Phase::Inviting:
-        until = std::min(until, session_.nextInvite);
-        if (punch_) until = std::min(until, session_.opened + std::chrono::milliseconds(options_.punchAfterMs));
+        if (NextPunch() == nullptr || !options_.cycle) until = std::min(until, session_.nextInvite);
+        if (NextPunch() != nullptr) until = std::min(until, PunchDue());
         break;
     case Phase::Processing:
         until = std::min(until, session_.processEnd);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "LineClock.h"
 #include "PtyPort.h"
@@ -25,6 +26,8 @@ public:
 
     // punch: the stored program's tape, when one was given.
     NcMachine(const SimOptions& options, std::optional<PunchTape> punch, Reporter& reporter);
+    // punches: the tapes of every --punch, punched in turn with --cycle.
+    NcMachine(const SimOptions& options, std::vector<PunchTape> punches, Reporter& reporter);
 
     // Runs until stopped by a signal (stop becomes non-zero) or, with --once,
     // until one transfer is over. Returns the process exit code.
@@ -58,6 +61,8 @@ private:
         bool punchHeld = false;
         bool dc4Reported = false;
         bool dataReported = false;
+        std::size_t punchIndex = 0;      // --cycle: the tape punched next
+        Clock::time_point cycleStart;    // --cycle: when the last transfer ended
     };
 
     // Creates a fresh pair and points the link at it.
@@ -77,9 +82,18 @@ private:
     void SendControl(std::uint8_t b);
     int PollTimeoutMs(Clock::time_point now, bool wantInput) const;
     bool WantsInput(Clock::time_point now);
+    // --cycle: the tape due next, or null when all are punched.
+    const PunchTape* NextPunch() const;
+    Clock::time_point PunchDue() const;
+    // --cycle: a program ended (punched and acknowledged, or received): the
+    // next transfer of the same opening follows.
+    void NextCycle(Clock::time_point now);
+    void SaveCycleProgram();
 
     const SimOptions& options_;
     std::optional<PunchTape> punch_;
+    std::vector<PunchTape> punches_;
+    long programsSaved_ = 0;  // --cycle: programs received over all openings
     Reporter& reporter_;
     std::unique_ptr<PtyPort> port_;     // the pair the link points at
     std::unique_ptr<PtyPort> retired_;  // the previous pair, while still held

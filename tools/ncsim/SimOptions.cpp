@@ -52,6 +52,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.once = true;
             continue;
         }
+        if (name == "--cycle") {
+            options.cycle = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
             return false;
@@ -79,7 +83,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             ok = ParseLong(value, 10, 600000, number);
             options.inviteMs = static_cast<int>(number);
         } else if (name == "--punch") {
-            options.punchFile = value;
+            if (options.punchFile.empty()) options.punchFile = value;
+            options.punchFiles.push_back(value);
         } else if (name == "--punch-after") {
             ok = ParseSeconds(value, options.punchAfterMs);
         } else if (name == "--drop-after") {
@@ -125,13 +130,22 @@ std::string SimUsageText() {
         "                       0 for no limit                          [9600]\n"
         "  --process-ms N       time to process a full buffer before DC1 [200]\n"
         "  --invite-ms N        interval between DC1 invitations         [1000]\n"
-        "  --punch FILE         program text to punch back (framed by \"%\" lines)\n"
+        "  --punch FILE         program text to punch back (framed by \"%\" lines);\n"
+        "                       repeat it for several programs (with --cycle)\n"
         "  --punch-after SECS   punch when no data came this long after open [5]\n"
         "  --drop-after BYTES   hang up the line after this many bytes of a transfer\n"
         "  --out FILE           write each received program, decoded, to FILE\n"
         "                       (replaced by every transfer)\n"
         "  --report FILE        append the report lines to FILE as well as stdout\n"
         "  --once               exit after one transfer\n"
+        "  --cycle              keep the port open for many transfers, as a shop\n"
+        "                       service does: punch each --punch FILE in turn (the\n"
+        "                       first --punch-after SECS after the open, each next\n"
+        "                       that long after the receiver's DC4; no invitations\n"
+        "                       meanwhile), then invite with DC1 every --invite-ms;\n"
+        "                       each program received (from its first \"%\", or the\n"
+        "                       \"$\" of a file-name header, to the next \"%\") goes\n"
+        "                       to --out with \".N\" appended, N from 1\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"
@@ -145,6 +159,7 @@ std::string SimUsageText() {
         "  dc1 n=K after=A                  the sender wrote A bytes after DC3\n"
         "                                   number K; DC1 sent\n"
         "  punch start bytes=B / punch done bytes=B\n"
+        "  program n=N chars=C file=PATH    with --cycle: program N received and saved\n"
         "  hold punched=B / resume punched=B  the other side paused / resumed the\n"
         "                                   punch after B bytes\n"
         "  dc4                              the other side sent DC4\n"

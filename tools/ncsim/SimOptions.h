@@ -18,6 +18,8 @@ struct SimOptions {
     int processMs = 200;               // time spent "processing" a full buffer
     int inviteMs = 1000;               // interval between DC1 invitations
     std::string punchFile;             // program punched back when no data comes
+    std::vector<std::string> punchFiles;  // every --punch, in order (the first is punchFile)
+    bool cycle = false;                // one open serves many transfers (see --cycle)
     int punchAfterMs = 5000;
     long dropAfter = -1;               // hang up after this many bytes; -1 never
     std::string outFile;

@@ -55,14 +55,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::optional<PunchTape> punch;
-    if (!options.punchFile.empty()) {
+    std::vector<PunchTape> punches;
+    for (const std::string& file : options.punchFiles) {
         std::string text;
-        if (!ReadWholeFile(options.punchFile, text)) {
-            std::cerr << "ncsim: cannot read " << options.punchFile << "\n";
+        if (!ReadWholeFile(file, text)) {
+            std::cerr << "ncsim: cannot read " << file << "\n";
             return 1;
         }
-        punch = BuildPunchTape(text, options.code);
+        punches.push_back(BuildPunchTape(text, options.code));
     }
 
     Reporter reporter;
@@ -71,6 +71,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     InstallSignals();
-    NcMachine machine(options, std::move(punch), reporter);
+    NcMachine machine(options, std::move(punches), reporter);
     return machine.Run(g_stop);
 }

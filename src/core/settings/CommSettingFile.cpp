@@ -7,7 +7,11 @@
 namespace quelvo {
 
 CommSetting LoadCommSetting(const std::string& folder, int setNo) {
-  const IniFile ini(CommSettingFilePath(folder, setNo));
+  return LoadCommSettingFile(CommSettingFilePath(folder, setNo));
+}
+
+CommSetting LoadCommSettingFile(const std::string& path) {
+  const IniFile ini(path);
   const CommSetting defaults;
   CommSetting setting;
   for (const CommSettingField& field : CommSettingFields()) {

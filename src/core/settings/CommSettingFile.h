@@ -13,6 +13,8 @@ namespace quelvo {
 // missing file, section or key, or an integer that does not read, silently
 // gives the default. A number outside 1..12 reads setting 1 (CheckSetNo).
 CommSetting LoadCommSetting(const std::string& folder, int setNo);
+// The same for a settings file of that format at any path.
+CommSetting LoadCommSettingFile(const std::string& path);
 
 // Writes every key of `setting` in file order, then loads the slot again into
 // `setting` so that the record reflects the file. When a write fails the

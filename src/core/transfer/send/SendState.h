@@ -18,6 +18,7 @@ struct SendJob {
   bool RepeatMode = false;         // "ﾘﾋﾟｰﾄ": send again until stopped
   int RepeatCount = 0;             // 1 for the first pass of a repeat series
   bool CloseAfterTransfer = false; // close the program after a completed send
+  std::string logFilePath;         // where the log is saved; empty for <base>_S.log
 };
 
 // The exclusion list of the selective send, filled by the selective-send

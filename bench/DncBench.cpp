@@ -1,0 +1,144 @@
+// The shop service under load: 32 simulated controls on pseudo-terminals at an
+// emulated 19200 baud, all punching a program to the service and taking a
+// queued one from it at the same time. Every byte is checked against what the
+// window's engines make of the same transfers. Figures: the service's
+// processor time in all and per machine, and the share of one core it used
+// over the run (the goal is below a quarter of a core for the 32), against
+// the same transfers served one machine after another by a service of one
+// machine (QUELVO_DNC_BENCH_SEQUENTIAL machines, default 8, the rest scaled).
+//
+//   dnc_bench
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "DncRig.h"
+
+namespace {
+
+using quelvo::test::DncRig;
+using quelvo::test::FileText;
+using quelvo::test::FolderNames;
+using quelvo::test::RigMachine;
+using quelvo::test::WaitUntil;
+
+constexpr int kMachines = 32;
+constexpr int kProgramLines = 100;
+constexpr int kWaitMs = 600000;
+
+std::string Program(int number) {
+  std::string text = "O" + std::to_string(number) + "\n";
+  for (int line = 0; line < kProgramLines; ++line) {
+    text += "N" + std::to_string(line * 10) + "G01X" + std::to_string(line) + ".5Y-2.F100\n";
+  }
+  return text + "M30\n";
+}
+
+std::string Crlf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// The service's own processor time so far, in seconds.
+double ProcessCpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  const size_t close = text.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::vector<std::string> fields;
+  std::string field;
+  for (size_t i = close + 2; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ' ') {
+      fields.push_back(field);
+      field.clear();
+    } else {
+      field += text[i];
+    }
+  }
+  // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
+  const double ticks = std::stod(fields.at(11)) + std::stod(fields.at(12));
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+struct Run {
+  double cpuSeconds = 0;
+  double wallSeconds = 0;
+  int exact = 0;  // machines whose every file matched
+};
+
+// Serves machines [first, first + count) with one service; all at once.
+Run Serve(int first, int count) {
+  DncRig rig;
+  for (int i = first; i < first + count; ++i) {
+    RigMachine m;
+    m.name = "mc" + std::to_string(i);
+    m.speedIndex = 4;
+    m.baud = 19200;
+    m.punches = {Program(1000 + i)};
+    m.spool["O" + std::to_string(2000 + i) + ".nc"] = Crlf(Program(2000 + i));
+    m.punchAfter = 1.0;
+    rig.AddMachine(m);
+  }
+  Run run;
+  if (!rig.StartControls()) return run;
+  const auto start = std::chrono::steady_clock::now();
+  rig.StartService();
+  for (int i = first; i < first + count; ++i) {
+    const std::string folder = rig.Folder("mc" + std::to_string(i));
+    WaitUntil([&] { return FolderNames(folder + "/spool") == std::vector<std::string>{"sent"}; }, kWaitMs);
+  }
+  run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.cpuSeconds = ProcessCpuSeconds(rig.ServicePid());
+  rig.StopService(SIGTERM);
+  for (int i = first; i < first + count; ++i) {
+    const std::string name = "mc" + std::to_string(i);
+    const std::string folder = rig.Folder(name);
+    const bool received = FileText(folder + "/inbox/O" + std::to_string(1000 + i) + ".nc") ==
+                          DncRig::WindowReception(Program(1000 + i), "iso", rig.Setting(name), false);
+    const bool sent = FileText(folder + "/got.1") ==
+                      DncRig::WindowSendText(Crlf(Program(2000 + i)), rig.Setting(name), "iso");
+    if (received && sent) ++run.exact;
+  }
+  return run;
+}
+
+}  // namespace
+
+int main() {
+  const Run together = Serve(0, kMachines);
+  std::printf(
+      "dnc 32 machines at once: wall=%.1f s service_cpu=%.2f s per_machine=%.3f s cores=%.3f exact=%d/%d\n",
+      together.wallSeconds, together.cpuSeconds, together.cpuSeconds / kMachines,
+      together.cpuSeconds / together.wallSeconds, together.exact, kMachines);
+
+  int sequential = 8;
+  if (const char* n = std::getenv("QUELVO_DNC_BENCH_SEQUENTIAL"))
+    sequential = std::max(1, std::min(kMachines, std::atoi(n)));
+  Run one;
+  for (int i = 0; i < sequential; ++i) {
+    const Run r = Serve(i, 1);
+    one.cpuSeconds += r.cpuSeconds;
+    one.wallSeconds += r.wallSeconds;
+    one.exact += r.exact;
+  }
+  const double perMachine = one.cpuSeconds / sequential;
+  std::printf(
+      "dnc one machine after another (%d of 32, scaled): wall=%.1f s service_cpu=%.2f s per_machine=%.3f s "
+      "exact=%d/%d\n",
+      sequential, one.wallSeconds * kMachines / sequential, perMachine * kMachines, perMachine, one.exact,
+      sequential);
+  const bool ok = together.exact == kMachines && one.exact == sequential &&
+                  together.cpuSeconds / together.wallSeconds < 0.25;
+  std::printf("dnc goal (every byte exact, below a quarter of a core for 32): %s\n", ok ? "met" : "NOT met");
+  return ok ? 0 : 1;
+}

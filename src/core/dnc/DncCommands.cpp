@@ -1,0 +1,101 @@
+#include "core/dnc/DncCommands.h"
+
+#include <signal.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "core/common/AtomicFile.h"
+#include "core/dnc/DncConfig.h"
+#include "core/dnc/DncSpool.h"
+#include "core/dnc/WorkerStatus.h"
+
+namespace quelvo {
+namespace {
+
+struct CommandArgs {
+  std::string config = kDefaultDncConfigPath;
+  bool json = false;
+  std::vector<std::string> words;
+};
+
+bool ParseArgs(const std::vector<std::string>& args, bool allowJson, CommandArgs* parsed, std::ostream& err) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--config" && i + 1 < args.size()) {
+      parsed->config = args[++i];
+    } else if (allowJson && args[i] == "--json") {
+      parsed->json = true;
+    } else if (args[i].rfind("--", 0) == 0) {
+      err << "unknown option " << args[i] << "\n";
+      return false;
+    } else {
+      parsed->words.push_back(args[i]);
+    }
+  }
+  return true;
+}
+
+bool ProcessAlive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CommandArgs parsed;
+  if (!ParseArgs(args, true, &parsed, err) || !parsed.words.empty()) {
+    err << "usage: status [--config FILE] [--json]\n";
+    return 2;
+  }
+  DncConfig config;
+  std::string error;
+  if (!LoadDncConfig(parsed.config, &config, &error)) {
+    err << error << "\n";
+    return 2;
+  }
+  std::vector<WorkerStatus> workers;
+  for (const MachineConfig& machine : config.machines) {
+    std::string text;
+    std::optional<WorkerStatus> status;
+    if (ReadWholeFile(StatusFilePath(config.stateDir, machine.name), &text, &error))
+      status = ParseStatusFile(text);
+    if (!status || status->machine != machine.name) {
+      status = WorkerStatus{};
+      status->machine = machine.name;
+      status->activity = WorkerActivity::kStopped;
+      status->reason = "no state published";
+    } else if (status->activity != WorkerActivity::kStopped && !ProcessAlive(status->pid)) {
+      status->activity = WorkerActivity::kStopped;
+      status->reason = "the service is not running";
+    }
+    workers.push_back(*status);
+  }
+  out << (parsed.json ? StatusJson(workers) : StatusTable(workers));
+  return 0;
+}
+
+int RunQueueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CommandArgs parsed;
+  if (!ParseArgs(args, false, &parsed, err) || parsed.words.size() != 2) {
+    err << "usage: queue [--config FILE] MACHINE FILE\n";
+    return 2;
+  }
+  DncConfig config;
+  std::string error;
+  if (!LoadDncConfig(parsed.config, &config, &error)) {
+    err << error << "\n";
+    return 2;
+  }
+  const MachineConfig* machine = config.Find(parsed.words[0]);
+  if (machine == nullptr) {
+    err << "no machine " << parsed.words[0] << " in " << parsed.config << "\n";
+    return 1;
+  }
+  std::string placed;
+  if (!EnqueueFile(machine->spool, parsed.words[1], std::time(nullptr), &placed, &error)) {
+    err << error << "\n";
+    return 1;
+  }
+  out << "queued " << placed << "\n";
+  return 0;
+}
+
+}  // namespace quelvo

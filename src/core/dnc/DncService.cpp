@@ -1,0 +1,38 @@
+#include "core/dnc/DncService.h"
+
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/dnc/DncNames.h"
+#include "core/dnc/MachineWorker.h"
+
+namespace quelvo {
+
+bool RunDncService(const DncConfig& config, const std::atomic<bool>& shutdown, const DncJournal& journal) {
+  std::mutex journalMutex;
+  const auto say = [&](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(journalMutex);
+    journal(line);
+  };
+  for (const std::string* folder : {&config.stateDir, &config.logDir}) {
+    std::string error;
+    if (!EnsureFolder(*folder, &error)) {
+      say(error);
+      return false;
+    }
+  }
+  std::vector<std::unique_ptr<MachineWorker>> workers;
+  for (const MachineConfig& machine : config.machines) {
+    workers.push_back(std::make_unique<MachineWorker>(machine, config, shutdown, say));
+  }
+  say("serving " + std::to_string(workers.size()) + " machines");
+  std::vector<std::thread> threads;
+  for (auto& worker : workers) threads.emplace_back([&worker] { worker->Run(); });
+  for (std::thread& thread : threads) thread.join();
+  say("stopped");
+  return true;
+}
+
+}  // namespace quelvo

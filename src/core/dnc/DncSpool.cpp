@@ -1,0 +1,93 @@
+#include "core/dnc/DncSpool.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/UniqueFile.h"
+#include "core/dnc/DncNames.h"
+
+namespace quelvo {
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore) {
+  struct Entry {
+    struct timespec mtime;
+    std::string name;
+  };
+  std::vector<Entry> entries;
+  DIR* dir = ::opendir(spool.c_str());
+  if (dir == nullptr) return {};
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (!IsPlainName(name)) continue;
+    struct stat st {};
+    if (::lstat((spool + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (settledBefore != 0 && st.st_mtim.tv_sec > settledBefore) continue;
+    entries.push_back({st.st_mtim, name});
+  }
+  ::closedir(dir);
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.mtime.tv_sec != b.mtime.tv_sec) return a.mtime.tv_sec < b.mtime.tv_sec;
+    if (a.mtime.tv_nsec != b.mtime.tv_nsec) return a.mtime.tv_nsec < b.mtime.tv_nsec;
+    return a.name < b.name;
+  });
+  std::vector<std::string> names;
+  for (Entry& e : entries) names.push_back(std::move(e.name));
+  return names;
+}
+
+bool MarkSent(const std::string& spool, const std::string& name, std::time_t when, std::string* placed,
+              std::string* error) {
+  const std::string sent = spool + "/sent";
+  if (!EnsureFolder(sent, error)) return false;
+  return MoveWithoutReplacing(spool + "/" + name, sent, name + "-" + FileTimeStamp(when), when, placed,
+                              error);
+}
+
+bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
+                 std::string* error) {
+  const std::string name = BaseName(source);
+  if (!IsPlainName(name)) {
+    *error = source + ": not a plain file name";
+    return false;
+  }
+  std::string bytes, reason;
+  if (!ReadWholeFile(source, &bytes, &reason)) {
+    *error = source + ": " + reason;
+    return false;
+  }
+  std::string temp;
+  const int fd = CreateUniqueFile(spool, ".queue-", ".tmp", &temp);
+  if (fd < 0) {
+    *error = spool + ": " + std::strerror(errno);
+    return false;
+  }
+  const bool written = WriteAllBytes(fd, bytes) && ::fsync(fd) == 0;
+  const int writeErrno = errno;
+  ::close(fd);
+  if (!written) {
+    ::unlink(temp.c_str());
+    *error = temp + ": " + std::strerror(writeErrno);
+    return false;
+  }
+  if (!MoveWithoutReplacing(temp, spool, name, when, placed, error)) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quelvo

@@ -1,0 +1,28 @@
+#pragma once
+// A machine's spool folder: each regular file in it is a program queued for
+// the control, sent oldest first; a sent file moves to spool/sent/ with the
+// time it went. Files only appear in the spool under their final name (the
+// queue command writes a hidden temporary file and renames it), so the worker
+// never sends half a file, and the queue is on disk: a restart loses nothing.
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace quelvo {
+
+// The queued file names, oldest first (then by name). Hidden files, folders
+// and links are not queued entries, nor files changed after `settledBefore`
+// (0: any time): a file that another program is still copying into the spool
+// under its final name is not sent half-written.
+std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore = 0);
+
+// Moves a sent file to spool/sent/NAME-<stamp>.
+bool MarkSent(const std::string& spool, const std::string& name, std::time_t when, std::string* placed,
+              std::string* error);
+
+// Copies `source` into the spool under its own file name (a free variant of it
+// when that is taken). The final path in *placed.
+bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
+                 std::string* error);
+
+}  // namespace quelvo

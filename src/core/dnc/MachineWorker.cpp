@@ -1,0 +1,359 @@
+#include "core/dnc/MachineWorker.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "core/common/AtomicFile.h"
+#include "core/dnc/DncNames.h"
+#include "core/dnc/DncPortFactory.h"
+#include "core/dnc/DncRequest.h"
+#include "core/dnc/DncSpool.h"
+#include "core/document/DocumentFile.h"
+#include "core/settings/CommSettingFile.h"
+#include "core/transfer/CommLog.h"
+#include "core/transfer/DocumentLines.h"
+#include "core/transfer/TapeCode.h"
+#include "core/transfer/link/PortNames.h"
+#include "core/transfer/link/SerialLink.h"
+#include "core/transfer/receive/ReceiveCommand.h"
+#include "core/transfer/receive/ReceiveEngine.h"
+#include "core/transfer/send/SendCommand.h"
+#include "core/transfer/send/SendEngine.h"
+
+namespace quelvo {
+namespace {
+
+// A listening read waits at most this long, so a shutdown is noticed soon.
+constexpr int kListenReadMs = 250;
+constexpr int64_t kSpoolScanMs = 2000;
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The first line of a received file that holds a program number ("" when none does).
+std::string FirstProgramLine(const std::string& path) {
+  std::string bytes, error;
+  if (!ReadWholeFile(path, &bytes, &error)) return "";
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = bytes.substr(pos, end - pos);
+    if (!ProgramNumberFileName(line).empty()) return line;
+    pos = end + 1;
+  }
+  return "";
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+MachineWorker::MachineWorker(const MachineConfig& machine, const DncConfig& service,
+                             const std::atomic<bool>& shutdown, Journal journal)
+    : machine_(machine),
+      service_(service),
+      shutdown_(shutdown),
+      journal_(std::move(journal)),
+      staging_(machine.inbox + "/" + kStagingFolder),
+      line_(MakeDncSerialPort()),
+      host_(
+          shutdown, [this](const WorkerHost::Progress& p) { OnProgress(p); },
+          [this](const std::string& text) { Say(text); }) {
+  status_.machine = machine_.name;
+  status_.pid = static_cast<long>(::getpid());
+  // The service keeps a stopped reception: what came stays as an incomplete file.
+  options_.saveStoppedReception = true;
+}
+
+void MachineWorker::Run() {
+  SetActivity(WorkerActivity::kStarting);
+  while (!shutdown_.load()) {
+    if (!PrepareFolders() || !OpenLine()) {
+      Sleep(service_.retrySeconds);
+      continue;
+    }
+    while (!shutdown_.load() && ListenOnce()) {
+    }
+    const std::string reason = machine_.port + ": " + PortErrorText(line_.LastError());
+    line_.CloseDevice();
+    if (shutdown_.load()) break;
+    if (status_.activity != WorkerActivity::kOffline) SetActivity(WorkerActivity::kOffline, reason);
+    Say("line lost; trying again in " + std::to_string(service_.retrySeconds) + " s");
+    Sleep(service_.retrySeconds);
+  }
+  line_.CloseDevice();
+  SetActivity(WorkerActivity::kStopped, "service stopped");
+}
+
+bool MachineWorker::PrepareFolders() {
+  std::string error;
+  for (const std::string* folder :
+       {&machine_.inbox, static_cast<const std::string*>(&staging_), &machine_.spool}) {
+    if (!EnsureFolder(*folder, &error)) {
+      SetActivity(WorkerActivity::kOffline, error);
+      return false;
+    }
+  }
+  std::string bytes;
+  if (!ReadWholeFile(machine_.settingFile, &bytes, &error)) {
+    SetActivity(WorkerActivity::kOffline, machine_.settingFile + ": " + error);
+    return false;
+  }
+  setting_ = LoadCommSettingFile(machine_.settingFile);
+  setting_.Port_R = machine_.port;
+  setting_.Port_S = machine_.port;
+  RecoverInterrupted();
+  return true;
+}
+
+void MachineWorker::RecoverInterrupted() {
+  DIR* dir = ::opendir(staging_.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> names;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : names) {
+    const std::string path = staging_ + "/" + name;
+    if (name[0] == '.') {
+      ::unlink(path.c_str());  // a temporary file from before the data started
+    } else {
+      KeepIncomplete(path, FirstProgramLine(path));
+    }
+  }
+}
+
+bool MachineWorker::OpenLine() {
+  // "COM3" means what it means to the window; any other text goes to the port as it is.
+  std::string device = ResolvePortDevice(machine_.port, nullptr);
+  if (device.empty()) device = machine_.port;
+  if (!line_.OpenDevice(device)) {
+    SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
+    return false;
+  }
+  Say("line " + machine_.port + " open");
+  return true;
+}
+
+bool MachineWorker::ListenOnce() {
+  lineFailed_ = false;
+  // The line as for a send before the control's start: the driver does not
+  // act on DC1/DC3 itself, so an invitation reaches the worker.
+  CommLog scratch;
+  SerialLink listen(line_, host_, scratch, options_);
+  if (!listen.OpenPort(setting_, TransferDirection::Send) ||
+      !line_.SetTimeouts(PortTimeouts{kListenReadMs, 0})) {
+    SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
+    return false;
+  }
+  SetActivity(WorkerActivity::kWaiting);
+  while (!shutdown_.load()) {
+    uint8_t byte = 0;
+    const ReadResult read = line_.ReadByte(&byte);
+    if (read == ReadResult::kError) {
+      return false;
+    }
+    if (read == ReadResult::kTimeout) {
+      if (host_.MonotonicMs() - lastSpoolScanMs_ >= kSpoolScanMs) RefreshQueued();
+      continue;
+    }
+    const uint8_t low = byte & 0x7F;
+    if (low == kDC1) {
+      if (SendNext(byte)) return !lineFailed_;
+      continue;
+    }
+    if (byte == 0 || low == kDC3 || low == kDC4 || low == kCAN) continue;
+    return Receive(byte);
+  }
+  return true;
+}
+
+bool MachineWorker::Receive(uint8_t first) {
+  const std::string target = staging_ + "/" + kStageName;
+  CommLog log;
+  StartStandardReceiveLog(log, target);
+  SerialLink link(line_, host_, log, options_);
+  ReceiveEngine engine(link, host_, log, options_);
+  ReceiveJob job;
+  job.TransferFileName = target;
+  job.unattended = true;
+  job.DirPath = staging_;
+  job.ospSetting = machine_.osp;
+  job.logFilePath = LogPath("R");
+  line_.PushBack(first);
+  host_.BeginTransfer({}, kStartWaitMs);
+  status_.program.clear();
+  const ReceiveOutcome outcome = engine.RunReceive(setting_, job);
+  if (outcome.ReceiveCompleted && !shutdown_.load()) {
+    StoreReception(outcome.TransferFileName);
+  } else if (Exists(outcome.TransferFileName)) {
+    KeepIncomplete(outcome.TransferFileName, host_.Current().programLine);
+  }
+  RefreshQueued();
+  return !link.State().PortFailed;
+}
+
+void MachineWorker::StoreReception(const std::string& file) {
+  std::string bytes, error;
+  if (!ReadWholeFile(file, &bytes, &error)) {
+    Say("received program unreadable: " + error);
+    KeepIncomplete(file, host_.Current().programLine);
+    return;
+  }
+  const std::string requested = RequestedProgram(bytes, machine_.requestRule);
+  if (!requested.empty()) {
+    ::unlink(file.c_str());
+    pendingRequests_.push_back(requested);
+    Say("request for " + requested + "; sent at the next DC1");
+    return;
+  }
+  std::string name = BaseName(file);
+  if (name == kStageName || !IsPlainName(name)) name = ProgramNumberFileName(host_.Current().programLine);
+  if (name.empty()) name = "received.nc";
+  std::string placed;
+  if (!MoveWithoutReplacing(file, machine_.inbox, name, std::time(nullptr), &placed, &error)) {
+    Say("cannot store " + name + ": " + error);
+    return;
+  }
+  Say("received " + BaseName(placed) + " (" + std::to_string(bytes.size()) + " bytes)");
+}
+
+void MachineWorker::KeepIncomplete(const std::string& file, const std::string& programLine) {
+  std::string name = BaseName(file);
+  if (name == kStageName || !IsPlainName(name)) {
+    name = ProgramNumberFileName(programLine);
+    if (name.empty()) name = "received";
+  }
+  std::string placed, error;
+  if (MoveWithoutReplacing(file, machine_.inbox, name + ".incomplete", std::time(nullptr), &placed, &error)) {
+    Say("incomplete reception kept as " + BaseName(placed));
+  } else {
+    Say("cannot keep the incomplete reception " + file + ": " + error);
+  }
+}
+
+std::string MachineWorker::NextToSend(bool* fromSpool) {
+  *fromSpool = false;
+  while (!pendingRequests_.empty()) {
+    const std::string requested = pendingRequests_.front();
+    pendingRequests_.pop_front();
+    std::string path, why;
+    if (ResolveLibraryFile(machine_.library, requested, &path, &why)) return path;
+    Say("request refused: " + why);
+    if (!machine_.requestMissing.empty()) return machine_.requestMissing;
+  }
+  const std::vector<std::string> queued =
+      SpooledFiles(machine_.spool, std::time(nullptr) - kSpoolSettleSeconds);
+  if (queued.empty()) return "";
+  *fromSpool = true;
+  return machine_.spool + "/" + queued.front();
+}
+
+bool MachineWorker::SendNext(uint8_t invite) {
+  bool fromSpool = false;
+  const std::string path = NextToSend(&fromSpool);
+  if (path.empty()) return false;
+  const DocumentLoad load = ReadDocumentFile(path);
+  if (!load.opened) {
+    Say("cannot read " + path + ": " + load.error);
+    return false;
+  }
+  CommLog log;
+  StartSendLog(log, true, path);
+  SerialLink link(line_, host_, log, options_);
+  SendEngine engine(link, host_, host_, log, options_);
+  SendJob job;
+  job.setting = setting_;
+  job.SetNo = machine_.osp ? 6 : 1;
+  job.CurrentFileName = path;
+  job.logFilePath = LogPath("S");
+  sendingName_ = BaseName(path);
+  line_.PushBack(invite);
+  host_.BeginTransfer(DocumentLines(load.text), kStartWaitMs);
+  engine.RunSend(job);
+  sendingName_.clear();
+  if (!engine.Outcome().SendCompleted) {
+    Say("send of " + BaseName(path) + " did not complete" + (fromSpool ? "; it stays queued" : ""));
+  } else if (fromSpool) {
+    std::string placed, error;
+    if (MarkSent(machine_.spool, BaseName(path), std::time(nullptr), &placed, &error)) {
+      Say("sent " + BaseName(path) + " from the spool");
+    } else {
+      Say("sent " + BaseName(path) + " but cannot move it to sent/: " + error);
+    }
+  } else {
+    Say("sent " + BaseName(path));
+  }
+  lineFailed_ = link.State().PortFailed;
+  RefreshQueued();
+  return true;
+}
+
+std::string MachineWorker::LogPath(const char* direction) {
+  ++transferCount_;
+  return service_.logDir + "/" + machine_.name + "-" + FileTimeStamp(std::time(nullptr)) + "-" +
+         std::to_string(transferCount_) + "-" + direction + ".log";
+}
+
+void MachineWorker::SetActivity(WorkerActivity activity, const std::string& reason) {
+  if (status_.activity == activity && status_.reason == reason && status_.since != 0) return;
+  status_.activity = activity;
+  status_.reason = reason;
+  if (activity != WorkerActivity::kSending && activity != WorkerActivity::kReceiving) status_.program.clear();
+  status_.percent = -1;
+  status_.lines = 0;
+  status_.held = false;
+  status_.since = std::time(nullptr);
+  if (activity == WorkerActivity::kOffline) Say("offline: " + reason);
+  Publish();
+}
+
+void MachineWorker::OnProgress(const WorkerHost::Progress& progress) {
+  if (progress.phase == TransferPhase::kSending) {
+    if (status_.activity != WorkerActivity::kSending) SetActivity(WorkerActivity::kSending);
+    status_.program = sendingName_;
+    status_.percent = progress.percent;
+    status_.held = progress.held;
+  } else if (progress.phase == TransferPhase::kReceiving) {
+    if (status_.activity != WorkerActivity::kReceiving) SetActivity(WorkerActivity::kReceiving);
+    status_.program = ProgramNumberFileName(progress.programLine);
+    status_.lines = progress.lines;
+  } else {
+    return;
+  }
+  Publish();
+}
+
+void MachineWorker::RefreshQueued() {
+  lastSpoolScanMs_ = host_.MonotonicMs();
+  const int queued = static_cast<int>(SpooledFiles(machine_.spool).size());
+  if (queued == status_.queued) return;
+  status_.queued = queued;
+  Publish();
+}
+
+void MachineWorker::Publish() {
+  std::string error;
+  if (!PublishStatus(service_.stateDir, status_, &error)) Say("cannot publish the state: " + error);
+}
+
+void MachineWorker::Sleep(int seconds) {
+  for (int i = 0; i < seconds * 10 && !shutdown_.load(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+}  // namespace quelvo

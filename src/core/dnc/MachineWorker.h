@@ -1,0 +1,92 @@
+#pragma once
+// One machine of the shop service. The worker keeps the machine's line open
+// and listens: when the control starts punching it runs the receive engine
+// with the machine's setting and stores the program in the inbox (or, for a
+// request program, notes the requested name); when the control invites with
+// DC1 and a request or a queued program waits, it runs the send engine. A
+// line that fails takes only this machine offline; it is opened again every
+// retry_seconds until it is back.
+//
+// Files: a reception is staged in <inbox>/.receiving/ and renamed into the
+// inbox once complete (a folder watcher never sees half a program); a program
+// that ended early is kept in the inbox as NAME.incomplete; whatever a killed
+// service left in the staging folder is moved out that way at the next start.
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "core/dnc/DncConfig.h"
+#include "core/dnc/HeldPort.h"
+#include "core/dnc/WorkerHost.h"
+#include "core/dnc/WorkerStatus.h"
+#include "core/settings/CommSetting.h"
+#include "core/settings/ProgramSettings.h"
+
+namespace quelvo {
+
+class MachineWorker {
+ public:
+  using Journal = std::function<void(const std::string&)>;
+
+  // How long a control may take from its first character to the start of a
+  // punched program (or from DC1 to the start of a send) before the transfer
+  // is given up and the worker listens again.
+  static constexpr int64_t kStartWaitMs = 15000;
+  // Staging folder and file name of a reception. The file name has a space:
+  // a name the control sends never does (spaces are taken out of it).
+  static constexpr const char* kStagingFolder = ".receiving";
+  static constexpr const char* kStageName = "receiving now.part";
+  // A spooled file is sent once it has not changed for this long.
+  static constexpr int kSpoolSettleSeconds = 2;
+
+  MachineWorker(const MachineConfig& machine, const DncConfig& service, const std::atomic<bool>& shutdown,
+                Journal journal);
+
+  // Runs until the shutdown flag is set.
+  void Run();
+
+ private:
+  bool PrepareFolders();
+  void RecoverInterrupted();
+  bool OpenLine();
+  // Listens until a transfer has run (true) or the line failed (false).
+  bool ListenOnce();
+  bool Receive(uint8_t first);
+  bool SendNext(uint8_t invite);
+  // The file to send now: the first pending request's program (a request
+  // for a program not in the library gets the missing-program answer, or
+  // nothing), else the oldest spooled file; "" when nothing is due.
+  std::string NextToSend(bool* fromSpool);
+  void StoreReception(const std::string& file);
+  // Moves a reception that ended early into the inbox as NAME.incomplete,
+  // NAME from the control or the program-number line.
+  void KeepIncomplete(const std::string& file, const std::string& programLine);
+  std::string LogPath(const char* direction);
+
+  void SetActivity(WorkerActivity activity, const std::string& reason = "");
+  void OnProgress(const WorkerHost::Progress& progress);
+  void Publish();
+  void RefreshQueued();
+  void Say(const std::string& text) { journal_(machine_.name + ": " + text); }
+  void Sleep(int seconds);
+
+  const MachineConfig machine_;
+  const DncConfig& service_;
+  const std::atomic<bool>& shutdown_;
+  Journal journal_;
+  std::string staging_;
+  CommSetting setting_;
+  ProgramOptions options_;
+  HeldPort line_;
+  WorkerHost host_;
+  WorkerStatus status_;
+  std::deque<std::string> pendingRequests_;  // names requested, answered in turn
+  std::string sendingName_;
+  int64_t lastSpoolScanMs_ = 0;
+  unsigned transferCount_ = 0;
+  bool lineFailed_ = false;  // the last send lost the line
+};
+
+}  // namespace quelvo

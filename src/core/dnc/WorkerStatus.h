@@ -1,0 +1,45 @@
+#pragma once
+// What a machine's worker is doing, as the service publishes it: one small
+// file per machine in the state folder (<state_dir>/<machine>.state, lines
+// "key=value"), replaced atomically on every change, so a reader always sees
+// a whole state. `quelvo-cli status` reads these files.
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelvo {
+
+enum class WorkerActivity { kStarting, kWaiting, kReceiving, kSending, kOffline, kStopped };
+
+struct WorkerStatus {
+  std::string machine;
+  WorkerActivity activity = WorkerActivity::kStarting;
+  std::string program;    // the program in transfer
+  int percent = -1;       // how far a send has got; -1 unknown
+  long lines = 0;         // lines received so far
+  bool held = false;      // a send the control holds with its pause code
+  std::string reason;     // why the machine is offline
+  int queued = 0;         // files waiting in the spool
+  std::time_t since = 0;  // when the activity began
+  long pid = 0;           // the service process that wrote the state
+};
+
+const char* ActivityName(WorkerActivity activity);
+
+// The state file's text, and back; nullopt for a text that is no state.
+std::string StatusFileText(const WorkerStatus& status);
+std::optional<WorkerStatus> ParseStatusFile(const std::string& text);
+
+std::string StatusFilePath(const std::string& stateDir, const std::string& machine);
+// Writes the state file atomically; false with the reason.
+bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error);
+
+// "waiting", "receiving 120 lines", "sending O1234.nc 12 %" (with " (held by
+// the control)" while its pause code holds the send), "offline: reason".
+std::string StatusDetail(const WorkerStatus& status);
+// The status table of `quelvo-cli status`, and the same as JSON.
+std::string StatusTable(const std::vector<WorkerStatus>& workers);
+std::string StatusJson(const std::vector<WorkerStatus>& workers);
+
+}  // namespace quelvo

@@ -1,0 +1,65 @@
+// quelvo-dnc: the shop service. Serves every machine of its configuration
+// file (/etc/quelvo/dnc.conf, or --config FILE) until SIGTERM or SIGINT;
+// journal lines go to stderr, which systemd keeps in the journal.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "core/dnc/DncConfig.h"
+#include "core/dnc/DncService.h"
+
+namespace {
+
+std::atomic<bool> g_shutdown{false};
+
+void OnStop(int) { g_shutdown.store(true); }
+
+void InstallSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = OnStop;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGHUP, SIG_IGN);
+}
+
+const char kUsage[] =
+    "usage: quelvo-dnc [--config FILE] [--check]\n"
+    "  --config FILE  the configuration (default /etc/quelvo/dnc.conf)\n"
+    "  --check        read the configuration, report what is wrong, and exit\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string configPath = quelvo::kDefaultDncConfigPath;
+  bool checkOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--config") == 0 && i + 1 < argc) {
+      configPath = argv[++i];
+    } else if (std::strcmp(argv[i], "--check") == 0) {
+      checkOnly = true;
+    } else {
+      std::cerr << kUsage;
+      return std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
+    }
+  }
+  quelvo::DncConfig config;
+  std::string error;
+  if (!quelvo::LoadDncConfig(configPath, &config, &error)) {
+    std::cerr << "quelvo-dnc: " << error << "\n";
+    return 2;
+  }
+  if (checkOnly) {
+    std::cout << configPath << ": " << config.machines.size() << " machines\n";
+    return 0;
+  }
+  InstallSignals();
+  const bool ran = quelvo::RunDncService(config, g_shutdown,
+                                         [](const std::string& line) { std::cerr << line << std::endl; });
+  return ran ? 0 : 1;
+}

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "core/dnc/DncConfig.h"
+
+namespace quelvo {
+namespace {
+
+TEST(DncConfig, ReadsServiceAndMachinesResolvingRelativePaths) {
+  const char* text =
+      "# shop floor\n[service]\nstate_dir = /run/q\nretry_seconds = 3\n\n"
+      "[machine mc01]\nport = /dev/ttyUSB0\nsetting = mc01.ini\nlibrary = /srv/lib\n"
+      "inbox = in\r\nspool = spool\nosp = yes\nrequest_missing = err.nc\n"
+      "[machine mc02]\nport=/dev/ttyS1\nsetting=/etc/q/b.ini\nlibrary=l\ninbox=i\nspool=s\n"
+      "request_rule = ^\\(ASK (.*)\\)$\n";
+  DncConfig config;
+  std::string error;
+  ASSERT_TRUE(ParseDncConfig(text, "/etc/quelvo", &config, &error)) << error;
+  EXPECT_EQ(config.stateDir, "/run/q");
+  EXPECT_EQ(config.logDir, "/var/log/quelvo-dnc");
+  EXPECT_EQ(config.retrySeconds, 3);
+  ASSERT_EQ(config.machines.size(), 2u);
+  const MachineConfig& a = config.machines[0];
+  EXPECT_EQ(a.settingFile, "/etc/quelvo/mc01.ini");
+  EXPECT_EQ(a.library, "/srv/lib");
+  EXPECT_EQ(a.inbox, "/etc/quelvo/in");
+  EXPECT_TRUE(a.osp);
+  EXPECT_EQ(a.requestRule, kDefaultRequestRule);
+  EXPECT_EQ(a.requestMissing, "/etc/quelvo/err.nc");
+  EXPECT_EQ(config.Find("mc02")->requestRule, "^\\(ASK (.*)\\)$");
+  EXPECT_FALSE(config.machines[1].osp);
+  EXPECT_EQ(config.Find("mc03"), nullptr);
+}
+
+// Each of these would leave a machine unserved or a name unsafe: the service
+// refuses to start and says where.
+TEST(DncConfig, RefusesWhatCannotBeServed) {
+  const std::string machine = "[machine m]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=p\n";
+  const struct {
+    std::string text;
+    std::string reason;
+  } cases[] = {
+      {"[service]\nstate_dir=/x\n", "no [machine"},
+      {"[machine m]\nsetting=s\nlibrary=l\ninbox=i\nspool=p\n", "machine m: port is missing"},
+      {machine + machine, "line 7: machine m appears twice"},
+      {"[machine ../etc]\n", "line 1: bad machine name"},
+      {"[machine .hidden]\n", "bad machine name"},
+      {"port=/dev/x\n" + machine, "line 1: unknown key"},
+      {machine + "colour=red\n", "line 7: unknown key or bad value: colour"},
+      {machine + "osp=maybe\n", "bad value: osp"},
+      {machine + "request_rule=(unclosed\n", "no valid expression"},
+      {machine + "request_rule=REQ\n", "request_rule has no group"},
+      {"[service]\nretry_seconds=0\n" + machine, "line 2"},
+      {"[machines]\n", "unknown section"},
+      {machine + "[service\n", "closing ]"},
+      {machine + "just words\n", "expected key = value"},
+  };
+  for (const auto& c : cases) {
+    DncConfig config;
+    std::string error;
+    EXPECT_FALSE(ParseDncConfig(c.text, "", &config, &error)) << c.text;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << " gave: " << error;
+  }
+}
+
+}  // namespace
+}  // namespace quelvo

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "core/dnc/DncSpool.h"
+#include "support/TempFolder.h"
+
+namespace quelvo {
+namespace {
+
+using test::TempFolder;
+
+void WriteAged(const std::string& path, const std::string& text, int secondsAgo) {
+  std::ofstream(path) << text;
+  const std::filesystem::file_time_type now = std::filesystem::file_time_type::clock::now();
+  std::filesystem::last_write_time(path, now - std::chrono::seconds(secondsAgo));
+}
+
+TEST(DncSpool, QueuedFilesGoOldestFirstAndOnlyRegularFilesCount) {
+  TempFolder spool;
+  WriteAged(spool.File("B.nc"), "b", 60);
+  WriteAged(spool.File("A.nc"), "a", 5);
+  WriteAged(spool.File("C.nc"), "c", 120);
+  WriteAged(spool.File(".queue-x.tmp"), "half", 30);  // a queue command still writing
+  mkdir(spool.File("sent").c_str(), 0755);
+  ASSERT_EQ(symlink("/etc/passwd", spool.File("link.nc").c_str()), 0);
+  EXPECT_EQ(SpooledFiles(spool.Path()), (std::vector<std::string>{"C.nc", "B.nc", "A.nc"}));
+  EXPECT_TRUE(SpooledFiles(spool.File("missing")).empty());
+  // A file changed within the last 30 s is still being written as far as the
+  // caller knows (the worker asks for 2 s).
+  EXPECT_EQ(SpooledFiles(spool.Path(), std::time(nullptr) - 30), (std::vector<std::string>{"C.nc", "B.nc"}));
+
+  std::string placed, error;
+  ASSERT_TRUE(MarkSent(spool.Path(), "C.nc", std::time(nullptr), &placed, &error)) << error;
+  EXPECT_EQ(placed.rfind(spool.File("sent/C.nc-"), 0), 0u) << placed;
+  EXPECT_EQ(SpooledFiles(spool.Path()), (std::vector<std::string>{"B.nc", "A.nc"}));
+}
+
+TEST(DncSpool, EnqueuedCopiesNeverReplaceAQueuedFile) {
+  TempFolder root;
+  const std::string spool = root.File("spool");
+  mkdir(spool.c_str(), 0755);
+  std::ofstream(root.File("O5.nc")) << "first";
+  std::string first, second, error;
+  ASSERT_TRUE(EnqueueFile(spool, root.File("O5.nc"), 1796698479, &first, &error)) << error;
+  std::ofstream(root.File("O5.nc")) << "second";
+  ASSERT_TRUE(EnqueueFile(spool, root.File("O5.nc"), 1796698479, &second, &error)) << error;
+  EXPECT_EQ(first, spool + "/O5.nc");
+  EXPECT_NE(second, first);
+  EXPECT_EQ(SpooledFiles(spool).size(), 2u);  // no temporary file is left
+  EXPECT_EQ(std::filesystem::directory_entry(first).file_size(), 5u);
+  EXPECT_FALSE(EnqueueFile(spool, root.File("missing.nc"), 0, &first, &error));
+  EXPECT_FALSE(EnqueueFile(spool, root.Path() + "/", 0, &first, &error));
+}
+
+}  // namespace
+}  // namespace quelvo

@@ -1,0 +1,85 @@
+#pragma once
+// The shop service end to end: a folder with one sub-folder per machine (its
+// library, inbox, spool, communication setting and the link of its simulated
+// control), a configuration file for them, ncsim in --cycle mode per machine
+// and the built quelvo-dnc program. Used by the service's integration tests
+// and its benchmark.
+#include <sys/types.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/settings/CommSetting.h"
+#include "support/TempFolder.h"
+
+namespace quelvo::ncsim::test {
+class NcsimProcess;
+}
+
+namespace quelvo::test {
+
+struct RigMachine {
+  std::string name;
+  std::string code = "iso";          // of the control; the setting receives with automatic recognition
+  int speedIndex = 2;                // Speed_R and Speed_S (4800 .. 19200)
+  int baud = 9600;                   // the line speed the control emulates
+  std::vector<std::string> punches;  // program texts the control punches, in turn
+  std::map<std::string, std::string> library;  // name -> text
+  std::map<std::string, std::string> spool;    // queued before the service starts
+  bool osp = false;
+  std::string requestMissing;  // text of the program answering a missing request
+  long dropAfter = -1;         // the control hangs up after this many bytes of a transfer
+  double punchAfter = 0.5;
+};
+
+class DncRig {
+ public:
+  DncRig();
+  ~DncRig();
+
+  // Sets up the machine's folders and files; its control starts with StartControls.
+  void AddMachine(const RigMachine& machine);
+  // Starts every control; false when one did not publish its line.
+  bool StartControls();
+  // Writes the configuration (once) and starts the service.
+  void StartService();
+  // Sends `signal` to the service and waits for it to end; its exit status
+  // (or -1 after a kill or a time-out).
+  int StopService(int signal);
+
+  std::string Folder(const std::string& machine) const { return root_.File(machine); }
+  std::string ConfigPath() const { return root_.File("dnc.conf"); }
+  std::string Journal() const;
+  ncsim::test::NcsimProcess& Control(const std::string& machine) { return *controls_.at(machine); }
+  const CommSetting& Setting(const std::string& machine) const { return settings_.at(machine); }
+  pid_t ServicePid() const { return service_; }
+
+  // The file the receive engine makes of `program` punched in `code` with
+  // `setting`, run as the window runs it (the engine on a port fed the
+  // control's tape).
+  static std::string WindowReception(const std::string& program, const std::string& code,
+                                     const CommSetting& setting, bool osp);
+  // What the control stores of `program` sent with `setting` in `code`, from
+  // its first "%" to the next, as the window's send writes it.
+  static std::string WindowSendText(const std::string& program, const CommSetting& setting,
+                                    const std::string& code);
+
+ private:
+  TempFolder root_;
+  std::vector<RigMachine> machines_;
+  std::map<std::string, CommSetting> settings_;
+  std::map<std::string, std::unique_ptr<ncsim::test::NcsimProcess>> controls_;
+  pid_t service_ = -1;
+};
+
+// Reads a whole file; "" when it is missing.
+std::string FileText(const std::string& path);
+// Names in a folder (no "." or ".."), sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
+// Polls `condition` every 100 ms until it holds or `timeoutMs` passed.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+}  // namespace quelvo::test
