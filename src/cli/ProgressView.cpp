@@ -77,7 +77,9 @@ std::string ProgressLine(const TransferFigures& f, bool withBar) {
   }
   if (!f.program.empty()) line << "  " << f.program;
   line << "  " << StateText(f);
-  return line.str();
+  std::string text = line.str();
+  if (text.compare(0, 2, "  ") == 0) text.erase(0, 2);  // no figures yet: the state alone
+  return text;
 }
 
 ProgressView::ProgressView(std::ostream& err, ProgressStyle style, Clock clock)
