@@ -36,6 +36,17 @@ bool MakeFolders(const std::string& folder) {
   return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Set by UseFilesOfProgram; empty while the program uses its own files.
+std::string& SharedBaseName() {
+  static std::string name;
+  return name;
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // Two names of one folder: equal once links and trailing slashes are resolved.
 bool SameFolder(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
@@ -46,6 +57,8 @@ bool SameFolder(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+void UseFilesOfProgram(const std::string& baseName) { SharedBaseName() = baseName; }
 
 std::string InstalledProgramsFolder() {
 #ifdef QUELVO_INSTALL_BINDIR
@@ -66,6 +79,7 @@ std::string ExecutablePath() {
 }
 
 std::string ProgramBaseName() {
+  if (!SharedBaseName().empty()) return SharedBaseName();
   std::string name = ExecutablePath();
   const size_t slash = name.rfind('/');
   if (slash != std::string::npos) name.erase(0, slash + 1);
@@ -97,7 +111,9 @@ std::string ResolveProgramFolder(const std::string& executableFolder, const std:
 std::string ProgramFolder() {
   std::string exe = ExecutablePath();
   const size_t slash = exe.rfind('/');
-  const std::string exeFolder = slash == std::string::npos ? std::string() : slash == 0 ? "/" : exe.substr(0, slash);
+  std::string exeFolder = slash == std::string::npos ? std::string() : slash == 0 ? "/" : exe.substr(0, slash);
+  const std::string& shared = SharedBaseName();
+  if (!shared.empty() && !IsFile((exeFolder == "/" ? "" : exeFolder) + "/" + shared)) exeFolder.clear();
   return ResolveProgramFolder(exeFolder, Env("QUELVO_HOME"), Env("XDG_CONFIG_HOME"), HomeFolder(),
                               InstalledProgramsFolder());
 }

@@ -14,6 +14,13 @@ std::string ProgramFilePath(const std::string& suffix);  // folder + "/" + base 
 std::string ProgramFolderFile(const std::string& name);  // folder + "/" + name
 std::string HomeFolder();              // $HOME, or the password entry's home
 
+// A second program that works on another program's files (quelvo-cli on
+// quelvo's): from now on the base name is `baseName`, and the executable's folder
+// is the program folder only when a file of that name stands in it (the
+// installed or built program beside this one); otherwise the XDG rule applies.
+// QUELVO_HOME overrides as always. An empty name returns to the program's own files.
+void UseFilesOfProgram(const std::string& baseName);
+
 // The folder an installed Quelvo's programs live in (the build's install bindir).
 std::string InstalledProgramsFolder();
 

@@ -15,8 +15,6 @@ namespace quelvo {
 
 namespace {
 constexpr int kEstimateIntervalMs = 10000;
-constexpr auto kBurstWindow = std::chrono::milliseconds(10);
-constexpr int kBurstCalls = 200;  // far above what a serial line at 115200 bit/s needs
 constexpr int kProcessEventsMaxMs = 50;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -65,17 +63,7 @@ MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std
 
 void WindowTransferHost::ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents, kProcessEventsMaxMs);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - burstStart_ > kBurstWindow) {
-    burstStart_ = now;
-    burstCalls_ = 0;
-  }
-  if (++burstCalls_ > kBurstCalls) {
-    // The caller polls in a loop with nothing to wait on: give the processor back.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    burstStart_ = std::chrono::steady_clock::now();
-    burstCalls_ = 0;
-  }
+  throttle_.Call();
 }
 
 bool WindowTransferHost::KeyHeld(StopKey key) { return keys_.Held(key); }

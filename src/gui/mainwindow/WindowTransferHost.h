@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 
+#include "core/transfer/PollThrottle.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/TransferStatusTexts.h"
 #include "gui/mainwindow/TransferWindowView.h"
@@ -67,10 +68,7 @@ class WindowTransferHost : public TransferHost, public SendHost {
   StopKeyFilter& keys_;
   MessageFunction message_;
   std::function<bool()> systemPowerOff_;
-  // Calls of ProcessEvents in the current 10 ms window: a loop that polls
-  // faster than any serial line could feed it is slowed by short sleeps.
-  std::chrono::steady_clock::time_point burstStart_{};
-  int burstCalls_ = 0;
+  PollThrottle throttle_;  // a loop that polls faster than any line could feed it sleeps
 };
 
 }  // namespace quelvo

@@ -82,5 +82,35 @@ TEST(ProgramFilesTest, QuelvoHomeNamesEveryFile) {
   else unsetenv("QUELVO_HOME");
 }
 
+// quelvo-cli works on the window program's files: the base name is the other
+// program's, and its own folder counts only when that program stands in it.
+TEST(ProgramFilesTest, ASecondProgramUsesTheFilesOfTheProgramBesideIt) {
+  test::TempFolder dir;
+  const char* old = std::getenv("QUELVO_HOME");
+  const std::string saved = old ? old : "";
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedXdg = oldXdg ? oldXdg : "";
+  unsetenv("QUELVO_HOME");
+  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+  const std::string exe = ExecutablePath();
+  const std::string exeFolder = exe.substr(0, exe.rfind('/'));
+
+  UseFilesOfProgram("core_tests");  // this very program stands beside itself
+  EXPECT_EQ(ProgramFolder(), exeFolder);
+  UseFilesOfProgram("quelvo-not-here");
+  EXPECT_EQ(ProgramBaseName(), "quelvo-not-here");
+  EXPECT_EQ(ProgramFolder(), dir.File("quelvo"));
+  EXPECT_EQ(ProgramFilePath("_S.log"), dir.File("quelvo/quelvo-not-here_S.log"));
+  setenv("QUELVO_HOME", dir.File("home").c_str(), 1);
+  EXPECT_EQ(ProgramFolder(), dir.File("home"));
+
+  UseFilesOfProgram("");
+  EXPECT_EQ(ProgramBaseName(), "core_tests");
+  if (oldXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+  if (old) setenv("QUELVO_HOME", saved.c_str(), 1);
+  else unsetenv("QUELVO_HOME");
+}
+
 }  // namespace
 }  // namespace quelvo

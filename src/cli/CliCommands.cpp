@@ -1,0 +1,105 @@
+// The command table and the program's entry: the command word picks a row,
+// --help and --version are answered here.
+#include <ostream>
+
+#include "cli/CliCommand.h"
+#include "cli/CliExit.h"
+#include "cli/CliSession.h"
+#include "cli/CliUsage.h"
+#include "core/document/DocumentTitle.h"
+
+namespace quelvo::cli {
+namespace {
+
+void PrintProgramHelp(std::ostream& out) {
+  out << "使い方: quelvo-cli コマンド [引数...]\n\n"
+         "Quelvo の通信設定とログを使って、端末から NC プログラムを送受信します。\n\n"
+         "コマンド:\n";
+  for (const CliCommand& command : CliCommands()) {
+    std::string synopsis = command.synopsis;
+    out << "  " << synopsis << "\n      " << command.summary << '\n';
+  }
+  out << "\n終了ステータス: 0 完了, 1 中止・拒否, 2 使い方の誤り, 3 ポートが開けない, 4 ファイルの読み書き不可\n"
+         "各コマンドの説明: quelvo-cli コマンド --help\n";
+}
+
+}  // namespace
+
+const std::vector<CliCommand>& CliCommands() {
+  static const std::vector<CliCommand> commands{
+      {"send", "send FILE [--setting N] [--port PORT] [--yes] [--quiet] [--json]",
+       "FILE を通信設定 N の送信設定で NC 機へ送信します",
+       "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
+       "  --port PORT   この送信だけポートを変えます (COM1、/dev/ttyUSB0 など)\n"
+       "  --yes         NC 機の準備の確認に「はい」と答えます\n"
+       "  --quiet       進行状況と結果を表示しません\n"
+       "  --json        結果を JSON で標準出力に書きます\n",
+       &RunSend},
+      {"receive", "receive OUT [--setting N] [--port PORT] [--yes] [--quiet] [--json]",
+       "NC 機から受信して OUT に保存します (OSP の設定では OUT はフォルダ)",
+       "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
+       "  --port PORT   この受信だけポートを変えます\n"
+       "  --yes         OUT が既にあるとき上書きします\n"
+       "  --quiet       進行状況と結果を表示しません\n"
+       "  --json        結果を JSON で標準出力に書きます\n",
+       &RunReceive},
+      {"check", "check FILE [--setting N]",
+       "送信前の検査: 送れない文字、送信時に変わる文字、NC 機が受け付けにくい行、プログラム番号、送信時間",
+       "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
+       "  出力は FILE:行:桁: 内容 の形式です。送信で文字が落ちる・変わるとき終了ステータス 1。\n",
+       &RunCheck},
+      {"ports", "ports", "この PC のシリアルポートの一覧",
+       "  デバイス、/dev/serial/by-id の名前、ドライバ、開けるかどうか、使用中かどうかを表示します。\n",
+       &RunPorts},
+      {"settings", "settings [N]", "12 の通信設定の一覧、または設定 N の全項目",
+       "  N は 1〜12 (メニューの並び順)。\n", &RunSettings},
+  };
+  return commands;
+}
+
+void PrintCommandHelp(const CliCommand& command, std::ostream& out) {
+  out << "使い方: quelvo-cli " << command.synopsis << "\n\n" << command.summary << "\n\n" << command.help;
+}
+
+bool HandleHelpAndUsage(const ParsedArgs& args, const CliCommand& command, int positionals, CliIo& io,
+                        int* status) {
+  if (args.help) {
+    PrintCommandHelp(command, io.out);
+    *status = kCliDone;
+    return true;
+  }
+  std::string error = args.error;
+  if (error.empty() && positionals >= 0 && static_cast<int>(args.positional.size()) != positionals) {
+    error = static_cast<int>(args.positional.size()) < positionals ? "引数が足りません" : "引数が多すぎます";
+  }
+  if (error.empty()) return false;
+  io.err << "quelvo-cli " << command.name << ": " << error << "\n使い方: quelvo-cli " << command.synopsis
+         << '\n';
+  *status = kCliUsage;
+  return true;
+}
+
+int RunCli(const std::vector<std::string>& args, CliIo io) {
+  UseWindowProgramFiles();
+  if (args.empty()) {
+    PrintProgramHelp(io.err);
+    return kCliUsage;
+  }
+  const std::string& word = args[0];
+  if (word == "--help" || word == "-h" || word == "help") {
+    PrintProgramHelp(io.out);
+    return kCliDone;
+  }
+  if (word == "--version") {
+    io.out << "quelvo-cli" << kVersionSuffix << '\n';
+    return kCliDone;
+  }
+  for (const CliCommand& command : CliCommands()) {
+    if (word == command.name) return command.run({args.begin() + 1, args.end()}, io);
+  }
+  io.err << "quelvo-cli: 不明なコマンド " << word << "\n";
+  PrintProgramHelp(io.err);
+  return kCliUsage;
+}
+
+}  // namespace quelvo::cli

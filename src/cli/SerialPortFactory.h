@@ -1,0 +1,43 @@
+#pragma once
+// The one place where quelvo-cli makes its serial port, and a port that
+// remembers whether its last opening failed (exit status 3).
+#include <memory>
+
+#include "core/port/SerialPort.h"
+
+namespace quelvo::cli {
+
+class OpenTrackingPort : public SerialPort {
+ public:
+  explicit OpenTrackingPort(std::unique_ptr<SerialPort> port) : port_(std::move(port)) {}
+
+  // The last Open failed; OpenError() says why.
+  bool OpenFailed() const { return openFailed_; }
+  const PortError& OpenError() const { return openError_; }
+
+  bool Open(const std::string& device) override {
+    openFailed_ = !port_->Open(device);
+    openError_ = openFailed_ ? port_->LastError() : PortError();
+    return !openFailed_;
+  }
+  bool IsOpen() const override { return port_->IsOpen(); }
+  void Close() override { port_->Close(); }
+  bool Configure(const LineConfig& config) override { return port_->Configure(config); }
+  bool SetTimeouts(const PortTimeouts& timeouts) override { return port_->SetTimeouts(timeouts); }
+  ReadResult ReadByte(uint8_t* byte) override { return port_->ReadByte(byte); }
+  bool Write(const uint8_t* data, size_t size) override { return port_->Write(data, size); }
+  bool OutputQueueSize(int* bytes) override { return port_->OutputQueueSize(bytes); }
+  bool ModemStatus(uint32_t* bits) override { return port_->ModemStatus(bits); }
+  bool Purge() override { return port_->Purge(); }
+  const PortError& LastError() const override { return port_->LastError(); }
+
+ private:
+  std::unique_ptr<SerialPort> port_;
+  bool openFailed_ = false;
+  PortError openError_;
+};
+
+// The serial port of a transfer.
+std::unique_ptr<OpenTrackingPort> MakeSerialPort();
+
+}  // namespace quelvo::cli

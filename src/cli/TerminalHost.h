@@ -1,0 +1,67 @@
+#pragma once
+// The terminal as the transfer engines see it: TransferHost and SendHost
+// without a window. The stop key is SIGINT/SIGTERM (StopSignals), questions
+// are asked on the controlling terminal (or answered by --yes; without a
+// terminal a question is answered No), messages go to stderr, and the
+// document is the lines of the file being sent.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/ProgressView.h"
+#include "core/transfer/PollThrottle.h"
+#include "core/transfer/TransferHost.h"
+#include "core/transfer/send/SendHost.h"
+
+namespace quelvo::cli {
+
+class TerminalHost : public TransferHost, public SendHost {
+ public:
+  TerminalHost(ProgressView& view, std::ostream& err, bool assumeYes);
+
+  void SetDocument(std::vector<std::string> lines) { lines_ = std::move(lines); }
+  // Asks a yes/no question on the terminal; --yes answers it.
+  bool AskYesNo(const std::string& text);
+  // Asks for a line of text on the terminal; nothing without one.
+  bool AskText(const std::string& prompt, std::string* answer);
+
+  // --- TransferHost ---
+  TransferEvents& Events() override { return view_; }
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                            MessageButtons buttons) override;
+  void ProcessEvents() override;
+  bool KeyHeld(StopKey key) override;
+  bool KeyHit(StopKey key) override;
+  void ReleaseKey(StopKey key) override;
+  bool ShiftHeld() override { return false; }
+  void WaitMs(int milliseconds) override;
+  int64_t MonotonicMs() override;
+  std::time_t Now() override;
+  int LineCount() override { return static_cast<int>(lines_.size()); }
+  std::string Line(int index) override;
+  void SetScreenSaverActive(bool) override {}
+
+  // --- SendHost: no editor, no timers, no window to close ---
+  void ShowLineInEditor(int64_t, int64_t) override {}
+  void FocusEditor() override {}
+  void RepaintEditor() override {}
+  void ReplaceFinalLineFeed(int index) override;
+  bool IsModified() override { return false; }
+  void SetModified(bool) override {}
+  void SetEditorStatusPanel(int, const std::string&) override {}
+  void SetEstimateTimer(bool) override {}
+  void StartCompletionTimer() override {}
+  void CloseProgram(bool) override {}
+
+ private:
+  ProgressView& view_;
+  std::ostream& err_;
+  bool assumeYes_;
+  std::vector<std::string> lines_;
+  PollThrottle throttle_;
+};
+
+// Milliseconds of the steady clock.
+int64_t SteadyMs();
+
+}  // namespace quelvo::cli

@@ -1,0 +1,188 @@
+// quelvo-cli's commands run in this process on a program folder of their own:
+// the pre-send check on programs with known faults, and bad usage and bad
+// input, each with its message and exit status and nothing written.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+#include "support/TempFolder.h"
+
+namespace quelvo::cli {
+namespace {
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct CliResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class CliCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("QUELVO_HOME", home_.Path().c_str(), 1); }
+  void TearDown() override { unsetenv("QUELVO_HOME"); }
+
+  // Setting 1's send half: its [Setting_S] lines.
+  void SendSetting(const std::string& lines) {
+    WriteFile(home_.File("SetData1.ini"), "[Setting_S]\r\n" + lines);
+  }
+
+  CliResult Run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunCli(args, {out, err});
+    return {status, out.str(), err.str()};
+  }
+
+  test::TempFolder home_;
+};
+
+struct CheckCase {
+  const char* name;
+  const char* setting;  // [Setting_S] lines of setting 1
+  const char* program;
+  const char* expected;  // the finding lines, FILE standing for the file
+  int status;
+};
+
+// Each program carries faults whose exact place the check must name.
+const CheckCase kCheckCases[] = {
+    {"clean ISO program", "Code=0\r\n", "O1000\r\nG00X1.\r\nM30\r\n",
+     "FILE:1:1: 情報: プログラム番号 O1000\n", 0},
+    {"EIA lacks lower case and the colon", "Code=1\r\n", ":1000\r\nG00x1.\r\nM30\r\n",
+     "FILE:1:1: 変更: \":\" は EIA コードでは \"O\" として送信されます\n"
+     "FILE:1:1: 情報: プログラム番号 O1000\n"
+     "FILE:2:4: 変更: \"x\" は EIA コードに無く送信されません\n",
+     1},
+    {"percent lines, tabs and comments are left out", "Code=0\r\n", "%\r\nO1\r\nG00\tX1.;note\r\nM30\r\n%\r\n",
+     "FILE:1:1: 変更: \"%\" だけの行は送信されません\n"
+     "FILE:2:1: 情報: プログラム番号 O1\n"
+     "FILE:3:4: 変更: タブは送信されません\n"
+     "FILE:3:8: 変更: \";\" 以降はコメントとして送信されません\n"
+     "FILE:5:1: 変更: \"%\" だけの行は送信されません\n",
+     1},
+    {"what a control rejects is a warning only", "Code=0\r\n",
+     "G00X1.(START\r\nM30\r\nO5\r\nm30\r\nO5\r\nM30\r\n",
+     "FILE:1:1: 注意: プログラム番号がありません\n"
+     "FILE:1:7: 注意: \"(\" が閉じていません\n"
+     "FILE:3:1: 情報: プログラム番号 O5\n"
+     "FILE:4:1: 注意: 小文字は NC 機が受け付けないことがあります\n"
+     "FILE:5:1: 注意: プログラム番号 O5 が重複しています (最初は 3 行)\n",
+     0},
+    {"sequence numbers, feed points and SendMsg", "Code=0\r\nN_non=Y\r\nF_non=Y\r\nSendMsg=SECRET\r\n",
+     "O2\r\nN10G01X1.F200.\r\nM30 SECRET\r\n",
+     "FILE:1:1: 情報: プログラム番号 O2\n"
+     "FILE:2:1: 変更: シーケンス番号は送信されません (N_non)\n"
+     "FILE:2:14: 変更: F の小数点は送信されません (F_non)\n"
+     "FILE:3:5: 変更: SendMsg \"SECRET\" は空白に置き換えられます\n",
+     1},
+    {"multi-byte text cannot go in ISO", "Code=0\r\n", "O3\r\n(\x93\xfa\x96\x7b)\r\nM30\r\n",
+     "FILE:1:1: 情報: プログラム番号 O3\n"
+     "FILE:2:2: 変更: 全角文字は ISO コードでは送れません\n"
+     "FILE:2:4: 変更: 全角文字は ISO コードでは送れません\n",
+     1},
+    {"multi-byte text goes in ASCII", "Code=2\r\n", "O3\r\n(\x93\xfa\x96\x7b)\r\nM30\r\n",
+     "FILE:1:1: 情報: プログラム番号 O3\n", 0},
+};
+
+TEST_F(CliCommandTest, CheckNamesEveryFaultAtItsLineAndColumn) {
+  for (const CheckCase& c : kCheckCases) {
+    SCOPED_TRACE(c.name);
+    SendSetting(c.setting);
+    const std::string file = home_.File("p.nc");
+    WriteFile(file, c.program);
+    const CliResult result = Run({"check", file});
+    std::string expected = c.expected;
+    for (size_t at; (at = expected.find("FILE")) != std::string::npos;) expected.replace(at, 4, file);
+    // The findings, then the one summary line.
+    const size_t summary = result.out.rfind(file + ": プログラム");
+    ASSERT_NE(summary, std::string::npos) << result.out;
+    EXPECT_EQ(result.out.substr(0, summary), expected);
+    EXPECT_EQ(result.status, c.status);
+  }
+}
+
+TEST_F(CliCommandTest, CheckEstimatesTheTimeAtTheSettingsSpeed) {
+  SendSetting("Speed=2\r\nSTbit=1\r\n");  // 9600 bit/s, 2 stop bits: 873 characters a second
+  std::string program = "O1\r\n";
+  for (int i = 0; i < 872; ++i) program += "G01X1.\r\n";  // 8 characters each with CR LF
+  WriteFile(home_.File("long.nc"), program);
+  const CliResult result = Run({"check", home_.File("long.nc")});
+  EXPECT_NE(result.out.find("6980 文字, 送信時間の目安 0:07 (9600 bps)"), std::string::npos) << result.out;
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;  // "HOME/" stands for the program folder
+  int status;
+  const char* message;  // part of stderr
+};
+
+TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
+  ASSERT_EQ(mkdir(home_.File("folder").c_str(), 0700), 0);
+  WriteFile(home_.File("p.nc"), "O1\r\nM30\r\n");
+  // A pseudo-terminal that another process holds open.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const std::string slave = ptsname(master);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    const int fd = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    pause();
+    _exit(fd < 0);
+  }
+  usleep(200000);
+  // Both halves on a port that does not exist: no case may reach a real port.
+  const std::string noPort = "Port=" + home_.File("no-such-port") + "\r\n";
+  WriteFile(home_.File("SetData1.ini"), "[Setting_R]\r\n" + noPort + "[Setting_S]\r\n" + noPort);
+
+  const std::vector<UsageCase> cases = {
+      {"no command", {}, 2, "使い方"},
+      {"unknown command", {"sned", "HOME/p.nc"}, 2, "不明なコマンド sned"},
+      {"unknown option", {"send", "HOME/p.nc", "--fast"}, 2, "不明なオプション --fast"},
+      {"file missing from the command", {"send"}, 2, "引数が足りません"},
+      {"setting 0", {"send", "HOME/p.nc", "--setting", "0"}, 2, "0は存在しません"},
+      {"setting 13", {"receive", "HOME/out.nc", "--setting=13"}, 2, "13は存在しません"},
+      {"setting not a number", {"check", "HOME/p.nc", "--setting", "x"}, 2, "xは存在しません"},
+      {"missing file", {"send", "HOME/none.nc", "--quiet"}, 4, "none.nc を読み込めません"},
+      {"a folder as FILE", {"send", "HOME/folder", "--quiet"}, 4, "folder を読み込めません"},
+      {"a folder as OUT", {"receive", "HOME/folder", "--quiet"}, 4, "はフォルダです"},
+      {"OUT below a file", {"receive", "HOME/p.nc/out.nc", "--quiet"}, 4, "p.nc/out.nc"},
+      {"a port that does not exist", {"send", "HOME/p.nc", "--quiet"}, 3, "のポートが開きません"},
+      {"a port another program holds", {"send", "HOME/p.nc", "--quiet", "--port", slave}, 3,
+       "のポートが開きません"},
+  };
+  for (const UsageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = c.args;
+    for (std::string& a : args) {
+      if (a.rfind("HOME/", 0) == 0) a = home_.File(a.substr(5));
+    }
+    const CliResult result = Run(args);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  }
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  close(master);
+  // Nothing was written where it should not be: no reception file anywhere.
+  EXPECT_FALSE(std::ifstream(home_.File("out.nc")).good());
+  EXPECT_FALSE(std::ifstream(home_.File("folder/osp_data.tmp")).good());
+}
+
+}  // namespace
+}  // namespace quelvo::cli

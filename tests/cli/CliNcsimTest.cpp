@@ -1,0 +1,130 @@
+// quelvo-cli and the window's command-line path, one table of transfers
+// through the simulated NC control: each transfer runs once with
+// "quelvo S=... END" / "R=... END" and once with "quelvo-cli send/receive",
+// each in a program folder of its own with the same setting, and both must
+// leave the same bytes at the control (or the same saved file) and the same
+// log texts.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+
+#include "CliProcess.h"
+#include "NcsimProcess.h"
+#include "support/TempFolder.h"
+
+namespace quelvo::cli::test {
+namespace {
+
+using ncsim::test::NcsimProcess;
+
+constexpr int kRunTimeoutMs = 60000;
+
+struct TransferCase {
+  const char* name;
+  bool send;
+  const char* settingKeys;  // further keys of the direction's section
+  const char* controlCode;  // ncsim --code
+};
+
+const TransferCase kCases[] = {
+    {"send ISO", true, "Code=0\r\n", "auto"},
+    {"send EIA", true, "Code=1\r\n", "auto"},
+    {"send ASCII", true, "Code=2\r\n", "ascii"},
+    {"receive ISO", false, "Code=0\r\n", "iso"},
+    {"receive EIA", false, "Code=0\r\n", "eia"},
+    {"receive ASCII", false, "Code=1\r\n", "ascii"},
+};
+
+void PrintTo(const TransferCase& c, std::ostream* os) { *os << c.name; }
+
+const char kProgram[] = "%\r\nO1234 (FACE)\r\nN10G90G00X10.Y10.\r\nG01X20.F200;fast\r\nM30\r\n%\r\n";
+const char kTape[] = "O2000\nG90G00X10.Y10.\nG01X20.F200\nM30\n";
+
+// What one program left behind.
+struct Trace {
+  int status = -1;
+  std::string atControl;  // what the control decoded, or the saved file
+  std::string endLine;    // the control's "end" report: bytes and characters
+  std::string log;        // the log without its times, the folder as HOME
+};
+
+std::string Normalised(std::string log, const std::string& home) {
+  log = std::regex_replace(log, std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"), "TIME");
+  for (size_t at; (at = log.find(home)) != std::string::npos;) log.replace(at, home.size(), "HOME");
+  return log;
+}
+
+Trace RunOne(const TransferCase& c, bool cli) {
+  quelvo::test::TempFolder home;
+  const std::string link = home.File("ncport");
+  const std::string section = c.send ? "[Setting_S]\r\n" : "[Setting_R]\r\n";
+  WriteFile(home.File("SetData1.ini"), section + "Port=" + link + "\r\n" + c.settingKeys);
+  WriteFile(home.File("O1234.nc"), kProgram);
+  WriteFile(home.File("tape.nc"), kTape);
+  std::vector<std::string> control{"--link", link, "--code", c.controlCode, "--baud", "0", "--once",
+                                   "--out", home.File("at-control.nc")};
+  if (!c.send) {
+    control.insert(control.end(), {"--punch", home.File("tape.nc"), "--punch-after", "1"});
+  }
+  NcsimProcess ncsim(control);
+  EXPECT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+
+  const std::string target = home.File("received.nc");
+  std::vector<std::string> args;
+  std::string program;
+  std::vector<std::pair<std::string, std::string>> env{{"QUELVO_HOME", home.Path()}};
+  if (cli) {
+    program = QUELVO_CLI_PATH;
+    args = c.send ? std::vector<std::string>{"send", home.File("O1234.nc"), "--quiet"}
+                  : std::vector<std::string>{"receive", target, "--quiet"};
+  } else {
+    program = QUELVO_PATH;
+    args = {c.send ? "S=" + home.File("O1234.nc") : "R=" + target, "END"};
+    env.insert(env.end(), {{"XDG_RUNTIME_DIR", home.Path()},
+                           {"QT_QPA_PLATFORM", "offscreen"},
+                           {"QUELVO_SENDMAIL", "/bin/true"},
+                           {"QUELVO_POWEROFF", "/bin/true"},
+                           {"QUELVO_NO_PORT_PROBE", "1"}});
+  }
+  ChildProcess run(program, args, env, home.File("run"));
+  Trace trace;
+  trace.status = run.WaitExit(kRunTimeoutMs);
+  trace.endLine = ncsim.WaitFor("end", 10000);
+  ncsim.WaitExit(10000);
+  trace.atControl = ReadFile(c.send ? home.File("at-control.nc") : target);
+  trace.log = Normalised(ReadFile(home.File(c.send ? "quelvo_S.log" : "quelvo_R.log")), home.Path());
+  return trace;
+}
+
+class CliAgainstWindow : public ::testing::TestWithParam<TransferCase> {};
+
+TEST_P(CliAgainstWindow, SameWireBytesSavedFilesAndLogTexts) {
+  {
+    const TransferCase& c = GetParam();
+    const Trace window = RunOne(c, false);
+    const Trace cli = RunOne(c, true);
+    EXPECT_EQ(window.status, 0);
+    EXPECT_EQ(cli.status, 0);
+    EXPECT_FALSE(cli.atControl.empty());
+    EXPECT_EQ(cli.atControl, window.atControl);
+    EXPECT_FALSE(cli.log.empty());
+    EXPECT_EQ(cli.log, window.log);
+    if (c.send) {
+      EXPECT_NE(cli.endLine.find("parity_errors=0 undecoded=0"), std::string::npos) << cli.endLine;
+      EXPECT_EQ(cli.endLine, window.endLine);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, CliAgainstWindow, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TransferCase>& info) {
+                           std::string name = info.param.name;
+                           for (char& ch : name) {
+                             if (ch == ' ') ch = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace quelvo::cli::test
