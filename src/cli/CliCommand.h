@@ -35,5 +35,9 @@ int RunReceive(const std::vector<std::string>& args, CliIo& io);
 int RunCheck(const std::vector<std::string>& args, CliIo& io);
 int RunPorts(const std::vector<std::string>& args, CliIo& io);
 int RunSettings(const std::vector<std::string>& args, CliIo& io);
+// CliCoreCommands.cpp
+int RunToolpath(const std::vector<std::string>& args, CliIo& io);
+int RunStatus(const std::vector<std::string>& args, CliIo& io);
+int RunQueue(const std::vector<std::string>& args, CliIo& io);
 
 }  // namespace quelvo::cli

@@ -53,6 +53,25 @@ const std::vector<CliCommand>& CliCommands() {
        &RunPorts},
       {"settings", "settings [N]", "12 の通信設定の一覧、または設定 N の全項目",
        "  N は 1〜12 (メニューの並び順)。\n", &RunSettings},
+      {"toolpath", "toolpath FILE [--whole-units] [--lathe] [--skip-deleted] [--line N]",
+       "FILE の工具経路を解釈して移動を1行ずつ表示します",
+       "  --whole-units   小数点のない数値を mm / inch で読みます (既定は最小設定単位)\n"
+       "  --lathe         旋盤として読みます (X は直径、U W は増分)\n"
+       "  --skip-deleted  \"/\" で始まる行を飛ばします\n"
+       "  --line N        N 行目を含むプログラムだけを表示します\n"
+       "  出力: 行 種類 X Y Z [中心 X Y Z]、続いて problem 行 内容 / hint 行 内容。\n"
+       "  終了ステータス: 0 すべて解釈, 1 解釈できない行あり, 2 引数またはファイルの誤り\n",
+       &RunToolpath},
+      {"status", "status [--config FILE] [--json]", "DNC サービスの各機械の状態",
+       "  --config FILE   サービスの設定ファイル (既定 /etc/quelvo/dnc.conf)\n"
+       "  --json          JSON で表示します\n"
+       "  終了ステータス: 0 表示した, 1 失敗, 2 使い方または設定の誤り\n",
+       &RunStatus},
+      {"queue", "queue [--config FILE] MACHINE FILE", "FILE を機械 MACHINE の送信待ちに入れます",
+       "  --config FILE   サービスの設定ファイル (既定 /etc/quelvo/dnc.conf)\n"
+       "  NC 機が次に受信を求めたときに送信されます。\n"
+       "  終了ステータス: 0 入れた, 1 失敗 (機械が無い、FILE が読めない), 2 使い方または設定の誤り\n",
+       &RunQueue},
   };
   return commands;
 }

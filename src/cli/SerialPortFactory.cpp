@@ -1,11 +1,11 @@
 #include "cli/SerialPortFactory.h"
 
-#include "core/port/PosixSerialPort.h"
+#include "core/port/AnySerialPort.h"
 
 namespace quelvo::cli {
 
 std::unique_ptr<OpenTrackingPort> MakeSerialPort() {
-  return std::make_unique<OpenTrackingPort>(std::make_unique<PosixSerialPort>());
+  return std::make_unique<OpenTrackingPort>(std::make_unique<AnySerialPort>());
 }
 
 }  // namespace quelvo::cli

@@ -30,6 +30,10 @@ class OpenTrackingPort : public SerialPort {
   bool ModemStatus(uint32_t* bits) override { return port_->ModemStatus(bits); }
   bool Purge() override { return port_->Purge(); }
   const PortError& LastError() const override { return port_->LastError(); }
+  // A network port's connect then hears Ctrl+C as the window's connect hears Esc.
+  void SetOpenWatcher(std::function<bool()> keepWaiting) override {
+    port_->SetOpenWatcher(std::move(keepWaiting));
+  }
 
  private:
   std::unique_ptr<SerialPort> port_;

@@ -165,6 +165,8 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
       {"a port that does not exist", {"send", "HOME/p.nc", "--quiet"}, 3, "のポートが開きません"},
       {"a port another program holds", {"send", "HOME/p.nc", "--quiet", "--port", slave}, 3,
        "のポートが開きません"},
+      {"a network port nobody listens on", {"send", "HOME/p.nc", "--quiet", "--port", "tcp://127.0.0.1:9"},
+       3, "（Connection refused）"},
   };
   for (const UsageCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -182,6 +184,32 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
   // Nothing was written where it should not be: no reception file anywhere.
   EXPECT_FALSE(std::ifstream(home_.File("out.nc")).good());
   EXPECT_FALSE(std::ifstream(home_.File("folder/osp_data.tmp")).good());
+}
+
+// The commands whose work is in the core answer through the command table,
+// each with its own listing and status.
+TEST_F(CliCommandTest, ToolpathStatusAndQueueRunThroughTheTable) {
+  WriteFile(home_.File("p.nc"), "O1\r\nG00X1.Y2.\r\nG01X3.F100.\r\nM30\r\n");
+  WriteFile(home_.File("dnc.conf"), "[service]\nstate_dir = state\n"
+                                    "[machine mc01]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=spool\n");
+  ASSERT_EQ(mkdir(home_.File("state").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(home_.File("spool").c_str(), 0700), 0);
+  const std::string conf = home_.File("dnc.conf");
+
+  CliResult r = Run({"toolpath", home_.File("p.nc")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("2 rapid 1.0000 2.0000 0.0000\n3 feed 3.0000 2.0000 0.0000\n"), std::string::npos) << r.out;
+  EXPECT_EQ(Run({"toolpath"}).status, 2);
+
+  r = Run({"status", "--config", conf});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("mc01"), std::string::npos) << r.out;
+  EXPECT_EQ(Run({"status", "--config", home_.File("none.conf")}).status, 2);
+
+  r = Run({"queue", "--config", conf, "mc01", home_.File("p.nc")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::ifstream(home_.File("spool/p.nc")).good());
+  EXPECT_EQ(Run({"queue", "--config", conf, "mc09", home_.File("p.nc")}).status, 1);
 }
 
 }  // namespace
