@@ -13,6 +13,7 @@
 //   MainformSend.cpp         the send command, selective send, Timer2
 //   MainformReceive.cpp      the receive command and what becomes of a reception
 //   MainformCommandLine.cpp  the command line and its automatic transfers
+#include <chrono>
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -442,6 +443,7 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
 
  private:
   int64_t progressScale_ = 1;  // the progress bar counts in ints
+  std::chrono::steady_clock::time_point statusDrawnAt_{};  // the last drawing forced by RepaintStatus
   void BuildMenus();    // MainformMenus.cpp
   void BuildToolBar();  // MainformMenus.cpp
   void BuildBody();     // Mainform.cpp

@@ -16,6 +16,11 @@ namespace quelvo {
 namespace {
 constexpr int kEstimateIntervalMs = 10000;
 constexpr int kProcessEventsMaxMs = 50;
+// The engines offer the window its events between characters. One pass of the
+// event loop costs more than a character on a fast line, and stop keys and
+// repaints need no more than a few hundred passes a second: offers closer
+// together than this are only counted.
+constexpr auto kEventSlice = std::chrono::milliseconds(10);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -62,7 +67,11 @@ MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std
 }
 
 void WindowTransferHost::ProcessEvents() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents, kProcessEventsMaxMs);
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastEvents_ >= kEventSlice) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kProcessEventsMaxMs);
+    lastEvents_ = std::chrono::steady_clock::now();
+  }
   throttle_.Call();
 }
 

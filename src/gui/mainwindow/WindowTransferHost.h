@@ -69,6 +69,7 @@ class WindowTransferHost : public TransferHost, public SendHost {
   MessageFunction message_;
   std::function<bool()> systemPowerOff_;
   PollThrottle throttle_;  // a loop that polls faster than any line could feed it sleeps
+  std::chrono::steady_clock::time_point lastEvents_{};  // when the window last had its events
 };
 
 }  // namespace quelvo
