@@ -6,7 +6,7 @@
 // exit) and processor seconds per MB of the program; the last line says
 // whether quelvo-cli needed no more processor time per MB than the window,
 // and the program fails when it needed more. QUELVO_CLI_BENCH_MB sets another
-// size (the window's path moves a few KB a second, so 10 MB takes it long).
+// size.
 #include <sys/resource.h>
 
 #include <chrono>
