@@ -26,7 +26,7 @@ bool ParseArgs(const std::vector<std::string>& args, bool allowJson, CommandArgs
     } else if (allowJson && args[i] == "--json") {
       parsed->json = true;
     } else if (args[i].rfind("--", 0) == 0) {
-      err << "unknown option " << args[i] << "\n";
+      err << "不明なオプション " << args[i] << "\n";
       return false;
     } else {
       parsed->words.push_back(args[i]);
@@ -42,7 +42,7 @@ bool ProcessAlive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid),
 int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   if (!ParseArgs(args, true, &parsed, err) || !parsed.words.empty()) {
-    err << "usage: status [--config FILE] [--json]\n";
+    err << "使い方: status [--config FILE] [--json]\n";
     return 2;
   }
   DncConfig config;
@@ -75,7 +75,7 @@ int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, st
 int RunQueueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   if (!ParseArgs(args, false, &parsed, err) || parsed.words.size() != 2) {
-    err << "usage: queue [--config FILE] MACHINE FILE\n";
+    err << "使い方: queue [--config FILE] MACHINE FILE\n";
     return 2;
   }
   DncConfig config;
@@ -86,7 +86,7 @@ int RunQueueCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   const MachineConfig* machine = config.Find(parsed.words[0]);
   if (machine == nullptr) {
-    err << "no machine " << parsed.words[0] << " in " << parsed.config << "\n";
+    err << "機械 " << parsed.words[0] << " は " << parsed.config << " にありません\n";
     return 1;
   }
   std::string placed;
@@ -94,7 +94,7 @@ int RunQueueCommand(const std::vector<std::string>& args, std::ostream& out, std
     err << error << "\n";
     return 1;
   }
-  out << "queued " << placed << "\n";
+  out << "送信待ちに入れました: " << placed << "\n";
   return 0;
 }
 

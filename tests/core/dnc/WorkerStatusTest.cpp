@@ -105,7 +105,7 @@ TEST_F(DncCommandsTest, QueueDropsTheFileIntoTheMachinesSpool) {
   ASSERT_EQ(Run(RunQueueCommand, {"mc01", root.File("O42.nc")}), 0) << err.str();
   EXPECT_EQ(SpooledFiles(root.File("spool1")), std::vector<std::string>{"O42.nc"});
   EXPECT_EQ(Run(RunQueueCommand, {"mc09", root.File("O42.nc")}), 1);
-  EXPECT_NE(err.str().find("no machine mc09"), std::string::npos);
+  EXPECT_NE(err.str().find("機械 mc09 は "), std::string::npos);
   EXPECT_EQ(Run(RunQueueCommand, {"mc02", root.File("O42.nc")}), 1);  // its spool folder is missing
   EXPECT_EQ(Run(RunQueueCommand, {"mc01"}), 2);
 }
