@@ -4,6 +4,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "core/common/JsonText.h"
+
 namespace quelvo::cli {
 namespace {
 
@@ -166,24 +168,6 @@ std::string SummaryText(const TransferSummary& s) {
   if (s.seconds > 0 && s.bytes > 0) text << "  平均 " << static_cast<int64_t>(s.bytes / s.seconds) << " 字/秒";
   if (s.errorNumber != 0) text << "  ｴﾗｰ番号 " << s.errorNumber;
   return text.str();
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::string SummaryJson(const TransferSummary& s) {

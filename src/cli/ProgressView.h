@@ -99,7 +99,5 @@ struct TransferSummary {
 
 std::string SummaryText(const TransferSummary& s);
 std::string SummaryJson(const TransferSummary& s);
-// A JSON string literal of UTF-8 text.
-std::string JsonString(const std::string& text);
 
 }  // namespace quelvo::cli

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/common/AtomicFile.h"
+#include "core/common/JsonText.h"
 
 namespace quelvo {
 namespace {
@@ -17,24 +18,6 @@ std::string OneLine(std::string text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
   return text;
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", u);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::string TimeText(std::time_t when) {
