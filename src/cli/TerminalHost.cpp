@@ -99,18 +99,4 @@ int64_t TerminalHost::MonotonicMs() { return SteadyMs(); }
 
 std::time_t TerminalHost::Now() { return std::time(nullptr); }
 
-std::string TerminalHost::Line(int index) {
-  if (index < 0 || index >= LineCount()) return {};
-  return lines_[static_cast<size_t>(index)];
-}
-
-// The engine turns a line's lone final line feed into a carriage return
-// before it sends the line; in the window's editor that CR then ends the line
-// and is no longer part of it, so a later pass reads the line without it.
-void TerminalHost::ReplaceFinalLineFeed(int index) {
-  if (index < 0 || index >= LineCount()) return;
-  std::string& line = lines_[static_cast<size_t>(index)];
-  if (!line.empty() && line.back() == '\n') line.pop_back();
-}
-
 }  // namespace quelvo::cli

@@ -11,15 +11,14 @@
 #include "cli/ProgressView.h"
 #include "core/transfer/PollThrottle.h"
 #include "core/transfer/TransferHost.h"
-#include "core/transfer/send/SendHost.h"
+#include "core/transfer/send/DocumentSendHost.h"
 
 namespace quelvo::cli {
 
-class TerminalHost : public TransferHost, public SendHost {
+class TerminalHost : public TransferHost, public DocumentSendHost {
  public:
   TerminalHost(ProgressView& view, std::ostream& err, bool assumeYes);
 
-  void SetDocument(std::vector<std::string> lines) { lines_ = std::move(lines); }
   // Asks a yes/no question on the terminal; --yes answers it.
   bool AskYesNo(const std::string& text);
   // Asks for a line of text on the terminal; nothing without one.
@@ -37,27 +36,14 @@ class TerminalHost : public TransferHost, public SendHost {
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
-  int LineCount() override { return static_cast<int>(lines_.size()); }
-  std::string Line(int index) override;
+  int LineCount() override { return DocumentLineCount(); }
+  std::string Line(int index) override { return DocumentLine(index); }
   void SetScreenSaverActive(bool) override {}
-
-  // --- SendHost: no editor, no timers, no window to close ---
-  void ShowLineInEditor(int64_t, int64_t) override {}
-  void FocusEditor() override {}
-  void RepaintEditor() override {}
-  void ReplaceFinalLineFeed(int index) override;
-  bool IsModified() override { return false; }
-  void SetModified(bool) override {}
-  void SetEditorStatusPanel(int, const std::string&) override {}
-  void SetEstimateTimer(bool) override {}
-  void StartCompletionTimer() override {}
-  void CloseProgram(bool) override {}
 
  private:
   ProgressView& view_;
   std::ostream& err_;
   bool assumeYes_;
-  std::vector<std::string> lines_;
   PollThrottle throttle_;
 };
 

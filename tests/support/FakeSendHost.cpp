@@ -3,8 +3,7 @@
 namespace quelvo {
 
 void FakeSendHost::ReplaceFinalLineFeed(int index) {
-  std::string& line = host_.lines.at(static_cast<size_t>(index));
-  if (!line.empty() && line.back() == '\n') line.back() = '\r';
+  quelvo::ReplaceFinalLineFeed(host_.lines, index);
   modified = true;
 }
 

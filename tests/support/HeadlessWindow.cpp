@@ -30,8 +30,7 @@ int64_t HeadlessWindow::MonotonicMs() {
 std::time_t HeadlessWindow::Now() { return std::time(nullptr); }
 
 void HeadlessWindow::ReplaceFinalLineFeed(int index) {
-  std::string& line = lines.at(static_cast<size_t>(index));
-  if (!line.empty() && line.back() == '\n') line.back() = '\r';
+  quelvo::ReplaceFinalLineFeed(lines, index);
   modified = true;
 }
 

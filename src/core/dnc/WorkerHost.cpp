@@ -15,8 +15,7 @@ WorkerHost::WorkerHost(const std::atomic<bool>& shutdown, ProgressSink progress,
     : shutdown_(shutdown), sink_(std::move(progress)), journal_(std::move(journal)) {}
 
 void WorkerHost::BeginTransfer(std::vector<std::string> lines, int64_t startWaitMs) {
-  lines_ = std::move(lines);
-  if (lines_.empty()) lines_.emplace_back();
+  SetDocument(std::move(lines));
   progress_ = Progress{};
   startWaitMs_ = startWaitMs;
   waitingSinceMs_ = MonotonicMs();
@@ -105,11 +104,6 @@ void WorkerHost::LinesInBlock(int lines) {
 
 void WorkerHost::ProgramLine(const std::string& line) {
   if (progress_.programLine.empty()) progress_.programLine = line;
-}
-
-void WorkerHost::ReplaceFinalLineFeed(int index) {
-  std::string& line = lines_.at(static_cast<size_t>(index));
-  if (!line.empty() && line.back() == '\n') line.back() = '\r';
 }
 
 }  // namespace quelvo

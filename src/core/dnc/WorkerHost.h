@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "core/transfer/TransferHost.h"
-#include "core/transfer/send/SendHost.h"
+#include "core/transfer/send/DocumentSendHost.h"
 
 namespace quelvo {
 
-class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
+class WorkerHost : public TransferHost, public TransferEvents, public DocumentSendHost {
  public:
   // What the worker learns from the events: a phase, progress, the program.
   struct Progress {
@@ -49,8 +49,8 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
-  int LineCount() override { return static_cast<int>(lines_.size()); }
-  std::string Line(int index) override { return lines_.at(static_cast<size_t>(index)); }
+  int LineCount() override { return DocumentLineCount(); }
+  std::string Line(int index) override { return DocumentLine(index); }
   void SetScreenSaverActive(bool) override {}
 
   // TransferEvents
@@ -73,18 +73,6 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   void DsrState(bool) override {}
   void CtsState(bool) override {}
 
-  // SendHost: the document is the program file, there is no editor.
-  void ShowLineInEditor(int64_t, int64_t) override {}
-  void FocusEditor() override {}
-  void RepaintEditor() override {}
-  void ReplaceFinalLineFeed(int index) override;
-  bool IsModified() override { return false; }
-  void SetModified(bool) override {}
-  void SetEditorStatusPanel(int, const std::string&) override {}
-  void SetEstimateTimer(bool) override {}
-  void StartCompletionTimer() override {}
-  void CloseProgram(bool) override {}
-
  private:
   bool StopWanted();
   void Report();
@@ -92,7 +80,6 @@ class WorkerHost : public TransferHost, public TransferEvents, public SendHost {
   const std::atomic<bool>& shutdown_;
   ProgressSink sink_;
   Journal journal_;
-  std::vector<std::string> lines_;
   Progress progress_;
   int64_t startWaitMs_ = 0;
   int64_t waitingSinceMs_ = 0;

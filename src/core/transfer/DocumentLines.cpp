@@ -21,4 +21,10 @@ std::vector<std::string> DocumentLines(std::string_view text) {
   }
 }
 
+void ReplaceFinalLineFeed(std::vector<std::string>& lines, int index) {
+  if (index < 0 || static_cast<size_t>(index) >= lines.size()) return;
+  std::string& line = lines[static_cast<size_t>(index)];
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+}
+
 }  // namespace quelvo

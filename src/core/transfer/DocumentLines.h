@@ -16,4 +16,10 @@ namespace quelvo {
 
 std::vector<std::string> DocumentLines(std::string_view text);
 
+// What the editor does when the send engine replaces the lone line feed that
+// ends line `index` by a carriage return: the CR still ends the line and, like
+// every CR, is taken off it, so the line then reads without the LF. Lines
+// without a lone final LF, and indexes out of range, are left alone.
+void ReplaceFinalLineFeed(std::vector<std::string>& lines, int index);
+
 }  // namespace quelvo

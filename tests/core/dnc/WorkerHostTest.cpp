@@ -51,7 +51,7 @@ TEST_F(WorkerHostTest, TheDocumentIsTheProgramBeingSent) {
   host.BeginTransfer({"O1", "G00\n", ""}, 60000);
   ASSERT_EQ(host.LineCount(), 3);
   host.ReplaceFinalLineFeed(1);
-  EXPECT_EQ(host.Line(1), "G00\r");
+  EXPECT_EQ(host.Line(1), "G00") << "the CR that replaced the LF ends the line";
   host.BeginTransfer({}, 60000);
   EXPECT_EQ(host.LineCount(), 1);  // an empty document is one empty line
 }

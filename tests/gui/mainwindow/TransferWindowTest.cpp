@@ -20,7 +20,10 @@
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/Mainform.h"
 #include "gui/mainwindow/PanelBar.h"
+#include "core/transfer/send/DocumentSendHost.h"
+#include "support/FakeSendHost.h"
 #include "support/FakeTransferHost.h"
+#include "core/transfer/send/DocumentSendHost.h"
 #include "support/WindowTestHome.h"
 
 Q_DECLARE_METATYPE(quelvo::SaveAnswer)
@@ -267,6 +270,24 @@ void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
   QStringList faked;
   for (int i = 0; i < fake.LineCount(); ++i) faked << QString::fromStdString(fake.Line(i));
   QCOMPARE(faked, lines);
+
+  // The send engine has every lone final line feed replaced by a CR: the
+  // editor, the fake and the hosts without an editor then read the same lines.
+  quelvo::SendHost& send = form.Host;
+  quelvo::FakeSendHost fakeSend(fake);
+  quelvo::DocumentSendHost plain;
+  plain.SetDocument(quelvo::DocumentLines(text.toStdString()));
+  for (int i = 0; i < host.LineCount(); ++i) {
+    send.ReplaceFinalLineFeed(i);
+    fakeSend.ReplaceFinalLineFeed(i);
+    plain.ReplaceFinalLineFeed(i);
+  }
+  QStringList windowAfter, fakeAfter, plainAfter;
+  for (int i = 0; i < host.LineCount(); ++i) windowAfter << QString::fromStdString(host.Line(i));
+  for (int i = 0; i < fake.LineCount(); ++i) fakeAfter << QString::fromStdString(fake.Line(i));
+  for (int i = 0; i < plain.DocumentLineCount(); ++i) plainAfter << QString::fromStdString(plain.DocumentLine(i));
+  QCOMPARE(fakeAfter, windowAfter);
+  QCOMPARE(plainAfter, windowAfter);
 }
 
 void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow_data() {

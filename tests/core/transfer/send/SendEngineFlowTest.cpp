@@ -347,7 +347,7 @@ TEST(SendEngineFlow, EditsMadeBeforeTheSendStayMarked) {
   clean.host.lines = {"G1\n", "G2", ""};  // a line feed left inside a line
   clean.StartOnDc1();
   EXPECT_EQ(clean.Send(), Wire(TapeCode::ISO, "G1\r\nG2\n\n%"));
-  EXPECT_EQ(clean.host.lines[0], "G1\r");
+  EXPECT_EQ(clean.host.lines[0], "G1") << "the CR that replaced the LF ends the line, as in the editor";
   EXPECT_FALSE(clean.window.modified) << "the engine's own change is no edit";
 
   SendRig edited;
