@@ -25,6 +25,7 @@
 
 namespace {
 
+using quelvo::test::Crlf;
 using quelvo::test::DncRig;
 using quelvo::test::FileText;
 using quelvo::test::FolderNames;
@@ -41,15 +42,6 @@ std::string Program(int number) {
     text += "N" + std::to_string(line * 10) + "G01X" + std::to_string(line) + ".5Y-2.F100\n";
   }
   return text + "M30\n";
-}
-
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 // The service's own processor time so far, in seconds.

@@ -77,6 +77,15 @@ class DncRig {
 
 // Reads a whole file; "" when it is missing.
 std::string FileText(const std::string& path);
+// `text` with every LF made CR LF, as a program file on disk has it.
+inline std::string Crlf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
 // Names in a folder (no "." or ".."), sorted.
 std::vector<std::string> FolderNames(const std::string& folder);
 // Polls `condition` every 100 ms until it holds or `timeoutMs` passed.

@@ -18,15 +18,6 @@ namespace {
 // Generous bounds: the tests run beside others on a busy two-core machine.
 constexpr int kLongWaitMs = 240000;
 
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 bool HasNameEndingWith(const std::string& folder, const std::string& tail) {
   for (const std::string& name : FolderNames(folder)) {
     if (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
