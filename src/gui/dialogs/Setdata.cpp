@@ -272,7 +272,8 @@ void TSetdataForm::StoreRows(SetdataPage page) {
     } else if (row.kind == SetdataRowKind::PortList) {
       setting_.*row.textMember =
           PortTextToStore(widgets.combo->currentText().toStdString(),
-                          widgets.combo->itemText(widgets.combo->currentIndex()).toStdString());
+                          widgets.combo->itemText(widgets.combo->currentIndex()).toStdString(),
+                          setting_.*row.textMember);
     }
   }
 }
