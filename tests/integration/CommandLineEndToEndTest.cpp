@@ -175,6 +175,7 @@ TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunchesThenPowersO
   EXPECT_NE(saved.find("G01 X20. F200\r\n"), std::string::npos) << saved;  // word spacing on by default
   EXPECT_NE(saved.find("M30"), std::string::npos) << saved;
   EXPECT_TRUE(std::ifstream(home_.File("powered-off")).good()) << "Power_Off is Y";
+  EXPECT_NE(ReadFile(home_.File("quelvo_R.log")).find(Utf8ToCp932("  自動で電源断\r\n")), std::string::npos);
 }
 
 // An upgrade replaces the program file while Quelvo runs. The reception's log
