@@ -70,15 +70,7 @@ std::vector<std::string> SerialDevices() {
 // The stable names of /dev/serial/by-id, by the device they stand for.
 std::map<std::string, std::string> StableNames() {
   std::map<std::string, std::string> names;
-  const std::string folder = "/dev/serial/by-id";
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      if (entry->d_name[0] == '.') continue;
-      const std::string link = folder + "/" + entry->d_name;
-      names[Resolved(link)] = link;
-    }
-    ::closedir(dir);
-  }
+  for (const std::string& link : SerialByIdPaths("/dev/serial/by-id")) names[Resolved(link)] = link;
   return names;
 }
 

@@ -6,11 +6,14 @@
 // log texts.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <memory>
 #include <regex>
 
 #include "CliProcess.h"
 #include "NcsimProcess.h"
+#include "core/common/Cp932.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::cli::test {
@@ -125,6 +128,43 @@ INSTANTIATE_TEST_SUITE_P(Codes, CliAgainstWindow, ::testing::ValuesIn(kCases),
                            }
                            return name;
                          });
+
+// What a reception says about its log: a log that cannot be saved is said on
+// stderr (the reception itself is kept), and Power_Off "Y" alone names no
+// power-off, as quelvo-cli never switches the PC off.
+TEST(CliReceiveLog, SaysWhatHappenedToTheLog) {
+  const struct {
+    const char* name;
+    bool linkAtLog;
+    bool powerOff;
+  } cases[] = {{"a link at quelvo_R.log", true, false}, {"Power_Off Y", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    quelvo::test::TempFolder home;
+    const std::string link = home.File("ncport");
+    WriteFile(home.File("SetData1.ini"), "[Setting_R]\r\nPort=" + link + "\r\nCode=0\r\n");
+    WriteFile(home.File("tape.nc"), kTape);
+    if (c.powerOff) WriteFile(home.File("quelvo.INI"), "[Options]\r\nPower_Off=Y\r\n");
+    if (c.linkAtLog) ASSERT_EQ(symlink(home.File("elsewhere").c_str(), home.File("quelvo_R.log").c_str()), 0);
+    NcsimProcess ncsim({"--link", link, "--code", "iso", "--baud", "0", "--once", "--punch",
+                        home.File("tape.nc"), "--punch-after", "1"});
+    ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+    const std::string target = home.File("received.nc");
+    ChildProcess run(QUELVO_CLI_PATH, {"receive", target, "--quiet"}, {{"QUELVO_HOME", home.Path()}},
+                     home.File("run"));
+    EXPECT_EQ(run.WaitExit(kRunTimeoutMs), 0);
+    EXPECT_NE(ReadFile(target).find("O2000"), std::string::npos);
+    const std::string err = ReadFile(home.File("run.err"));
+    EXPECT_EQ(err.find("受信ログファイルが保存できません。") != std::string::npos, c.linkAtLog) << err;
+    if (c.linkAtLog) {
+      EXPECT_FALSE(access(home.File("elsewhere").c_str(), F_OK) == 0) << "the link was followed";
+    } else {
+      const std::string log = ReadFile(home.File("quelvo_R.log"));
+      EXPECT_NE(log.find(Utf8ToCp932("  受信完了")), std::string::npos) << log;
+      EXPECT_EQ(log.find(Utf8ToCp932("電源断")), std::string::npos) << log;
+    }
+  }
+}
 
 }  // namespace
 }  // namespace quelvo::cli::test

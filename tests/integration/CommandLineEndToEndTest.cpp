@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -44,7 +45,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 // power-off commands (the power-off touches "powered-off" in the folder); the test waits for it to close by itself.
 class QuelvoRun {
  public:
-  QuelvoRun(const std::string& home, const std::vector<std::string>& args) {
+  QuelvoRun(const std::string& home, const std::vector<std::string>& args,
+            const std::string& program = QUELVO_PATH) {
     pid_ = fork();
     if (pid_ == 0) {
       setenv("QUELVO_HOME", home.c_str(), 1);
@@ -53,10 +55,10 @@ class QuelvoRun {
       setenv("QUELVO_SENDMAIL", "/bin/true", 1);
       // Power-off only leaves a mark in the program folder.
       setenv("QUELVO_POWEROFF", ("touch '" + home + "/powered-off'").c_str(), 1);
-      std::vector<char*> argv{const_cast<char*>(QUELVO_PATH)};
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
-      execv(QUELVO_PATH, argv.data());
+      execv(program.c_str(), argv.data());
       _exit(127);
     }
   }
@@ -173,6 +175,38 @@ TEST_F(CommandLineEndToEnd, ReceiveArgumentSavesWhatTheControlPunchesThenPowersO
   EXPECT_NE(saved.find("G01 X20. F200\r\n"), std::string::npos) << saved;  // word spacing on by default
   EXPECT_NE(saved.find("M30"), std::string::npos) << saved;
   EXPECT_TRUE(std::ifstream(home_.File("powered-off")).good()) << "Power_Off is Y";
+  EXPECT_NE(ReadFile(home_.File("quelvo_R.log")).find(Utf8ToCp932("  自動で電源断\r\n")), std::string::npos);
+}
+
+// An upgrade replaces the program file while Quelvo runs. The reception's log
+// and, at the close, the program settings keep the program's own names.
+TEST_F(CommandLineEndToEnd, ProgramFileReplacedWhileRunningKeepsItsFileNames) {
+  namespace fs = std::filesystem;
+  const std::string program = home_.File("bin/quelvo");
+  fs::create_directories(home_.File("bin"));
+  fs::copy_file(QUELVO_PATH, program);
+  const std::string tape = home_.File("punch.nc");
+  WriteFile(tape, "O2100\nM30\n");
+  StartControl({"--punch", tape, "--punch-after", "3"});
+  const std::string target = home_.File("received.nc");
+  QuelvoRun quelvo(home_.Path(), {"R=" + target, "/END"}, program);
+
+  // Replaced as soon as it runs: the single-instance lock shows it started.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuelvoTimeoutMs);
+  while (!fs::exists(home_.File("quelvo.lock")) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_TRUE(fs::exists(home_.File("quelvo.lock"))) << "Quelvo did not start";
+  fs::remove(program);
+  fs::copy_file(QUELVO_PATH, program);
+
+  EXPECT_EQ(quelvo.WaitExit(kQuelvoTimeoutMs), 0);
+  EXPECT_NE(ReadFile(target).find("O2100"), std::string::npos);
+  EXPECT_NE(ReadFile(home_.File("quelvo_R.log")).find(Utf8ToCp932("受信完了")), std::string::npos);
+  EXPECT_TRUE(fs::exists(home_.File("quelvo.INI"))) << "settings not written at the close";
+  for (const auto& entry : fs::directory_iterator(home_.Path())) {
+    EXPECT_EQ(entry.path().filename().string().find("(deleted)"), std::string::npos) << entry.path();
+  }
 }
 
 // A reception killed mid-way keeps the lines that came: they reach the file

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -159,6 +160,33 @@ TEST(DncService, HostileNamesStayInTheirFolders) {
     EXPECT_EQ(FileText(folder + got), "$MISSING.MIN\nO9999(NOT FOUND)\n\n%") << got;
   }
   EXPECT_EQ(Count(rig.Journal(), "osp1: request refused"), 3u) << rig.Journal();
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
+// A log_dir that can no longer take a file: the reception is kept, and the
+// journal says that its log was not saved.
+TEST(DncService, ReceptionLogThatCannotBeSavedIsJournalled) {
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  m.punches = {"O6101\nG00X0\nM30\n"};
+  m.punchAfter = 3;
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  ASSERT_TRUE(WaitUntil([&] { return rig.Journal().find("serving") != std::string::npos; }, kLongWaitMs))
+      << rig.Journal();
+  // The folder gives way to a file before the control punches.
+  const std::string logDir = rig.ConfigPath().substr(0, rig.ConfigPath().rfind('/')) + "/log";
+  std::filesystem::remove_all(logDir);
+  { std::ofstream(logDir) << "not a folder\n"; }
+
+  const std::string folder = rig.Folder("mc1");
+  ASSERT_TRUE(WaitUntil([&] { return HasNameEndingWith(folder + "/inbox", "O6101.nc"); }, kLongWaitMs))
+      << rig.Journal();
+  EXPECT_EQ(FileText(folder + "/inbox/O6101.nc"),
+            DncRig::WindowReception(m.punches[0], "iso", rig.Setting("mc1"), false));
+  EXPECT_EQ(Count(rig.Journal(), "mc1: 受信ログファイルが保存できません。 "), 1u) << rig.Journal();
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 

@@ -68,7 +68,27 @@ std::string InstalledProgramsFolder() {
 #endif
 }
 
-std::string ExecutablePath() {
+std::string ExecutablePathFromLink(const std::string& linkText) {
+  static const std::string kDeletedMark = " (deleted)";
+  if (linkText.size() > kDeletedMark.size() &&
+      linkText.compare(linkText.size() - kDeletedMark.size(), kDeletedMark.size(), kDeletedMark) == 0) {
+    return linkText.substr(0, linkText.size() - kDeletedMark.size());
+  }
+  return linkText;
+}
+
+std::string BaseNameOfExecutable(const std::string& executablePath) {
+  std::string name = executablePath;
+  const size_t slash = name.rfind('/');
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name.empty() ? std::string("quelvo") : name;
+}
+
+namespace {
+
+std::string ReadExecutableLink() {
   std::vector<char> buf(4096);
   for (;;) {
     const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
@@ -78,14 +98,24 @@ std::string ExecutablePath() {
   }
 }
 
+// The program file as it was started. Read once: when the file is replaced
+// while the program runs (a package upgrade, a rebuild), the link names the
+// old, deleted file, and the settings and logs must keep their names.
+const std::string& StartedExecutablePath() {
+  static const std::string path = ExecutablePathFromLink(ReadExecutableLink());
+  return path;
+}
+
+// Read while the program starts, before anything can replace its file.
+[[maybe_unused]] const bool kExecutablePathRead = !StartedExecutablePath().empty();
+
+}  // namespace
+
+std::string ExecutablePath() { return StartedExecutablePath(); }
+
 std::string ProgramBaseName() {
   if (!SharedBaseName().empty()) return SharedBaseName();
-  std::string name = ExecutablePath();
-  const size_t slash = name.rfind('/');
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name.empty() ? std::string("quelvo") : name;
+  return BaseNameOfExecutable(ExecutablePath());
 }
 
 std::string ResolveProgramFolder(const std::string& executableFolder, const std::string& quelvoHome,

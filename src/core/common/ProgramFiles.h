@@ -7,12 +7,20 @@
 
 namespace quelvo {
 
-std::string ExecutablePath();          // absolute path of the running program
+// Absolute path of the running program, read once when the program starts,
+// so a program file replaced or deleted meanwhile changes no name.
+std::string ExecutablePath();
 std::string ProgramBaseName();         // file name without directory and extension
 std::string ProgramFolder();           // no trailing "/"
 std::string ProgramFilePath(const std::string& suffix);  // folder + "/" + base + suffix
 std::string ProgramFolderFile(const std::string& name);  // folder + "/" + name
 std::string HomeFolder();              // $HOME, or the password entry's home
+
+// The program file named by a link text of /proc/self/exe: the kernel marks a
+// deleted or replaced file with " (deleted)", which is not part of its name.
+std::string ExecutablePathFromLink(const std::string& linkText);
+// The base name of a program file: its name without folder and extension.
+std::string BaseNameOfExecutable(const std::string& executablePath);
 
 // A second program that works on another program's files (quelvo-cli on
 // quelvo's): from now on the base name is `baseName`, and the executable's folder

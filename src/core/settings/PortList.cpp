@@ -34,12 +34,20 @@ std::vector<std::string> ListPresentPorts(const PortProber& prober, const std::s
   return ports;
 }
 
+bool IsPortPlaceholder(const std::string& text) { return text == kPortNotPresent || text == kNoUsablePort; }
+
+bool IsPortTextAsWritten(const std::string& text) {
+  return (!text.empty() && text[0] == '/') || ParseNetworkPortText(text).has_value();
+}
+
 PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::string& storedPort) {
   PortChoice choice;
   choice.items = presentPorts;
-  // A serial line behind a device server is never among the ports found
-  // here: it is offered as typed, after them.
-  if (ParseNetworkPortText(storedPort)) {
+  const auto found = std::find(presentPorts.begin(), presentPorts.end(), storedPort);
+  // A device path of a port not present now (unplugged, a pseudo-terminal,
+  // a name the search does not reach) and a serial line behind a device server
+  // are offered as stored, after the ports present, so a save keeps them.
+  if (found == presentPorts.end() && IsPortTextAsWritten(storedPort)) {
     choice.items.push_back(storedPort);
     choice.selected = static_cast<int>(choice.items.size()) - 1;
     return choice;
@@ -48,14 +56,22 @@ PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::s
     choice.items.push_back(kNoUsablePort);
     return choice;
   }
-  const auto found = std::find(presentPorts.begin(), presentPorts.end(), storedPort);
   choice.items.push_back(kPortNotPresent);
   choice.selected = static_cast<int>(found - presentPorts.begin());  // the placeholder if not found
   return choice;
 }
 
-std::string PortTextToStore(const std::string& typed, const std::string& selectedItem) {
-  return ParseNetworkPortText(typed) ? typed : selectedItem;
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem,
+                            const std::string& storedPort) {
+  const size_t first = typed.find_first_not_of(" \t");
+  const std::string trimmed =
+      first == std::string::npos ? std::string() : typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+  if (IsPortTextAsWritten(trimmed)) return trimmed;
+  // A placeholder only says the list had nothing better to show.
+  if (IsPortPlaceholder(selectedItem) && !storedPort.empty() && !IsPortPlaceholder(storedPort)) {
+    return storedPort;
+  }
+  return selectedItem;
 }
 
 }  // namespace quelvo

@@ -14,7 +14,8 @@ constexpr int kHighestComPort = 30;
 
 // How the dialog finds the ports: `probeCom(n)` opens and closes "COMn" at once
 // and tells whether it is present and free; `adapterPaths()` names the USB and
-// ACM adapter devices present (each already checked the same way).
+// ACM adapter devices present, then their stable names under
+// /dev/serial/by-id (each already checked the same way).
 struct PortProber {
   std::function<bool(int n)> probeCom;
   std::function<std::vector<std::string>()> adapterPaths;
@@ -32,16 +33,26 @@ struct PortChoice {
   int selected = 0;
 };
 
+// "設定ﾎﾟｰﾄ無し" or "有効ﾎﾟｰﾄ無し": list items, never a port.
+bool IsPortPlaceholder(const std::string& text);
+
+// A port text that names its port by itself and is kept as written: a device
+// path ("/dev/ttyUSB0", "/dev/serial/by-id/...", a pseudo-terminal) or a
+// network port text ("tcp://...", "rfc2217://...").
+bool IsPortTextAsWritten(const std::string& text);
+
 // The items of one port list and the item to select for the stored port text:
 // the present ports and "設定ﾎﾟｰﾄ無し" (selected when the stored text is not
-// among them), or "有効ﾎﾟｰﾄ無し" alone when no port is present. A stored
-// network port text ("tcp://...", "rfc2217://...") follows the present ports
-// and is selected.
+// among them), or "有効ﾎﾟｰﾄ無し" alone when no port is present. A stored port
+// text kept as written that is not among the present ports follows them and
+// is selected.
 PortChoice ChoosePort(const std::vector<std::string>& presentPorts, const std::string& storedPort);
 
-// The port text a port list stores: what was typed into it when that is a
-// network port text, otherwise the item selected (typing cannot name a local
-// port the list does not offer).
-std::string PortTextToStore(const std::string& typed, const std::string& selectedItem);
+// The port text a port list stores, given what its field shows (`typed`), the
+// item selected and the port text stored so far: a port text kept as written
+// is stored as typed (blanks around it dropped); otherwise the item selected,
+// except that a placeholder never replaces a stored port.
+std::string PortTextToStore(const std::string& typed, const std::string& selectedItem,
+                            const std::string& storedPort);
 
 }  // namespace quelvo

@@ -40,6 +40,14 @@ bool WriteCommLogFile(const std::string& path, const std::string& logText, std::
   return true;
 }
 
+std::string LogNotSavedText(int direction, const std::string& path, const std::string& reason) {
+  std::string text = direction == 1 ? "送信" : "受信";
+  text += "ログファイルが保存できません。\n";
+  // A refused link names itself; a system reason does not say which file.
+  if (reason.find(path) == std::string::npos) text += path + "\n";
+  return text + reason;
+}
+
 bool SaveCommLog(const std::string& logText, int direction, std::string* error) {
   return WriteCommLogFile(CommLogFilePath(direction), logText, error);
 }

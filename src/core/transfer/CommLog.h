@@ -41,6 +41,11 @@ std::string CommLogFilePath(int direction);
 // and the reason in *error when the file cannot be written.
 bool WriteCommLogFile(const std::string& path, const std::string& logText, std::string* error);
 
+// What the user is told when the log of `direction` could not be written to
+// `path` for `reason`: "送信ログファイルが保存できません。" (or 受信), the file and
+// the reason.
+std::string LogNotSavedText(int direction, const std::string& path, const std::string& reason);
+
 // Saves the log of a transfer of `direction` to CommLogFilePath(direction).
 bool SaveCommLog(const std::string& logText, int direction, std::string* error = nullptr);
 

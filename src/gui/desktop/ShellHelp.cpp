@@ -1,8 +1,8 @@
 #include "gui/desktop/ShellHelp.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 
+#include "core/common/ProgramFiles.h"
 #include "core/document/DesktopEntry.h"
 #include "gui/desktop/ProgramIcon.h"
 
@@ -22,7 +22,9 @@ void ShowAboutBox(QWidget* owner, const QString& versionSuffix) {
 
 void CreateShellShortcut(ShortcutKind kind) {
   const QByteArray icon = ProgramIconSvg();
-  CreateShellShortcut(kind, QCoreApplication::applicationFilePath().toStdString(),
+  // The program file as started: after an upgrade replaced it, the same path
+  // names the new program.
+  CreateShellShortcut(kind, ExecutablePath(),
                       std::string(icon.constData(), static_cast<size_t>(icon.size())));
 }
 

@@ -1,6 +1,7 @@
 // TSetdataForm: the communication settings dialog "通信設定" (see Setdata.h).
 #include "gui/dialogs/Setdata.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,6 +35,7 @@ namespace {
 const QString kCaption = QStringLiteral("通信設定");
 const QString kQuestion = QStringLiteral("通信設定が変更されています。\n保存せずに終了しますか？");
 constexpr int kNameLength = 41;
+constexpr int kListScrollBarRoom = 24;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -124,6 +126,10 @@ QWidget* TSetdataForm::BuildListPage(SetdataPage page) {
       connect(widgets.combo, &QComboBox::currentIndexChanged, this, &TSetdataForm::MarkChanged);
       if (row.editable) {
         connect(widgets.combo, &QComboBox::editTextChanged, this, &TSetdataForm::MarkChanged);
+      }
+      if (row.kind == SetdataRowKind::PortList) {
+        connect(widgets.combo, &QComboBox::editTextChanged, widgets.combo,
+                [combo = widgets.combo](const QString& text) { combo->setToolTip(text); });
       }
       if (row.intMember == SpeedMemberOf(page)) {
         connect(widgets.combo, &QComboBox::activated, this,
@@ -246,6 +252,11 @@ void TSetdataForm::FillPortLists() {
     widgets.combo->clear();
     for (const std::string& item : choice.items) widgets.combo->addItem(Q(item));
     widgets.combo->setCurrentIndex(choice.selected);
+    // A by-id name is longer than the field: the field shows its start, the
+    // list opens wide enough to show every name whole, the tip shows it all.
+    widgets.combo->lineEdit()->setCursorPosition(0);
+    QAbstractItemView* list = widgets.combo->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + kListScrollBarRoom);
   }
 }
 
@@ -272,7 +283,8 @@ void TSetdataForm::StoreRows(SetdataPage page) {
     } else if (row.kind == SetdataRowKind::PortList) {
       setting_.*row.textMember =
           PortTextToStore(widgets.combo->currentText().toStdString(),
-                          widgets.combo->itemText(widgets.combo->currentIndex()).toStdString());
+                          widgets.combo->itemText(widgets.combo->currentIndex()).toStdString(),
+                          setting_.*row.textMember);
     }
   }
 }

@@ -76,6 +76,7 @@ void TForm1::RunReceiveEngine(bool unattended) {
   job.DirPath = Settings.dirPath;
   job.ospSetting = OspSettingActive();
   job.versionSuffix = App.VersionSuffix;
+  job.closeAfterTransfer = App.CloseAfterTransfer;
   RichEdit1->setFocus();
   RichEdit1->viewport()->repaint();
 

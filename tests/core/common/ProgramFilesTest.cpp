@@ -16,6 +16,27 @@ TEST(ProgramFilesTest, NamesComeFromTheRunningExecutable) {
   EXPECT_EQ(ExecutablePath().substr(ExecutablePath().rfind('/') + 1), "core_tests");
 }
 
+// A program file replaced while it runs reads back from /proc/self/exe with
+// " (deleted)" appended; the names must stay those of the program file.
+TEST(ProgramFilesTest, ADeletedProgramFileKeepsItsNames) {
+  const struct {
+    const char* link;
+    const char* path;
+    const char* base;
+  } cases[] = {
+      {"/opt/q/quelvo", "/opt/q/quelvo", "quelvo"},
+      {"/opt/q/quelvo (deleted)", "/opt/q/quelvo", "quelvo"},
+      {"/opt/q/Quelvo.bin (deleted)", "/opt/q/Quelvo.bin", "Quelvo"},
+      {"/opt/q (deleted)/quelvo", "/opt/q (deleted)/quelvo", "quelvo"},  // only the end is the mark
+      {" (deleted)", " (deleted)", " (deleted)"},  // nothing but the mark is no name to strip
+      {"", "", "quelvo"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExecutablePathFromLink(c.link), c.path) << c.link;
+    EXPECT_EQ(BaseNameOfExecutable(ExecutablePathFromLink(c.link)), c.base) << c.link;
+  }
+}
+
 TEST(ProgramFilesTest, FolderChoice) {
   test::TempFolder dir;
   const std::string exe = dir.File("bin");

@@ -57,19 +57,51 @@ TEST(PortList, NoPortGivesOnlyTheNoUsablePortItem) {
   EXPECT_EQ(ChoosePort({"COM1"}, "設定ﾎﾟｰﾄ無し").selected, 1);
 }
 
-TEST(PortList, ANetworkPortIsKeptAsTypedAfterThePresentPorts) {
-  const PortChoice some = ChoosePort({"COM1"}, "rfc2217://Lathe-3:2001");
-  EXPECT_EQ(some.items, (std::vector<std::string>{"COM1", "rfc2217://Lathe-3:2001"}));
-  EXPECT_EQ(some.selected, 1);
-  const PortChoice none = ChoosePort({}, "tcp://10.0.0.5:4001");
-  EXPECT_EQ(none.items, (std::vector<std::string>{"tcp://10.0.0.5:4001"}));
-  EXPECT_EQ(none.selected, 0);
+// A device path or a network port text names its port by itself: stored, it
+// is shown and selected even when the search did not find it.
+TEST(PortList, APortNamedByItselfIsShownAsStored) {
+  const struct {
+    std::vector<std::string> present;
+    std::string stored;
+    std::vector<std::string> items;
+    int selected;
+  } cases[] = {
+      {{"COM1"}, "rfc2217://Lathe-3:2001", {"COM1", "rfc2217://Lathe-3:2001"}, 1},
+      {{}, "tcp://10.0.0.5:4001", {"tcp://10.0.0.5:4001"}, 0},
+      {{"COM1"}, "/dev/ttyUSB0", {"COM1", "/dev/ttyUSB0"}, 1},
+      {{}, "/dev/pts/7", {"/dev/pts/7"}, 0},
+      {{"COM1", "/dev/serial/by-id/usb-A-if00"}, "/dev/serial/by-id/usb-A-if00",
+       {"COM1", "/dev/serial/by-id/usb-A-if00", "設定ﾎﾟｰﾄ無し"}, 1},
+      {{"COM1"}, "dev/ttyUSB0", {"COM1", "設定ﾎﾟｰﾄ無し"}, 1},  // not a path: not a port
+  };
+  for (const auto& c : cases) {
+    const PortChoice choice = ChoosePort(c.present, c.stored);
+    EXPECT_EQ(choice.items, c.items) << c.stored;
+    EXPECT_EQ(choice.selected, c.selected) << c.stored;
+  }
+}
 
-  // Typed into the list: a network text is stored as typed, anything else
-  // leaves the selected item.
-  EXPECT_EQ(PortTextToStore("rfc2217://Lathe-3:2001", "COM1"), "rfc2217://Lathe-3:2001");
-  EXPECT_EQ(PortTextToStore("COM9", "COM1"), "COM1");
-  EXPECT_EQ(PortTextToStore("tcp://no-port", "設定ﾎﾟｰﾄ無し"), "設定ﾎﾟｰﾄ無し");
+// What a save stores from a port list: what was typed when it names a port by
+// itself, else the item selected; a placeholder never replaces a port.
+TEST(PortList, PortTextToStore) {
+  const struct {
+    std::string typed, selected, stored, expected;
+  } cases[] = {
+      {"rfc2217://Lathe-3:2001", "COM1", "COM1", "rfc2217://Lathe-3:2001"},
+      {"  /dev/ttyUSB3 ", "COM1", "COM1", "/dev/ttyUSB3"},
+      {"/dev/serial/by-id/usb-FTDI-if00-port0", "設定ﾎﾟｰﾄ無し", "COM2", "/dev/serial/by-id/usb-FTDI-if00-port0"},
+      {"COM9", "COM1", "COM2", "COM1"},  // a COM name the list does not offer
+      {"COM1", "COM1", "/dev/ttyUSB0", "COM1"},
+      {"設定ﾎﾟｰﾄ無し", "設定ﾎﾟｰﾄ無し", "COM2", "COM2"},
+      {"有効ﾎﾟｰﾄ無し", "有効ﾎﾟｰﾄ無し", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+      {"tcp://no-port", "設定ﾎﾟｰﾄ無し", "COM2", "COM2"},
+      {"設定ﾎﾟｰﾄ無し", "設定ﾎﾟｰﾄ無し", "有効ﾎﾟｰﾄ無し", "設定ﾎﾟｰﾄ無し"},
+      {"有効ﾎﾟｰﾄ無し", "有効ﾎﾟｰﾄ無し", "", "有効ﾎﾟｰﾄ無し"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PortTextToStore(c.typed, c.selected, c.stored), c.expected)
+        << "typed \"" << c.typed << "\", stored \"" << c.stored << "\"";
+  }
 }
 
 }  // namespace

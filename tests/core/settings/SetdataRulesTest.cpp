@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -93,6 +94,17 @@ TEST(SystemPortProber, AdapterPathsUsbFirstThenAcmByNumber) {
             (std::vector<std::string>{dev.Path() + "/ttyUSB2", dev.Path() + "/ttyUSB10",
                                       dev.Path() + "/ttyACM0", dev.Path() + "/ttyACM1"}));
   EXPECT_TRUE(AdapterDevicePaths(dev.Path() + "/missing").empty());
+}
+
+TEST(SystemPortProber, ByIdNamesThatLeadToADevice) {
+  test::TempFolder byId;
+  std::ofstream(byId.Path() + "/plain-file");
+  symlink("/dev/null", (byId.Path() + "/usb-B-if00-port0").c_str());
+  symlink("/dev/null", (byId.Path() + "/usb-A-if00-port0").c_str());
+  symlink("../gone", (byId.Path() + "/usb-C-if00-port0").c_str());
+  EXPECT_EQ(SerialByIdPaths(byId.Path()),
+            (std::vector<std::string>{byId.Path() + "/usb-A-if00-port0", byId.Path() + "/usb-B-if00-port0"}));
+  EXPECT_TRUE(SerialByIdPaths(byId.Path() + "/missing").empty());
 }
 
 }  // namespace

@@ -61,6 +61,11 @@ TEST(CommLog, UnwritableFolderIsReported) {
   std::string error;
   EXPECT_FALSE(WriteCommLogFile("/proc/quelvo-no-such-folder/x_S.log", "a  b\n", &error));
   EXPECT_FALSE(error.empty());
+  // The message names the file unless the reason already does (a refused link).
+  EXPECT_EQ(LogNotSavedText(1, "/p/q_S.log", "Not a directory"),
+            "送信ログファイルが保存できません。\n/p/q_S.log\nNot a directory");
+  EXPECT_EQ(LogNotSavedText(2, "/p/q_R.log", "/p/q_R.log is a link"),
+            "受信ログファイルが保存できません。\n/p/q_R.log is a link");
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ class SetdataFormTest : public QObject {
     CommSetting setting;
     TSetdataForm form;
     std::set<int> ports{1, 3};
+    std::vector<std::string> adapters;
     CloseAnswer answer = CloseAnswer::No;
     QStringList questions, messages, mails;
 
@@ -65,7 +66,7 @@ class SetdataFormTest : public QObject {
         messages << caption + "|" + text;
       };
       form.SetPrompts(prompts);
-      form.SetPortProber({[this](int n) { return ports.count(n) > 0; }, {}});
+      form.SetPortProber({[this](int n) { return ports.count(n) > 0; }, [this] { return adapters; }});
       form.SetMailSender([this](const std::string& to, const std::string& subject,
                                 const std::string& body) {
         mails << QString::fromStdString(to + "|" + subject + "|" + body);
@@ -95,13 +96,62 @@ class SetdataFormTest : public QObject {
     QVERIFY(!f.form.Button1()->isEnabled());
     f.form.reject();
 
-    // With no port at all the placeholder is saved as the port.
+    // With no port at all the placeholder is shown; a save keeps the ports
+    // stored, and only a port that was never set takes the placeholder.
     f.ports.clear();
+    f.setting.Port_S.clear();
     f.Show();
     QCOMPARE(Items(f.form.ComboBox(4)), QStringList({"有効ﾎﾟｰﾄ無し"}));
     f.form.Edit1()->setText("x");
     QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(f.settings.setNo).Port_R, std::string("COM2"));
     QCOMPARE(f.setting.Port_S, std::string("有効ﾎﾟｰﾄ無し"));
+    f.form.reject();
+  }
+
+  // Device paths, stored or typed, survive any save of either half; the stable
+  // by-id names of the adapters present are offered.
+  void DevicePathsAreShownKeptAndTaken() {
+    Fixture f;
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    f.adapters = {"/dev/ttyUSB0", byId};
+    f.setting.Port_R = "/dev/pts/7";  // the simulated control's link, not found by the search
+    f.setting.Port_S = byId;
+    f.Show();
+    QCOMPARE(Items(f.form.ComboBox(4)),
+             QStringList({"COM1", "COM3", "/dev/ttyUSB0", QString::fromStdString(byId), "/dev/pts/7"}));
+    QCOMPARE(f.form.ComboBox(4)->currentText(), QStringLiteral("/dev/pts/7"));
+    QCOMPARE(f.form.ComboBox(14)->currentText(), QString::fromStdString(byId));
+    QVERIFY(!f.form.Button1()->isEnabled());
+
+    // Any change, saved: both halves keep their ports.
+    Pick(f.form.ComboBox(1), 3);
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(f.settings.setNo).Port_R, std::string("/dev/pts/7"));
+    QCOMPARE(f.Stored(f.settings.setNo).Port_S, byId);
+    f.form.reject();
+
+    // A path typed into the send list is taken as typed and offered next time.
+    f.Show();
+    QLineEdit* typed = f.form.ComboBox(14)->lineEdit();
+    typed->selectAll();
+    QTest::keyClicks(typed, "/dev/ttyACM9");
+    QVERIFY(f.form.Button1()->isEnabled());
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(f.settings.setNo).Port_S, std::string("/dev/ttyACM9"));
+    QCOMPARE(f.Stored(f.settings.setNo).Port_R, std::string("/dev/pts/7"));
+    f.form.reject();
+    f.Show();
+    QCOMPARE(f.form.ComboBox(14)->currentText(), QStringLiteral("/dev/ttyACM9"));
+    f.form.reject();
+
+    // A COM port not present shows the placeholder, yet a save keeps it.
+    f.setting.Port_R = "COM2";
+    f.Show();
+    QCOMPARE(f.form.ComboBox(4)->currentText(), QStringLiteral("設定ﾎﾟｰﾄ無し"));
+    f.form.Edit1()->setText("y");
+    QVERIFY(f.form.Button1Click());
+    QCOMPARE(f.Stored(f.settings.setNo).Port_R, std::string("COM2"));
     f.form.reject();
   }
 

@@ -2,8 +2,11 @@
 // dialog and the OSP mode with its folder, both receiving a real tape through
 // a pseudo-terminal; the window title while receiving; the document after
 // Timer1; cancelled choices; a stop while waiting; Shift and op2.
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -17,6 +20,8 @@
 #include <sstream>
 #include <thread>
 
+#include "core/common/Cp932.h"
+#include "core/transfer/CommLog.h"
 #include "core/transfer/TapeCode.h"
 #include "gui/dialogs/Readform.h"
 #include "gui/editor/NcEdit.h"
@@ -153,12 +158,15 @@ class ReceiveCommandWindowTest : public QObject {
   void saveDialogAsksForTheReceivedDataName();
   void stopWhileWaitingDeletesTheTarget();
   void shiftClosesAfterReceptionAndOp2SplitsIt();
+  void logThatCannotBeSavedIsShownInABox();
 };
 
 void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   ReceiveWindow w;
   const QString target = w.home.File("received.nc");
   w.fileChoice = {true, target, 2};
+  // Power_Off without a close switches nothing off, and the log says nothing of it.
+  w.form.Settings.options.powerOffAfterTransfer = true;
   w.control.Punch(kTape);
   bool lockedWhileReceiving = false;
   QTimer::singleShot(100, &w.form, [&] {
@@ -179,6 +187,9 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   QVERIFY(log.find("  受信\n") < log.find("  標準で受信設定開始\n"));
   QVERIFY(log.find("  受信ﾌｧｲﾙ名は" + target.toStdString() + "\n") != std::string::npos);
   QVERIFY(log.find("  受信完了\n") != std::string::npos);
+  QVERIFY(log.find("電源断") == std::string::npos);
+  QVERIFY(FileText(QString::fromStdString(quelvo::CommLogFilePath(2))).find(quelvo::Utf8ToCp932("  受信完了")) !=
+          std::string::npos);
   QCOMPARE(w.host.waits, std::vector<int>{4000});
   QVERIFY(w.form.Transfer.ReceiveCompleted);
   QVERIFY(w.form.Timer1->isActive());
@@ -301,6 +312,39 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
   QVERIFY(w.form.Form3->isVisible());
   QCOMPARE(static_cast<int>(w.form.Form3->Items().size()), 2);
   w.form.Form3->Button2Click();
+}
+
+// The log file is a link (refused, never followed): the reception is saved
+// and a box says the log was not, once the control has had its DC4.
+void ReceiveCommandWindowTest::logThatCannotBeSavedIsShownInABox() {
+  ReceiveWindow w;
+  const QString logPath = QString::fromStdString(quelvo::CommLogFilePath(2));
+  QVERIFY(QFile::link(w.home.File("elsewhere.log"), logPath));
+  const QString target = w.home.File("received.nc");
+  w.fileChoice = {true, target, 1};
+  w.control.Punch(kTape);
+  QStringList boxes;
+  bool dc4BeforeBox = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    boxes << box->text();
+    w.control.Join();
+    dc4BeforeBox = w.control.sawDc4;
+    box->button(QMessageBox::Ok)->click();
+  });
+  watch.start(20);
+
+  w.form.SpeedButton9Click();
+  watch.stop();
+
+  QCOMPARE(boxes.size(), 1);
+  QVERIFY2(boxes[0].startsWith(QStringLiteral("受信ログファイルが保存できません。\n")), qPrintable(boxes[0]));
+  QVERIFY(dc4BeforeBox);
+  QCOMPARE(FileText(target), std::string(kStored));
+  QVERIFY(w.form.Transfer.ReceiveCompleted);
+  QVERIFY(!QFileInfo::exists(w.home.File("elsewhere.log")));
 }
 
 QTEST_MAIN(ReceiveCommandWindowTest)

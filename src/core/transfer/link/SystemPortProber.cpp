@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,6 +59,21 @@ std::vector<std::string> AdapterDevicePaths(const std::string& devFolder) {
   return paths;
 }
 
+std::vector<std::string> SerialByIdPaths(const std::string& byIdFolder) {
+  std::vector<std::string> paths;
+  if (DIR* dir = opendir(byIdFolder.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] == '.') continue;
+      const std::string path = byIdFolder + "/" + entry->d_name;
+      struct stat st {};
+      if (stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode)) paths.push_back(path);
+    }
+    closedir(dir);
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 PortProber SystemPortProber(const std::string& programIniPath) {
   PortProber prober;
   prober.probeCom = [programIniPath](int n) {
@@ -69,6 +85,10 @@ PortProber SystemPortProber(const std::string& programIniPath) {
   prober.adapterPaths = [] {
     std::vector<std::string> usable;
     for (const std::string& path : AdapterDevicePaths("/dev")) {
+      if (ProbePort(path, nullptr)) usable.push_back(path);
+    }
+    // The names that stay with an adapter whichever socket it is plugged into.
+    for (const std::string& path : SerialByIdPaths("/dev/serial/by-id")) {
       if (ProbePort(path, nullptr)) usable.push_back(path);
     }
     return usable;

@@ -96,7 +96,9 @@ class ReceiveEngine : private ReceivedTextSink {
   [[noreturn]] void StopForLostPort();
   [[noreturn]] void FailTargetFile(const std::string& reason);
   void UnexpectedError();
+  // Saves the log; a failure is kept for ReportLogNotSaved.
   void SaveLog();
+  void ReportLogNotSaved();
   void ShowStopped();
 
   SerialLink& link_;
@@ -113,6 +115,7 @@ class ReceiveEngine : private ReceivedTextSink {
   std::vector<std::string> block_;  // stored lines not yet appended to the file
   ReceiveTargetFile file_;
   int64_t lastFlushMs_ = 0;
+  std::string logNotSaved_;  // the message of a failed SaveLog; "" when it did not fail
 };
 
 }  // namespace quelvo

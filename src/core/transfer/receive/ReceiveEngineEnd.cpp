@@ -31,12 +31,15 @@ void ReceiveEngine::Save() {
   MoveNote moveNote;
   if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
   log_.AppendLog("  受信完了\n");
-  if (options_.powerOffAfterTransfer) log_.AppendLog("  自動で電源断\n");
+  // Only a reception that closes the program powers the PC off; Power_Off
+  // alone does nothing, and the log must not say otherwise.
+  if (job_.closeAfterTransfer && options_.powerOffAfterTransfer) log_.AppendLog("  自動で電源断\n");
   SaveLog();
   link_.WriteByte(kDC4);
   host_.WaitMs(kDc4SettleMs);
   link_.ClosePort();
   host_.Events().PhaseChanged(TransferPhase::kCompleted);
+  ReportLogNotSaved();
   if (!moveNote.text.empty() && !job_.unattended) {
     host_.ShowMessage(moveNote.text, "", moveNote.kind, MessageButtons::kOk);
   }
@@ -72,6 +75,7 @@ void ReceiveEngine::Abort() {
   SaveLog();
   link_.ClosePort();
   ShowStopped();
+  ReportLogNotSaved();
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = errorNumber;
   StopTransfer();
@@ -85,6 +89,7 @@ void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string
   link_.ClosePort();
   ShowStopped();
   host_.ShowMessage(message, "", MessageKind::kError, MessageButtons::kOk);
+  ReportLogNotSaved();
   outcome_.ReceiveCompleted = false;
   outcome_.ErrorNumber = errorNumber;
   StopTransfer();
@@ -108,6 +113,7 @@ void ReceiveEngine::UnexpectedError() {
   SaveLog();
   link_.ClosePort();
   ShowStopped();
+  ReportLogNotSaved();
   // Logged after the log was saved: it is not in the saved file.
   log_.AppendLog("  受信中にエラーが発生した為に中止\n");
   outcome_.ReceiveCompleted = false;
@@ -120,10 +126,19 @@ void ReceiveEngine::ShowStopped() {
 }
 
 void ReceiveEngine::SaveLog() {
+  logNotSaved_.clear();
   if (log_.Empty()) return;
   const std::string path = job_.logFilePath.empty() ? CommLogFilePath(2) : job_.logFilePath;
-  std::string ignored;
-  WriteCommLogFile(path, log_.Text(), &ignored);
+  std::string error;
+  if (!WriteCommLogFile(path, log_.Text(), &error)) logNotSaved_ = LogNotSavedText(2, path, error);
+}
+
+// Said once the port is closed, so that a box waiting for its OK holds up
+// neither the closing DC4 nor the line.
+void ReceiveEngine::ReportLogNotSaved() {
+  if (logNotSaved_.empty()) return;
+  host_.ShowMessage(logNotSaved_, "", MessageKind::kError, MessageButtons::kOk);
+  logNotSaved_.clear();
 }
 
 }  // namespace quelvo

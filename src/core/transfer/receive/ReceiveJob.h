@@ -18,6 +18,9 @@ struct ReceiveJob {
   bool ospSetting = false;
   // Appended to window titles (" Ver1.47").
   std::string versionSuffix;
+  // CloseAfterTransfer: the window closes after a completed reception (and,
+  // with Power_Off "Y", switches the PC off). Only the window sets it.
+  bool closeAfterTransfer = false;
   // Where the communication log is saved at the end; empty for the program's
   // <base>_R.log.
   std::string logFilePath;

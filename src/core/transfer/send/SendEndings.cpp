@@ -42,11 +42,9 @@ void SendEngine::ReleaseDocument(int emptiedPanel) {
 void SendEngine::SaveLog() {
   if (log_.Empty()) return;
   std::string error;
-  const bool saved = job_.logFilePath.empty() ? SaveCommLog(log_.Text(), 1, &error)
-                                              : WriteCommLogFile(job_.logFilePath, log_.Text(), &error);
-  if (!saved) {
-    host_.ShowMessage("送信ログファイルが保存できません。\n" + error, "", MessageKind::kError,
-                      MessageButtons::kOk);
+  const std::string path = job_.logFilePath.empty() ? CommLogFilePath(1) : job_.logFilePath;
+  if (!WriteCommLogFile(path, log_.Text(), &error)) {
+    host_.ShowMessage(LogNotSavedText(1, path, error), "", MessageKind::kError, MessageButtons::kOk);
   }
 }
 

@@ -1,6 +1,7 @@
 // The receive engine's ways through a reception: its log and panels, stops,
 // line checks, blocks, and the failures of files and ports.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,6 +26,7 @@ TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
   setting.STbit_R = 1;
   setting.SE_Char = 2;
   options.powerOffAfterTransfer = true;
+  job.closeAfterTransfer = true;
   StartStandardReceiveLog(log, job.TransferFileName);
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::EIA, "%\nO1234\nM30\n%\n "));
   EXPECT_EQ(engine.CurrentPhase(), ReceiveEngine::Phase::kEnded) << "the phase it ended in";
@@ -60,6 +62,61 @@ TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
   EXPECT_EQ(host.waits, std::vector<int>{4000});
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(FileBytes(job.TransferFileName), "%\r\nO1234\r\nM30\r\n%\r\n");
+}
+
+// The power-off line names what will happen: Power_Off alone does not close
+// the program, so it switches nothing off.
+TEST_F(ReceiveEngineTest, PowerOffLineOnlyWhenTheCloseWillPowerOff) {
+  const struct {
+    bool close, powerOff, logged;
+  } cases[] = {{true, true, true}, {false, true, false}, {true, false, false}, {false, false, false}};
+  for (const auto& c : cases) {
+    log.Clear();
+    port.written.clear();
+    job.closeAfterTransfer = c.close;
+    options.powerOffAfterTransfer = c.powerOff;
+    ASSERT_TRUE(Receive(Tape(TapeCode::ISO, "%\nO1\n%\n ")).ReceiveCompleted);
+    const Lines expected = c.logged ? Lines{"  受信完了", "  自動で電源断"} : Lines{"  受信完了"};
+    EXPECT_EQ(LogFrom("  受信完了"), expected)
+        << "close " << c.close << ", Power_Off " << c.powerOff;
+    const std::string saved = Cp932ToUtf8(FileBytes(job.logFilePath));
+    EXPECT_EQ(saved.find("自動で電源断") != std::string::npos, c.logged) << saved;
+  }
+}
+
+// A log that cannot be saved is said after the port is closed, on every way
+// out, as a send says it.
+TEST_F(ReceiveEngineTest, LogThatCannotBeSavedIsReportedOnceThePortIsClosed) {
+  ASSERT_TRUE(WriteFileAtomically(temp.File("plain"), "", nullptr));
+  ASSERT_EQ(symlink(temp.File("elsewhere.log").c_str(), temp.File("link_R.log").c_str()), 0);
+  const struct {
+    const char* name;
+    std::string logPath;
+    std::string wire;  // "" waits until Esc stops it
+    std::string reason;
+  } cases[] = {
+      {"link, completed", temp.File("link_R.log"), "%\nO1\n%\n ", ""},
+      {"under a file, completed", temp.File("plain/quelvo_R.log"), "%\nO1\n%\n ", std::strerror(ENOTDIR)},
+      {"under a file, stopped while waiting", temp.File("plain/quelvo_R.log"), "", std::strerror(ENOTDIR)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.messages.clear();
+    job.logFilePath = c.logPath;
+    bool portOpenAtMessage = true;
+    host.onMessage = [&](const std::string&) { portOpenAtMessage = port.IsOpen(); };
+    if (c.wire.empty()) host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 2000);
+    const ReceiveOutcome outcome = Receive(c.wire.empty() ? "" : Tape(TapeCode::ISO, c.wire));
+    EXPECT_EQ(outcome.ReceiveCompleted, !c.wire.empty());
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string& text = host.messages[0].text;
+    EXPECT_EQ(text.rfind("受信ログファイルが保存できません。\n", 0), 0u) << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+    EXPECT_NE(text.find(c.logPath), std::string::npos) << "names the file: " << text;
+    EXPECT_EQ(host.messages[0].kind, MessageKind::kError);
+    EXPECT_FALSE(portOpenAtMessage);
+    EXPECT_FALSE(Exists(temp.File("elsewhere.log"))) << "the link was followed";
+  }
 }
 
 TEST_F(ReceiveEngineTest, ControlFileNameShownInTitleLabelAndLog) {

@@ -35,7 +35,13 @@ class HookedHost : public FakeTransferHost {
     FakeTransferHost::SetLabel2(text);
     if (onLabel2) onLabel2(text);
   }
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                            MessageButtons buttons) override {
+    if (onMessage) onMessage(text);
+    return FakeTransferHost::ShowMessage(text, caption, kind, buttons);
+  }
   std::function<void()> onEvents;
+  std::function<void(const std::string&)> onMessage;
   std::function<void(int64_t)> onProgress;
   std::function<void(const std::string&)> onLabel2;
 };
