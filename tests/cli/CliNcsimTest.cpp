@@ -145,7 +145,9 @@ TEST(CliReceiveLog, SaysWhatHappenedToTheLog) {
     WriteFile(home.File("SetData1.ini"), "[Setting_R]\r\nPort=" + link + "\r\nCode=0\r\n");
     WriteFile(home.File("tape.nc"), kTape);
     if (c.powerOff) WriteFile(home.File("quelvo.INI"), "[Options]\r\nPower_Off=Y\r\n");
-    if (c.linkAtLog) ASSERT_EQ(symlink(home.File("elsewhere").c_str(), home.File("quelvo_R.log").c_str()), 0);
+    if (c.linkAtLog) {
+      ASSERT_EQ(symlink(home.File("elsewhere").c_str(), home.File("quelvo_R.log").c_str()), 0);
+    }
     NcsimProcess ncsim({"--link", link, "--code", "iso", "--baud", "0", "--once", "--punch",
                         home.File("tape.nc"), "--punch-after", "1"});
     ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
