@@ -170,7 +170,7 @@ bool MachineWorker::ListenOnce() {
     SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
     return false;
   }
-  SetActivity(WorkerActivity::kWaiting);
+  SetActivity(WorkerActivity::kWaiting, queueProblem_);
   while (!shutdown_.load()) {
     uint8_t byte = 0;
     const ReadResult read = line_.ReadByte(&byte);
@@ -305,8 +305,21 @@ bool MachineWorker::SendNext(uint8_t invite) {
   engine.RunSend(job);
   sendingName_.clear();
   if (!engine.Outcome().SendCompleted) {
-    Say("send of " + BaseName(path) + " did not complete" + (fromSpool ? "; it stays queued" : ""));
+    const std::string failed = "send of " + BaseName(path) + " did not complete (error " +
+                               std::to_string(link.State().ErrorNumber) + ")";
+    if (!fromSpool) {
+      Say(failed);
+    } else {
+      const int failures = ++sendFailures_[path];
+      Say(failed + "; it stays queued (" + std::to_string(failures) + (failures == 1 ? " failure)" : " failures)"));
+      if (failures >= kSendFailuresShown) {
+        queueProblem_ = BaseName(path) + " failed to send " + std::to_string(failures) + " times (error " +
+                        std::to_string(link.State().ErrorNumber) + "); it stays queued";
+      }
+    }
   } else if (fromSpool) {
+    sendFailures_.erase(path);
+    queueProblem_.clear();
     std::string placed, error;
     if (MarkSent(machine_.spool, BaseName(path), std::time(nullptr), &placed, &error)) {
       Say("sent " + BaseName(path) + " from the spool");

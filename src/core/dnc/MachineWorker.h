@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "core/dnc/DncConfig.h"
@@ -44,6 +45,8 @@ class MachineWorker {
   static constexpr const char* kStagePrefix = "receiving now ";
   // A spooled file is sent once it has not changed for this long.
   static constexpr int kSpoolSettleSeconds = 2;
+  // From this many failed sends on, a queued file's trouble is the state's reason.
+  static constexpr int kSendFailuresShown = 3;
 
   MachineWorker(const MachineConfig& machine, const DncConfig& service, const std::atomic<bool>& shutdown,
                 Journal journal);
@@ -102,6 +105,10 @@ class MachineWorker {
   unsigned transferCount_ = 0;
   unsigned receptionCount_ = 0;
   bool lineFailed_ = false;  // the last send lost the line
+  // Failed sends of each spooled file since it last went out: a file that
+  // keeps failing stays queued, but the journal and the published state say so.
+  std::map<std::string, int> sendFailures_;
+  std::string queueProblem_;  // shown as the reason of the waiting state
 };
 
 }  // namespace quelvo
