@@ -280,6 +280,29 @@ TEST(DncService, RefusesMachinesSharingALineOrASpool) {
   }
 }
 
+// A queued program whose send keeps failing (the control hangs up after a
+// few bytes, every time) stays queued, and says so: each failure in the
+// journal with its error number, and from the third on as the reason of the
+// machine's published state, which `quelvo-cli status` shows.
+TEST(DncService, AProgramThatKeepsFailingToSendIsShown) {
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  m.dropAfter = 8;
+  m.spool["O3001.nc"] = Crlf("O3001\nG00X0\nG01X10.F100\nM30\n");
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  const std::string state = rig.Folder("") + "state/mc1.state";
+  EXPECT_TRUE(WaitUntil([&] { return FileText(state).find("O3001.nc failed to send 3 times") != std::string::npos; },
+                        kLongWaitMs))
+      << rig.Journal() << FileText(state);
+  EXPECT_NE(rig.Journal().find("mc1: send of O3001.nc did not complete (error "), std::string::npos);
+  EXPECT_NE(rig.Journal().find("; it stays queued (3 failures)"), std::string::npos) << rig.Journal();
+  EXPECT_EQ(FolderNames(rig.Folder("mc1") + "/spool"), std::vector<std::string>{"O3001.nc"});
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
 // The held line changes between the receive and the send half whatever each
 // half's character format: every receive code with every send code, each
 // pair of stop bits among them. Every byte of both transfers is checked, and
