@@ -170,6 +170,11 @@ bool MachineWorker::ListenOnce() {
     SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
     return false;
   }
+  // A failing file taken out of the spool is no trouble any more.
+  if (!queueProblem_.empty() && !Exists(queueProblemPath_)) {
+    sendFailures_.erase(queueProblemPath_);
+    queueProblem_.clear();
+  }
   SetActivity(WorkerActivity::kWaiting, queueProblem_);
   while (!shutdown_.load()) {
     uint8_t byte = 0;
@@ -313,13 +318,14 @@ bool MachineWorker::SendNext(uint8_t invite) {
       const int failures = ++sendFailures_[path];
       Say(failed + "; it stays queued (" + std::to_string(failures) + (failures == 1 ? " failure)" : " failures)"));
       if (failures >= kSendFailuresShown) {
+        queueProblemPath_ = path;
         queueProblem_ = BaseName(path) + " failed to send " + std::to_string(failures) + " times (error " +
                         std::to_string(link.State().ErrorNumber) + "); it stays queued";
       }
     }
   } else if (fromSpool) {
     sendFailures_.erase(path);
-    queueProblem_.clear();
+    if (path == queueProblemPath_) queueProblem_.clear();
     std::string placed, error;
     if (MarkSent(machine_.spool, BaseName(path), std::time(nullptr), &placed, &error)) {
       Say("sent " + BaseName(path) + " from the spool");

@@ -108,7 +108,8 @@ class MachineWorker {
   // Failed sends of each spooled file since it last went out: a file that
   // keeps failing stays queued, but the journal and the published state say so.
   std::map<std::string, int> sendFailures_;
-  std::string queueProblem_;  // shown as the reason of the waiting state
+  std::string queueProblem_;      // shown as the reason of the waiting state
+  std::string queueProblemPath_;  // the file it is about
 };
 
 }  // namespace quelvo
