@@ -11,6 +11,7 @@
 
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/DncService.h"
+#include "core/dnc/DncSharing.h"
 
 namespace {
 
@@ -54,6 +55,12 @@ int main(int argc, char** argv) {
     std::cerr << "quelvo-dnc: " << error << "\n";
     return 2;
   }
+  // Machines that cannot share what they share are refused at the check and the start alike.
+  const quelvo::DncSharing sharing = quelvo::CheckSharing(config);
+  for (const std::string& line : sharing.errors) std::cerr << "quelvo-dnc: " << configPath << ": " << line << "\n";
+  if (!sharing.errors.empty()) return 2;
+  std::ostream& notes = checkOnly ? std::cout : std::cerr;
+  for (const std::string& line : sharing.notes) notes << configPath << ": " << line << std::endl;
   if (checkOnly) {
     std::cout << configPath << ": " << config.machines.size() << " machines\n";
     return 0;

@@ -28,6 +28,25 @@
 namespace quelvo::test {
 namespace {
 
+// Starts the built service with `args`, its stdout and stderr appended to `output`.
+pid_t StartDnc(const std::vector<std::string>& args, const std::string& output) {
+  // QUELVO_DNC_PROGRAM runs another build of the service (a sanitizer build).
+  const char* program = std::getenv("QUELVO_DNC_PROGRAM");
+  if (program == nullptr || *program == '\0') program = QUELVO_DNC_PATH;
+  std::vector<char*> argv{const_cast<char*>(program)};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    dup2(fd, 2);
+    dup2(fd, 1);
+    execv(program, argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -77,6 +96,7 @@ void DncRig::AddMachine(const RigMachine& m) {
   const std::string folder = Folder(m.name);
   for (const char* sub : {"", "/library", "/inbox", "/spool"})
     std::filesystem::create_directories(folder + sub);
+  if (!m.inbox.empty()) std::filesystem::create_directories(root_.File(m.inbox));
   for (const auto& [name, text] : m.library) WriteText(folder + "/library/" + name, text);
   for (const auto& [name, text] : m.spool) WriteText(folder + "/spool/" + name, text);
   for (size_t i = 0; i < m.punches.size(); ++i)
@@ -93,6 +113,7 @@ void DncRig::AddMachine(const RigMachine& m) {
   s.EndChar = 0;
   // An OSP control is sent a "$" file-name header instead of the "%".
   s.Signal_S = 0;
+  if (m.adjust) m.adjust(s);
   std::string error;
   SaveCommSetting(folder, 1, s, &error);
   settings_[m.name] = s;
@@ -121,6 +142,8 @@ bool DncRig::StartControls() {
       args.insert(args.end(), {"--punch", folder + "/punch" + std::to_string(i) + ".nc"});
     }
     if (m.dropAfter >= 0) args.insert(args.end(), {"--drop-after", std::to_string(m.dropAfter)});
+    if (!m.punchCode.empty()) args.insert(args.end(), {"--punch-code", m.punchCode});
+    if (m.reportLine) args.push_back("--report-line");
     controls_[m.name] = std::make_unique<ncsim::test::NcsimProcess>(args);
   }
   for (auto& [name, control] : controls_) {
@@ -134,24 +157,28 @@ void DncRig::StartService() {
     std::string text = "[service]\nstate_dir = state\nlog_dir = log\nretry_seconds = 1\n";
     for (const RigMachine& m : machines_) {
       text += "\n[machine " + m.name + "]\nport = " + Folder(m.name) + "/port\nsetting = " + m.name +
-              "/SetData1.ini\nlibrary = " + m.name + "/library\ninbox = " + m.name +
-              "/inbox\nspool = " + m.name + "/spool\nosp = " + (m.osp ? "yes" : "no") + "\n";
+              "/SetData1.ini\nlibrary = " + m.name + "/library\ninbox = " +
+              (m.inbox.empty() ? m.name + "/inbox" : m.inbox) + "\nspool = " + m.name + "/spool\nosp = " + (m.osp ? "yes" : "no") + "\n";
       if (!m.requestMissing.empty()) text += "request_missing = " + m.name + "/missing.nc\n";
     }
     WriteText(ConfigPath(), text);
   }
-  const std::string journal = root_.File("journal.log");
-  service_ = fork();
-  if (service_ == 0) {
-    const int fd = open(journal.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    dup2(fd, 2);
-    dup2(fd, 1);
-    // QUELVO_DNC_PROGRAM runs another build of the service (a sanitizer build).
-    const char* program = std::getenv("QUELVO_DNC_PROGRAM");
-    if (program == nullptr || *program == '\0') program = QUELVO_DNC_PATH;
-    execl(program, program, "--config", ConfigPath().c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+  service_ = StartDnc({"--config", ConfigPath()}, root_.File("journal.log"));
+}
+
+int DncRig::RunDnc(const std::vector<std::string>& args, std::string* output, int timeoutMs) {
+  TempFolder folder;
+  const std::string out = folder.File("output");
+  const pid_t pid = StartDnc(args, out);
+  int status = 0;
+  pid_t done = 0;
+  WaitUntil([&] { return (done = waitpid(pid, &status, WNOHANG)) != 0; }, timeoutMs);
+  if (done == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
   }
+  *output = FileText(out);
+  return done != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int DncRig::StopService(int signal) {
@@ -172,8 +199,9 @@ std::string DncRig::Journal() const { return FileText(root_.File("journal.log"))
 
 std::string DncRig::WindowReception(const std::string& program, const std::string& code,
                                     const CommSetting& setting, bool osp) {
-  const ncsim::PunchTape tape =
-      ncsim::BuildPunchTape(program, code == "eia" ? ncsim::TapeCode::Eia : ncsim::TapeCode::Iso);
+  const ncsim::PunchTape tape = ncsim::BuildPunchTape(program, code == "eia"     ? ncsim::TapeCode::Eia
+                                                               : code == "ascii" ? ncsim::TapeCode::Ascii
+                                                                                 : ncsim::TapeCode::Iso);
   TempFolder folder;
   VirtualClock clock;
   FakeTransferHost host(clock);
@@ -199,7 +227,8 @@ std::string DncRig::WindowReception(const std::string& program, const std::strin
 std::string DncRig::WindowSendText(const std::string& program, const CommSetting& setting,
                                    const std::string& code) {
   return PercentSpan(
-      SendWireText(DocumentLines(program), setting, code == "eia" ? TapeCode::EIA : TapeCode::ISO));
+      SendWireText(DocumentLines(program), setting,
+                   code == "eia" ? TapeCode::EIA : code == "ascii" ? TapeCode::ASCII : TapeCode::ISO));
 }
 
 }  // namespace quelvo::test

@@ -23,7 +23,8 @@ namespace quelvo::test {
 
 struct RigMachine {
   std::string name;
-  std::string code = "iso";          // of the control; the setting receives with automatic recognition
+  std::string code = "iso";          // of the control (iso, eia, ascii); the setting receives
+                                     // with automatic recognition
   int speedIndex = 2;                // Speed_R and Speed_S (4800 .. 19200)
   int baud = 9600;                   // the line speed the control emulates
   std::vector<std::string> punches;  // program texts the control punches, in turn
@@ -33,6 +34,10 @@ struct RigMachine {
   std::string requestMissing;  // text of the program answering a missing request
   long dropAfter = -1;         // the control hangs up after this many bytes of a transfer
   double punchAfter = 0.5;
+  std::string punchCode;  // the control punches in this code; "" as `code`
+  bool reportLine = false;  // the control reports every line setting it is given
+  std::function<void(CommSetting&)> adjust;  // changes to the machine's setting
+  std::string inbox;  // the inbox folder, relative to the rig's folder; "" for NAME/inbox
 };
 
 class DncRig {
@@ -53,6 +58,9 @@ class DncRig {
   std::string Folder(const std::string& machine) const { return root_.File(machine); }
   std::string ConfigPath() const { return root_.File("dnc.conf"); }
   std::string Journal() const;
+  // Runs quelvo-dnc with `args` to its end (killed after `timeoutMs`): its
+  // exit status (-1 after a kill or a signal), its stdout and stderr in *output.
+  static int RunDnc(const std::vector<std::string>& args, std::string* output, int timeoutMs = 60000);
   ncsim::test::NcsimProcess& Control(const std::string& machine) { return *controls_.at(machine); }
   const CommSetting& Setting(const std::string& machine) const { return settings_.at(machine); }
   pid_t ServicePid() const { return service_; }

@@ -6,9 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "DncRig.h"
 #include "NcsimProcess.h"
@@ -116,8 +119,14 @@ TEST(DncService, KilledMidReceiveLosesNothingQueued) {
   ASSERT_TRUE(rig.StartControls());
   rig.StartService();
   const std::string folder = rig.Folder("mc1");
-  const std::string staged = folder + "/inbox/.receiving/receiving now.part";
-  ASSERT_TRUE(WaitUntil([&] { return FileText(staged).size() > 20; }, kLongWaitMs)) << rig.Journal();
+  const std::string staging = folder + "/inbox/.receiving/mc1";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> staged = FolderNames(staging);
+        return staged.size() == 1 && FileText(staging + "/" + staged[0]).size() > 20;
+      },
+      kLongWaitMs))
+      << rig.Journal();
   rig.StopService(SIGKILL);
   EXPECT_EQ(FolderNames(folder + "/inbox"), std::vector<std::string>{".receiving"});
   EXPECT_EQ(FolderNames(folder + "/spool"), std::vector<std::string>{"O7001.nc"});
@@ -187,6 +196,211 @@ TEST(DncService, ReceptionLogThatCannotBeSavedIsJournalled) {
   EXPECT_EQ(FileText(folder + "/inbox/O6101.nc"),
             DncRig::WindowReception(m.punches[0], "iso", rig.Setting("mc1"), false));
   EXPECT_EQ(Count(rig.Journal(), "mc1: 受信ログファイルが保存できません。 "), 1u) << rig.Journal();
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
+// A control punching a request line of 60,000 characters: the line is no
+// request (none is that long), the program is stored as any other, and the
+// service goes on serving that machine and the others. A configuration with
+// a 100 KB request rule is refused with a reason, not a crash.
+TEST(DncService, LongRequestLineIsStoredAndTheServiceLives) {
+  DncRig rig;
+  RigMachine hostile;
+  hostile.name = "mc1";
+  hostile.baud = 115200;
+  const std::string longRequest = "O9001(REQ " + std::string(60000, 'A') + ")\n";
+  hostile.punches = {longRequest, "O9002(REQ O2001)\n"};
+  hostile.library["O2001.nc"] = Crlf("O2001\nG00X1.\nM30\n");
+  rig.AddMachine(hostile);
+  RigMachine other;
+  other.name = "mc2";
+  other.punchAfter = 8;
+  other.punches = {"O1001\nG01X5.F100\nM30\n"};
+  other.spool["O3001.nc"] = Crlf("O3001\nG00X0\nM30\n");
+  rig.AddMachine(other);
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  ASSERT_TRUE(WaitUntil([&] { return !FileText(rig.Folder("mc1") + "/got.1").empty(); }, kLongWaitMs))
+      << rig.Journal();
+  ASSERT_TRUE(WaitUntil([&] { return !FileText(rig.Folder("mc2") + "/got.1").empty(); }, kLongWaitMs))
+      << rig.Journal();
+  EXPECT_EQ(FileText(rig.Folder("mc1") + "/inbox/O9001.nc"),
+            DncRig::WindowReception(longRequest, "iso", rig.Setting("mc1"), false));
+  EXPECT_EQ(FileText(rig.Folder("mc1") + "/got.1"),
+            DncRig::WindowSendText(Crlf("O2001\nG00X1.\nM30\n"), rig.Setting("mc1"), "iso"));
+  EXPECT_EQ(FileText(rig.Folder("mc2") + "/inbox/O1001.nc"),
+            DncRig::WindowReception("O1001\nG01X5.F100\nM30\n", "iso", rig.Setting("mc2"), false));
+  EXPECT_EQ(FileText(rig.Folder("mc2") + "/got.1"),
+            DncRig::WindowSendText(Crlf("O3001\nG00X0\nM30\n"), rig.Setting("mc2"), "iso"));
+  EXPECT_EQ(rig.StopService(SIGTERM), 0) << rig.Journal();
+
+  std::string text = FileText(rig.ConfigPath());
+  text += "request_rule = (" + std::string(100000, 'A') + ")\n";
+  { std::ofstream(rig.ConfigPath(), std::ios::trunc) << text; }
+  std::string output;
+  EXPECT_EQ(DncRig::RunDnc({"--config", rig.ConfigPath(), "--check"}, &output), 2) << output;
+  EXPECT_NE(output.find("machine mc2: request_rule is longer than 512 characters"), std::string::npos)
+      << output.substr(0, 300);
+}
+
+// Two controls punching 0.3 s apart into machines that share an inbox: each
+// program is kept whole under its own name, nothing incomplete.
+TEST(DncService, MachinesSharingAnInboxKeepEveryProgram) {
+  DncRig rig;
+  std::string programs[2];
+  for (int i = 0; i < 2; ++i) {
+    RigMachine m;
+    m.name = "mc" + std::to_string(i + 1);
+    m.inbox = "shared";
+    m.punchAfter = 0.5 + 0.3 * i;
+    programs[i] = "O" + std::string(4, static_cast<char>('1' + i)) + "\n";
+    for (int line = 0; line < 60; ++line)
+      programs[i] += "N" + std::to_string(line) + "G01X" + std::to_string(i) + "." + std::to_string(line) + "\n";
+    m.punches = {programs[i]};
+    rig.AddMachine(m);
+  }
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  const std::string inbox = rig.Folder("shared");
+  ASSERT_TRUE(WaitUntil([&] { return FolderNames(inbox).size() >= 3; }, kLongWaitMs)) << rig.Journal();
+  // Let a late third file (an incomplete one) show itself.
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_EQ(FolderNames(inbox), (std::vector<std::string>{".receiving", "O1111.nc", "O2222.nc"}))
+      << rig.Journal();
+  EXPECT_EQ(FileText(inbox + "/O1111.nc"), DncRig::WindowReception(programs[0], "iso", rig.Setting("mc1"), false));
+  EXPECT_EQ(FileText(inbox + "/O2222.nc"), DncRig::WindowReception(programs[1], "iso", rig.Setting("mc2"), false));
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+  EXPECT_NE(rig.Journal().find("machines mc1 and mc2 share the inbox"), std::string::npos) << rig.Journal();
+}
+
+// Two machines on one line (one of them through a link to it), or on one
+// spool, cannot be served: the check and the start refuse and say which.
+TEST(DncService, RefusesMachinesSharingALineOrASpool) {
+  DncRig rig;
+  for (const char* name : {"mc1", "mc2"}) {
+    RigMachine m;
+    m.name = name;
+    rig.AddMachine(m);
+  }
+  const std::string base = rig.Folder("");
+  { std::ofstream(base + "line") << ""; }
+  ASSERT_EQ(symlink((base + "line").c_str(), (base + "line-link").c_str()), 0);
+  const std::string machine = "setting = mc1/SetData1.ini\nlibrary = mc1/library\ninbox = mc1/inbox\n";
+  const struct {
+    std::string mc2;
+    std::string reason;
+  } cases[] = {
+      {"port = " + base + "line-link\nspool = mc2/spool\n",
+       "machines mc1 and mc2 share the port " + base + "line: a line serves one machine"},
+      {"port = " + base + "other\nspool = mc1/spool/\n", "machines mc1 and mc2 share the spool"},
+  };
+  for (const auto& c : cases) {
+    { std::ofstream(rig.ConfigPath(), std::ios::trunc)
+          << "[service]\nstate_dir = state\nlog_dir = log\n[machine mc1]\nport = " << base << "line\n"
+          << machine << "spool = mc1/spool\n[machine mc2]\n" << machine << c.mc2; }
+    for (const bool check : {true, false}) {
+      std::vector<std::string> args{"--config", rig.ConfigPath()};
+      if (check) args.push_back("--check");
+      std::string output;
+      EXPECT_EQ(DncRig::RunDnc(args, &output, 30000), 2) << output;
+      EXPECT_NE(output.find(c.reason), std::string::npos) << output;
+    }
+  }
+}
+
+// A queued program whose send keeps failing (the control hangs up after a
+// few bytes, every time) stays queued, and says so: each failure in the
+// journal with its error number, and from the third on as the reason of the
+// machine's published state, which `quelvo-cli status` shows.
+TEST(DncService, AProgramThatKeepsFailingToSendIsShown) {
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  m.dropAfter = 8;
+  m.spool["O3001.nc"] = Crlf("O3001\nG00X0\nG01X10.F100\nM30\n");
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  const std::string state = rig.Folder("") + "state/mc1.state";
+  EXPECT_TRUE(WaitUntil([&] { return FileText(state).find("O3001.nc failed to send 3 times") != std::string::npos; },
+                        kLongWaitMs))
+      << rig.Journal() << FileText(state);
+  EXPECT_NE(rig.Journal().find("mc1: send of O3001.nc did not complete (error "), std::string::npos);
+  EXPECT_NE(rig.Journal().find("; it stays queued (3 failures)"), std::string::npos) << rig.Journal();
+  EXPECT_EQ(FolderNames(rig.Folder("mc1") + "/spool"), std::vector<std::string>{"O3001.nc"});
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
+// The held line changes between the receive and the send half whatever each
+// half's character format: every receive code with every send code, each
+// pair of stop bits among them. Every byte of both transfers is checked, and
+// the control saw each half's stop bits on its line.
+TEST(DncService, ServesEveryPairOfReceiveAndSendFormats) {
+  struct Half {
+    int code;
+    const char* controlCode;
+  };
+  const Half receives[] = {{0, "iso"}, {1, "ascii"}, {2, "eia"}, {3, "iso"}};
+  const Half sends[] = {{0, "iso"}, {1, "eia"}, {2, "ascii"}};
+  const char* stopText[] = {"stop=1", "stop=2", "stop=2"};  // 1.5 is two on Linux
+  DncRig rig;
+  struct Row {
+    std::string name;
+    Half receive, send;
+    int stopR, stopS;
+    std::string punched, queued;
+  };
+  std::vector<Row> rows;
+  for (int i = 0; i < 12; ++i) {
+    Row row{"mc" + std::to_string(i), receives[i / 3], sends[i % 3], i % 3, (i / 3 + i) % 3, "", ""};
+    const std::string n = std::to_string(10 + i);
+    row.punched = "O10" + n + "\nG00X" + n + ".Y-1.\nG01Z-2.F150\nM30\n";
+    row.queued = Crlf("O30" + n + "\nG02X1.Y1.R1.\n(COMMENT " + n + ")\nM30\n");
+    RigMachine m;
+    m.name = row.name;
+    m.code = row.send.controlCode;
+    m.punchCode = row.receive.controlCode;
+    m.reportLine = true;
+    m.punches = {row.punched};
+    m.spool["O30" + n + ".nc"] = row.queued;
+    const Row r = row;
+    m.adjust = [r](CommSetting& s) {
+      s.Code_R = r.receive.code;
+      s.Code_S = r.send.code;
+      s.STbit_R = r.stopR;
+      s.STbit_S = r.stopS;
+    };
+    rig.AddMachine(m);
+    rows.push_back(row);
+  }
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  for (const Row& row : rows) {
+    const std::string folder = rig.Folder(row.name);
+    const std::string what = row.name + " receive code " + std::to_string(row.receive.code) + " send code " +
+                             std::to_string(row.send.code);
+    EXPECT_TRUE(WaitUntil([&] { return FolderNames(folder + "/spool") == std::vector<std::string>{"sent"}; },
+                          kLongWaitMs))
+        << what << "\n" << rig.Journal();
+    const CommSetting& setting = rig.Setting(row.name);
+    EXPECT_EQ(FileText(folder + "/inbox/" + row.punched.substr(0, 5) + ".nc"),
+              DncRig::WindowReception(row.punched, row.receive.controlCode, setting, false))
+        << what;
+    EXPECT_EQ(FileText(folder + "/got.1"), DncRig::WindowSendText(row.queued, setting, row.send.controlCode))
+        << what;
+    rig.Control(row.name).WaitFor("program", 1000);
+    const auto lines = rig.Control(row.name).LinesStartingWith("line ");
+    // A pseudo-terminal keeps eight data bits whatever it is given; its stop
+    // bits and parity show each half's setting.
+    const auto seen = [&](const char* stop) {
+      for (const std::string& line : lines) {
+        if (line.find("parity=none " + std::string(stop)) != std::string::npos) return true;
+      }
+      return false;
+    };
+    EXPECT_TRUE(seen(stopText[row.stopR])) << what;
+    EXPECT_TRUE(seen(stopText[row.stopS])) << what;
+  }
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 

@@ -71,6 +71,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.linkPath = value;
         } else if (name == "--code") {
             ok = ParseCode(value, options.code);
+        } else if (name == "--punch-code") {
+            ok = ParseCode(value, options.punchCode);
+            options.punchCodeSet = true;
         } else if (name == "--buffer") {
             ok = ParseLong(value, 1, 1L << 24, number);
             options.bufferSize = static_cast<int>(number);
@@ -127,6 +130,8 @@ std::string SimUsageText() {
         "  --link PATH          symlink to create for the slave device (required)\n"
         "  --code CODE          iso, eia, ascii, or auto (ISO/EIA by parity of the\n"
         "                       first data byte; punches in ISO)      [iso]\n"
+        "  --punch-code CODE    punch in another code than --code takes in, as a\n"
+        "                       control whose two directions differ     [--code]\n"
         "  --buffer N           bytes taken before the control sends DC3  [256]\n"
         "  --pause CODE         DC3 byte to send: 0x93 or 0x13          [0x93]\n"
         "  --baud N             line speed to emulate, 10 bits per character (data\n"

@@ -12,6 +12,8 @@ namespace quelvo::ncsim {
 struct SimOptions {
     std::string linkPath;              // symlink that publishes the slave side
     TapeCode code = TapeCode::Iso;
+    bool punchCodeSet = false;         // --punch-code given: punches use punchCode
+    TapeCode punchCode = TapeCode::Iso;
     int bufferSize = 256;              // bytes taken between DC1 and DC3
     std::uint8_t pauseCode = 0x93;     // the DC3 byte sent when the buffer is full
     int baud = 9600;                   // 0: no line-speed limit

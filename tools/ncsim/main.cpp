@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
             std::cerr << "ncsim: cannot read " << file << "\n";
             return 1;
         }
-        punches.push_back(BuildPunchTape(text, options.code));
+        punches.push_back(BuildPunchTape(text, options.punchCodeSet ? options.punchCode : options.code));
     }
 
     Reporter reporter;

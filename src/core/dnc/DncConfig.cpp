@@ -1,9 +1,8 @@
 #include "core/dnc/DncConfig.h"
 
-#include <regex>
-
 #include "core/common/AtomicFile.h"
 #include "core/common/UniqueFile.h"
+#include "core/dnc/DncRequest.h"
 
 namespace quelvo {
 namespace {
@@ -82,11 +81,8 @@ std::string CheckMachine(const MachineConfig& m) {
   for (const auto& [key, value] : required) {
     if (value->empty()) return "machine " + m.name + ": " + key + " is missing";
   }
-  try {
-    const std::regex rule(m.requestRule);
-    if (rule.mark_count() < 1) return "machine " + m.name + ": request_rule has no group";
-  } catch (const std::regex_error&) {
-    return "machine " + m.name + ": request_rule is no valid expression";
+  if (const std::string problem = RequestRuleProblem(m.requestRule); !problem.empty()) {
+    return "machine " + m.name + ": " + problem;
   }
   return "";
 }

@@ -27,6 +27,9 @@ bool RunDncService(const DncConfig& config, const std::atomic<bool>& shutdown, c
   for (const MachineConfig& machine : config.machines) {
     workers.push_back(std::make_unique<MachineWorker>(machine, config, shutdown, say));
   }
+  // Before any worker runs: a staging file an older service left where all
+  // machines of an inbox staged is surely no reception in progress.
+  for (auto& worker : workers) worker->RecoverSharedStaging();
   say("serving " + std::to_string(workers.size()) + " machines");
   std::vector<std::thread> threads;
   for (auto& worker : workers) threads.emplace_back([&worker] { worker->Run(); });

@@ -57,6 +57,9 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+// A staging file's name: it has a space, which no name from a control has.
+bool IsStageName(const std::string& name) { return name.find(' ') != std::string::npos; }
+
 }  // namespace
 
 MachineWorker::MachineWorker(const MachineConfig& machine, const DncConfig& service,
@@ -65,7 +68,7 @@ MachineWorker::MachineWorker(const MachineConfig& machine, const DncConfig& serv
       service_(service),
       shutdown_(shutdown),
       journal_(std::move(journal)),
-      staging_(machine.inbox + "/" + kStagingFolder),
+      staging_(machine.inbox + "/" + kStagingFolder + "/" + machine.name),
       line_(MakeDncSerialPort()),
       host_(
           shutdown, [this](const WorkerHost::Progress& p) { OnProgress(p); },
@@ -98,8 +101,9 @@ void MachineWorker::Run() {
 
 bool MachineWorker::PrepareFolders() {
   std::string error;
-  for (const std::string* folder :
-       {&machine_.inbox, static_cast<const std::string*>(&staging_), &machine_.spool}) {
+  const std::string stagingParent = machine_.inbox + "/" + kStagingFolder;
+  for (const std::string* folder : {&machine_.inbox, &stagingParent, static_cast<const std::string*>(&staging_),
+                                    &machine_.spool}) {
     if (!EnsureFolder(*folder, &error)) {
       SetActivity(WorkerActivity::kOffline, error);
       return false;
@@ -117,17 +121,24 @@ bool MachineWorker::PrepareFolders() {
   return true;
 }
 
-void MachineWorker::RecoverInterrupted() {
-  DIR* dir = ::opendir(staging_.c_str());
+void MachineWorker::RecoverInterrupted() { RecoverFolder(staging_, false); }
+
+void MachineWorker::RecoverSharedStaging() { RecoverFolder(machine_.inbox + "/" + kStagingFolder, true); }
+
+void MachineWorker::RecoverFolder(const std::string& folder, bool filesOnly) {
+  DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
   std::vector<std::string> names;
   while (const dirent* e = ::readdir(dir)) {
     const std::string name = e->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    struct stat st {};
+    if (name == "." || name == "..") continue;
+    if (filesOnly && (::lstat((folder + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))) continue;
+    names.push_back(name);
   }
   ::closedir(dir);
   for (const std::string& name : names) {
-    const std::string path = staging_ + "/" + name;
+    const std::string path = folder + "/" + name;
     if (name[0] == '.') {
       ::unlink(path.c_str());  // a temporary file from before the data started
     } else {
@@ -159,7 +170,12 @@ bool MachineWorker::ListenOnce() {
     SetActivity(WorkerActivity::kOffline, machine_.port + ": " + PortErrorText(line_.LastError()));
     return false;
   }
-  SetActivity(WorkerActivity::kWaiting);
+  // A failing file taken out of the spool is no trouble any more.
+  if (!queueProblem_.empty() && !Exists(queueProblemPath_)) {
+    sendFailures_.erase(queueProblemPath_);
+    queueProblem_.clear();
+  }
+  SetActivity(WorkerActivity::kWaiting, queueProblem_);
   while (!shutdown_.load()) {
     uint8_t byte = 0;
     const ReadResult read = line_.ReadByte(&byte);
@@ -181,8 +197,16 @@ bool MachineWorker::ListenOnce() {
   return true;
 }
 
+std::string MachineWorker::StagePath() {
+  std::string path;
+  do {
+    path = staging_ + "/" + kStagePrefix + std::to_string(++receptionCount_) + ".part";
+  } while (Exists(path));
+  return path;
+}
+
 bool MachineWorker::Receive(uint8_t first) {
-  const std::string target = staging_ + "/" + kStageName;
+  const std::string target = StagePath();
   CommLog log;
   StartStandardReceiveLog(log, target);
   SerialLink link(line_, host_, log, options_);
@@ -221,7 +245,7 @@ void MachineWorker::StoreReception(const std::string& file) {
     return;
   }
   std::string name = BaseName(file);
-  if (name == kStageName || !IsPlainName(name)) name = ProgramNumberFileName(host_.Current().programLine);
+  if (IsStageName(name) || !IsPlainName(name)) name = ProgramNumberFileName(host_.Current().programLine);
   if (name.empty()) name = "received.nc";
   std::string placed;
   if (!MoveWithoutReplacing(file, machine_.inbox, name, std::time(nullptr), &placed, &error)) {
@@ -233,7 +257,7 @@ void MachineWorker::StoreReception(const std::string& file) {
 
 void MachineWorker::KeepIncomplete(const std::string& file, const std::string& programLine) {
   std::string name = BaseName(file);
-  if (name == kStageName || !IsPlainName(name)) {
+  if (IsStageName(name) || !IsPlainName(name)) {
     name = ProgramNumberFileName(programLine);
     if (name.empty()) name = "received";
   }
@@ -286,8 +310,22 @@ bool MachineWorker::SendNext(uint8_t invite) {
   engine.RunSend(job);
   sendingName_.clear();
   if (!engine.Outcome().SendCompleted) {
-    Say("send of " + BaseName(path) + " did not complete" + (fromSpool ? "; it stays queued" : ""));
+    const std::string failed = "send of " + BaseName(path) + " did not complete (error " +
+                               std::to_string(link.State().ErrorNumber) + ")";
+    if (!fromSpool) {
+      Say(failed);
+    } else {
+      const int failures = ++sendFailures_[path];
+      Say(failed + "; it stays queued (" + std::to_string(failures) + (failures == 1 ? " failure)" : " failures)"));
+      if (failures >= kSendFailuresShown) {
+        queueProblemPath_ = path;
+        queueProblem_ = BaseName(path) + " failed to send " + std::to_string(failures) + " times (error " +
+                        std::to_string(link.State().ErrorNumber) + "); it stays queued";
+      }
+    }
   } else if (fromSpool) {
+    sendFailures_.erase(path);
+    if (path == queueProblemPath_) queueProblem_.clear();
     std::string placed, error;
     if (MarkSent(machine_.spool, BaseName(path), std::time(nullptr), &placed, &error)) {
       Say("sent " + BaseName(path) + " from the spool");

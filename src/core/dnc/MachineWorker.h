@@ -7,14 +7,18 @@
 // line that fails takes only this machine offline; it is opened again every
 // retry_seconds until it is back.
 //
-// Files: a reception is staged in <inbox>/.receiving/ and renamed into the
-// inbox once complete (a folder watcher never sees half a program); a program
-// that ended early is kept in the inbox as NAME.incomplete; whatever a killed
-// service left in the staging folder is moved out that way at the next start.
+// Files: a reception is staged in <inbox>/.receiving/<machine>/ under a name
+// of its own and renamed into the inbox once complete (a folder watcher never
+// sees half a program); a program that ended early is kept in the inbox as
+// NAME.incomplete; whatever a killed service left in the machine's staging
+// folder is moved out that way at the next start. Machines may share an
+// inbox: each stages apart and recovers only its own staging, and a name in
+// use gets a suffix instead of being replaced.
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "core/dnc/DncConfig.h"
@@ -34,12 +38,15 @@ class MachineWorker {
   // punched program (or from DC1 to the start of a send) before the transfer
   // is given up and the worker listens again.
   static constexpr int64_t kStartWaitMs = 15000;
-  // Staging folder and file name of a reception. The file name has a space:
-  // a name the control sends never does (spaces are taken out of it).
+  // The inbox's staging folder (one sub-folder per machine in it) and the
+  // start of a staged reception's name, "receiving now N.part". The name has
+  // a space: a name the control sends never does (spaces are taken out of it).
   static constexpr const char* kStagingFolder = ".receiving";
-  static constexpr const char* kStageName = "receiving now.part";
+  static constexpr const char* kStagePrefix = "receiving now ";
   // A spooled file is sent once it has not changed for this long.
   static constexpr int kSpoolSettleSeconds = 2;
+  // From this many failed sends on, a queued file's trouble is the state's reason.
+  static constexpr int kSendFailuresShown = 3;
 
   MachineWorker(const MachineConfig& machine, const DncConfig& service, const std::atomic<bool>& shutdown,
                 Journal journal);
@@ -47,9 +54,19 @@ class MachineWorker {
   // Runs until the shutdown flag is set.
   void Run();
 
+  // Moves what an older service left directly in the inbox's staging folder
+  // (its one staging file was shared by all machines of the inbox) into the
+  // inbox as incomplete. Called before any worker runs, so that nothing
+  // being written is taken.
+  void RecoverSharedStaging();
+
  private:
   bool PrepareFolders();
+  // Moves every file of this machine's staging folder out as incomplete.
   void RecoverInterrupted();
+  void RecoverFolder(const std::string& folder, bool filesOnly);
+  // A fresh staging file name for the next reception.
+  std::string StagePath();
   bool OpenLine();
   // Listens until a transfer has run (true) or the line failed (false).
   bool ListenOnce();
@@ -86,7 +103,13 @@ class MachineWorker {
   std::string sendingName_;
   int64_t lastSpoolScanMs_ = 0;
   unsigned transferCount_ = 0;
+  unsigned receptionCount_ = 0;
   bool lineFailed_ = false;  // the last send lost the line
+  // Failed sends of each spooled file since it last went out: a file that
+  // keeps failing stays queued, but the journal and the published state say so.
+  std::map<std::string, int> sendFailures_;
+  std::string queueProblem_;      // shown as the reason of the waiting state
+  std::string queueProblemPath_;  // the file it is about
 };
 
 }  // namespace quelvo

@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,6 +36,12 @@ PortError NotSerialDevice(int err) {
   PortError error = PortErrorFromOpenErrno(err);
   if (err == ENOTTY) error.reason = "not a serial device";
   return error;
+}
+
+// The slave side of a pseudo-terminal (Unix 98 slaves have majors 136 to 143).
+bool IsPseudoTerminal(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 }
 
 PortError DriverRefused(const char* what) {
@@ -126,7 +134,16 @@ bool PosixSerialPort::Configure(const LineConfig& config) {
   speed_t speed = B38400;
   const bool standard = StandardSpeed(config.baudRate, &speed);
   if (::cfsetspeed(&t, speed) != 0) return Fail(PortErrorFromIoErrno(errno));
-  if (::tcsetattr(fd, TCSANOW, &t) != 0) return Fail(PortErrorFromIoErrno(errno));
+  if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+    // A pseudo-terminal carries whole bytes with no character framing: Linux
+    // keeps it at eight data bits and may refuse seven. The bytes are the
+    // same either way, so a line that merely plays a serial line takes eight.
+    if (errno != EINVAL || (t.c_cflag & CSIZE) != CS7 || !IsPseudoTerminal(fd)) {
+      return Fail(PortErrorFromIoErrno(errno));
+    }
+    t.c_cflag = (t.c_cflag & ~CSIZE) | CS8;
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) return Fail(PortErrorFromIoErrno(errno));
+  }
   if (!standard) {
     const int err = SetCustomBaudRate(fd, config.baudRate);
     if (err != 0) return Fail(PortErrorFromIoErrno(err));

@@ -49,6 +49,9 @@ TEST(DncConfig, RefusesWhatCannotBeServed) {
       {machine + "osp=maybe\n", "bad value: osp"},
       {machine + "request_rule=(unclosed\n", "no valid expression"},
       {machine + "request_rule=REQ\n", "request_rule has no group"},
+      // The expression engine recurses on the rule's length: a long rule is refused, not compiled.
+      {machine + "request_rule=(" + std::string(100000, 'A') + ")\n", "request_rule is longer than 512"},
+      {machine + "request_rule=" + std::string(5000, '(') + "\n", "request_rule is longer than 512"},
       {"[service]\nretry_seconds=0\n" + machine, "line 2"},
       {"[machines]\n", "unknown section"},
       {machine + "[service\n", "closing ]"},

@@ -123,6 +123,37 @@ TEST(PosixSerialPort, OpensConfiguresAndMovesBytesOverAPseudoTerminal) {
   EXPECT_FALSE(port.ModemStatus(&status)) << "a pseudo-terminal has no modem lines";
 }
 
+// A line held open is set again for every transfer: each half's data bits
+// and stop bits, in any order, are taken (a pseudo-terminal, which Linux
+// keeps at eight data bits, takes seven as eight), and bytes still pass.
+TEST(PosixSerialPort, AHeldLineTakesEveryFormatInTurn) {
+  PseudoTerminal pty;
+  PosixSerialPort port;
+  ASSERT_TRUE(port.Open(pty.SlavePath()));
+  ASSERT_TRUE(port.SetTimeouts({1000, 0}));
+  const struct {
+    int bits;
+    StopBits stop;
+  } formats[] = {{7, StopBits::kTwo}, {7, StopBits::kOne},        {8, StopBits::kOne}, {7, StopBits::kTwo},
+                 {8, StopBits::kTwo}, {7, StopBits::kOneAndHalf}, {7, StopBits::kOne}, {8, StopBits::kOne}};
+  for (const auto& f : formats) {
+    LineConfig c = SendLine();
+    c.byteSize = f.bits;
+    c.stopBits = f.stop;
+    ASSERT_TRUE(port.Configure(c)) << f.bits << " bits: " << port.LastError().reason;
+    termios t{};
+    ASSERT_EQ(tcgetattr(port.NativeHandle(), &t), 0);
+    EXPECT_EQ((t.c_cflag & CSTOPB) != 0, f.stop != StopBits::kOne);
+    const uint8_t out[] = {'%', 0x0A};
+    ASSERT_TRUE(port.Write(out, sizeof out));
+    EXPECT_EQ(pty.Receive(2), "%\n");
+    pty.Send("A");
+    uint8_t b = 0;
+    ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+    EXPECT_EQ(b, 'A');
+  }
+}
+
 TEST(PosixSerialPort, SetsFourteenThousandFourHundredBaudThroughTermios2) {
   PseudoTerminal pty;
   PosixSerialPort port;
