@@ -51,8 +51,10 @@ const std::vector<CliCommand>& CliCommands() {
       {"ports", "ports", "この PC のシリアルポートの一覧",
        "  デバイス、/dev/serial/by-id の名前、ドライバ、開けるかどうか、使用中かどうかを表示します。\n",
        &RunPorts},
-      {"settings", "settings [N]", "12 の通信設定の一覧、または設定 N の全項目",
-       "  N は 1〜12 (メニューの並び順)。\n", &RunSettings},
+      {"settings", "settings [N] [--presets]", "12 の通信設定の一覧、または設定 N の全項目",
+       "  N は 1〜12 (メニューの並び順)。\n"
+       "  --presets   よくある NC 機の設定例 (プリセット) の一覧。N を付けるとそのプリセットの全項目\n",
+       &RunSettings},
       {"toolpath", "toolpath FILE [--whole-units] [--lathe] [--skip-deleted] [--line N]",
        "FILE の工具経路を解釈して移動を1行ずつ表示します",
        "  --whole-units   小数点のない数値を mm / inch で読みます (既定は最小設定単位)\n"

@@ -7,6 +7,7 @@
 #include "cli/CliUsage.h"
 #include "core/common/ProgramFiles.h"
 #include "core/settings/CommSettingFields.h"
+#include "core/settings/ControlPresets.h"
 #include "core/settings/CommSettingFile.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingNumberArgument.h"
@@ -52,11 +53,7 @@ void PrintTable(const ProgramSettings& settings, int activeSetNo, std::ostream& 
   out << "(* は現在の設定。N は --setting に指定する番号)\n";
 }
 
-void PrintOne(const ProgramSettings& settings, int setNo, std::ostream& out) {
-  const CommSetting c = LoadCommSetting(ProgramFolder(), setNo);
-  const SettingSlot* slot = FindSettingSlot(setNo);
-  out << slot->argumentNumber << ": " << settings.setNames.at(static_cast<size_t>(setNo)) << "  ("
-      << CommSettingFilePath(ProgramFolder(), setNo) << ")\n";
+void PrintFields(const CommSetting& c, std::ostream& out) {
   std::string section;
   for (const CommSettingField& field : CommSettingFields()) {
     if (section != field.section) {
@@ -74,11 +71,41 @@ void PrintOne(const ProgramSettings& settings, int setNo, std::ostream& out) {
   }
 }
 
+void PrintOne(const ProgramSettings& settings, int setNo, std::ostream& out) {
+  const SettingSlot* slot = FindSettingSlot(setNo);
+  out << slot->argumentNumber << ": " << settings.setNames.at(static_cast<size_t>(setNo)) << "  ("
+      << CommSettingFilePath(ProgramFolder(), setNo) << ")\n";
+  PrintFields(LoadCommSetting(ProgramFolder(), setNo), out);
+}
+
+// The presets, numbered from 1; with a number, every key of that preset.
+int RunPresets(const ParsedArgs& parsed, CliIo& io) {
+  const std::vector<ControlPreset>& presets = ControlPresets();
+  if (parsed.positional.empty()) {
+    for (size_t i = 0; i < presets.size(); ++i) {
+      io.out << Padded(std::to_string(i + 1), 4) << PresetLabel(presets[i]) << '\n';
+    }
+    io.out << "(ポートとメール通知はプリセットに含まれません。設定画面の「プリセットから作成」で通信設定に写せます)\n";
+    return kCliDone;
+  }
+  int number = 0;
+  if (!ParseInteger(parsed.positional[0], &number) || number < 1 ||
+      static_cast<size_t>(number) > presets.size()) {
+    io.err << "quelvo-cli: プリセット番号は 1〜" << presets.size() << " です: " << parsed.positional[0]
+           << '\n';
+    return kCliUsage;
+  }
+  const ControlPreset& preset = presets[static_cast<size_t>(number - 1)];
+  io.out << number << ": " << PresetLabel(preset) << '\n';
+  PrintFields(preset.setting, io.out);
+  return kCliDone;
+}
+
 }  // namespace
 
 int RunSettings(const std::vector<std::string>& args, CliIo& io) {
   const CliCommand& command = CliCommands()[4];
-  const ParsedArgs parsed = ParseArgs(args, {});
+  const ParsedArgs parsed = ParseArgs(args, {{"presets", false}});
   int status = kCliUsage;
   if (HandleHelpAndUsage(parsed, command, -1, io, &status)) return status;
   if (parsed.positional.size() > 1) {
@@ -87,6 +114,7 @@ int RunSettings(const std::vector<std::string>& args, CliIo& io) {
     HandleHelpAndUsage(tooMany, command, -1, io, &status);
     return status;
   }
+  if (parsed.Has("presets")) return RunPresets(parsed, io);
   ParsedArgs sessionArgs;
   if (!parsed.positional.empty()) sessionArgs.options["setting"] = parsed.positional[0];
   CliSession session;

@@ -188,7 +188,7 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
 
 // The commands whose work is in the core answer through the command table,
 // each with its own listing and status.
-TEST_F(CliCommandTest, ToolpathStatusAndQueueRunThroughTheTable) {
+TEST_F(CliCommandTest, ToolpathStatusPresetsAndQueueRunThroughTheTable) {
   WriteFile(home_.File("p.nc"), "O1\r\nG00X1.Y2.\r\nG01X3.F100.\r\nM30\r\n");
   WriteFile(home_.File("dnc.conf"), "[service]\nstate_dir = state\n"
                                     "[machine mc01]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=spool\n");
@@ -205,6 +205,19 @@ TEST_F(CliCommandTest, ToolpathStatusAndQueueRunThroughTheTable) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("mc01"), std::string::npos) << r.out;
   EXPECT_EQ(Run({"status", "--config", home_.File("none.conf")}).status, 2);
+
+  // The presets: one numbered line each, one preset key by key, a number
+  // outside the list refused as a usage error.
+  r = Run({"settings", "--presets"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("1   一般的なISO制御 (9600, 7E2, DC1/DC3)\n", 0), 0u) << r.out;
+  r = Run({"settings", "--presets", "4"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("4: RTS/CTS手順の制御 (19200, 7E2, RTS/CTS)\n[Setting_R]\n  Speed         4  19200\n"),
+            std::string::npos) << r.out;
+  r = Run({"settings", "--presets", "99"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("プリセット番号は 1〜6 です: 99"), std::string::npos) << r.err;
 
   r = Run({"queue", "--config", conf, "mc01", home_.File("p.nc")});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -32,6 +32,11 @@ class FakeSerialPort : public SerialPort {
   bool ModemStatus(uint32_t* bits) override;
   bool Purge() override;
   const PortError& LastError() const override { return error_; }
+  bool ErrorCounts(LineErrorCounts* counts) override {
+    if (!driverCounts) return false;
+    *counts = lineErrors;
+    return true;
+  }
   void SetOpenWatcher(std::function<bool()> keepWaiting) override { openWatcher_ = std::move(keepWaiting); }
 
   // --- scripting ---
@@ -45,6 +50,9 @@ class FakeSerialPort : public SerialPort {
 
   // Modem lines; modemReadable false makes ModemStatus fail ("cannot be read").
   bool dsr = true, cts = true, dcd = true, modemReadable = true;
+  // The driver's receive error counts; driverCounts false: a driver without them.
+  bool driverCounts = false;
+  LineErrorCounts lineErrors;
   // Output queue drain in bytes per second; 0 drains at once. While
   // outputHeld (the driver holds output after a pause code) nothing drains.
   int drainBytesPerSecond = 0;

@@ -19,6 +19,7 @@ class ForwardingPort : public SerialPort {
   bool OutputQueueSize(int* bytes) override { return inner_.OutputQueueSize(bytes); }
   bool ModemStatus(uint32_t* bits) override { return inner_.ModemStatus(bits); }
   bool Purge() override { return inner_.Purge(); }
+  bool ErrorCounts(LineErrorCounts* counts) override { return inner_.ErrorCounts(counts); }
   const PortError& LastError() const override { return inner_.LastError(); }
 
  protected:

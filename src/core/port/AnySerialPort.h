@@ -29,6 +29,7 @@ class AnySerialPort : public SerialPort {
   bool OutputQueueSize(int* bytes) override { return active_->OutputQueueSize(bytes); }
   bool ModemStatus(uint32_t* bits) override { return active_->ModemStatus(bits); }
   bool Purge() override { return active_->Purge(); }
+  bool ErrorCounts(LineErrorCounts* counts) override { return active_->ErrorCounts(counts); }
   const PortError& LastError() const override { return active_->LastError(); }
   void SetOpenWatcher(std::function<bool()> keepWaiting) override {
     network_.SetOpenWatcher(std::move(keepWaiting));

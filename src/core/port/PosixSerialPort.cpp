@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "core/port/DriverErrorCounts.h"
 #include "core/port/PosixCustomBaud.h"
 
 namespace quelvo {
@@ -92,6 +93,7 @@ bool PosixSerialPort::OpenDevice(const std::string& device) {
   }
   fd_ = std::move(fd);
   dropNul_ = false;
+  countsAtOpenValid_ = ReadDriverCounts(fd_.Get(), &countsAtOpen_);
   return true;
 }
 
@@ -305,6 +307,18 @@ bool PosixSerialPort::ModemStatus(uint32_t* bits) {
   if (lines & TIOCM_RI) status |= kModemRing;
   if (lines & TIOCM_CD) status |= kModemDcd;
   *bits = status;
+  return true;
+}
+
+bool PosixSerialPort::ErrorCounts(LineErrorCounts* counts) {
+  if (!IsOpen()) return FailNotOpen();
+  LineErrorCounts now;
+  if (!countsAtOpenValid_ || !ReadDriverCounts(fd_.Get(), &now)) return false;
+  counts->framing = static_cast<uint32_t>(now.framing - countsAtOpen_.framing);
+  counts->parity = static_cast<uint32_t>(now.parity - countsAtOpen_.parity);
+  counts->overrun = static_cast<uint32_t>(now.overrun - countsAtOpen_.overrun);
+  counts->bufferOverrun = static_cast<uint32_t>(now.bufferOverrun - countsAtOpen_.bufferOverrun);
+  counts->breaks = static_cast<uint32_t>(now.breaks - countsAtOpen_.breaks);
   return true;
 }
 

@@ -43,6 +43,7 @@ class PosixSerialPort : public SerialPort {
   bool OutputQueueSize(int* bytes) override;
   bool ModemStatus(uint32_t* bits) override;
   bool Purge() override;
+  bool ErrorCounts(LineErrorCounts* counts) override;
 
   const PortError& LastError() const override { return error_; }
 
@@ -65,6 +66,9 @@ class PosixSerialPort : public SerialPort {
   std::array<uint8_t, 4096> readBuffer_{};
   size_t readPos_ = 0;
   size_t readEnd_ = 0;
+  // The driver's counts when the port was opened, when it keeps any.
+  bool countsAtOpenValid_ = false;
+  LineErrorCounts countsAtOpen_;
   // errno of a TIOCMGET that showed the port has no modem lines; 0 until then.
   int modemLinesMissing_ = 0;
 

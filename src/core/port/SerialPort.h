@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/port/LineConfig.h"
+#include "core/port/LineErrorCounts.h"
 #include "core/port/PortError.h"
 
 namespace quelvo {
@@ -50,6 +51,13 @@ class SerialPort {
   virtual bool Purge() = 0;
 
   virtual const PortError& LastError() const = 0;
+
+  // The driver's receive error counts since Open; false when the port or its
+  // driver keeps none (pseudo-terminals, network ports, many USB adapters).
+  virtual bool ErrorCounts(LineErrorCounts* counts) {
+    (void)counts;
+    return false;
+  }
 
   // A port whose Open can take long (a network port connecting and
   // negotiating) calls `keepWaiting` every few tens of milliseconds while it

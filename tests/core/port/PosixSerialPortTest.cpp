@@ -239,8 +239,15 @@ TEST(PosixSerialPort, MissingModemLinesAreReportedAlikeEveryTimeAndAfterReopenin
     EXPECT_FALSE(port.ModemStatus(&status));
     EXPECT_EQ(port.LastError().kind, first.kind);
     EXPECT_EQ(port.LastError().systemError, first.systemError);
+    // A pseudo-terminal keeps no receive error counts either: said, not zeros.
+    LineErrorCounts counts;
+    counts.parity = 7;
+    EXPECT_FALSE(port.ErrorCounts(&counts));
+    EXPECT_EQ(counts.parity, 7u);
     port.Close();
   }
+  LineErrorCounts counts;
+  EXPECT_FALSE(port.ErrorCounts(&counts)) << "a closed port has no counts";
 }
 
 TEST(PosixSerialPort, RefusesASecondOpenerAndAMissingDevice) {
