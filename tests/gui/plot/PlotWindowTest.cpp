@@ -182,14 +182,14 @@ void PlotWindowTest::problemsListJumpsToTheLine() {
 void PlotWindowTest::conventionIsShownAndSwitches() {
   Open("G00 X10 Y20.\n", 0);
   QVERIFY(plot_->ConventionLabel()->text().contains("最小設定単位"));
-  QCOMPARE(plot_->Path()->x[0], 0.01f);
+  QCOMPARE(plot_->Path()->x[0], 0.01);
   QCOMPARE(plot_->Problems()->count(), 1);  // the hint about X10
   QVERIFY(plot_->Problems()->item(0)->text().startsWith("ヒント 1 行: X10"));
   QSignalSpy done(plot_, &PlotWindow::Interpreted);
   plot_->WholeUnitsBox()->setChecked(true);
   QVERIFY(done.wait(10000));
   QVERIFY(plot_->ConventionLabel()->text().contains("電卓式"));
-  QCOMPARE(plot_->Path()->x[0], 10.0f);
+  QCOMPARE(plot_->Path()->x[0], 10.0);
   QVERIFY(plot_->SummaryLabel()->text().contains("10.000"));
 }
 
