@@ -410,7 +410,9 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
   bool any = false;
   if (nonModal == 280 || nonModal == 300) {
     const Point3 to = Target(w, line, any);
-    if (any) Emit(MoveKind::Home, to, line);
+    // "G28 U0 W0" before a lathe's first move goes by way of a place not known.
+    const bool unknown = opt_.lathe && path_.size() == 0 && !startSet_ && !w.Has('X') && !w.Has('Y') && !w.Has('Z');
+    if (any && !unknown) Emit(MoveKind::Home, to, line);
   } else if (nonModal == 530) {
     Emit(MoveKind::Machine, pos_, line);
   } else if (nonModal == 920) {
@@ -419,7 +421,7 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
     incremental_ = false;
     pos_ = Target(w, line, any);
     incremental_ = wasIncremental;
-    if (path_.size() == 0) {
+    if (path_.size() == 0 && any) {  // "G50 S2000" limits the spindle speed and sets nothing
       path_.start = pos_;
       startSet_ = true;
     }

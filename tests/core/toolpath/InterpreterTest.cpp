@@ -206,6 +206,8 @@ TEST(InterpreterStart, LatheStartsAtItsFirstPoint) {
   } cases[] = {
       {"G00 X50. Z2.\nG01 Z-20. F0.2\n", true, 25, 2},
       {"G50 X200. Z100.\nG00 X50. Z2.\n", true, 100, 100},
+      {"G28 U0. W0.\nG50 S2000\nG00 X42. Z2.\n", true, 21, 2},
+      {"G28 X100. Z50.\nG00 X42. Z2.\n", true, 50, 50},
       {"G00 X50. Z2.\n", false, 0, 0},
   };
   for (const auto& c : cases) {
