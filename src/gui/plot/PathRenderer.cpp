@@ -264,7 +264,7 @@ void DrawAxesAndScale(QPainter& painter, PlotViewKind view, const PlotTransform&
     // The model axes as the isometric projection shows them.
     for (const auto& [axis, name] : {std::pair{Point3{1, 0, 0}, "X"}, {Point3{0, 1, 0}, "Y"}, {Point3{0, 0, 1}, "Z"}}) {
       const QPointF p = ProjectModel(axis, view);
-      arrow(corner + QPointF(12, -12), QPointF(p.x(), -p.y()) / std::hypot(p.x(), p.y()), name);
+      arrow(corner + QPointF(30, -6), QPointF(p.x(), -p.y()) / std::hypot(p.x(), p.y()), name);
     }
   } else {
     arrow(corner, QPointF(1, 0), RightAxisName(view));
