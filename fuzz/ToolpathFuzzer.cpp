@@ -1,7 +1,8 @@
 // The toolpath interpreter on any text: the path's arrays stay consistent
 // (one entry each per move, line numbers rising within the text, arcs and feed
 // changes pointing at moves in order), the summary and the listing can be made,
-// and no line yields an unbounded number of moves.
+// no line yields an unbounded number of moves, and no problem or hint carries
+// a control byte of the text.
 #include <sstream>
 #include <string_view>
 
@@ -34,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t f = 0; f < path.feeds.size(); ++f)
       quelvo::fuzz::Check(path.feeds[f].move < n && (f == 0 || path.feeds[f].move > path.feeds[f - 1].move),
                           "feed changes point at moves, in order");
+    for (const auto* notes : {&path.problems, &path.hints})
+      for (const quelvo::PathNote& note : *notes)
+        for (char c : note.text)
+          quelvo::fuzz::Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F, "no control byte in a problem's text");
     quelvo::Summarize(path);
     std::ostringstream listing;
     quelvo::WriteToolpathListing(path, listing);

@@ -18,6 +18,7 @@ struct NcWord {
 
 struct NcBlock {
   std::vector<NcWord> words;
+  bool openComment = false;    // a "(" not closed before the line end (read as running to it)
   bool deleted = false;        // starts with the block delete "/"
   bool percent = false;        // "%" alone
   bool programNumber = false;  // starts with O<digits> or :<digits>
@@ -28,5 +29,10 @@ struct NcBlock {
 
 // Splits `line` (without its line end) into `block`, reusing its storage.
 void ParseBlock(std::string_view line, NcBlock& block);
+
+// `text` with each control byte (NUL, ESC, BEL, ...) written as its name in
+// angle brackets ("<ESC>"), so that a text quoting a program line shows it
+// rather than acting on a terminal or breaking a list.
+std::string EscapeControlBytes(std::string_view text);
 
 }  // namespace quelvo

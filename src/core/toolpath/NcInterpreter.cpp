@@ -1,5 +1,6 @@
 #include "core/toolpath/NcInterpreter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -16,11 +17,24 @@ constexpr double kInch = 25.4;
 constexpr size_t kProgressLines = 65536;
 // More holes than this from one block is a mistyped K (or L), not a program.
 constexpr long kMaxRepeats = 9999;
+// Moves of one program when the options name no limit: a genuine program
+// needs a few bytes a move, so one move a byte plus a million is only passed
+// by repeats (300 lines of K9999 are 9 million moves from 10 KB); the
+// ceiling bounds the memory (about 29 bytes a move) of a huge text.
+constexpr size_t kMovesBeyondBytes = 1000000;
+constexpr size_t kMaxMoves = 40000000;
 
 std::string GText(int code10) {
   char buf[16];
   if (code10 % 10 == 0) std::snprintf(buf, sizeof buf, "G%02d", code10 / 10);
   else std::snprintf(buf, sizeof buf, "G%02d.%d", code10 / 10, code10 % 10);
+  return buf;
+}
+
+// A word's number as a control's display shows it ("K-2", "F2.5").
+std::string WordText(const NcWord& word) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%c%.10g", word.letter, word.value);
   return buf;
 }
 
@@ -41,12 +55,13 @@ struct BlockWords {
 
 class Interpreter {
  public:
-  Interpreter(const InterpretOptions& options, ToolPath& path) : opt_(options), path_(path) {
+  Interpreter(const InterpretOptions& options, size_t moveLimit, ToolPath& path)
+      : opt_(options), path_(path), moveLimit_(moveLimit) {
     plane_ = options.lathe ? ArcPlane::ZX : ArcPlane::XY;
     feedPerRev_ = options.lathe;
   }
 
-  // Returns false when the program ends (M02, M30).
+  // Returns false when the program ends (M02, M30) or the path is full.
   bool Block(const NcBlock& block, int32_t line);
 
  private:
@@ -64,6 +79,8 @@ class Interpreter {
 
   const InterpretOptions& opt_;
   ToolPath& path_;
+  const size_t moveLimit_;
+  bool full_ = false;  // the move limit was reached: nothing more is added
   Point3 pos_;
   int motion_ = 0;  // 0..3
   int cycle_ = 0;   // 73, 74, 76, 81..89; 0: none
@@ -76,18 +93,23 @@ class Interpreter {
   double initialZ_ = 0;
   std::optional<double> cycleR_, cycleZ_;  // as written (in mm), absolute or incremental
   bool feedMissingTold_ = false;
+  bool feedZeroGiven_ = false;  // F0 was programmed (rather than no F at all)
+  bool startSet_ = false;       // G92 (G50 on a lathe) set the position before the first move
+  bool openCommentHint_ = false;
   bool incrementHint_ = false, extraAxisHint_ = false, perRevHint_ = false, compHint_ = false;
 };
 
+// Texts quote the program (a word, a character): its control bytes are
+// escaped so that no list or terminal acts on them.
 void Interpreter::Problem(int32_t line, std::string text) {
-  if (path_.problems.size() < opt_.problemLimit) path_.problems.push_back({line, std::move(text)});
+  if (path_.problems.size() < opt_.problemLimit) path_.problems.push_back({line, EscapeControlBytes(text)});
   else ++path_.problemsLeftOff;
 }
 
 void Interpreter::HintOnce(bool& given, int32_t line, std::string text) {
   if (given) return;
   given = true;
-  path_.hints.push_back({line, std::move(text)});
+  path_.hints.push_back({line, EscapeControlBytes(text)});
 }
 
 double Interpreter::Length(const NcWord& word, int32_t line) {
@@ -220,16 +242,27 @@ Point3 Interpreter::Target(const BlockWords& w, int32_t line, bool& any) {
   for (char extra : opt_.lathe ? std::string("ABC") : std::string("ABCUVW"))
     if (w.Has(extra))
       HintOnce(extraAxisHint_, line, std::string(1, extra) + " など X Y Z 以外の軸は描画していません");
-  return t;
+  return OnPathGrid(t);
 }
 
-void Interpreter::Emit(MoveKind kind, const Point3& to, int32_t line) {
+void Interpreter::Emit(MoveKind kind, const Point3& target, int32_t line) {
+  if (full_) return;
+  if (path_.size() >= moveLimit_) {
+    full_ = true;
+    Problem(line, "移動の数が多すぎます (" + std::to_string(moveLimit_) + " まで): ここから先は解釈しません");
+    return;
+  }
+  const Point3 to = OnPathGrid(target);
+  // On a lathe the tool's place before the first move is not known (the
+  // turret stands somewhere away from the part): unless G50 set it, the path
+  // starts at the first programmed point rather than on the spindle's axis.
+  if (opt_.lathe && path_.size() == 0 && !startSet_) path_.start = to;
   const float feed = feedPerRev_ ? 0.0f : static_cast<float>(feed_);
   if (path_.feeds.empty() ? feed != 0 : path_.feeds.back().feed != feed)
     path_.feeds.push_back({static_cast<uint32_t>(path_.size()), feed});
-  path_.x.push_back(static_cast<float>(to.x));
-  path_.y.push_back(static_cast<float>(to.y));
-  path_.z.push_back(static_cast<float>(to.z));
+  path_.x.push_back(to.x);
+  path_.y.push_back(to.y);
+  path_.z.push_back(to.z);
   path_.line.push_back(line);
   path_.kind.push_back(kind);
   pos_ = to;
@@ -237,7 +270,8 @@ void Interpreter::Emit(MoveKind kind, const Point3& to, int32_t line) {
 
 void Interpreter::CheckFeed(int32_t line) {
   if (feed_ > 0) return;
-  if (!feedMissingTold_) Problem(line, "送り速度 F がないまま切削送りしています");
+  if (!feedMissingTold_)
+    Problem(line, feedZeroGiven_ ? "送り速度が F0 のまま切削送りしています" : "送り速度 F がないまま切削送りしています");
   feedMissingTold_ = true;
 }
 
@@ -268,8 +302,13 @@ void Interpreter::Arc(const BlockWords& w, const Point3& to, int32_t line) {
       const PlanePoint e = ToPlane(to, plane_);
       const double rs = std::hypot(a.value_or(0), b.value_or(0));
       const double re = std::hypot(e.u - c.u, e.v - c.v);
-      if (std::fabs(rs - re) > opt_.arcTolerance)
+      if (rs < kPathResolution) {
+        // "G02 I0 J0": a full circle of no size, which a control refuses.
+        Problem(line, "円弧の中心 I J K が始点と同じです(半径 0)");
+        centre.reset();
+      } else if (std::fabs(rs - re) > opt_.arcTolerance) {
         Problem(line, "円弧の終点が半径上にありません(始点の半径 " + Mm(rs) + "、終点の半径 " + Mm(re) + ")");
+      }
     }
   }
   CheckFeed(line);
@@ -277,8 +316,12 @@ void Interpreter::Arc(const BlockWords& w, const Point3& to, int32_t line) {
     Emit(MoveKind::Feed, to, line);
     return;
   }
-  path_.arcs.push_back({static_cast<uint32_t>(path_.size()), static_cast<float>(centre->x),
-                        static_cast<float>(centre->y), static_cast<float>(centre->z), plane_});
+  if (full_ || path_.size() >= moveLimit_) {
+    Emit(MoveKind::Feed, to, line);  // says that the path is full
+    return;
+  }
+  // The centre as computed: from R it is off the grid anyway, and nothing adds up from it.
+  path_.arcs.push_back({centre->x, centre->y, centre->z, static_cast<uint32_t>(path_.size()), plane_});
   Emit(cw ? MoveKind::ArcCw : MoveKind::ArcCcw, to, line);
 }
 
@@ -295,19 +338,31 @@ void Interpreter::Cycle(const BlockWords& w, int32_t line) {
     return;
   }
   long repeats = 1;
-  if (const NcWord* k = w.Get('K') ? w.Get('K') : w.Get('L')) repeats = std::lround(k->value);
+  if (const NcWord* k = w.Get('K') ? w.Get('K') : w.Get('L')) {
+    // K0 keeps the cycle's data and drills nothing, as on the controls.
+    if (k->value < 0) {
+      Problem(line, "繰り返し回数 " + WordText(*k) + " は負の数です");
+      return;
+    }
+    if (k->value != std::floor(k->value)) {
+      Problem(line, "繰り返し回数 " + WordText(*k) + " は整数ではありません");
+      return;
+    }
+    repeats = static_cast<long>(std::min(k->value, 1e15));
+  }
   if (repeats > kMaxRepeats) {
     Problem(line, "繰り返し回数 " + std::to_string(repeats) + " は多すぎます (" + std::to_string(kMaxRepeats) + " まで)");
     return;
   }
-  const double rLevel = incremental_ ? initialZ_ + *cycleR_ : *cycleR_;
-  const double bottom = incremental_ ? rLevel + *cycleZ_ : *cycleZ_;
+  // Levels on the path's grid, so that "already there" compares exactly.
+  const double rLevel = OnPathGrid(incremental_ ? initialZ_ + *cycleR_ : *cycleR_);
+  const double bottom = OnPathGrid(incremental_ ? rLevel + *cycleZ_ : *cycleZ_);
   const bool feedOut = cycle_ == 74 || cycle_ == 84 || cycle_ == 85 || cycle_ == 89;
   CheckFeed(line);
-  for (long i = 0; i < repeats; ++i) {
+  for (long i = 0; i < repeats && !full_; ++i) {
     Point3 hole = pos_;
-    if (auto x = Axis(w, 'X', line)) hole.x = incremental_ ? pos_.x + *x : *x;
-    if (auto y = Axis(w, 'Y', line)) hole.y = incremental_ ? pos_.y + *y : *y;
+    if (auto x = Axis(w, 'X', line)) hole.x = OnPathGrid(incremental_ ? pos_.x + *x : *x);
+    if (auto y = Axis(w, 'Y', line)) hole.y = OnPathGrid(incremental_ ? pos_.y + *y : *y);
     if (hole.x != pos_.x || hole.y != pos_.y) Emit(MoveKind::Rapid, hole, line);
     if (pos_.z != rLevel) Emit(MoveKind::Rapid, {hole.x, hole.y, rLevel}, line);
     Emit(MoveKind::Drill, {hole.x, hole.y, bottom}, line);
@@ -328,6 +383,8 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
     Problem(line, block.error);
     return true;
   }
+  if (block.openComment)
+    HintOnce(openCommentHint_, line, "( で始まるコメントが閉じていません (行末までをコメントとして読んでいます)");
   BlockWords w;
   if (!Collect(block, line, w)) return true;
   bool ends = false;
@@ -336,10 +393,16 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
     else if (m == 99) Problem(line, "M99 (サブプログラムの終わり/戻り) は実行しません");
     else if (m == 2 || m == 30) ends = true;
   }
+  const NcWord* f = w.Get('F');
+  if (f && f->value < 0) {
+    Problem(line, "送り速度 " + WordText(*f) + " は負の数です");
+    return !ends;
+  }
   int nonModal = 0;
   if (!GCodes(w, line, nonModal)) return !ends;
-  if (const NcWord* f = w.Get('F')) {
+  if (f) {
     feed_ = inch_ ? f->value * kInch : f->value;
+    feedZeroGiven_ = f->value == 0;
     feedMissingTold_ = false;
   }
   if (feedPerRev_ && feed_ > 0)
@@ -347,7 +410,9 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
   bool any = false;
   if (nonModal == 280 || nonModal == 300) {
     const Point3 to = Target(w, line, any);
-    if (any) Emit(MoveKind::Home, to, line);
+    // "G28 U0 W0" before a lathe's first move goes by way of a place not known.
+    const bool unknown = opt_.lathe && path_.size() == 0 && !startSet_ && !w.Has('X') && !w.Has('Y') && !w.Has('Z');
+    if (any && !unknown) Emit(MoveKind::Home, to, line);
   } else if (nonModal == 530) {
     Emit(MoveKind::Machine, pos_, line);
   } else if (nonModal == 920) {
@@ -356,7 +421,10 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
     incremental_ = false;
     pos_ = Target(w, line, any);
     incremental_ = wasIncremental;
-    if (path_.size() == 0) path_.start = pos_;
+    if (path_.size() == 0 && any) {  // "G50 S2000" limits the spindle speed and sets nothing
+      path_.start = pos_;
+      startSet_ = true;
+    }
   } else if (nonModal == 0) {
     if (cycle_ != 0) {
       Cycle(w, line);
@@ -371,7 +439,7 @@ bool Interpreter::Block(const NcBlock& block, int32_t line) {
       }
     }
   }
-  return !ends;
+  return !ends && !full_;
 }
 
 }  // namespace
@@ -385,7 +453,9 @@ ToolPath Interpret(std::string_view text, int32_t firstLine, const InterpretOpti
   path.z.reserve(guess);
   path.line.reserve(guess);
   path.kind.reserve(guess);
-  Interpreter interpreter(options, path);
+  const size_t moveLimit =
+      options.moveLimit > 0 ? options.moveLimit : std::min(kMaxMoves, kMovesBeyondBytes + text.size());
+  Interpreter interpreter(options, moveLimit, path);
   NcBlock block;
   int32_t line = firstLine;
   size_t at = 0, lines = 0;

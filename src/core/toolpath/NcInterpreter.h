@@ -18,7 +18,8 @@
 // first word whose meaning depends on that choice is given as a hint.
 // Lathe: X is a diameter (the path holds the radius), U and W are incremental
 // X and Z, G18 is the starting plane; G90/G92/G94 and G70-G76 are the lathe's
-// turning cycles there and are listed, not followed.
+// turning cycles there and are listed, not followed. A lathe's path starts at
+// its first programmed point (or where G50 puts it), not on the spindle axis.
 // Lengths are millimetres in the path whatever the program's unit.
 #include <functional>
 #include <string_view>
@@ -33,6 +34,9 @@ struct InterpretOptions {
   bool skipDeletedBlocks = false;  // the block delete switch: on skips "/" lines
   double arcTolerance = 0.01;      // mm an arc's end may stray from its radius
   size_t problemLimit = 1000;      // problems beyond are only counted
+  // Moves beyond are not made: a problem says so and interpretation stops.
+  // 0: one a byte of the text plus a million, at most 40 million.
+  size_t moveLimit = 0;
 };
 
 // Called now and then with the share of the text read (0..1); returning false

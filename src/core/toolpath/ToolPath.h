@@ -1,9 +1,17 @@
 #pragma once
 // The interpreted path of an NC program, kept compact for programs of millions
-// of moves: one entry per move in flat arrays (end point as float millimetres,
-// source line, kind: 17 bytes a move), arcs' centres and the feed rate's
-// changes in side tables. A move starts where the
-// one before it ends; the first starts at `start`.
+// of moves: one entry per move in flat arrays (end point as double millimetres,
+// source line, kind: 29 bytes a move), arcs' centres and the feed rate's
+// changes in side tables. A move starts where the one before it ends; the
+// first starts at `start`.
+//
+// End points lie on a grid of 0.00001 mm (kPathResolution), which
+// holds the least increments of both metric (0.001 mm) and inch (0.0001 inch
+// = 0.00254 mm) programs and half of each (a lathe's diameters) exactly. The
+// interpreter rounds every position to it, so that a million G91 X0.001 steps
+// add up exactly; a double keeps that grid exact far beyond ±100 m. Doubles
+// rather than fixed-point integers, because every reader of the path wants
+// millimetres and the size per move is the same.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,9 +35,14 @@ struct Point3 {
   double x = 0, y = 0, z = 0;
 };
 
+constexpr double kPathResolution = 0.00001;  // mm
+// `mm` on the path's grid.
+double OnPathGrid(double mm);
+Point3 OnPathGrid(const Point3& p);
+
 struct ArcCentre {
+  double x = 0, y = 0, z = 0;
   uint32_t move = 0;  // index of the arc's move
-  float x = 0, y = 0, z = 0;
   ArcPlane plane = ArcPlane::XY;
 };
 
@@ -49,7 +62,7 @@ struct PathNote {
 
 struct ToolPath {
   Point3 start;
-  std::vector<float> x, y, z;  // end points, millimetres
+  std::vector<double> x, y, z;  // end points, millimetres
   std::vector<int32_t> line;   // 1-based source line of each move
   std::vector<MoveKind> kind;
   std::vector<ArcCentre> arcs;  // in move order

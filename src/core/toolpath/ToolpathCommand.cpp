@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -47,16 +48,19 @@ int Usage(std::ostream& err) {
 }  // namespace
 
 void WriteToolpathListing(const ToolPath& path, std::ostream& out) {
-  char buf[160];
+  // Coordinates of 18-digit words run to some 25 characters; a line that
+  // would still not fit is cut rather than read past the buffer.
+  char buf[512];
+  const int room = static_cast<int>(sizeof buf) - 1;
   size_t arc = 0;
   for (size_t i = 0; i < path.size(); ++i) {
-    int n = std::snprintf(buf, sizeof buf, "%d %s %.4f %.4f %.4f", path.line[i], KindName(path.kind[i]),
-                          static_cast<double>(path.x[i]), static_cast<double>(path.y[i]),
-                          static_cast<double>(path.z[i]));
+    int n = std::snprintf(buf, sizeof buf, "%d %s %.4f %.4f %.4f", path.line[i], KindName(path.kind[i]), path.x[i],
+                          path.y[i], path.z[i]);
+    n = std::min(n, room);
     if (arc < path.arcs.size() && path.arcs[arc].move == i) {
       const ArcCentre& c = path.arcs[arc++];
-      n += std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n), " %.4f %.4f %.4f",
-                         static_cast<double>(c.x), static_cast<double>(c.y), static_cast<double>(c.z));
+      n += std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n), " %.4f %.4f %.4f", c.x, c.y, c.z);
+      n = std::min(n, room);
     }
     out.write(buf, n);
     out.put('\n');

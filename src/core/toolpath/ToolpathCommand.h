@@ -18,7 +18,8 @@
 // (the cut of a drilling cycle), home (G28/G30 to the intermediate point) or
 // machine (G53, marked where it stands). Coordinates are millimetres with four
 // decimals, separated by single spaces; on a lathe X is the radius. Each
-// program starts from X0 Y0 Z0 in the default modal state.
+// program starts from X0 Y0 Z0 (on a lathe from its first programmed point)
+// in the default modal state.
 //
 // Exit status: 0 when everything was interpreted, 1 when problems were listed,
 // 2 when the arguments or the file were unusable (the reason on `err`).

@@ -316,6 +316,9 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   // ---- Toolpath plot (MainformPlot.cpp) ----
   PlotWindow* PlotForm = nullptr;  // made at first use, follows RichEdit1
   void PlotOpenClick();
+  // The editor's text was replaced as a whole (load, new, receive): the
+  // plot, if made, shows the new document.
+  void PlotFollowDocument();
 
   // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs

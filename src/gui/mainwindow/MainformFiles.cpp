@@ -86,6 +86,7 @@ double TForm1::LoadFileIntoEditor(const std::string& path) {
   UpdateSideMargins();
   Settings.dirPath = load.dirPath;
   if (load.size == 0) ClearDocumentText();
+  PlotFollowDocument();
   return static_cast<double>(load.size);
 }
 
@@ -103,6 +104,7 @@ bool TForm1::LoadDocument(const std::string& path) {
 
 void TForm1::ClearDocumentText() {
   SetEditorText(RichEdit1, std::string_view());
+  PlotFollowDocument();
 }
 
 // ---- Saving ----

@@ -5,11 +5,20 @@
 namespace quelvo {
 
 void TForm1::PlotOpenClick() {
-  if (!PlotForm) PlotForm = new PlotWindow(RichEdit1, this);
+  if (!PlotForm) {
+    PlotForm = new PlotWindow(RichEdit1, this);
+    // The caret moved without a key or a click in the editor: the row and
+    // column panel follows it all the same.
+    connect(PlotForm, &PlotWindow::CaretPlaced, this, &TForm1::UpdateCaretPosition);
+  }
   PlotForm->show();
   PlotForm->raise();
   PlotForm->activateWindow();
   PlotForm->Refresh();
+}
+
+void TForm1::PlotFollowDocument() {
+  if (PlotForm) PlotForm->DocumentReplaced();
 }
 
 }  // namespace quelvo

@@ -30,6 +30,15 @@ void MovePoints(const ToolPath& path, size_t i, const ArcCentre* arc, PlotViewKi
   }
 }
 
+constexpr size_t kLargePath = 200000;  // moves from which the plot draws thin lines
+
+bool SameKindGroup(MoveKind a, MoveKind b) {
+  auto group = [](MoveKind k) { return k == MoveKind::ArcCw || k == MoveKind::ArcCcw ? MoveKind::Feed : k; };
+  return group(a) == group(b);
+}
+
+}  // namespace
+
 // `thin`: one-pixel lines, much faster to draw for very large paths.
 QPen PenFor(MoveKind kind, bool thin) {
   switch (kind) {
@@ -40,15 +49,6 @@ QPen PenFor(MoveKind kind, bool thin) {
     default: return QPen(QColor(0, 90, 220), thin ? 0 : 1.2);
   }
 }
-
-constexpr size_t kLargePath = 200000;  // moves from which the plot draws thin lines
-
-bool SameKindGroup(MoveKind a, MoveKind b) {
-  auto group = [](MoveKind k) { return k == MoveKind::ArcCw || k == MoveKind::ArcCcw ? MoveKind::Feed : k; };
-  return group(a) == group(b);
-}
-
-}  // namespace
 
 QPointF ProjectModel(const Point3& p, PlotViewKind view) {
   switch (view) {
@@ -171,6 +171,118 @@ long MoveAt(const ToolPath& path, PlotViewKind view, const PlotTransform& t, con
     });
   }
   return best;
+}
+
+}  // namespace quelvo
+
+namespace quelvo {
+
+std::vector<Point3> ProblemPoints(const ToolPath& path) {
+  std::vector<Point3> points;
+  points.reserve(path.problems.size());
+  for (const PathNote& note : path.problems) {
+    // The moves of lines up to the problem's: the tool stands at the last one's end.
+    const size_t after = static_cast<size_t>(std::upper_bound(path.line.begin(), path.line.end(), note.line) -
+                                             path.line.begin());
+    points.push_back(after == 0 ? path.start : path.End(after - 1));
+  }
+  return points;
+}
+
+void DrawStartMarker(QPainter& painter, const QPointF& at) {
+  painter.setPen(QPen(QColor(0, 150, 60), 2.5));
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(at, 6, 6);
+  painter.setBrush(QColor(0, 150, 60));
+  painter.drawEllipse(at, 2, 2);
+}
+
+void DrawProblemMarker(QPainter& painter, const QPointF& at) {
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(QColor(220, 0, 0));
+  const QPointF diamond[] = {at + QPointF(0, -7), at + QPointF(6, 0), at + QPointF(0, 7), at + QPointF(-6, 0)};
+  painter.drawPolygon(diamond, 4);
+}
+
+QString RightAxisName(PlotViewKind view) {
+  switch (view) {
+    case PlotViewKind::Top: case PlotViewKind::Front: return "X";
+    case PlotViewKind::Side: return "Y";
+    case PlotViewKind::Lathe: return "Z";
+    case PlotViewKind::Iso: break;
+  }
+  return {};
+}
+
+QString UpAxisName(PlotViewKind view) {
+  switch (view) {
+    case PlotViewKind::Top: return "Y";
+    case PlotViewKind::Front: case PlotViewKind::Side: return "Z";
+    case PlotViewKind::Lathe: return "X";
+    case PlotViewKind::Iso: break;
+  }
+  return {};
+}
+
+double ScaleBarLength(double pixelsPerMm, double pixels) {
+  if (!(pixelsPerMm > 0) || !std::isfinite(pixelsPerMm)) return 0;
+  const double wanted = pixels / pixelsPerMm;
+  const double decade = std::pow(10.0, std::floor(std::log10(wanted)));
+  for (double step : {5.0, 2.0, 1.0})
+    if (step * decade <= wanted) return step * decade;
+  return decade;
+}
+
+QString CursorText(PlotViewKind view, const PlotTransform& t, const QPointF& at) {
+  const QPointF m = t.ToModel(at);
+  auto number = [](double v) { return QString::number(v, 'f', 3); };
+  if (view == PlotViewKind::Iso) return {};
+  if (view == PlotViewKind::Lathe)  // the plot's up axis is the radius; programs give diameters
+    return QString("Z %1  X %2 (直径)").arg(number(m.x()), number(2 * m.y()));
+  return QString("%1 %2  %3 %4").arg(RightAxisName(view), number(m.x()), UpAxisName(view), number(m.y()));
+}
+
+void DrawAxesAndScale(QPainter& painter, PlotViewKind view, const PlotTransform& t, const QRectF& area) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  QFont font = painter.font();
+  font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+  painter.setFont(font);
+  const QColor ink(70, 70, 70);
+  auto arrow = [&](const QPointF& from, const QPointF& direction, const QString& name) {
+    const QPointF to = from + direction * 34;
+    painter.setPen(QPen(ink, 1.5));
+    painter.drawLine(from, to);
+    const QPointF back = -direction * 7, side(-direction.y() * 4, direction.x() * 4);
+    const QPointF head[] = {to, to + back + side, to + back - side};
+    painter.setBrush(ink);
+    painter.drawPolygon(head, 3);
+    painter.drawText(QRectF(to + direction * 10 - QPointF(10, 9), QSizeF(20, 18)), Qt::AlignCenter, name);
+  };
+  const QPointF corner(area.left() + 24, area.bottom() - 24);
+  if (view == PlotViewKind::Iso) {
+    // The model axes as the isometric projection shows them.
+    for (const auto& [axis, name] : {std::pair{Point3{1, 0, 0}, "X"}, {Point3{0, 1, 0}, "Y"}, {Point3{0, 0, 1}, "Z"}}) {
+      const QPointF p = ProjectModel(axis, view);
+      arrow(corner + QPointF(30, -6), QPointF(p.x(), -p.y()) / std::hypot(p.x(), p.y()), name);
+    }
+  } else {
+    arrow(corner, QPointF(1, 0), RightAxisName(view));
+    arrow(corner, QPointF(0, -1), UpAxisName(view));
+  }
+  const double length = ScaleBarLength(t.scale, 100);
+  if (length > 0) {
+    const double pixels = length * t.scale;
+    const QPointF right(area.right() - 16, area.bottom() - 18);
+    const QPointF left = right - QPointF(pixels, 0);
+    painter.setPen(QPen(ink, 2));
+    painter.drawLine(left, right);
+    painter.drawLine(left + QPointF(0, -5), left + QPointF(0, 5));
+    painter.drawLine(right + QPointF(0, -5), right + QPointF(0, 5));
+    painter.drawText(QRectF(left.x(), left.y() - 22, pixels, 18), Qt::AlignCenter,
+                     QString("%1 mm").arg(QString::number(length, 'g', 6)));
+  }
+  painter.restore();
 }
 
 }  // namespace quelvo

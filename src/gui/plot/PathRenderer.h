@@ -5,8 +5,11 @@
 //
 // The drawing skips the parts of runs of moves that fall within one pixel, so
 // that millions of short moves cost a pass over the arrays, not a line each.
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
+#include <vector>
 
 #include "core/toolpath/PathSummary.h"
 #include "core/toolpath/ToolPath.h"
@@ -43,5 +46,29 @@ void DrawPath(QPainter& painter, const ToolPath& path, PlotViewKind view, const 
 void DrawHighlight(QPainter& painter, const ToolPath& path, size_t index, PlotViewKind view, const PlotTransform& t);
 // The move nearest to screen point `at` within `radius` pixels, or -1.
 long MoveAt(const ToolPath& path, PlotViewKind view, const PlotTransform& t, const QPointF& at, double radius);
+
+// The pen of a kind of move (`thin`: one pixel, for large paths); the plot and
+// its legend draw with the same.
+QPen PenFor(MoveKind kind, bool thin);
+// Where the tool stands after the line of each listed problem, to mark it.
+std::vector<Point3> ProblemPoints(const ToolPath& path);
+// The start marker (a green ring) and a problem marker (a red diamond) at `at`.
+void DrawStartMarker(QPainter& painter, const QPointF& at);
+void DrawProblemMarker(QPainter& painter, const QPointF& at);
+
+// The names of the screen's right and up axes in `view` ("X", "Y"; on the
+// lathe "Z", "X"); empty for the isometric view, which has no plane.
+QString RightAxisName(PlotViewKind view);
+QString UpAxisName(PlotViewKind view);
+// The length in millimetres of a scale bar about `pixels` long: 1, 2 or 5
+// times a power of ten.
+double ScaleBarLength(double pixelsPerMm, double pixels);
+// The model coordinates under screen point `at`, for the status line
+// ("X 12.500  Y -3.000"; on the lathe X as a diameter); empty in the
+// isometric view, where a point of the screen is no point of the model.
+QString CursorText(PlotViewKind view, const PlotTransform& t, const QPointF& at);
+// Axis arrows with their names at the lower left and the scale bar at the
+// lower right of `area`, over the plot.
+void DrawAxesAndScale(QPainter& painter, PlotViewKind view, const PlotTransform& t, const QRectF& area);
 
 }  // namespace quelvo

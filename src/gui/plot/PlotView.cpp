@@ -17,7 +17,7 @@ constexpr int kRestMs = 150;        // the hand rests after this long without pa
 PlotView::PlotView(QWidget* parent) : QWidget(parent) {
   setObjectName("PlotView");
   setMinimumSize(320, 240);
-  setMouseTracking(false);
+  setMouseTracking(true);  // for the coordinates under the mouse
   setFocusPolicy(Qt::WheelFocus);
   redraw_.setSingleShot(true);
   redraw_.setInterval(kRestMs);
@@ -30,6 +30,7 @@ PlotView::PlotView(QWidget* parent) : QWidget(parent) {
 void PlotView::SetPath(std::shared_ptr<const ToolPath> path, const PathSummary& summary, bool fit) {
   path_ = std::move(path);
   summary_ = summary;
+  problemPoints_ = path_ ? ProblemPoints(*path_) : std::vector<Point3>();
   highlight_ = -1;
   cacheValid_ = false;
   if (fit) Fit();
@@ -150,10 +151,13 @@ void PlotView::paintEvent(QPaintEvent*) {
                                        cache_.height() * k / cache_.devicePixelRatio())),
                 cache_);
   }
-  if (path_ && highlight_ >= 0) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    DrawHighlight(p, *path_, static_cast<size_t>(highlight_), view_, transform_);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  if (path_ && path_->size() > 0) {
+    DrawStartMarker(p, transform_.ToScreen(ProjectModel(path_->start, view_)));
+    for (const Point3& at : problemPoints_) DrawProblemMarker(p, transform_.ToScreen(ProjectModel(at, view_)));
   }
+  if (path_ && highlight_ >= 0) DrawHighlight(p, *path_, static_cast<size_t>(highlight_), view_, transform_);
+  DrawAxesAndScale(p, view_, transform_, rect());
 }
 
 void PlotView::resizeEvent(QResizeEvent*) {
@@ -174,12 +178,15 @@ void PlotView::mousePressEvent(QMouseEvent* e) {
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* e) {
-  if (!dragging_) return;
   const QPointF at = e->position();
+  emit CursorMoved(CursorText(view_, transform_, at));
+  if (!dragging_) return;
   if ((at - pressAt_).manhattanLength() < kClickSlop && transform_.offset == cacheTransform_.offset) return;
   PanBy(at - lastAt_);
   lastAt_ = at;
 }
+
+void PlotView::leaveEvent(QEvent*) { emit CursorMoved(QString()); }
 
 void PlotView::mouseReleaseEvent(QMouseEvent* e) {
   if (!dragging_ || e->button() != Qt::LeftButton) return;

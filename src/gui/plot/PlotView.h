@@ -3,12 +3,15 @@
 // pans, Fit shows the whole path. The path is drawn into a picture kept for
 // the present view; a pan or zoom in progress moves or scales that picture and
 // the path is drawn anew once the hand rests, so that millions of moves pan
-// smoothly. A click on a move reports it (MoveClicked).
+// smoothly. A click on a move reports it (MoveClicked). Over the path: the
+// start marker, a marker where each listed problem stands, the axes' names
+// and a scale bar; the model point under the mouse is reported (CursorMoved).
 #include <QImage>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "gui/plot/PathRenderer.h"
 
@@ -44,6 +47,8 @@ class PlotView : public QWidget {
 
  signals:
   void MoveClicked(long move);
+  // The coordinates under the mouse as text; empty when it left the plot.
+  void CursorMoved(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -52,6 +57,7 @@ class PlotView : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 
  private:
   void Settle();  // the hand rests: draw the path anew later
@@ -59,6 +65,7 @@ class PlotView : public QWidget {
 
   std::shared_ptr<const ToolPath> path_;
   PathSummary summary_;
+  std::vector<Point3> problemPoints_;
   PlotViewKind view_ = PlotViewKind::Top;
   PlotTransform transform_;
   long highlight_ = -1;

@@ -15,6 +15,7 @@
 #include "core/toolpath/PathSummary.h"
 #include "gui/editor/EditorBytes.h"
 #include "gui/editor/NcEdit.h"
+#include "gui/plot/PlotLegend.h"
 
 namespace quelvo {
 
@@ -84,6 +85,7 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   sideLayout->setContentsMargins(4, 0, 0, 0);
   sideLayout->addWidget(convention_);
   sideLayout->addWidget(summary_);
+  sideLayout->addWidget(new PlotLegend(side));
   sideLayout->addWidget(new QLabel("解釈できない行・ヒント", side));
   sideLayout->addWidget(problems_, 1);
   auto* split = new QSplitter(this);
@@ -101,8 +103,13 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   cancel_->setVisible(false);
   status_ = new QLabel(this);
   status_->setObjectName("PlotStatus");
+  cursor_ = new QLabel(this);
+  cursor_->setObjectName("PlotCursor");
+  cursor_->setFont(QFont("monospace"));
+  cursor_->setMinimumWidth(QFontMetrics(cursor_->font()).horizontalAdvance("Z -99999.999  X -99999.999 (直径)"));
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(status_, 1);
+  bottom->addWidget(cursor_);
   bottom->addWidget(progress_, 2);
   bottom->addWidget(cancel_);
 
@@ -120,12 +127,15 @@ PlotWindow::PlotWindow(NcEdit* editor, QWidget* parent) : QWidget(parent, Qt::Wi
   connect(viewBox_, qOverload<int>(&QComboBox::currentIndexChanged), this,
           [this](int i) { view_->SetView(static_cast<PlotViewKind>(i)); });
   connect(fit, &QPushButton::clicked, view_, &PlotView::Fit);
-  connect(wholeUnits_, &QCheckBox::toggled, this, [this] { Start(); });
+  // Numbers read a thousand times larger or smaller, or a lathe's path in
+  // place of a mill's: the old zoom would show nothing useful.
+  connect(wholeUnits_, &QCheckBox::toggled, this, &PlotWindow::StartFitted);
   connect(skipDeleted_, &QCheckBox::toggled, this, [this] { Start(); });
   connect(lathe_, &QCheckBox::toggled, this, [this](bool on) {
     viewBox_->setCurrentIndex(static_cast<int>(on ? PlotViewKind::Lathe : PlotViewKind::Top));
-    Start();
+    StartFitted();
   });
+  connect(view_, &PlotView::CursorMoved, cursor_, &QLabel::setText);
   connect(cancel_, &QPushButton::clicked, this, [this] {
     if (current_) current_->cancel = true;
   });
@@ -154,6 +164,16 @@ PlotWindow::~PlotWindow() {
 }
 
 void PlotWindow::Refresh() { Start(); }
+
+void PlotWindow::DocumentReplaced() {
+  fitNext_ = true;
+  if (isVisible()) Start();
+}
+
+void PlotWindow::StartFitted() {
+  fitNext_ = true;
+  Start();
+}
 
 void PlotWindow::Start() {
   textSettle_->stop();
@@ -216,13 +236,16 @@ void PlotWindow::Finished(std::shared_ptr<Job> job) {
   poll_->stop();
   progress_->setVisible(false);
   cancel_->setVisible(false);
-  const bool otherProgram = !shownOnce_ || job->program.firstLine != program_.firstLine;
+  // Shown whole: another program, or a path where there was none (a document
+  // received into an empty editor), or when asked for.
+  const bool fit = fitNext_ || !shownOnce_ || job->program.firstLine != program_.firstLine || summaryOfPath_.empty;
+  fitNext_ = false;
   shownOnce_ = true;
   spans_ = std::move(job->spans);
   program_ = job->program;
   path_ = job->path;
   summaryOfPath_ = job->summary;
-  view_->SetPath(path_, summaryOfPath_, otherProgram);
+  view_->SetPath(path_, summaryOfPath_, fit);
   status_->setText(path_->cancelled ? QString("中止しました (%1 行目までを表示)").arg(path_->size() ? path_->line.back() : program_.firstLine)
                                     : QString("%1 行目から %2 行目のプログラム、移動 %3")
                                           .arg(program_.firstLine).arg(program_.lastLine).arg(path_->size()));
@@ -248,6 +271,7 @@ void PlotWindow::JumpToLine(int32_t line) {
   if (line < 1) return;
   editor_->setCursorPosition(line - 1, 0);
   editor_->ensureLineVisible(line - 1);
+  emit CaretPlaced();
 }
 
 void PlotWindow::ShowConvention() {

@@ -2,8 +2,11 @@
 // The toolpath plot of the document: the program under the editor's caret
 // interpreted in a worker thread (with progress and "中止" for big files),
 // drawn in four views, with its extents, lengths and estimated time beside it
-// and the list of what could not be interpreted. The caret's line highlights
-// its move; a click on a move or on a listed problem puts the caret on its line.
+// and the list of what could not be interpreted, a legend and the coordinates
+// under the mouse. The caret's line highlights its move; a click on a move or
+// on a listed problem puts the caret on its line. A new document, another
+// program of the file, the lathe switch or the reading of numbers without a
+// point show the new path whole; edits keep the zoom.
 #include <QWidget>
 #include <atomic>
 #include <memory>
@@ -36,6 +39,9 @@ class PlotWindow : public QWidget {
 
   // Interprets the program under the caret anew.
   void Refresh();
+  // The editor holds another document (opened, new, received): the plot
+  // shows it whole, now if the window is shown, otherwise when next refreshed.
+  void DocumentReplaced();
   bool Busy() const { return running_ > 0; }
   std::shared_ptr<const ToolPath> Path() const { return path_; }
   PlotView* View() const { return view_; }
@@ -47,15 +53,18 @@ class PlotWindow : public QWidget {
   QLabel* SummaryLabel() const { return summary_; }
   QLabel* ConventionLabel() const { return convention_; }
   QLabel* StatusLabel() const { return status_; }
+  QLabel* CursorLabel() const { return cursor_; }
   // The 1-based line range of the program shown.
   const ProgramSpan& Program() const { return program_; }
 
  signals:
   void Interpreted();  // a result (complete or cancelled) is shown
+  void CaretPlaced();  // the plot put the editor's caret on a line (a click)
 
  private:
   struct Job;
   void Start();
+  void StartFitted();  // Start, and show the result whole
   void Finished(std::shared_ptr<Job> job);
   void CaretMoved(int line0);
   void JumpToLine(int32_t line);
@@ -76,6 +85,7 @@ class PlotWindow : public QWidget {
   QProgressBar* progress_;
   QPushButton* cancel_;
   QLabel* status_;
+  QLabel* cursor_;
   QTimer* poll_;
   QTimer* textSettle_;
 
@@ -87,6 +97,7 @@ class PlotWindow : public QWidget {
   std::vector<QThread*> threads_;
   int running_ = 0;
   bool shownOnce_ = false;
+  bool fitNext_ = false;  // the next result is shown whole
 };
 
 }  // namespace quelvo

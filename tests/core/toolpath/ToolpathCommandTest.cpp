@@ -83,7 +83,7 @@ TEST(ToolpathCommandTest, SampleProgramsInterpretCleanly) {
     const char* file;
     std::vector<std::string> options;
     size_t moves;
-  } samples[] = {{"mill-plate.nc", {}, 38}, {"lathe-shaft.nc", {"--lathe"}, 23}};
+  } samples[] = {{"mill-plate.nc", {}, 38}, {"lathe-shaft.nc", {"--lathe"}, 22}};
   for (const auto& sample : samples) {
     SCOPED_TRACE(sample.file);
     std::vector<std::string> args = sample.options;

@@ -2,7 +2,9 @@
 // the caret, a click on a move or on a listed problem moves the caret, the
 // plot follows the program under the caret, the views fit the path, a long
 // interpretation can be stopped while the editor stays usable; and the main
-// window's menu item opens it on the document.
+// window's menu item opens it on the document, which it follows to another
+// file or a new document. Beside the path: markers, axes, scale bar and the
+// coordinates under the mouse.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,9 +14,15 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <QFile>
+
+#include "core/document/CaretPosition.h"
 #include "core/toolpath/ArcGeometry.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+#include "gui/plot/PathRenderer.h"
+#include "gui/plot/PlotLegend.h"
 #include "gui/plot/PlotWindow.h"
 #include "support/WindowTestHome.h"
 
@@ -59,6 +67,21 @@ QPointF MiddleOf(const PlotWindow& w, size_t i) {
   return v.Transform().ToScreen(ProjectModel(mid, v.View()));
 }
 
+// The view shows the path whole: its transform is the fit of the path's extents.
+bool Fitted(const PlotWindow& w) {
+  const PlotView& v = *w.View();
+  const PlotTransform fit = FitTransform(ProjectedBounds(Summarize(*w.Path()), v.View()), v.rect());
+  return std::fabs(fit.scale - v.Transform().scale) < 1e-9 * fit.scale &&
+         (fit.offset - v.Transform().offset).manhattanLength() < 1e-6;
+}
+
+bool ColourNear(const QImage& image, QPointF at, const QColor& colour, int radius) {
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx)
+      if (image.pixelColor(at.toPoint() + QPoint(dx, dy)) == colour) return true;
+  return false;
+}
+
 }  // namespace
 
 class PlotWindowTest : public QObject {
@@ -76,6 +99,14 @@ class PlotWindowTest : public QObject {
   void longInterpretationCanBeStopped();
   void largePathIsDrawnInTheBackground();
   void menuItemOpensThePlotOfTheDocument();
+  void plotFollowsTheDocumentAndFitsIt();
+  void latheSwitchShowsTheNewPathWhole();
+  void clickInThePlotUpdatesTheCaretPanel();
+  void cursorCoordinatesFollowTheMouse_data();
+  void cursorCoordinatesFollowTheMouse();
+  void startAndProblemsAreMarked();
+  void scaleBarTakesARoundLength_data();
+  void scaleBarTakesARoundLength();
 
  private:
   void Open(const QString& text, int caretLine0 = 2);
@@ -182,14 +213,14 @@ void PlotWindowTest::problemsListJumpsToTheLine() {
 void PlotWindowTest::conventionIsShownAndSwitches() {
   Open("G00 X10 Y20.\n", 0);
   QVERIFY(plot_->ConventionLabel()->text().contains("最小設定単位"));
-  QCOMPARE(plot_->Path()->x[0], 0.01f);
+  QCOMPARE(plot_->Path()->x[0], 0.01);
   QCOMPARE(plot_->Problems()->count(), 1);  // the hint about X10
   QVERIFY(plot_->Problems()->item(0)->text().startsWith("ヒント 1 行: X10"));
   QSignalSpy done(plot_, &PlotWindow::Interpreted);
   plot_->WholeUnitsBox()->setChecked(true);
   QVERIFY(done.wait(10000));
   QVERIFY(plot_->ConventionLabel()->text().contains("電卓式"));
-  QCOMPARE(plot_->Path()->x[0], 10.0f);
+  QCOMPARE(plot_->Path()->x[0], 10.0);
   QVERIFY(plot_->SummaryLabel()->text().contains("10.000"));
 }
 
@@ -236,6 +267,162 @@ void PlotWindowTest::menuItemOpensThePlotOfTheDocument() {
   QVERIFY(form.PlotForm && form.PlotForm->isVisible());
   QTRY_COMPARE_WITH_TIMEOUT(form.PlotForm->Path() ? form.PlotForm->Path()->size() : size_t(0), size_t(2), 10000);
   form.RichEdit1->setModified(false);
+}
+
+// Another file (opened, or from the recent files) or a new document replaces
+// the plot's path and shows it whole, whatever the zoom was.
+void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
+  test::WindowTestHome home;
+  const QString small = home.File("small.nc"), large = home.File("large.nc");
+  for (const auto& [name, text] : {std::pair{small, "G00 X5. Y5.\nG01 X10. F100.\n"},
+                                   {large, "G00 X0 Y0\nG01 X800. F100.\nY600.\nX0\n"}}) {
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  TForm1 form;
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(form.LoadDocument(small.toStdString()));
+  form.Menus.PlotOpen->trigger();
+  PlotWindow& plot = *form.PlotForm;
+  QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(2), 10000);
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    size_t moves;
+  } steps[] = {
+      {"open another file", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
+      {"recent file", [&] { form.MenuFile0Click(1); }, 2},  // the list: large, small
+      {"new document", [&] { form.open1Click(); }, 0},
+      {"open after new", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
+  };
+  for (const auto& step : steps) {
+    plot.View()->ZoomAt(QPointF(100, 100), 3);  // the user zoomed in on the old path
+    QSignalSpy done(&plot, &PlotWindow::Interpreted);
+    step.act();
+    QVERIFY2(done.wait(10000), step.step);
+    QCOMPARE(plot.Path()->size(), step.moves);
+    if (step.moves > 0) QVERIFY2(Fitted(plot), step.step);
+  }
+  form.RichEdit1->setModified(false);
+}
+
+void PlotWindowTest::latheSwitchShowsTheNewPathWhole() {
+  Open("G00 X80. Z5.\nG01 Z-60. F0.2\nX120.\n", 0);
+  plot_->View()->ZoomAt(QPointF(50, 50), 4);
+  QVERIFY(!Fitted(*plot_));
+  QSignalSpy done(plot_, &PlotWindow::Interpreted);
+  plot_->LatheBox()->setChecked(true);
+  QVERIFY(done.wait(10000));
+  QCOMPARE(plot_->View()->View(), PlotViewKind::Lathe);
+  QVERIFY(Fitted(*plot_));
+  // The lathe's path starts at its first point, not on the spindle axis.
+  QCOMPARE(plot_->Path()->start.x, 40.0);
+  QCOMPARE(plot_->Path()->start.z, 5.0);
+  plot_->View()->ZoomAt(QPointF(50, 50), 4);
+  plot_->WholeUnitsBox()->setChecked(true);
+  QVERIFY(done.wait(10000));
+  QVERIFY(Fitted(*plot_));
+}
+
+void PlotWindowTest::clickInThePlotUpdatesTheCaretPanel() {
+  test::WindowTestHome home;
+  TForm1 form;
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.RichEdit1->setText(kMill);
+  form.Menus.PlotOpen->trigger();
+  PlotWindow& plot = *form.PlotForm;
+  QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(9), 10000);
+  QVERIFY(QTest::qWaitForWindowExposed(&plot));
+  QTest::mouseClick(plot.View(), Qt::LeftButton, {}, MiddleOf(plot, 5).toPoint());
+  QCOMPARE(form.StatusBar1->PanelText(1), QString::fromStdString(CaretPositionText(8, 1)));
+  plot.Problems()->addItem("");  // a listed problem moves the caret as well
+  QListWidgetItem* item = plot.Problems()->item(0);
+  item->setData(Qt::UserRole, 11);
+  emit plot.Problems()->itemClicked(item);
+  QCOMPARE(form.StatusBar1->PanelText(1), QString::fromStdString(CaretPositionText(11, 1)));
+  form.RichEdit1->setModified(false);
+}
+
+void PlotWindowTest::cursorCoordinatesFollowTheMouse_data() {
+  QTest::addColumn<bool>("lathe");
+  QTest::addColumn<int>("view");
+  QTest::addColumn<double>("right");  // model coordinates pointed at
+  QTest::addColumn<double>("up");
+  QTest::addColumn<QString>("pattern");  // the label, numbers as %1 %2
+  QTest::newRow("top") << false << 0 << 40.0 << 20.0 << "X %1  Y %2";
+  QTest::newRow("front") << false << 1 << 10.0 << -1.0 << "X %1  Z %2";
+  QTest::newRow("side") << false << 2 << 30.0 << 5.0 << "Y %1  Z %2";
+  QTest::newRow("lathe: X as a diameter") << true << 4 << -20.0 << 30.0 << "Z %1  X %2 (直径)";
+  QTest::newRow("isometric: none") << false << 3 << 0.0 << 0.0 << "";
+}
+
+void PlotWindowTest::cursorCoordinatesFollowTheMouse() {
+  QFETCH(bool, lathe);
+  QFETCH(int, view);
+  QFETCH(double, right);
+  QFETCH(double, up);
+  QFETCH(QString, pattern);
+  Open(lathe ? "G00 X100. Z5.\nG01 Z-40. F0.2\n" : kMill);
+  if (lathe) {
+    QSignalSpy done(plot_, &PlotWindow::Interpreted);
+    plot_->LatheBox()->setChecked(true);
+    QVERIFY(done.wait(10000));
+  }
+  plot_->ViewBox()->setCurrentIndex(view);
+  const PlotTransform& t = plot_->View()->Transform();
+  const QPoint at = t.ToScreen(QPointF(right, up)).toPoint();
+  // Sent straight to the plot: the offscreen platform drops a move to where
+  // it believes the mouse already is.
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), plot_->View()->mapToGlobal(QPointF(at)), Qt::NoButton, {}, {});
+  QApplication::sendEvent(plot_->View(), &move);
+  const QString shown = plot_->CursorLabel()->text();
+  if (pattern.isEmpty()) {
+    QVERIFY(shown.isEmpty());
+    return;
+  }
+  // Within the pixel the mouse stands on.
+  const QStringList words = shown.split(' ', Qt::SkipEmptyParts);
+  QCOMPARE(shown, pattern.arg(words[1], words[3]));
+  const double pixel = 1 / t.scale;
+  QVERIFY2(std::fabs(words[1].toDouble() - right) <= pixel, qPrintable(shown));
+  QVERIFY2(std::fabs(words[3].toDouble() - (lathe ? 2 * up : up)) <= (lathe ? 2 : 1) * pixel, qPrintable(shown));
+}
+
+// The start (green ring) and where each problem stands (red diamond) are
+// drawn at their points; the legend names every kind of mark.
+void PlotWindowTest::startAndProblemsAreMarked() {
+  Open("G00 X10. Y10.\nG12\nG01 X40. Y30. F100.\nG02 I0. J0.\n", 1);  // no move highlighted
+  QCOMPARE(plot_->Path()->problems.size(), size_t(2));
+  QTRY_VERIFY(plot_->View()->PictureCurrent());
+  const QImage shown = plot_->View()->grab().toImage();
+  const PlotTransform& t = plot_->View()->Transform();
+  QVERIFY(ColourNear(shown, t.ToScreen({0, 0}), QColor(0, 150, 60), 7));
+  QVERIFY(ColourNear(shown, t.ToScreen({10, 10}), QColor(220, 0, 0), 4));
+  QVERIFY(ColourNear(shown, t.ToScreen({40, 30}), QColor(220, 0, 0), 4));
+  QVERIFY(!ColourNear(shown, t.ToScreen({25, 20}), QColor(220, 0, 0), 4));
+  const QStringList names = PlotLegend::Names();
+  for (const char* name : {"早送り", "切削送り", "穴あけ", "始点", "解釈できない行"}) QVERIFY(names.contains(name));
+  QVERIFY(plot_->findChild<PlotLegend*>()->isVisible());
+}
+
+void PlotWindowTest::scaleBarTakesARoundLength_data() {
+  QTest::addColumn<double>("pixelsPerMm");
+  QTest::addColumn<double>("length");
+  QTest::newRow("1 px/mm") << 1.0 << 100.0;
+  QTest::newRow("3 px/mm: 33 mm wanted") << 3.0 << 20.0;
+  QTest::newRow("0.37 px/mm: 270 mm wanted") << 0.37 << 200.0;
+  QTest::newRow("18 px/mm: 5.6 mm wanted") << 18.0 << 5.0;
+  QTest::newRow("1500 px/mm: 0.067 mm wanted") << 1500.0 << 0.05;
+  QTest::newRow("no scale") << 0.0 << 0.0;
+}
+
+void PlotWindowTest::scaleBarTakesARoundLength() {
+  QFETCH(double, pixelsPerMm);
+  QFETCH(double, length);
+  QCOMPARE(ScaleBarLength(pixelsPerMm, 100), length);
 }
 
 QTEST_MAIN(PlotWindowTest)
