@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/compare/BlockKey.h"
+#include "core/compare/HunkPairing.h"
 #include "core/compare/LineDiff.h"
 #include "core/document/TextLines.h"
 
@@ -90,13 +91,26 @@ CompareResult CompareLines(const std::vector<std::string_view>& a, const std::ve
     std::size_t i2 = i, j2 = j;
     while (i2 < n && marks.removed[i2]) ++i2;
     while (j2 < m && marks.added[j2]) ++j2;
-    const std::size_t pairs = std::min(i2 - i, j2 - j);
-    add(CompareKind::Changed, i, j, pairs);
-    add(CompareKind::Removed, i + pairs, j + pairs, i2 - i - pairs);
-    add(CompareKind::Added, i2, j + pairs, j2 - j - pairs);
-    result.changed += pairs;
-    result.removed += i2 - i - pairs;
-    result.added += j2 - j - pairs;
+    if (i2 == i && j2 == j) {
+      if (same == 0) break;  // cannot happen: past the common blocks one side has unmatched ones
+      continue;
+    }
+    std::vector<std::string_view> removed, added;
+    for (std::size_t k = i; k < i2; ++k) removed.push_back(a[result.blockLineA[k]]);
+    for (std::size_t k = j; k < j2; ++k) added.push_back(b[result.blockLineB[k]]);
+    std::size_t x = i, y = j;
+    for (HunkStep step : PairHunk(removed, added, options)) {
+      if (step == HunkStep::Pair) {
+        add(CompareKind::Changed, x++, y++, 1);
+        ++result.changed;
+      } else if (step == HunkStep::Remove) {
+        add(CompareKind::Removed, x++, y, 1);
+        ++result.removed;
+      } else {
+        add(CompareKind::Added, x, y++, 1);
+        ++result.added;
+      }
+    }
     i = i2;
     j = j2;
   }

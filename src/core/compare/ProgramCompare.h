@@ -3,9 +3,9 @@
 // read into its key (BlockKey.h) under the options; lines the options leave
 // nothing of (empty lines when blanks are ignored, a line of only a comment
 // when comments are, the frame) take no part. The keys are hashed and the
-// hash sequences diffed (LineDiff.h); unmatched blocks that stand together
-// pair up as changed blocks, the rest are added (only in b) or removed (only
-// in a).
+// hash sequences diffed (LineDiff.h); among unmatched blocks that stand
+// together, blocks that are alike pair up as changed (HunkPairing.h), the rest
+// are added (only in b) or removed (only in a).
 //
 // Blocks are counted by their index among the blocks that take part;
 // blockLineA/B give their line (0-based) in the texts.

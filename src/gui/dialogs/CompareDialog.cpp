@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -31,7 +32,10 @@ void SetUpView(QsciScintilla* view) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   view->setFont(font);
   view->setMarginType(0, QsciScintilla::TextMarginRightJustified);
-  view->setMarginWidth(0, QString("00000000"));
+  view->setMarginWidth(0, QString("0000"));
+  // The horizontal scroll bar follows the longest line shown, not a fixed width.
+  view->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1UL);
+  view->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1UL);
   view->setMarginWidth(1, 0);
   view->setMarginWidth(2, 0);
   view->setCaretLineVisible(true);
@@ -86,7 +90,10 @@ CompareDialog::CompareDialog(QWidget* parent) : QDialog(parent) {
     SetUpView(views_[side]);
     sides->addWidget(headers_[side], 0, side);
     sides->addWidget(views_[side], 1, side);
-    connect(views_[side], &QsciScintillaBase::SCN_UPDATEUI, this, [this, side](int) { FollowScroll(side); });
+    QsciScintilla* view = views_[side];
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, side] { FollowScroll(side); });
+    connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, side] { FollowScroll(side); });
+    connect(view, &QsciScintilla::cursorPositionChanged, this, [this, side] { FollowScroll(side); });
   }
   layout->addLayout(sides, 1);
 
@@ -205,6 +212,7 @@ void CompareDialog::Fill(int side) {
   view->setReadOnly(true);
   view->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kWordIndicator);
   view->markerDeleteAll();
+  view->setMarginWidth(0, QString(QString::number(lines_[side].size()).size() + 1, '0'));
   view->clearMarginText();
   for (std::size_t r = 0; r < rows_.size(); ++r) {
     const CompareRow& row = rows_[r];
@@ -226,11 +234,15 @@ void CompareDialog::Fill(int side) {
 }
 
 void CompareDialog::GoToRow(int row) {
+  following_ = true;
   for (QsciScintilla* view : views_) {
     view->setCursorPosition(row, 0);
     // A few rows of what comes before stay in sight.
     view->setFirstVisibleLine(std::max(0, row - 3));
   }
+  lastCaret_ = row;
+  lastFirst_ = views_[0]->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+  following_ = false;
 }
 
 void CompareDialog::NextChange() {
@@ -246,23 +258,31 @@ void CompareDialog::PreviousChange() {
 }
 
 // Whatever one view scrolled to (or where its caret went), the other follows:
-// the rows are the same in both.
-void CompareDialog::FollowScroll(int from) {
+// the rows are the same in both. The scroll bars report late, sometimes after
+// the other view moved, so the view that moved is the one that no longer
+// stands where both were last put.
+void CompareDialog::FollowScroll(int) {
   if (following_) return;
   following_ = true;
-  QsciScintilla* source = views_[from];
-  QsciScintilla* other = views_[1 - from];
-  // The caret first: moving it may scroll, which the first visible line then overrides.
-  int line = 0, index = 0, otherLine = 0;
-  source->getCursorPosition(&line, &index);
-  other->getCursorPosition(&otherLine, &index);
-  if (otherLine != line) other->setCursorPosition(line, 0);
-  const long first = source->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
-  if (other->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) != first)
-    other->setFirstVisibleLine(static_cast<int>(first));
-  const long x = source->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
-  if (other->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) != x)
-    other->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, static_cast<unsigned long>(x));
+  auto follow = [this](long now0, long now1, long& last, auto&& apply) {
+    if (now0 == now1) {
+      last = now0;
+      return;
+    }
+    const int mover = now0 != last ? 0 : 1;
+    last = mover == 0 ? now0 : now1;
+    apply(1 - mover, last);
+  };
+  int caret[2] = {0, 0}, index = 0;
+  views_[0]->getCursorPosition(&caret[0], &index);
+  views_[1]->getCursorPosition(&caret[1], &index);
+  follow(caret[0], caret[1], lastCaret_, [this](int side, long line) { views_[side]->setCursorPosition(static_cast<int>(line), 0); });
+  auto first = [this](int side) { return views_[side]->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE); };
+  follow(first(0), first(1), lastFirst_, [this](int side, long line) { views_[side]->setFirstVisibleLine(static_cast<int>(line)); });
+  auto x = [this](int side) { return views_[side]->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET); };
+  follow(x(0), x(1), lastX_, [this](int side, long offset) {
+    views_[side]->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, static_cast<unsigned long>(offset));
+  });
   following_ = false;
 }
 

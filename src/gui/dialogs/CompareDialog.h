@@ -68,6 +68,7 @@ class CompareDialog : public QDialog {
   QPushButton* next_;
   QLabel* summary_;
   bool following_ = false;
+  long lastCaret_ = 0, lastFirst_ = 0, lastX_ = 0;  // where both views were last put
 };
 
 }  // namespace quelvo

@@ -104,13 +104,25 @@ TEST(ProgramCompare, BlocksAlignAroundInsertionsAndRemovals) {
   EXPECT_EQ(RowKinds("1\n2\n3\n", "0\n1\n2\n3\n4\n"), "ASSSA");
   // Ignored lines keep their place on their own side.
   EXPECT_EQ(RowKinds("1\n\n2\n3\n", "1\n2\n\n\n3\n"), "SISII" "S");
-  const auto rows = AlignedRows(CompareTexts("1\n2\n3\n", "1\nX\n3\n4\n", {}), 3, 4);
+  const auto rows = AlignedRows(CompareTexts("G00\nX1.\nM30\n", "G00\nX2.\nM30\nM05\n", {}), 3, 4);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1].lineA, 1);
   EXPECT_EQ(rows[1].lineB, 1);
   EXPECT_EQ(rows[3].lineA, -1);
   EXPECT_EQ(rows[3].lineB, 3);
   EXPECT_EQ(ChangeStarts(rows), (std::vector<std::size_t>{1, 3}));
+}
+
+TEST(ProgramCompare, AlikeBlocksPairUpAsChanged) {
+  // The operator added a coolant block and deepened the cut: N40 is changed, N35 added.
+  EXPECT_EQ(RowKinds("N30 G43 Z50. H01\nN40 G01 Z-2. F100\nN50 X50.\n",
+                     "N30 G43 Z50. H01\nN35 M08\nN40 G01 Z-2.5 F100\nN50 X50.\n"),
+            "SACS");
+  EXPECT_EQ(RowKinds("N20 S1200 M03\nN30 M08\nN40 X1.\n", "N20 S1000 M03\nN40 X1.\n"), "CRS");
+  // One word, another value: still the same block changed.
+  EXPECT_EQ(RowKinds("G00\nX10.\nM30\n", "G00\nX20.\nM30\n"), "SCS");
+  // Nothing alike: removed and added, not changed.
+  EXPECT_EQ(RowKinds("G00\nM05\nM30\n", "G00\nG04 P1.\nM30\n"), "SRAS");
 }
 
 TEST(ProgramCompare, LongRunsWithFewChanges) {
