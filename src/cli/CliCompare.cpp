@@ -48,7 +48,8 @@ int CompareTexts(const std::string& nameA, const std::string& textA, const std::
 const std::vector<OptionRule>& CompareOptionRules() {
   static const std::vector<OptionRule> rules{
       {"ignore-n", false},        {"by-value", false},     {"least-increment", false}, {"ignore-comments", false},
-      {"ignore-frame", false},    {"keep-blanks", false},  {"json", false},
+      {"ignore-frame", false},    {"keep-blanks", false},  {"json", false},            {"revision", true},
+      {"config", true},
   };
   return rules;
 }
@@ -56,6 +57,7 @@ const std::vector<OptionRule>& CompareOptionRules() {
 int RunCompare(const std::vector<std::string>& words, CliIo& io) {
   const ParsedArgs args = ParseArgs(words, CompareOptionRules());
   int status = 0;
+  if (args.Has("revision") && !args.help) return RunCompareRevision(args, io);
   if (HandleHelpAndUsage(args, CompareCommand(), 2, io, &status)) return status;
   std::string text[2];
   for (int k = 0; k < 2; ++k) {

@@ -14,4 +14,8 @@ const std::vector<OptionRule>& CompareOptionRules();
 int CompareTexts(const std::string& nameA, const std::string& textA, const std::string& nameB,
                  const std::string& textB, const ParsedArgs& args, CliIo& io);
 
+// compare --revision PROGRAM@MACHINE FILE: the revision last sent to MACHINE
+// (from the shop service's library) against FILE.
+int RunCompareRevision(const ParsedArgs& args, CliIo& io);
+
 }  // namespace quelvo::cli

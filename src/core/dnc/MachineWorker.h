@@ -26,6 +26,9 @@
 
 namespace quelvo {
 
+class LibraryPush;
+class ProgramHistory;
+
 class MachineWorker {
  public:
   using Journal = std::function<void(const std::string&)>;
@@ -46,6 +49,13 @@ class MachineWorker {
 
   // Runs until the shutdown flag is set.
   void Run();
+
+  // Keeps every program received and sent in the service's library (both
+  // shared by all workers; `push` may be null). Set before Run.
+  void UseHistory(ProgramHistory* history, LibraryPush* push) {
+    history_ = history;
+    push_ = push;
+  }
 
  private:
   bool PrepareFolders();
@@ -71,6 +81,9 @@ class MachineWorker {
   void RefreshQueued();
   void Say(const std::string& text) { journal_(machine_.name + ": " + text); }
   void Sleep(int seconds);
+  // MachineHistory.cpp: the library's part of a reception and of a send.
+  void RecordReception(const std::string& bytes, const std::string& fileName);
+  void RecordSend(const std::string& fileName, const std::string& bytes, bool fromSpool);
 
   const MachineConfig machine_;
   const DncConfig& service_;
@@ -87,6 +100,8 @@ class MachineWorker {
   int64_t lastSpoolScanMs_ = 0;
   unsigned transferCount_ = 0;
   bool lineFailed_ = false;  // the last send lost the line
+  ProgramHistory* history_ = nullptr;
+  LibraryPush* push_ = nullptr;
 };
 
 }  // namespace quelvo
