@@ -15,10 +15,14 @@ void MachineWorker::RecordReception(const std::string& bytes, const std::string&
   const std::string program = ProgramNameOf(bytes, fileName);
   std::string lastSent, error, commit;
   if (history_->LastSent(program, machine_.name, &lastSent, &error)) {
-    const CompareResult result =
-        CompareTexts(DocumentTextFromBytes(lastSent), DocumentTextFromBytes(bytes), CompareOptions{});
+    // A program punched back comes framed in "%" and tape feed whatever it was sent with.
+    CompareOptions options;
+    options.ignoreFrame = true;
+    const CompareResult result = CompareTexts(DocumentTextFromBytes(lastSent), DocumentTextFromBytes(bytes), options);
     if (!result.Same()) {
-      status_.notice = program + " changed at the machine: " + std::to_string(result.Differing()) + " blocks";
+      const std::size_t blocks = result.Differing();
+      status_.notice =
+          program + " changed at the machine: " + std::to_string(blocks) + (blocks == 1 ? " block" : " blocks");
       Say(status_.notice + " (" + std::to_string(result.changed) + " changed, " + std::to_string(result.added) +
           " added, " + std::to_string(result.removed) + " removed)");
       Publish();
