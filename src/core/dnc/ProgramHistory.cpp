@@ -3,6 +3,8 @@
 #include <git2.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -127,30 +129,45 @@ bool ProgramHistory::Commit(const std::string& program, const std::string& bytes
   // The working file too, so that the folder shows the newest revision and
   // `git status` stays clean.
   if (!WriteFileAtomically(folder_ + "/" + file, bytes, error)) return false;
-  Index index;
-  git_oid treeId, parentId, id;
-  Tree tree;
-  if (git_repository_index(&index, repo_) != 0 || git_index_read(index, 1) != 0 ||
-      git_index_add_bypath(index, file.c_str()) != 0 || git_index_write(index) != 0 ||
-      git_index_write_tree(&treeId, index) != 0 || git_tree_lookup(&tree, repo_, &treeId) != 0) {
+  git_oid blob;
+  Signature by, committer;
+  if (git_blob_create_from_buffer(&blob, repo_, bytes.data(), bytes.size()) != 0 ||
+      git_signature_new(&by, author.c_str(), (author + "@quelvo-dnc").c_str(), static_cast<git_time_t>(when), 0) != 0 ||
+      git_signature_new(&committer, "quelvo-dnc", "quelvo-dnc@localhost", static_cast<git_time_t>(when), 0) != 0) {
     *error = GitError(file.c_str());
     return false;
   }
-  CommitObject parent;
-  const bool hasParent = git_reference_name_to_id(&parentId, repo_, "HEAD") == 0 &&
-                         git_commit_lookup(&parent, repo_, &parentId) == 0;
-  Signature by, committer;
-  if (git_signature_new(&by, author.c_str(), (author + "@quelvo-dnc").c_str(), static_cast<git_time_t>(when), 0) != 0 ||
-      git_signature_new(&committer, "quelvo-dnc", "quelvo-dnc@localhost", static_cast<git_time_t>(when), 0) != 0) {
-    *error = GitError("signature");
-    return false;
+  // The new tree is the head's with this one file replaced, whatever the
+  // index holds. HEAD only moves from the parent looked up: when the push's
+  // merge moved it in between, the commit is made again on the new head.
+  git_oid id;
+  for (int attempt = 0;; ++attempt) {
+    git_oid parentId, treeId;
+    CommitObject parent;
+    Tree parentTree, tree;
+    git_treebuilder* builder = nullptr;
+    const bool hasParent = git_reference_name_to_id(&parentId, repo_, "HEAD") == 0 &&
+                           git_commit_lookup(&parent, repo_, &parentId) == 0 && git_commit_tree(&parentTree, parent) == 0;
+    bool made = git_treebuilder_new(&builder, repo_, hasParent ? parentTree.p : nullptr) == 0 &&
+                git_treebuilder_insert(nullptr, builder, file.c_str(), &blob, GIT_FILEMODE_BLOB) == 0 &&
+                git_treebuilder_write(&treeId, builder) == 0 && git_tree_lookup(&tree, repo_, &treeId) == 0;
+    if (builder) git_treebuilder_free(builder);
+    const git_commit* parents[1] = {parent};
+    made = made && git_commit_create(&id, repo_, "HEAD", by, committer, "UTF-8", message.c_str(), tree,
+                                     hasParent ? 1 : 0, parents) == 0;
+    if (made) break;
+    if (attempt == 4) {
+      *error = GitError("commit");
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
-  const git_commit* parents[1] = {parent};
-  if (git_commit_create(&id, repo_, "HEAD", by, committer, "UTF-8", message.c_str(), tree, hasParent ? 1 : 0,
-                        parents) != 0) {
-    *error = GitError("commit");
-    return false;
-  }
+  // The index follows, so that git status shows nothing to commit; a locked
+  // index only leaves the file shown as changed until the next commit.
+  Index index;
+  if (git_repository_index(&index, repo_) == 0 && git_index_read(index, 1) == 0 &&
+      git_index_add_bypath(index, file.c_str()) == 0)
+    git_index_write(index);
   if (commitId) *commitId = Oid(id);
   return true;
 }
