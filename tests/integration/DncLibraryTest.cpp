@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 #include "CliProcess.h"
 #include "DncRig.h"
@@ -107,6 +108,44 @@ TEST(DncLibrary, SentAndReceivedRevisionsAndAChangeAtTheMachine) {
   EXPECT_NE(compare.out.find("-O1234@mc1:3: G01X10.F100\n"), std::string::npos) << compare.out;
   EXPECT_NE(compare.out.find("変更 1 ブロック、追加 0、削除 0"), std::string::npos) << compare.out;
   EXPECT_EQ(Cli({"history", "O9999", "--config", rig.ConfigPath()}, shared.File("none")).status, 1);
+}
+
+// Two services on two PCs, one shared bare repository: each pushes its
+// library after its commit; whichever comes second merges the first's work
+// in, so the shared library ends with both programs and both machines' tags.
+TEST(DncLibrary, TwoServicesShareOneRemote) {
+  TempFolder shared;
+  const std::string remote = shared.File("shared.git");
+  Git("init -q --bare '" + remote + "'");
+  std::vector<std::unique_ptr<DncRig>> rigs;
+  for (const char* name : {"east", "west"}) {
+    auto rig = std::make_unique<DncRig>();
+    rig->serviceKeys = "library = " + shared.File(std::string(name) + "-library") + "\nlibrary_remote = " + remote + "\n";
+    RigMachine m;
+    m.name = std::string("mc-") + name;
+    m.punches = {std::string(name) == "east" ? "O1001\nG00X1.\nM30\n" : "O2002\nG00X2.\nM30\n"};
+    rig->AddMachine(m);
+    ASSERT_TRUE(rig->StartControls());
+    rigs.push_back(std::move(rig));
+  }
+  for (auto& rig : rigs) rig->StartService();
+  const std::string git = "--git-dir='" + remote + "' ";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::string log = Git(git + "log --all --format=%s");
+        return log.find("O1001 received from mc-east") != std::string::npos &&
+               log.find("O2002 received from mc-west") != std::string::npos;
+      },
+      kLongWaitMs))
+      << rigs[0]->Journal() << rigs[1]->Journal();
+  // Both programs on the shared branch once the second service has merged.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return Git(git + "show HEAD:O1001.nc").find("O1001") == 0 && Git(git + "show HEAD:O2002.nc").find("O2002") == 0;
+      },
+      kLongWaitMs))
+      << Git(git + "log --all --format='%H %s'") << rigs[0]->Journal() << rigs[1]->Journal();
+  for (auto& rig : rigs) EXPECT_EQ(rig->StopService(SIGTERM), 0);
 }
 
 }  // namespace
