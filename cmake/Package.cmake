@@ -15,7 +15,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QUELVO_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Libraries the programs link come from dpkg-shlibdeps; Qt's platform and SVG
+# Libraries the programs link (Qt, QScintilla, libgit2) come from dpkg-shlibdeps; Qt's platform and SVG
 # plugins and the Japanese font are loaded at run time, so no link names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-noto-cjk")

@@ -39,5 +39,9 @@ int RunSettings(const std::vector<std::string>& args, CliIo& io);
 int RunToolpath(const std::vector<std::string>& args, CliIo& io);
 int RunStatus(const std::vector<std::string>& args, CliIo& io);
 int RunQueue(const std::vector<std::string>& args, CliIo& io);
+// CliCompare.cpp
+int RunCompare(const std::vector<std::string>& args, CliIo& io);
+// CliHistory.cpp: the library's revisions of a program
+int RunHistory(const std::vector<std::string>& args, CliIo& io);
 
 }  // namespace quelvo::cli

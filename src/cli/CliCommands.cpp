@@ -74,6 +74,28 @@ const std::vector<CliCommand>& CliCommands() {
        "  NC 機が次に受信を求めたときに送信されます。\n"
        "  終了ステータス: 0 入れた, 1 失敗 (機械が無い、FILE が読めない), 2 使い方または設定の誤り\n",
        &RunQueue},
+      {"compare",
+       "compare A B [--ignore-n] [--by-value] [--least-increment] [--ignore-comments] [--ignore-frame] "
+       "[--keep-blanks] [--json] | compare --revision PROGRAM@MACHINE FILE [--config FILE] [...]",
+       "NC プログラム A と B をブロックごとに比較します",
+       "  --ignore-n         シーケンス番号 (N) を無視します\n"
+       "  --by-value         数値を値で比べます (X10. = X10.0 = X10.000、X.5 = X0.5)\n"
+       "  --least-increment  小数点のない数値を最小設定単位で読みます (X10 = X0.01、--by-value を含む)\n"
+       "  --ignore-comments  コメント ( ) と ; 以降を無視します\n"
+       "  --ignore-frame     先頭と末尾の % とテープフィードを無視します\n"
+       "  --keep-blanks      空白と空行も比べます (既定は無視)\n"
+       "  --json             結果を JSON で標準出力に書きます\n"
+       "  --revision P@M     DNC サービスのライブラリで機械 M に最後に送信したプログラム P と FILE を比較します\n"
+       "  --config FILE      サービスの設定ファイル (既定 /etc/quelvo/dnc.conf、--revision のとき)\n"
+       "  出力: 違いのあるブロックを - (A) と + (B) で ファイル:行: 内容 の形式で、最後に要約行。\n"
+       "  終了ステータス: 0 同じ, 1 違いあり, 2 使い方の誤りまたはファイルが読めない\n",
+       &RunCompare},
+      {"history", "history PROGRAM [--config FILE] [--json]", "DNC サービスのライブラリにあるプログラムの履歴",
+       "  --config FILE   サービスの設定ファイル (既定 /etc/quelvo/dnc.conf)\n"
+       "  --json          JSON で表示します\n"
+       "  出力: 日時  機械  受信/送信  種類 (punch, request, queue)  バイト数  コミット、古い順。\n"
+       "  終了ステータス: 0 表示した, 1 履歴が無い, 2 使い方、設定またはライブラリの誤り\n",
+       &RunHistory},
   };
   return commands;
 }

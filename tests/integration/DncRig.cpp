@@ -154,7 +154,7 @@ bool DncRig::StartControls() {
 
 void DncRig::StartService() {
   if (!std::filesystem::exists(ConfigPath())) {
-    std::string text = "[service]\nstate_dir = state\nlog_dir = log\nretry_seconds = 1\n";
+    std::string text = "[service]\nstate_dir = state\nlog_dir = log\nretry_seconds = 1\n" + serviceKeys;
     for (const RigMachine& m : machines_) {
       text += "\n[machine " + m.name + "]\nport = " + Folder(m.name) + "/port\nsetting = " + m.name +
               "/SetData1.ini\nlibrary = " + m.name + "/library\ninbox = " +

@@ -64,6 +64,8 @@ class DncRig {
   ncsim::test::NcsimProcess& Control(const std::string& machine) { return *controls_.at(machine); }
   const CommSetting& Setting(const std::string& machine) const { return settings_.at(machine); }
   pid_t ServicePid() const { return service_; }
+  // Further lines of the [service] section (before StartService).
+  std::string serviceKeys;
 
   // The file the receive engine makes of `program` punched in `code` with
   // `setting`, run as the window runs it (the engine on a port fed the

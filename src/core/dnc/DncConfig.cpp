@@ -60,6 +60,10 @@ bool SetServiceKey(DncConfig& c, const std::string& key, const std::string& valu
     c.stateDir = Resolve(base, value);
   } else if (key == "log_dir") {
     c.logDir = Resolve(base, value);
+  } else if (key == "library") {
+    c.library = value.empty() ? std::string() : Resolve(base, value);
+  } else if (key == "library_remote") {
+    c.libraryRemote = value;
   } else if (key == "retry_seconds") {
     if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos) {
       return false;

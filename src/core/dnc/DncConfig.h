@@ -8,6 +8,10 @@
 //   state_dir = /run/quelvo-dnc        where each worker publishes its state
 //   log_dir = /var/log/quelvo-dnc      one communication log per transfer
 //   retry_seconds = 5                  wait before a lost port is tried again
+//   library = /srv/nc/history          a git repository of every program received
+//                                      and sent (ProgramHistory.h); unset: none kept
+//   library_remote = /srv/share/nc.git a repository the library is pushed to after
+//                                      each commit (a folder or an ssh address)
 //
 //   [machine mc01]
 //   port = /dev/serial/by-id/usb-...   the line to the control
@@ -45,6 +49,8 @@ struct DncConfig {
   std::string stateDir = "/run/quelvo-dnc";
   std::string logDir = "/var/log/quelvo-dnc";
   int retrySeconds = 5;
+  std::string library;        // the history repository; empty: no history
+  std::string libraryRemote;  // pushed to after each commit; empty: not pushed
   std::vector<MachineConfig> machines;
 
   const MachineConfig* Find(const std::string& name) const;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/dnc/DncNames.h"
+#include "core/dnc/LibraryPush.h"
+#include "core/dnc/ProgramHistory.h"
 #include "core/dnc/MachineWorker.h"
 
 namespace quelvo {
@@ -23,9 +25,28 @@ bool RunDncService(const DncConfig& config, const std::atomic<bool>& shutdown, c
       return false;
     }
   }
+  // The library of revisions, when configured; a library that cannot be
+  // opened is said so and the machines are served without it.
+  std::unique_ptr<ProgramHistory> history;
+  std::unique_ptr<LibraryPush> push;
+  if (!config.library.empty()) {
+    history = std::make_unique<ProgramHistory>();
+    std::string error;
+    if (history->Open(config.library, &error)) {
+      say("library " + config.library);
+      if (!config.libraryRemote.empty()) {
+        push = std::make_unique<LibraryPush>(config.library, config.libraryRemote, config.retrySeconds, say);
+        push->Request();
+      }
+    } else {
+      say("library not kept: " + error);
+      history.reset();
+    }
+  }
   std::vector<std::unique_ptr<MachineWorker>> workers;
   for (const MachineConfig& machine : config.machines) {
     workers.push_back(std::make_unique<MachineWorker>(machine, config, shutdown, say));
+    workers.back()->UseHistory(history.get(), push.get());
   }
   // Before any worker runs: a staging file an older service left where all
   // machines of an inbox staged is surely no reception in progress.

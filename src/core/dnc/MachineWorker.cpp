@@ -253,6 +253,7 @@ void MachineWorker::StoreReception(const std::string& file) {
     return;
   }
   Say("received " + BaseName(placed) + " (" + std::to_string(bytes.size()) + " bytes)");
+  RecordReception(bytes, BaseName(placed));
 }
 
 void MachineWorker::KeepIncomplete(const std::string& file, const std::string& programLine) {
@@ -295,6 +296,8 @@ bool MachineWorker::SendNext(uint8_t invite) {
     Say("cannot read " + path + ": " + load.error);
     return false;
   }
+  std::string sentBytes, readError;  // for the library, before a spooled file moves on
+  if (history_) ReadWholeFile(path, &sentBytes, &readError);
   CommLog log;
   StartSendLog(log, true, path);
   SerialLink link(line_, host_, log, options_);
@@ -335,6 +338,7 @@ bool MachineWorker::SendNext(uint8_t invite) {
   } else {
     Say("sent " + BaseName(path));
   }
+  if (engine.Outcome().SendCompleted) RecordSend(BaseName(path), sentBytes, fromSpool);
   lineFailed_ = link.State().PortFailed;
   RefreshQueued();
   return true;

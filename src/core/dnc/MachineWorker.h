@@ -30,6 +30,9 @@
 
 namespace quelvo {
 
+class LibraryPush;
+class ProgramHistory;
+
 class MachineWorker {
  public:
   using Journal = std::function<void(const std::string&)>;
@@ -60,6 +63,13 @@ class MachineWorker {
   // being written is taken.
   void RecoverSharedStaging();
 
+  // Keeps every program received and sent in the service's library (both
+  // shared by all workers; `push` may be null). Set before Run.
+  void UseHistory(ProgramHistory* history, LibraryPush* push) {
+    history_ = history;
+    push_ = push;
+  }
+
  private:
   bool PrepareFolders();
   // Moves every file of this machine's staging folder out as incomplete.
@@ -88,6 +98,9 @@ class MachineWorker {
   void RefreshQueued();
   void Say(const std::string& text) { journal_(machine_.name + ": " + text); }
   void Sleep(int seconds);
+  // MachineHistory.cpp: the library's part of a reception and of a send.
+  void RecordReception(const std::string& bytes, const std::string& fileName);
+  void RecordSend(const std::string& fileName, const std::string& bytes, bool fromSpool);
 
   const MachineConfig machine_;
   const DncConfig& service_;
@@ -110,6 +123,8 @@ class MachineWorker {
   std::map<std::string, int> sendFailures_;
   std::string queueProblem_;      // shown as the reason of the waiting state
   std::string queueProblemPath_;  // the file it is about
+  ProgramHistory* history_ = nullptr;
+  LibraryPush* push_ = nullptr;
 };
 
 }  // namespace quelvo

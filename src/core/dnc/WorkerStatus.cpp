@@ -43,7 +43,7 @@ std::string StatusFileText(const WorkerStatus& s) {
          "\nlines=" + std::to_string(s.lines) + "\nheld=" + (s.held ? "1" : "0") +
          "\nreason=" + OneLine(s.reason) + "\nqueued=" + std::to_string(s.queued) +
          "\nsince=" + std::to_string(static_cast<long long>(s.since)) + "\npid=" + std::to_string(s.pid) +
-         "\n";
+         "\nnotice=" + OneLine(s.notice) + "\n";
 }
 
 std::optional<WorkerStatus> ParseStatusFile(const std::string& text) {
@@ -77,6 +77,8 @@ std::optional<WorkerStatus> ParseStatusFile(const std::string& text) {
       s.since = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
     else if (key == "pid")
       s.pid = number;
+    else if (key == "notice")
+      s.notice = value;
     else if (key == "state") {
       for (int i = 0; i < 6; ++i) {
         if (value == kActivityNames[i]) {
@@ -118,6 +120,7 @@ std::string StatusDetail(const WorkerStatus& s) {
     default:
       break;
   }
+  if (!s.notice.empty()) text += " [" + s.notice + "]";
   return text;
 }
 
@@ -143,6 +146,7 @@ std::string StatusJson(const std::vector<WorkerStatus>& workers) {
            ", \"lines\": " + std::to_string(w.lines) + ", \"held\": " + (w.held ? "true" : "false") +
            ", \"reason\": " + JsonString(w.reason) + ", \"queued\": " + std::to_string(w.queued) +
            ", \"since\": " + std::to_string(static_cast<long long>(w.since)) +
+           ", \"notice\": " + JsonString(w.notice) +
            ", \"detail\": " + JsonString(StatusDetail(w)) + "}";
   }
   return out + (workers.empty() ? "]\n" : "\n]\n");

@@ -23,6 +23,7 @@ struct WorkerStatus {
   int queued = 0;         // files waiting in the spool
   std::time_t since = 0;  // when the activity began
   long pid = 0;           // the service process that wrote the state
+  std::string notice;     // the last thing flagged, e.g. "O1234 changed at the machine: 3 blocks"
 };
 
 const char* ActivityName(WorkerActivity activity);
@@ -36,7 +37,8 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error);
 
 // "waiting", "receiving 120 lines", "sending O1234.nc 12 %" (with " (held by
-// the control)" while its pause code holds the send), "offline: reason".
+// the control)" while its pause code holds the send), "offline: reason";
+// a notice follows in brackets ("waiting [O1234 changed at the machine: 3 blocks]").
 std::string StatusDetail(const WorkerStatus& status);
 // The status table of `quelvo-cli status`, and the same as JSON.
 std::string StatusTable(const std::vector<WorkerStatus>& workers);

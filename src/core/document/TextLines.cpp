@@ -32,8 +32,10 @@ std::vector<std::string_view> SplitTextLines(std::string_view text) {
   std::size_t start = 0;
   const std::size_t size = text.size();
   while (start < size) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
+    // A plain loop: find_first_of runs a search of its own for every byte.
+    std::size_t end = start;
+    while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+    if (end == size) {
       lines.push_back(text.substr(start));
       break;
     }

@@ -67,6 +67,7 @@ class TAutoForm;
 class TForm3;
 class TOptionForm;
 class PlotWindow;
+class CompareDialog;
 class TPrintForm;
 class TSetdataForm;
 class TUser;
@@ -114,6 +115,7 @@ struct MainMenus {
   QAction* FilePrint = nullptr;
   QAction* DeskTop_set = nullptr;
   QAction* SendTo_set = nullptr;
+  QAction* FileCompare = nullptr;  // "比較…", the last of the file commands
   std::array<QAction*, 5> MenuFile{};  // "&1 " .. "&5 " + path, hidden until filled
   QAction* RecentSeparator = nullptr;
   QAction* FileExit = nullptr;
@@ -319,6 +321,10 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   // The editor's text was replaced as a whole (load, new, receive): the
   // plot, if made, shows the new document.
   void PlotFollowDocument();
+
+  // ---- Compare with a file (MainformCompare.cpp) ----
+  CompareDialog* CompareForm = nullptr;  // made at first use
+  void FileCompareClick();
 
   // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs

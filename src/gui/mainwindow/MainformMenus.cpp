@@ -35,6 +35,7 @@ void TForm1::BuildMenus() {
   m.FilePrint = AddItem(m.File, "FilePrint", "印刷");
   m.DeskTop_set = AddItem(m.File, "DeskTop_set", "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成");
   m.SendTo_set = AddItem(m.File, "SendTo_set", "SendTo(送る)に登録");
+  m.FileCompare = AddItem(m.File, "FileCompare", "比較…");
   for (int i = 0; i < 5; ++i) {
     QAction* item = m.File->addAction(QString("&%1 ").arg(i + 1));
     item->setObjectName(QString("MenuFile%1").arg(i));
@@ -54,6 +55,7 @@ void TForm1::BuildMenus() {
   connect(m.FilePrint, &QAction::triggered, this, &TForm1::FilePrintClick);
   connect(m.DeskTop_set, &QAction::triggered, this, &TForm1::DeskTop_setClick);
   connect(m.SendTo_set, &QAction::triggered, this, &TForm1::SendTo_setClick);
+  connect(m.FileCompare, &QAction::triggered, this, &TForm1::FileCompareClick);
   connect(m.FileExit, &QAction::triggered, this, &TForm1::FileExit1Click);
 
   m.Edit = bar->addMenu("編集");

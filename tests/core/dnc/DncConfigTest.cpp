@@ -7,7 +7,8 @@ namespace {
 
 TEST(DncConfig, ReadsServiceAndMachinesResolvingRelativePaths) {
   const char* text =
-      "# shop floor\n[service]\nstate_dir = /run/q\nretry_seconds = 3\n\n"
+      "# shop floor\n[service]\nstate_dir = /run/q\nretry_seconds = 3\nlibrary = history\n"
+      "library_remote = ssh://nc@server/srv/nc.git\n\n"
       "[machine mc01]\nport = /dev/ttyUSB0\nsetting = mc01.ini\nlibrary = /srv/lib\n"
       "inbox = in\r\nspool = spool\nosp = yes\nrequest_missing = err.nc\n"
       "[machine mc02]\nport=/dev/ttyS1\nsetting=/etc/q/b.ini\nlibrary=l\ninbox=i\nspool=s\n"
@@ -18,6 +19,8 @@ TEST(DncConfig, ReadsServiceAndMachinesResolvingRelativePaths) {
   EXPECT_EQ(config.stateDir, "/run/q");
   EXPECT_EQ(config.logDir, "/var/log/quelvo-dnc");
   EXPECT_EQ(config.retrySeconds, 3);
+  EXPECT_EQ(config.library, "/etc/quelvo/history");
+  EXPECT_EQ(config.libraryRemote, "ssh://nc@server/srv/nc.git");  // an address, not a path
   ASSERT_EQ(config.machines.size(), 2u);
   const MachineConfig& a = config.machines[0];
   EXPECT_EQ(a.settingFile, "/etc/quelvo/mc01.ini");
@@ -29,6 +32,9 @@ TEST(DncConfig, ReadsServiceAndMachinesResolvingRelativePaths) {
   EXPECT_EQ(config.Find("mc02")->requestRule, "^\\(ASK (.*)\\)$");
   EXPECT_FALSE(config.machines[1].osp);
   EXPECT_EQ(config.Find("mc03"), nullptr);
+  DncConfig plain;
+  ASSERT_TRUE(ParseDncConfig("[machine m]\nport=p\nsetting=s\nlibrary=l\ninbox=i\nspool=s\n", "/e", &plain, &error));
+  EXPECT_TRUE(plain.library.empty());  // no history unless asked for
 }
 
 // Each of these would leave a machine unserved or a name unsafe: the service

@@ -1,0 +1,24 @@
+// Shows the compare window for two NC program files, for looking at it
+// (screenshots):
+//   compare_show A B [--next N]
+// --next presses "次の変更" N times.
+#include <QApplication>
+
+#include "core/compare/CompareReport.h"
+#include "gui/dialogs/CompareDialog.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QStringList args = app.arguments();
+  if (args.size() < 3) return 2;
+  std::string a, b, error;
+  if (!quelvo::ReadProgramFile(args[1].toStdString(), a, error) ||
+      !quelvo::ReadProgramFile(args[2].toStdString(), b, error))
+    return 2;
+  quelvo::CompareDialog dialog;
+  dialog.SetPrograms(args[1], std::move(a), args[2], std::move(b));
+  const int next = args.contains("--next") ? args[args.indexOf("--next") + 1].toInt() : 0;
+  for (int i = 0; i < next; ++i) dialog.NextChange();
+  dialog.show();
+  return app.exec();
+}
