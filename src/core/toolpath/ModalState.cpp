@@ -83,9 +83,18 @@ void ModalTracker::Block(const NcBlock& block, std::string_view text, int32_t li
   }
   if (!block.error.empty()) return;  // the interpreter reports it; a restart refuses before it
 
-  std::vector<std::string_view> texts;
-  WordTexts(text, texts);
-  if (texts.size() != block.words.size()) texts.clear();
+  // Words are kept as written only for the letters whose text the preamble
+  // repeats; most blocks of a long program have none of them.
+  std::vector<std::string_view>& texts = texts_;
+  texts.clear();
+  for (const NcWord& w : block.words) {
+    if (w.letter == 'T' || w.letter == 'S' || w.letter == 'F' || w.letter == 'H' || w.letter == 'D' ||
+        w.letter == 'P') {
+      WordTexts(text, texts);
+      if (texts.size() != block.words.size()) texts.clear();
+      break;
+    }
+  }
   auto textOf = [&](size_t i) {
     if (i < texts.size()) return std::string(texts[i]);
     char buf[40];

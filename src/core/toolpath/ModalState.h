@@ -90,6 +90,7 @@ class ModalTracker {
   bool lathe_;
   ModalState state_;
   ModalHistory history_;
+  std::vector<std::string_view> texts_;  // the words of the present block as written
 };
 
 // The words of `line` as written, in the order ParseBlock gives them ("X-1.5",

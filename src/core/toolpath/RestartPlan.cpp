@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <future>
 
 #include "core/toolpath/ProgramSpans.h"
 #include "core/toolpath/RestartPreamble.h"
@@ -83,7 +85,7 @@ void CheckBlock(const NcBlock& block, int32_t line, const ModalTracker& tracker,
                      h.cycleLine});
   if ((st.comp.Is(410) || st.comp.Is(420)) && !HasG(block, 400))
     notes.push_back({true, line,
-                     "工具径補正 " + st.comp.text + " が有効です。補正を始めた " + L(h.compOnLine) + " から再開してください",
+                     "工具径補正 " + st.comp.text + " (" + L(h.compOnLine) + "から) が有効です",
                      h.compOnLine});
   if (h.modalMacroLine != 0 && !HasG(block, 670))
     notes.push_back({true, line, "モーダルマクロ呼び出し G66 (" + L(h.modalMacroLine) + ") が有効です", lastSafe});
@@ -131,49 +133,34 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
   // The program holding the line, and the line itself.
   const std::vector<ProgramSpan> spans = FindPrograms(text);
   const ProgramSpan& span = spans[ProgramAt(spans, line)];
-  int32_t lastLine = 1;
-  for (char c : text)
-    if (c == '\n') ++lastLine;
+  const int32_t lastLine = 1 + static_cast<int32_t>(std::count(text.begin(), text.end(), '\n'));
   if (line < 1 || line > lastLine) {
     plan.error = L(line) + "はありません (最終行は " + L(lastLine) + ")";
     return plan;
   }
 
-  LineReader reader(text, span.begin, span.firstLine);
-  ModalTracker tracker(lathe);
+  // The line itself.
+  size_t lineBegin = span.begin;
+  for (int32_t l = span.firstLine; l < line; ++l) {
+    const void* nl = std::memchr(text.data() + lineBegin, '\n', text.size() - lineBegin);
+    lineBegin = static_cast<size_t>(static_cast<const char*>(nl) - text.data()) + 1;
+  }
+  size_t lineEnd = text.find('\n', lineBegin);
+  lineEnd = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
   NcBlock block;
+  const std::string_view blockText = text.substr(lineBegin, lineEnd - lineBegin);
+  ParseBlock(blockText.substr(0, blockText.size() - (blockText.empty() || blockText.back() != '\n' ? 0 : 1)), block);
   std::string_view s;
   size_t begin = 0;
   int32_t at = 0;
-  int32_t lastSafe = 0;
-  bool percent = false, seenContent = false;
-  size_t lineBegin = 0, lineEnd = 0;
-  std::vector<RestartNote> scratch;
-  std::vector<int32_t> callLines;  // rising
-  while (reader.Next(s, begin, at)) {
-    ParseBlock(s, block);
-    if (at == line) {
-      lineBegin = begin;
-      lineEnd = std::min(text.size(), begin + s.size() + 1);
-      break;
-    }
-    if (!seenContent && block.percent) percent = true;
-    if (!Trimmed(s).empty()) seenContent = true;
-    if (HasWords(block) && block.error.empty() && !block.deleted) {
-      scratch.clear();
-      CheckBlock(block, at, tracker, 0, scratch);
-      if (scratch.empty()) lastSafe = at;
-    }
-    if (IsCall(block)) callLines.push_back(at);
-    if (!(block.deleted && options.interpret.skipDeletedBlocks)) tracker.Block(block, s, at);
-  }
 
   // A line that holds no block: nothing to restart at; the next block is offered.
   if (!HasWords(block) || (block.deleted && options.interpret.skipDeletedBlocks)) {
     plan.error = L(line) + "には再開するブロックがありません (空行、コメント、% またはプログラム番号の行)";
+    LineReader reader(text, lineEnd, line + 1);
     NcBlock next;
-    while (reader.Next(s, begin, at)) {
-      if (static_cast<size_t>(begin) >= span.end) break;
+    while (lineEnd < text.size() && reader.Next(s, begin, at)) {
+      if (begin >= span.end) break;
       ParseBlock(s, next);
       if (HasWords(next) && next.error.empty() && !next.macro) {
         plan.errorOffer = at;
@@ -187,9 +174,32 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
     return plan;
   }
 
-  // Where the tool is: the interpreter on the program up to the block.
-  const ToolPath path =
-      Interpret(text.substr(span.begin, lineEnd - span.begin), span.firstLine, options.interpret);
+  // Where the tool is: the interpreter on the program up to the block, on a
+  // thread of its own while the modal words are read here.
+  std::future<ToolPath> interpreted = std::async(std::launch::async, [&] {
+    return Interpret(text.substr(span.begin, lineEnd - span.begin), span.firstLine, options.interpret);
+  });
+
+  LineReader reader(text, span.begin, span.firstLine);
+  ModalTracker tracker(lathe);
+  NcBlock earlier;
+  int32_t lastSafe = 0;
+  bool percent = false, seenContent = false;
+  std::vector<RestartNote> scratch;
+  std::vector<int32_t> callLines;  // rising
+  while (reader.Next(s, begin, at) && at < line) {
+    ParseBlock(s, earlier);
+    if (!seenContent && earlier.percent) percent = true;
+    if (!Trimmed(s).empty()) seenContent = true;
+    if (HasWords(earlier) && earlier.error.empty() && !earlier.deleted) {
+      scratch.clear();
+      CheckBlock(earlier, at, tracker, 0, scratch);
+      if (scratch.empty()) lastSafe = at;
+    }
+    if (IsCall(earlier)) callLines.push_back(at);
+    if (!(earlier.deleted && options.interpret.skipDeletedBlocks)) tracker.Block(earlier, s, at);
+  }
+  const ToolPath path = interpreted.get();
   for (const PathNote& p : path.problems) {
     if (p.line >= line) break;
     // Calls are not followed; they become a warning below, not a reason to refuse.
@@ -277,6 +287,11 @@ std::string RestartProgramText(const RestartPlan& plan, std::string_view text) {
   for (const std::string& l : plan.preamble) out.append(l).append(eol);
   out.append(text.substr(plan.restBegin, plan.restEnd - plan.restBegin));
   return out;
+}
+
+std::string RestartLogLine(const RestartPlan& plan, std::string_view text) {
+  std::string_view block = Trimmed(text.substr(plan.restBegin, std::min(text.size(), text.find('\n', plan.restBegin)) - plan.restBegin));
+  return "  途中から送信 再開行は" + std::to_string(plan.line) + "行目: " + std::string(block) + "\n";
 }
 
 bool ParseRestartPoint(std::string_view text, RestartPoint& point) {

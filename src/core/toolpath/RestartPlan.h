@@ -80,6 +80,10 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
 // text's own line ends.
 std::string RestartProgramText(const RestartPlan& plan, std::string_view text);
 
+// The line a send log gets for a restart: "  途中から送信 再開行は4800行目: "
+// and the restart line as written, then "\n".
+std::string RestartLogLine(const RestartPlan& plan, std::string_view text);
+
 // A restart point as a user or a control writes it: "N4800" a block number as
 // written in the program, "L4800" or "4800" a line number.
 struct RestartPoint {
