@@ -225,7 +225,7 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
 
   // Warnings.
   if (h.lastStopLine != 0)
-    plan.notes.push_back({false, h.lastStopLine, "再開位置の前の停止 (M00/M01) を通りません: " + h.lastStopText, 0});
+    plan.notes.push_back({false, h.lastStopLine, "再開位置の前の停止「" + h.lastStopText + "」を通りません", 0});
   if (h.lastCallLine != 0)
     plan.notes.push_back(
         {false, h.lastCallLine, "サブプログラム・マクロの呼び出しの中のモーダルと移動は反映していません", 0});
@@ -292,6 +292,26 @@ std::string RestartProgramText(const RestartPlan& plan, std::string_view text) {
 std::string RestartLogLine(const RestartPlan& plan, std::string_view text) {
   std::string_view block = Trimmed(text.substr(plan.restBegin, std::min(text.size(), text.find('\n', plan.restBegin)) - plan.restBegin));
   return "  途中から送信 再開行は" + std::to_string(plan.line) + "行目: " + std::string(block) + "\n";
+}
+
+int32_t ProposedRestartLine(std::string_view text, int32_t lineBeingSent) {
+  // Line starts up to the last complete line, then back to a block.
+  const int32_t lastComplete = lineBeingSent - 1;
+  std::vector<size_t> starts;
+  LineReader reader(text);
+  std::string_view s;
+  size_t begin = 0;
+  int32_t line = 0;
+  while (line < lastComplete - 1 && reader.Next(s, begin, line)) starts.push_back(begin);
+  NcBlock block;
+  for (int32_t l = static_cast<int32_t>(starts.size()); l >= 1; --l) {
+    const size_t at = starts[static_cast<size_t>(l - 1)];
+    size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    ParseBlock(text.substr(at, end - at), block);
+    if (!block.words.empty() && block.error.empty() && !block.macro) return l;
+  }
+  return 0;
 }
 
 bool ParseRestartPoint(std::string_view text, RestartPoint& point) {

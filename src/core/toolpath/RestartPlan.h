@@ -84,6 +84,12 @@ std::string RestartProgramText(const RestartPlan& plan, std::string_view text);
 // and the restart line as written, then "\n".
 std::string RestartLogLine(const RestartPlan& plan, std::string_view text);
 
+// After a send that stopped while line `lineBeingSent` went out (1-based):
+// the line to propose for a restart. The control has buffered what came
+// before, so the last complete line may not have run; the block before it
+// has. 0 when there is none.
+int32_t ProposedRestartLine(std::string_view text, int32_t lineBeingSent);
+
 // A restart point as a user or a control writes it: "N4800" a block number as
 // written in the program, "L4800" or "4800" a line number.
 struct RestartPoint {

@@ -270,6 +270,19 @@ TEST(RestartPlanTest, RestartPointsAsUsersAndControlsWriteThem) {
   }
 }
 
+TEST(RestartPlanTest, AfterAStoppedSendTheBlockBeforeTheLastCompleteLineIsProposed) {
+  const std::string program = "%\nO1\nG21 G90\n(ROUGH)\nG00 X1.\nG01 X2. F100.\n\nX3.\nX4.\n";
+  struct Case {
+    int32_t beingSent, proposed;
+  } cases[] = {{9, 6},   // line 8 complete: the block before it is 6 (7 is empty)
+               {8, 6},   // line 7 (empty) complete: line 6
+               {7, 5},   // line 6 complete: line 5
+               {6, 3},   // line 5 complete: 4 is a comment, 3
+               {4, 0},   // only the program number before
+               {1, 0}};
+  for (const Case& c : cases) EXPECT_EQ(ProposedRestartLine(program, c.beingSent), c.proposed) << c.beingSent;
+}
+
 // A program of every kind of block the restart must handle, with tool
 // changes, offsets, units, distance modes, coolant, cycles and compensation
 // at random places; every block of it is restarted.
