@@ -265,6 +265,7 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
   in.start = start;
   for (int a = 0; a < 3; ++a) in.known[a] = plan.positionKnown[a];
   in.clearance = plan.clearance;
+  in.clearanceGiven = options.hasClearance;
   {
     std::vector<std::string_view> texts;
     WordTexts(text.substr(lineBegin, lineEnd - lineBegin), texts);

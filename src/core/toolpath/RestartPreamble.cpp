@@ -74,13 +74,19 @@ std::vector<std::string> ComposePreamble(const PreambleInput& in, std::vector<Re
   int lastMotion = -1;
   bool feedMove = false;
   if (!in.lathe) {
-    std::string up = "G00";
-    if (st.lengthOffset.Is(430) || st.lengthOffset.Is(440)) Add(up, st.lengthOffset.text);
-    Add(up, "Z" + num(in.clearance));
-    if (st.lengthOffset.Is(430) || st.lengthOffset.Is(440)) AddWord(up, st.lengthH);
-    out.push_back(up);
-    lastMotion = 0;
+    // Up to the clearance, unless where Z stands is not known and no
+    // clearance was given: the tool is then left at its height (after a
+    // return to the reference point, the top).
+    if (in.known[2] || in.clearanceGiven) {
+      std::string up = "G00";
+      if (st.lengthOffset.Is(430) || st.lengthOffset.Is(440)) Add(up, st.lengthOffset.text);
+      Add(up, "Z" + num(in.clearance));
+      if (st.lengthOffset.Is(430) || st.lengthOffset.Is(440)) AddWord(up, st.lengthH);
+      out.push_back(up);
+      lastMotion = 0;
+    }
     std::string across = "G00";
+    if (lastMotion != 0 && (in.known[0] || in.known[1])) lastMotion = 0;
     if (in.known[0]) Add(across, "X" + num(in.start.x));
     if (in.known[1]) Add(across, "Y" + num(in.start.y));
     if (across.size() > 3) out.push_back(across);
@@ -94,9 +100,14 @@ std::vector<std::string> ComposePreamble(const PreambleInput& in, std::vector<Re
       feedMove = true;
     }
   } else {
-    out.push_back("G00 X" + num(in.clearance));
-    lastMotion = 0;
-    if (in.known[2]) out.push_back("G00 Z" + num(in.start.z));
+    if (in.known[0] || in.clearanceGiven) {
+      out.push_back("G00 X" + num(in.clearance));
+      lastMotion = 0;
+    }
+    if (in.known[2]) {
+      out.push_back("G00 Z" + num(in.start.z));
+      lastMotion = 0;
+    }
     if (in.known[0] && num(in.start.x) != num(in.clearance)) {
       if (in.start.x > in.clearance)
         notes.push_back({false, in.line,

@@ -19,6 +19,7 @@ struct PreambleInput {
   Point3 start;          // the block's start point in the program's unit (lathe X a diameter)
   bool known[3] = {false, false, false};
   std::string blockFeed;  // the block's own F as written, for an approach without a feed in force
+  bool clearanceGiven = false;  // by the user, not taken from the program
   double clearance = 0;  // Z on a mill, X diameter on a lathe, in the program's unit
 };
 
