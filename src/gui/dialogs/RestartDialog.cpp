@@ -116,7 +116,10 @@ RestartDialog::RestartDialog(std::string text, int line, const InterpretOptions&
   column->addLayout(buttons);
 
   lineBox_->setValue(std::clamp(line, 1, lineBox_->maximum()));
-  connect(lineBox_, qOverload<int>(&QSpinBox::valueChanged), this, [this] { Replan(); });
+  connect(lineBox_, qOverload<int>(&QSpinBox::valueChanged), this, [this] {
+    Replan();
+    emit LineChosen(lineBox_->value());
+  });
   connect(clearance_, &QLineEdit::editingFinished, this, [this] { Replan(); });
   connect(offer_, &QPushButton::clicked, this, [this] {
     if (plan_.Offer() > 0) lineBox_->setValue(plan_.Offer());

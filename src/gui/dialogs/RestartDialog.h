@@ -49,6 +49,11 @@ class RestartDialog : public QDialog {
   QLabel* BlockLabel() const { return block_; }
   PlotView* Plot() const { return plot_; }
 
+ signals:
+  // The line chosen changed (and once at the start): the window puts its
+  // caret there, so that an open toolpath window shows the same move.
+  void LineChosen(int line);
+
  private:
   void Replan();
   void ShowPath();

@@ -37,6 +37,12 @@ void TForm1::RestartSendClick() {
     options.wholeUnits = PlotForm->WholeUnitsBox()->isChecked();
   }
   RestartDialog dialog(std::string(EditorBytes(RichEdit1)), line, options, reason, this);
+  auto caretTo = [this](int chosen) {
+    RichEdit1->setCursorPosition(chosen - 1, 0);
+    RichEdit1->ensureLineVisible(chosen - 1);
+  };
+  connect(&dialog, &RestartDialog::LineChosen, this, caretTo);
+  caretTo(dialog.Line());
   if (dialog.exec() != QDialog::Accepted || dialog.Plan().Refused()) return;
   RestartProposal = 0;
 

@@ -185,7 +185,7 @@ void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend()
 void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
   MakeForm(kProgram);
   form_->RichEdit1->setCursorPosition(9, 0);  // "N130 X0" under G41
-  bool refused = false, offered = false, sendsAfterOffer = false;
+  bool refused = false, offered = false, sendsAfterOffer = false, caretFollows = false;
   int after = 0;
   QString note;
   QTimer::singleShot(0, [&] {
@@ -197,6 +197,9 @@ void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
     dialog->OfferButton()->click();
     after = dialog->LineBox()->value();
     sendsAfterOffer = dialog->SendButton()->isEnabled();
+    int caret = 0, index = 0;
+    form_->RichEdit1->getCursorPosition(&caret, &index);
+    caretFollows = caret == 8;  // the toolpath window follows the caret
     dialog->reject();
   });
   form_->Menus.RestartSend->trigger();
@@ -205,6 +208,7 @@ void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
   QCOMPARE(note, QString("10行目 再開できません: 工具径補正 G41 D1 (9 行目から) が有効です"));
   QCOMPARE(after, 9);
   QVERIFY(sendsAfterOffer);
+  QVERIFY(caretFollows);
   QVERIFY(form_->Log.Text().empty());  // nothing started
 }
 
