@@ -109,6 +109,43 @@ void CheckBlock(const NcBlock& block, int32_t line, const ModalTracker& tracker,
   }
 }
 
+// Stands for "the last block before that could be restarted at" until it is known.
+constexpr int32_t kLastSafe = -1;
+
+struct BeforeBlock {
+  bool percent = false;            // the program begins with a "%" line
+  std::vector<int32_t> callLines;  // rising: lines the interpreter lists only because it does not follow them
+  int32_t lastSafe = 0;            // with `checkSafe`: the last block a restart would not refuse
+};
+
+// Reads the lines of `span` before `line` into `tracker`.
+BeforeBlock ReadBefore(std::string_view text, const ProgramSpan& span, int32_t line, const RestartOptions& options,
+                       ModalTracker& tracker, bool checkSafe) {
+  BeforeBlock out;
+  LineReader reader(text, span.begin, span.firstLine);
+  NcBlock block;
+  std::string_view s;
+  size_t begin = 0;
+  int32_t at = 0;
+  bool seenContent = false;
+  std::vector<RestartNote> scratch;
+  while (reader.Next(s, begin, at) && at < line) {
+    ParseBlock(s, block);
+    if (!seenContent) {
+      if (block.percent) out.percent = true;
+      if (!Trimmed(s).empty()) seenContent = true;
+    }
+    if (checkSafe && HasWords(block) && block.error.empty() && !block.deleted) {
+      scratch.clear();
+      CheckBlock(block, at, tracker, 0, scratch);
+      if (scratch.empty()) out.lastSafe = at;
+    }
+    if ((block.macro || !block.words.empty()) && IsCall(block)) out.callLines.push_back(at);
+    if (!(block.deleted && options.interpret.skipDeletedBlocks)) tracker.Block(block, s, at);
+  }
+  return out;
+}
+
 }  // namespace
 
 bool RestartPlan::Refused() const {
@@ -180,25 +217,11 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
     return Interpret(text.substr(span.begin, lineEnd - span.begin), span.firstLine, options.interpret);
   });
 
-  LineReader reader(text, span.begin, span.firstLine);
+  // The modal state before the block, read here while the interpreter runs.
   ModalTracker tracker(lathe);
-  NcBlock earlier;
-  int32_t lastSafe = 0;
-  bool percent = false, seenContent = false;
-  std::vector<RestartNote> scratch;
-  std::vector<int32_t> callLines;  // rising
-  while (reader.Next(s, begin, at) && at < line) {
-    ParseBlock(s, earlier);
-    if (!seenContent && earlier.percent) percent = true;
-    if (!Trimmed(s).empty()) seenContent = true;
-    if (HasWords(earlier) && earlier.error.empty() && !earlier.deleted) {
-      scratch.clear();
-      CheckBlock(earlier, at, tracker, 0, scratch);
-      if (scratch.empty()) lastSafe = at;
-    }
-    if (IsCall(earlier)) callLines.push_back(at);
-    if (!(earlier.deleted && options.interpret.skipDeletedBlocks)) tracker.Block(earlier, s, at);
-  }
+  const BeforeBlock before = ReadBefore(text, span, line, options, tracker, false);
+  const std::vector<int32_t>& callLines = before.callLines;
+  const bool percent = before.percent;
   const ToolPath path = interpreted.get();
   for (const PathNote& p : path.problems) {
     if (p.line >= line) break;
@@ -219,7 +242,17 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
   plan.position = first > 0 ? path.End(first - 1) : path.start;
   for (int a = 0; a < 3; ++a) plan.positionKnown[a] = h.axisKnown[a];
 
-  CheckBlock(block, line, tracker, lastSafe, plan.notes);
+  CheckBlock(block, line, tracker, kLastSafe, plan.notes);
+  // The last block before that could be restarted at, looked for only when
+  // a refusal offers it (a second reading: refusals are rare, long programs not).
+  for (RestartNote& note : plan.notes) {
+    if (note.offer != kLastSafe) continue;
+    ModalTracker again(lathe);
+    const int32_t lastSafe = ReadBefore(text, span, line, options, again, true).lastSafe;
+    for (RestartNote& n : plan.notes)
+      if (n.offer == kLastSafe) n.offer = lastSafe;
+    break;
+  }
   if (h.subprogram)
     plan.notes.push_back({true, line, "サブプログラム (M99 で終わるプログラム) の中からは再開できません", 0});
 
