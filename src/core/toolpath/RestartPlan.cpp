@@ -109,6 +109,19 @@ void CheckBlock(const NcBlock& block, int32_t line, const ModalTracker& tracker,
   }
 }
 
+// True when a block of `rest` has M99: the program is a subprogram.
+bool EndsAsSubprogram(std::string_view rest) {
+  NcBlock block;
+  for (size_t at = rest.find("M99"); at != std::string_view::npos; at = rest.find("M99", at + 3)) {
+    const size_t begin = rest.rfind('\n', at) == std::string_view::npos ? 0 : rest.rfind('\n', at) + 1;
+    size_t end = rest.find('\n', at);
+    if (end == std::string_view::npos) end = rest.size();
+    ParseBlock(rest.substr(begin, end - begin), block);
+    if (HasM(block, 99)) return true;
+  }
+  return false;
+}
+
 // Stands for "the last block before that could be restarted at" until it is known.
 constexpr int32_t kLastSafe = -1;
 
@@ -253,7 +266,7 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
       if (n.offer == kLastSafe) n.offer = lastSafe;
     break;
   }
-  if (h.subprogram)
+  if (h.subprogram || EndsAsSubprogram(text.substr(lineBegin, span.end - lineBegin)))
     plan.notes.push_back({true, line, "サブプログラム (M99 で終わるプログラム) の中からは再開できません", 0});
 
   // Warnings.

@@ -253,6 +253,31 @@ TEST(RestartPlanTest, RequestsThatCannotBePlanned) {
   }
 }
 
+// What the interpreter does not follow: a call before the block is a
+// warning, a restart inside a subprogram, under a modal macro call or at a
+// macro statement is refused.
+TEST(RestartPlanTest, CallsAndMacrosTheInterpreterDoesNotFollow) {
+  struct Case {
+    const char* program;
+    int32_t line;
+    bool refused;
+    const char* says;
+  } cases[] = {
+      {"O1\nG21 G90\nG00 X0 Y0 Z5.\nM98 P100\nG00 X1.\nG01 Z-1. F100.\nM30\n", 6, false, "呼び出しの中の"},
+      {"O1\nG21 G90\nG00 X0 Y0 Z5.\nM98 P100\nG00 X1.\nM30\nO100\nG01 X2. F100.\nX3.\nM99\n", 9, true,
+       "サブプログラム"},
+      {"O1\nG21 G90\nG00 X0 Y0 Z5.\nG66 P200 R1.\nG00 X1.\nX2.\nG67\nM30\n", 6, true, "G66"},
+      {"O1\nG21 G90\nG00 X0 Y0 Z5.\n#1=5.\nG00 X1.\nM30\n", 4, true, "マクロ文"},
+  };
+  for (const Case& c : cases) {
+    const RestartPlan plan = PlanRestart(c.program, c.line, {});
+    EXPECT_EQ(plan.Refused(), c.refused) << c.program;
+    bool said = false;
+    for (const RestartNote& n : plan.notes) said |= n.text.find(c.says) != std::string::npos;
+    EXPECT_TRUE(said) << c.program;
+  }
+}
+
 TEST(RestartPlanTest, RestartPointsAsUsersAndControlsWriteThem) {
   const std::string program = "O1\nN10 G21 G90\nN20 G00 X1. Z5.\n/N30 G01 Z-1. F100.\nN40 X2.\n";
   struct Case {
