@@ -297,7 +297,10 @@ RestartPlan PlanRestart(std::string_view text, int32_t line, const RestartOption
     plan.clearance = options.clearance;
   } else {
     double high = lathe ? path.start.x : path.start.z;
-    for (size_t i = 0; i < first; ++i) high = std::max<double>(high, lathe ? path.x[i] : path.z[i]);
+    for (size_t i = 0; i < first; ++i) {
+      const Point3 end = path.End(i);
+      high = std::max<double>(high, lathe ? end.x : end.z);
+    }
     plan.clearance = high / unit * (lathe ? 2 : 1);
   }
 

@@ -128,15 +128,16 @@ void CheckRestart(const std::string& program, int32_t line, const RestartPlan& p
     for (; mine < again.size(); ++mine, ++theirs) {
       ASSERT_EQ(again.line[mine] - preamble - 1, full.line[theirs] - line);
       ASSERT_EQ(again.kind[mine], full.kind[theirs]) << "line " << full.line[theirs];
-      EXPECT_NEAR(again.x[mine], full.x[theirs], 1e-3) << "line " << full.line[theirs];
-      EXPECT_NEAR(again.y[mine], full.y[theirs], 1e-3) << "line " << full.line[theirs];
-      EXPECT_NEAR(again.z[mine], full.z[theirs], 1e-3) << "line " << full.line[theirs];
-      if (const ArcCentre* a = again.ArcOf(mine)) {
-        const ArcCentre* b = full.ArcOf(theirs);
-        ASSERT_NE(b, nullptr);
-        EXPECT_NEAR(a->x, b->x, 1e-3);
-        EXPECT_NEAR(a->y, b->y, 1e-3);
-        EXPECT_NEAR(a->z, b->z, 1e-3);
+      const Point3 a = again.End(mine), b = full.End(theirs);
+      EXPECT_NEAR(a.x, b.x, 1e-3) << "line " << full.line[theirs];
+      EXPECT_NEAR(a.y, b.y, 1e-3) << "line " << full.line[theirs];
+      EXPECT_NEAR(a.z, b.z, 1e-3) << "line " << full.line[theirs];
+      if (const ArcCentre* ca = again.ArcOf(mine)) {
+        const ArcCentre* cb = full.ArcOf(theirs);
+        ASSERT_NE(cb, nullptr);
+        EXPECT_NEAR(ca->x, cb->x, 1e-3);
+        EXPECT_NEAR(ca->y, cb->y, 1e-3);
+        EXPECT_NEAR(ca->z, cb->z, 1e-3);
       }
     }
   }
