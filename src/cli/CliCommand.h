@@ -35,6 +35,7 @@ int RunReceive(const std::vector<std::string>& args, CliIo& io);
 int RunCheck(const std::vector<std::string>& args, CliIo& io);
 int RunPorts(const std::vector<std::string>& args, CliIo& io);
 int RunSettings(const std::vector<std::string>& args, CliIo& io);
+int RunRestartPlan(const std::vector<std::string>& args, CliIo& io);  // CliRestart.cpp
 // CliCoreCommands.cpp
 int RunToolpath(const std::vector<std::string>& args, CliIo& io);
 int RunStatus(const std::vector<std::string>& args, CliIo& io);

@@ -27,13 +27,17 @@ void PrintProgramHelp(std::ostream& out) {
 
 const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands{
-      {"send", "send FILE [--setting N] [--port PORT] [--yes] [--quiet] [--json]",
+      {"send", "send FILE [--setting N] [--port PORT] [--yes] [--quiet] [--json] [--from N [--clearance Z] [--lathe]]",
        "FILE を通信設定 N の送信設定で NC 機へ送信します",
        "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
        "  --port PORT   この送信だけポートを変えます (COM1、/dev/ttyUSB0 など)\n"
        "  --yes         NC 機の準備の確認に「はい」と答えます\n"
        "  --quiet       進行状況と結果を表示しません\n"
-       "  --json        結果を JSON で標準出力に書きます\n",
+       "  --json        結果を JSON で標準出力に書きます\n"
+       "  --from N      N 行目 (L4800) またはシーケンス番号 N4800 のブロックから送信します。\n"
+       "                モーダルを戻す前置きと安全なアプローチを付けます (restart-plan で確認できます)\n"
+       "  --clearance Z アプローチの安全高さ (旋盤では逃げる X 直径)。省略時はそれまでの最高の Z\n"
+       "  --lathe       旋盤として読みます (X は直径、U W は増分)\n",
        &RunSend},
       {"receive", "receive OUT [--setting N] [--port PORT] [--yes] [--quiet] [--json]",
        "NC 機から受信して OUT に保存します (OSP の設定では OUT はフォルダ)",
@@ -64,6 +68,15 @@ const std::vector<CliCommand>& CliCommands() {
        "  出力: 行 種類 X Y Z [中心 X Y Z]、続いて problem 行 内容 / hint 行 内容。\n"
        "  終了ステータス: 0 すべて解釈, 1 解釈できない行あり, 2 引数またはファイルの誤り\n",
        &RunToolpath},
+      {"restart-plan", "restart-plan FILE N [--clearance Z] [--lathe] [--whole-units] [--skip-deleted]",
+       "FILE を N 行目 (L4800) またはシーケンス番号 N4800 から再開するときの前置きを表示します",
+       "  前置き (モーダルの再設定と安全なアプローチ) を標準出力に、警告と再開できない理由を標準エラーに書きます。\n"
+       "  --clearance Z   アプローチの安全高さ (旋盤では逃げる X 直径)。省略時はそれまでの最高の Z (最大の X)\n"
+       "  --lathe         旋盤として読みます (X は直径、U W は増分)\n"
+       "  --whole-units   小数点のない数値を mm / inch で読みます (既定は最小設定単位)\n"
+       "  --skip-deleted  \"/\" で始まる行を飛ばします\n"
+       "  終了ステータス: 0 再開できる, 1 再開できない, 2 引数の誤り, 4 ファイルが読めない\n",
+       &RunRestartPlan},
       {"status", "status [--config FILE] [--json]", "DNC サービスの各機械の状態",
        "  --config FILE   サービスの設定ファイル (既定 /etc/quelvo/dnc.conf)\n"
        "  --json          JSON で表示します\n"

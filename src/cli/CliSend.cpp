@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "cli/CliExit.h"
+#include "cli/CliRestart.h"
 #include "cli/CliTransfer.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/DocumentTitle.h"
@@ -36,7 +37,15 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   ParsedArgs parsed;
   CliSession session;
   int status = kCliUsage;
-  if (!StartTransferCommand(args, Command(), io, &parsed, &session, &status)) return status;
+  if (!StartTransferCommand(args, Command(), io, &parsed, &session, &status, RestartOptionRules())) return status;
+  if (!parsed.Has("from")) {
+    for (const OptionRule& rule : RestartOptionRules()) {
+      if (parsed.Has(rule.name)) {
+        io.err << "quelvo-cli send: --" << rule.name << " は --from と一緒に指定します\n";
+        return kCliUsage;
+      }
+    }
+  }
   const std::string path = AbsolutePath(parsed.positional[0]);
 
   DocumentLoad load = ReadDocumentFile(path);
@@ -51,6 +60,9 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
     io.err << "quelvo-cli: 送信データが有りません。\n";
     return kCliStopped;
   }
+  // From a block on: the preamble and the rest of the program, or nothing.
+  std::string restartLogLine;
+  if (parsed.Has("from") && !ApplyRestart(parsed, path, &load.text, &restartLogLine, io, &status)) return status;
   ApplyPortOverride(parsed, &session, true);
 
   TransferRun run(parsed, session, io);
@@ -59,6 +71,7 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   // Without the window's program list there is nothing to choose from: the
   // whole file goes out, and the log says so.
   StartSendLog(run.Log(), true, path);
+  if (!restartLogLine.empty()) run.Log().AppendLog(restartLogLine);
 
   SendJob job;
   job.setting = session.comm;

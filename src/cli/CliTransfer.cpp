@@ -34,8 +34,11 @@ int MenuPlaceOf(int setNo) {
 }
 
 bool StartTransferCommand(const std::vector<std::string>& args, const CliCommand& command, CliIo& io,
-                          ParsedArgs* parsed, CliSession* session, int* status) {
-  *parsed = ParseArgs(args, TransferOptions());
+                          ParsedArgs* parsed, CliSession* session, int* status,
+                          const std::vector<OptionRule>& more) {
+  std::vector<OptionRule> rules = TransferOptions();
+  rules.insert(rules.end(), more.begin(), more.end());
+  *parsed = ParseArgs(args, rules);
   if (HandleHelpAndUsage(*parsed, command, 1, io, status)) return false;
   std::string error, notice;
   bool usageError = false;

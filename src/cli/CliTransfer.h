@@ -22,9 +22,11 @@ namespace quelvo::cli {
 const std::vector<OptionRule>& TransferOptions();
 
 // Reads the arguments and the session of a transfer command; on failure the
-// message is written and *status holds the exit status.
+// message is written and *status holds the exit status. `more` are options
+// the command takes beside TransferOptions.
 bool StartTransferCommand(const std::vector<std::string>& args, const CliCommand& command, CliIo& io,
-                          ParsedArgs* parsed, CliSession* session, int* status);
+                          ParsedArgs* parsed, CliSession* session, int* status,
+                          const std::vector<OptionRule>& more = {});
 
 class TransferRun {
  public:

@@ -186,6 +186,45 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
   EXPECT_FALSE(std::ifstream(home_.File("folder/osp_data.tmp")).good());
 }
 
+// restart-plan prints the preamble on stdout and the warnings on stderr, or
+// refuses with status 1; send --from refuses the same way before it opens
+// any port (the setting's port does not exist: a send would end with 3).
+TEST_F(CliCommandTest, RestartPlanAndSendFromRefuseBeforeSendingAnything) {
+  WriteFile(home_.File("p.nc"), "%\r\nO1001\r\nG21 G90 T1 M06\r\nG00 X0 Y0 S900 M03\r\nG43 Z50. H1\r\n"
+                                "N100 G01 Z-1. F150.\r\nN110 X40. F300.\r\nG41 D1 X50.\r\nN130 Y20.\r\n(NOTE)\r\n"
+                                "G40 X60.\r\nM30\r\n%\r\n");
+  WriteFile(home_.File("SetData1.ini"), "[Setting_S]\r\nPort=" + home_.File("no-such-port") + "\r\n");
+  const std::string p = home_.File("p.nc");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* out;  // a piece of stdout ("" for none at all)
+    const char* err;  // a piece of stderr
+  } cases[] = {
+      {{"restart-plan", p, "N110"}, 0, "G21 G90 F150.\nT1 M06\nS900 M03\nG00 G43 Z50. H1\nG00 X0. Y0.\nG01 Z-1.\n", ""},
+      {{"restart-plan", p, "7", "--clearance", "80"}, 0, "G00 G43 Z80. H1\n", ""},
+      {{"restart-plan", p, "L9"}, 1, "", "p.nc:9: 再開できません: 工具径補正 G41 D1 (8 行目から) が有効です (8 行目から再開できます)"},
+      {{"restart-plan", p, "N120"}, 1, "", "シーケンス番号 N120 のブロックがありません"},
+      {{"restart-plan", p, "10"}, 1, "", "10 行目には再開するブロックがありません"},
+      {{"restart-plan", p, "99"}, 1, "", "99 行目はありません (最終行は 14 行目)"},
+      {{"restart-plan", p, "X1"}, 2, "", "再開位置 X1 が読めません"},
+      {{"restart-plan", p}, 2, "", "引数が足りません"},
+      {{"restart-plan", p, "7", "--clearance", "1O"}, 2, "", "--clearance の値 1O が数値ではありません"},
+      {{"restart-plan", home_.File("none.nc"), "7"}, 4, "", "none.nc を読み込めません"},
+      {{"send", p, "--from", "N130", "--quiet"}, 1, "", "何も送信していません"},
+      {{"send", p, "--from", "0", "--quiet"}, 2, "", "再開位置 0 が読めません"},
+      {{"send", p, "--lathe", "--quiet"}, 2, "", "--lathe は --from と一緒に指定します"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.size() > 2 ? c.args[2] : c.args[0]);
+    const CliResult r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    if (*c.out == '\0') EXPECT_EQ(r.out, "");
+    else EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+}
+
 // The commands whose work is in the core answer through the command table,
 // each with its own listing and status.
 TEST_F(CliCommandTest, ToolpathStatusPresetsAndQueueRunThroughTheTable) {

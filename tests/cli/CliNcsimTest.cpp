@@ -12,6 +12,7 @@
 #include <regex>
 
 #include "CliProcess.h"
+#include "core/common/Cp932.h"
 #include "NcsimProcess.h"
 #include "core/common/Cp932.h"
 #include "support/TempFolder.h"
@@ -118,6 +119,30 @@ TEST_P(CliAgainstWindow, SameWireBytesSavedFilesAndLogTexts) {
       EXPECT_EQ(cli.endLine, window.endLine);
     }
   }
+}
+
+// send --from: the control gets the preamble and the rest of the program,
+// framed and coded as a whole send is, and the log names the restart line.
+TEST(CliRestartSend, TheControlGetsThePreambleAndTheRestOfTheProgram) {
+  quelvo::test::TempFolder home;
+  const std::string link = home.File("ncport");
+  WriteFile(home.File("SetData1.ini"), "[Setting_S]\r\nPort=" + link + "\r\nCode=0\r\n");
+  WriteFile(home.File("O1001.nc"), "%\r\nO1001 (POCKET)\r\nG21 G17 G90 G54\r\nT1 M06\r\nG00 X0 Y0 S1200 M03\r\n"
+                                   "G43 Z50. H1 M08\r\nG01 Z-1. F150.\r\nN110 X40. F300.\r\nN120 Y20.\r\n"
+                                   "G00 Z50. M09\r\nM30\r\n%\r\n");
+  NcsimProcess ncsim({"--link", link, "--code", "auto", "--baud", "0", "--once", "--out", home.File("at-control.nc")});
+  ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+  ChildProcess run(QUELVO_CLI_PATH, {"send", home.File("O1001.nc"), "--from", "N120", "--quiet"},
+                   {{"QUELVO_HOME", home.Path()}}, home.File("run"));
+  EXPECT_EQ(run.WaitExit(kRunTimeoutMs), 0);
+  const std::string end = ncsim.WaitFor("end", 10000);
+  ncsim.WaitExit(10000);
+  EXPECT_NE(end.find("parity_errors=0 undecoded=0"), std::string::npos) << end;
+  EXPECT_EQ(ReadFile(home.File("at-control.nc")),
+            "O1001 (POCKET)\n(RESTART L9)\nG21 G17 G90 G54 F300.\nT1 M06\nS1200 M03\nM08\nG00 G43 Z50. H1\n"
+            "G00 X40. Y0.\nG01 Z-1.\nN120 Y20.\nG00 Z50. M09\nM30\n\n%");
+  const std::string log = Cp932ToUtf8(ReadFile(home.File("quelvo_S.log")));
+  EXPECT_NE(log.find("  途中から送信 再開行は9行目: N120 Y20."), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, CliAgainstWindow, ::testing::ValuesIn(kCases),

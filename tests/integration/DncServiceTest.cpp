@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "DncRig.h"
+#include "core/toolpath/RestartPlan.h"
 #include "NcsimProcess.h"
 
 namespace quelvo::test {
@@ -401,6 +402,37 @@ TEST(DncService, ServesEveryPairOfReceiveAndSendFormats) {
     EXPECT_TRUE(seen(stopText[row.stopR])) << what;
     EXPECT_TRUE(seen(stopText[row.stopS])) << what;
   }
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
+// A control asks for a program from a block on: "(REQ name N..)" is answered
+// with the preamble and the rest as the window would send them, a refused
+// restart with the missing-program answer and the reason in the journal.
+TEST(DncService, RestartRequestsAnsweredWithPreambleAndRestOrRefused) {
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  const std::string program = Crlf("O2001\nG21 G90 G54\nT1 M06\nG00 X0 Y0 S1000 M03\nG43 Z20. H1\n"
+                                   "N30 G01 Z-1. F100.\nN40 G41 D1 X10.\nN50 Y10.\nG40 X0\nM30\n");
+  m.library["O2001.nc"] = program;
+  m.punches = {"O9001(REQ O2001 N30)\n", "O9002(REQ O2001 N50)\n"};
+  m.requestMissing = Crlf("O9999(NOT FOUND)\n");
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  const std::string folder = rig.Folder("mc1");
+  ASSERT_TRUE(WaitUntil([&] { return !FileText(folder + "/got.2").empty(); }, kLongWaitMs)) << rig.Journal();
+  RestartPoint n30;
+  ASSERT_TRUE(ParseRestartPoint("N30", n30));
+  const RestartPlan plan = PlanRestart(program, RestartLineOf(program, n30), {});
+  ASSERT_FALSE(plan.Refused());
+  EXPECT_EQ(FileText(folder + "/got.1"),
+            DncRig::WindowSendText(RestartProgramText(plan, program), rig.Setting("mc1"), "iso"));
+  EXPECT_NE(FileText(folder + "/got.1").find("(RESTART L6)"), std::string::npos);
+  EXPECT_EQ(FileText(folder + "/got.2"),
+            DncRig::WindowSendText(Crlf("O9999(NOT FOUND)\n"), rig.Setting("mc1"), "iso"));
+  EXPECT_NE(rig.Journal().find("mc1: restart request refused: O2001 N50: 8 行目: 工具径補正"), std::string::npos)
+      << rig.Journal();
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 

@@ -237,6 +237,14 @@ void MachineWorker::StoreReception(const std::string& file) {
     KeepIncomplete(file, host_.Current().programLine);
     return;
   }
+  DncRestartRequest restart;
+  if (RestartRequested(bytes, &restart)) {
+    ::unlink(file.c_str());
+    pendingRestarts_.push_back(restart);
+    Say("restart request for " + restart.program + " from " + (restart.point.blockNumber ? "N" : "L") +
+        std::to_string(restart.point.number) + "; sent at the next DC1");
+    return;
+  }
   const std::string requested = RequestedProgram(bytes, machine_.requestRule);
   if (!requested.empty()) {
     ::unlink(file.c_str());
@@ -272,6 +280,8 @@ void MachineWorker::KeepIncomplete(const std::string& file, const std::string& p
 
 std::string MachineWorker::NextToSend(bool* fromSpool) {
   *fromSpool = false;
+  const std::string restart = NextRestart();
+  if (!restart.empty()) return restart;
   while (!pendingRequests_.empty()) {
     const std::string requested = pendingRequests_.front();
     pendingRequests_.pop_front();
@@ -298,8 +308,15 @@ bool MachineWorker::SendNext(uint8_t invite) {
   }
   std::string sentBytes, readError;  // for the library, before a spooled file moves on
   if (history_) ReadWholeFile(path, &sentBytes, &readError);
+  std::string text = load.text;
   CommLog log;
   StartSendLog(log, true, path);
+  if (!restartText_.empty()) {
+    // A restart: the preamble and the rest instead of the whole program.
+    text.swap(restartText_);
+    restartText_.clear();
+    log.AppendLog(restartLogLine_);
+  }
   SerialLink link(line_, host_, log, options_);
   SendEngine engine(link, host_, host_, log, options_);
   SendJob job;
@@ -309,7 +326,7 @@ bool MachineWorker::SendNext(uint8_t invite) {
   job.logFilePath = LogPath("S");
   sendingName_ = BaseName(path);
   line_.PushBack(invite);
-  host_.BeginTransfer(DocumentLines(load.text), kStartWaitMs);
+  host_.BeginTransfer(DocumentLines(text), kStartWaitMs);
   engine.RunSend(job);
   sendingName_.clear();
   if (!engine.Outcome().SendCompleted) {

@@ -21,6 +21,7 @@
 #include <map>
 #include <string>
 
+#include "core/dnc/DncRestartRequest.h"
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/HeldPort.h"
 #include "core/dnc/WorkerHost.h"
@@ -113,6 +114,15 @@ class MachineWorker {
   WorkerHost host_;
   WorkerStatus status_;
   std::deque<std::string> pendingRequests_;  // names requested, answered in turn
+  // Programs requested from a block on (MachineWorkerRestart.cpp), answered
+  // before plain requests; the planned program waits in restartText_ for SendNext.
+  std::deque<DncRestartRequest> pendingRestarts_;
+  std::string restartText_, restartLogLine_;
+  // The next restart to answer: the library file to name in the log, or
+  // requestMissing when refused (the reason said), or "" when none is waiting.
+  std::string NextRestart();
+  // Plans the restart of library file `path`; false with the reason.
+  bool PlanLibraryRestart(const std::string& path, const DncRestartRequest& request, std::string* reason);
   std::string sendingName_;
   int64_t lastSpoolScanMs_ = 0;
   unsigned transferCount_ = 0;

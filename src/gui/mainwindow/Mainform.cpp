@@ -141,7 +141,7 @@ void TForm1::BuildBody() {
   // The right-click menu is the "編集" menu's commands; it follows that menu's
   // item states and does not open while the menu is disabled (during a transfer).
   RichEdit1->SetContextMenu({Menus.EditUndo, nullptr, Menus.EditCut, Menus.EditCopy, Menus.EditPaste,
-                             Menus.EditDelete, nullptr, Menus.EditAll},
+                             Menus.EditDelete, nullptr, Menus.EditAll, nullptr, Menus.RestartSend},
                             [this] {
                               EditMenuClick();
                               return Menus.Edit->menuAction()->isEnabled();

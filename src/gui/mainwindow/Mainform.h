@@ -143,6 +143,7 @@ struct MainMenus {
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
   QAction* Menu_ver = nullptr;
   QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
+  QAction* RestartSend = nullptr;  // "途中から送信…", last item of the file menu and of the editor's menu
 };
 
 // The font and colour choosers of the edit commands; each returns false when
@@ -314,6 +315,19 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void EditFontClick();
   void screen_colorClick();
   void font_colorClick();
+
+  // ---- Restart at a line (MainformRestart.cpp) ----
+  // "途中から送信…": the restart dialog for the caret's line (or the line a
+  // stopped send proposes), then the preamble and the rest through RunSend.
+  void RestartSendClick();
+  // After RunSend: a send that stopped proposes the block the control had taken.
+  void NoteStoppedSendForRestart();
+  int RestartProposal = 0;  // 1-based line proposed after a stopped send; 0: the caret's
+  struct RestartSendState {
+    bool active = false;
+    int preambleLines = 0;
+    int line = 0;  // the restart line, 1-based
+  } RestartSending;
 
   // ---- Toolpath plot (MainformPlot.cpp) ----
   PlotWindow* PlotForm = nullptr;  // made at first use, follows RichEdit1

@@ -46,6 +46,8 @@ void TForm1::BuildMenus() {
   m.RecentSeparator = m.File->addSeparator();
   m.RecentSeparator->setVisible(false);
   m.FileExit = AddItem(m.File, "FileExit1", "終了");
+  m.RestartSend = AddItem(m.File, "RestartSend", "途中から送信…");
+  connect(m.RestartSend, &QAction::triggered, this, &TForm1::RestartSendClick);
   connect(m.FileNew, &QAction::triggered, this, &TForm1::open1Click);
   connect(m.FileOpen, &QAction::triggered, this, &TForm1::FileOpenClick);
   connect(m.FileSave, &QAction::triggered, this, &TForm1::FileSaveClick);

@@ -60,7 +60,9 @@ void TForm1::RunSend() {
   job.RepeatMode = SendCommand.RepeatMode;
   job.RepeatCount = SendCommand.RepeatCount;
   job.CloseAfterTransfer = App.CloseAfterTransfer;
+  Host.ForgetLastLineShown();
   Sender.RunSend(job);
+  NoteStoppedSendForRestart();
   App.TransferFileName = Sender.Outcome().TransferFileName;
   SendCommand.RepeatCount = Sender.Outcome().RepeatCount;
 }

@@ -49,6 +49,7 @@ void TForm1::SetTransferUi(bool enabled) {
   for (QMenu* menu : LockedMenus(Menus)) menu->menuAction()->setEnabled(enabled);
   // Shortcuts of the setting items work without their menu: lock them too.
   Menus.SetGroup->setEnabled(enabled);
+  Menus.RestartSend->setEnabled(enabled);  // like "送信"
   if (!Transfer.LogViewMode) Menus.Log->menuAction()->setEnabled(enabled);
 
   if (enabled) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <thread>
 
+#include "core/transfer/DocumentLines.h"
 #include "core/transfer/PowerOff.h"
 #include "gui/desktop/ScreenSaver.h"
 #include "gui/desktop/SystemPowerOff.h"
@@ -94,7 +95,20 @@ std::time_t WindowTransferHost::Now() { return std::time(nullptr); }
 
 // The editor's lines (see DocumentLines.h): a final line break opens an empty
 // last line, which the send engine's count of the text's length includes.
-int WindowTransferHost::LineCount() { return window_.TransferEditor().lines(); }
+int WindowTransferHost::LineCount() {
+  if (!ownLines_.empty()) return static_cast<int>(ownLines_.size());
+  return window_.TransferEditor().lines();
+}
+
+void WindowTransferHost::SetSendDocument(std::vector<std::string> lines, int firstEditorLineAt, long editorLine) {
+  ownLines_ = std::move(lines);
+  if (ownLines_.empty()) ownLines_.emplace_back();
+  ownFirstEditorLineAt_ = firstEditorLineAt;
+  ownEditorLine_ = editorLine;
+  lastLineShown_ = -1;
+}
+
+void WindowTransferHost::ClearSendDocument() { ownLines_.clear(); }
 
 std::string WindowTransferHost::RawLine(int index) {
   NcEdit* editor = &window_.TransferEditor();
@@ -108,6 +122,9 @@ std::string WindowTransferHost::RawLine(int index) {
 // The line without its CR LF (or lone CR). A lone line feed stays: the send
 // engine turns it into a carriage return.
 std::string WindowTransferHost::Line(int index) {
+  if (!ownLines_.empty())
+    return index >= 0 && index < static_cast<int>(ownLines_.size()) ? ownLines_[static_cast<size_t>(index)]
+                                                                      : std::string();
   std::string line = RawLine(index);
   if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
     line.resize(line.size() - 2);
@@ -127,6 +144,26 @@ void WindowTransferHost::SetScreenSaverActive(bool active) {
 
 void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
   NcEdit* editor = &window_.TransferEditor();
+  if (!ownLines_.empty()) {
+    // The engine counts every line as its length + 2 and goes forward: find
+    // the line from the one shown last.
+    if (lastLineShown_ < 0 || start < shownStart_) {
+      lastLineShown_ = 0;
+      shownStart_ = 0;
+    }
+    while (shownStart_ < start && lastLineShown_ + 1 < static_cast<int>(ownLines_.size())) {
+      shownStart_ += static_cast<int64_t>(ownLines_[static_cast<size_t>(lastLineShown_)].size()) + 2;
+      ++lastLineShown_;
+    }
+    if (lastLineShown_ < ownFirstEditorLineAt_) return;  // not in the editor
+    const long line = ownEditorLine_ + (lastLineShown_ - ownFirstEditorLineAt_);
+    if (line >= editor->lines()) return;
+    start = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    length = editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) - start;
+  } else {
+    lastLineShown_ = static_cast<int>(
+        editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start)));
+  }
   editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start));
   const long line = editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                           static_cast<unsigned long>(start));
@@ -141,6 +178,10 @@ void WindowTransferHost::FocusEditor() { window_.TransferEditor().setFocus(); }
 void WindowTransferHost::RepaintEditor() { window_.TransferEditor().viewport()->repaint(); }
 
 void WindowTransferHost::ReplaceFinalLineFeed(int index) {
+  if (!ownLines_.empty()) {
+    quelvo::ReplaceFinalLineFeed(ownLines_, index);
+    return;
+  }
   const std::string line = RawLine(index);
   if (line.empty() || line.back() != '\n' || (line.size() >= 2 && line[line.size() - 2] == '\r')) return;
   NcEdit* editor = &window_.TransferEditor();

@@ -9,6 +9,8 @@
 // window's top-left corner.
 #include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/transfer/PollThrottle.h"
 #include "core/transfer/TransferHost.h"
@@ -31,6 +33,16 @@ class WindowTransferHost : public TransferHost, public SendHost {
   void SetMessageFunction(MessageFunction function) { message_ = std::move(function); }
   // Replaces the desktop's power-off (tests); by default logind.
   void SetSystemPowerOff(std::function<bool()> powerOff) { systemPowerOff_ = std::move(powerOff); }
+
+  // A document to send instead of the editor's (a restart: the preamble and
+  // the rest of the program). Its line `firstEditorLineAt` onwards are the
+  // editor's lines from `editorLine` (0-based) on; the editor follows those as
+  // it follows a whole send, the lines before them are not in the editor.
+  void SetSendDocument(std::vector<std::string> lines, int firstEditorLineAt, long editorLine);
+  void ClearSendDocument();
+  // The index of the line last shown going out (of the sent document); -1 before any.
+  int LastLineShown() const { return lastLineShown_; }
+  void ForgetLastLineShown() { lastLineShown_ = -1; }
 
   // --- TransferHost ---
   TransferEvents& Events() override { return texts_; }
@@ -70,6 +82,13 @@ class WindowTransferHost : public TransferHost, public SendHost {
   std::function<bool()> systemPowerOff_;
   PollThrottle throttle_;  // a loop that polls faster than any line could feed it sleeps
   std::chrono::steady_clock::time_point lastEvents_{};  // when the window last had its events
+
+  // The document of SetSendDocument; `ownLines_` empty: the editor's.
+  std::vector<std::string> ownLines_;
+  int ownFirstEditorLineAt_ = 0;
+  long ownEditorLine_ = 0;
+  int64_t shownStart_ = 0;  // where line `lastLineShown_` starts, counted as the engine counts
+  int lastLineShown_ = -1;
 };
 
 }  // namespace quelvo

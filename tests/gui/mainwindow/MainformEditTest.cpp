@@ -320,9 +320,10 @@ void MainformEditTest::rightClickMenuIsTheEditMenu() {
   });
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), edit->viewport()->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(edit->viewport(), &event);
-  QTRY_COMPARE(captions, (QStringList{"元に戻す", "-", "切り取り", "コピー", "貼り付け", "削除", "-", "すべて選択"}));
+  QTRY_COMPARE(captions, (QStringList{"元に戻す", "-", "切り取り", "コピー", "貼り付け", "削除", "-", "すべて選択", "-",
+                                      "途中から送信…"}));
   // The states of the "編集" menu: nothing selected, nothing to undo yet.
-  QCOMPARE(enabled, (QList<bool>{false, true, false, false, true, false, true, true}));
+  QCOMPARE(enabled, (QList<bool>{false, true, false, false, true, false, true, true, true, true}));
   QCOMPARE(edit->selectedText(), QString("G01"));
 }
 

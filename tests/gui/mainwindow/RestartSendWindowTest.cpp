@@ -1,0 +1,269 @@
+// "途中から送信…" in the main window (its places in the menus are in the
+// menu tests): the dialog for
+// the caret's line with its preamble, refusals and offered line, the send of
+// preamble and rest through the normal send to a pseudo-terminal that plays
+// the control (bytes and log checked), the item locked while a transfer runs,
+// and the line a stopped send proposes.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+#include "core/toolpath/RestartPlan.h"
+#include "gui/dialogs/RestartDialog.h"
+#include "gui/editor/EditorBytes.h"
+#include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/PanelBar.h"
+#include "gui/plot/PlotView.h"
+#include "support/WindowTestHome.h"
+
+using quelvo::MessageAnswer;
+using quelvo::MessageButtons;
+using quelvo::MessageKind;
+using quelvo::RestartDialog;
+using quelvo::TForm1;
+
+namespace {
+
+constexpr char kDc1 = 0x11;
+constexpr char kPause = static_cast<char>(0x93);
+
+class PtyControl {
+ public:
+  PtyControl() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
+  }
+  ~PtyControl() {
+    if (master_ >= 0) close(master_);
+  }
+  const std::string& SlavePath() const { return slave_; }
+  void Send(char byte) { (void)!write(master_, &byte, 1); }
+  // What the sender wrote so far, ISO parity taken off.
+  const std::string& Drain() {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(master_, buffer, sizeof buffer)) > 0)
+      for (ssize_t i = 0; i < n; ++i) received_ += static_cast<char>(buffer[i] & 0x7f);
+    return received_;
+  }
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+  std::string received_;
+};
+
+class Script : public QObject {
+ public:
+  explicit Script(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (next_ < steps_.size() && steps_[next_]()) ++next_;
+    });
+    timer_.start(5);
+  }
+  bool Finished() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<std::function<bool()>> steps_;
+  size_t next_ = 0;
+  QTimer timer_;
+};
+
+RestartDialog* OpenDialog() { return qobject_cast<RestartDialog*>(QApplication::activeModalWidget()); }
+
+const char kProgram[] =
+    "%\r\nO1001 (POCKET)\r\nG21 G17 G90 G54\r\nT1 M06\r\nG00 X0 Y0 S1200 M03\r\nG43 Z50. H1 M08\r\n"
+    "G01 Z-1. F150.\r\nN110 X40. F300.\r\nG41 D1 Y20.\r\nN130 X0\r\nG40 Y0\r\nG00 Z50. M09\r\nM30\r\n%";
+
+}  // namespace
+
+class RestartSendWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void caretLineRestartSendsPreambleAndRestThroughTheSend();
+  void refusedRestartOffersTheLineToRestartAt();
+  void stoppedSendProposesTheBlockTheControlHadTaken();
+
+ private:
+  void MakeForm(const QString& document);
+
+  quelvo::test::WindowTestHome* home_ = nullptr;
+  TForm1* form_ = nullptr;
+  PtyControl* control_ = nullptr;
+};
+
+void RestartSendWindowTest::init() {
+  home_ = new quelvo::test::WindowTestHome;
+  control_ = new PtyControl;
+  QVERIFY(!control_->SlavePath().empty());
+}
+
+void RestartSendWindowTest::cleanup() {
+  delete form_;
+  form_ = nullptr;
+  delete control_;
+  delete home_;
+}
+
+void RestartSendWindowTest::MakeForm(const QString& document) {
+  form_ = new TForm1;
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
+  form_->Comm.Port_S = control_->SlavePath();
+  form_->Host.SetMessageFunction([](const std::string&, const std::string&, MessageKind, MessageButtons buttons) {
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
+  });
+  form_->RichEdit1->setText(document);
+  form_->RichEdit1->setModified(false);
+}
+
+void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend() {
+  MakeForm(kProgram);
+  TForm1& form = *form_;
+  PtyControl& control = *control_;
+  form.RichEdit1->setCursorPosition(7, 0);  // "N110 X40. F300."
+  int proposed = 0;
+  QString preamble, block;
+  bool highlighted = false;
+  QTimer::singleShot(0, [&] {
+    RestartDialog* dialog = OpenDialog();
+    if (!dialog) return;
+    proposed = dialog->LineBox()->value();
+    preamble = dialog->PreambleEdit()->toPlainText();
+    block = dialog->BlockLabel()->text();
+    highlighted = dialog->Plot()->Highlight() >= 0;
+    // The machinist adds a line of his own.
+    dialog->PreambleEdit()->setPlainText(dialog->PreambleEdit()->toPlainText() + "M01\n");
+    if (!qEnvironmentVariableIsEmpty("QUELVO_RESTART_SHOT")) dialog->grab().save(qgetenv("QUELVO_RESTART_SHOT"));
+    dialog->SendButton()->click();
+  });
+  bool lockedWhileSending = false;
+  Script script({
+      [&] {
+        if (form.StatusBar2->PanelText(2) != "送信待機中") return false;
+        lockedWhileSending = !form.Menus.RestartSend->isEnabled() && !form.Buttons[10]->isEnabled();
+        control.Send(kDc1);
+        return true;
+      },
+  });
+  form.Menus.RestartSend->trigger();  // runs the whole send
+  QVERIFY(script.Finished());
+  QCOMPARE(proposed, 8);
+  QCOMPARE(block, QString("再開ﾌﾞﾛｯｸ: N110 X40. F300."));
+  QVERIFY(highlighted);
+  QCOMPARE(preamble, QString("%\nO1001 (POCKET)\n(RESTART L8)\nG21 G17 G90 G54 F150.\nT1 M06\nS1200 M03\nM08\n"
+                             "G00 G43 Z50. H1\nG00 X0. Y0.\nG01 Z-1.\n"));
+  QVERIFY(lockedWhileSending);
+  // The control got the preamble as edited and the rest, line by line as a send writes them.
+  const std::string wire = control.Drain();
+  QCOMPARE(wire, std::string("O1001 (POCKET)\n(RESTART L8)\nG21 G17 G90 G54 F150.\nT1 M06\nS1200 M03\nM08\n"
+                             "G00 G43 Z50. H1\nG00 X0. Y0.\nG01 Z-1.\nM01\nN110 X40. F300.\nG41 D1 Y20.\n"
+                             "N130 X0\nG40 Y0\nG00 Z50. M09\nM30\n\n%"));
+  QVERIFY2(form.Log.Text().find("  送信完了\n") != std::string::npos, form.Log.Text().c_str());
+  const std::string& log = form.Log.Text();
+  QVERIFY2(log.find("  全データを送信\n") != std::string::npos, log.c_str());
+  QVERIFY2(log.find("  途中から送信 再開行は8行目: N110 X40. F300.\n") != std::string::npos, log.c_str());
+  // The editor keeps the document as it was.
+  QCOMPARE(form.RichEdit1->text(), QString(kProgram));
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+}
+
+void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
+  MakeForm(kProgram);
+  form_->RichEdit1->setCursorPosition(9, 0);  // "N130 X0" under G41
+  bool refused = false, offered = false, sendsAfterOffer = false, caretFollows = false;
+  int after = 0;
+  QString note;
+  QTimer::singleShot(0, [&] {
+    RestartDialog* dialog = OpenDialog();
+    if (!dialog) return;
+    refused = !dialog->SendButton()->isEnabled();
+    offered = dialog->OfferButton()->isVisible() && dialog->OfferButton()->text() == "9行目から再開";
+    note = dialog->Notes()->item(0)->text();
+    dialog->OfferButton()->click();
+    after = dialog->LineBox()->value();
+    sendsAfterOffer = dialog->SendButton()->isEnabled();
+    int caret = 0, index = 0;
+    form_->RichEdit1->getCursorPosition(&caret, &index);
+    caretFollows = caret == 8;  // the toolpath window follows the caret
+    dialog->reject();
+  });
+  form_->Menus.RestartSend->trigger();
+  QVERIFY(refused);
+  QVERIFY(offered);
+  QCOMPARE(note, QString("10行目 再開できません: 工具径補正 G41 D1 (9 行目から) が有効です"));
+  QCOMPARE(after, 9);
+  QVERIFY(sendsAfterOffer);
+  QVERIFY(caretFollows);
+  QVERIFY(form_->Log.Text().empty());  // nothing started
+}
+
+void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
+  QString text = "%\r\nO1000(SEND TEST)\r\nG21 G90 G00 X0 Y0 Z5.\r\n";
+  for (int n = 1; n <= 300; ++n) text += QString("N%1G01X%2.Y-1.5F120.\r\n").arg(n).arg(n % 50);
+  MakeForm(text + "M30\r\n%");
+  TForm1& form = *form_;
+  PtyControl& control = *control_;
+  Script script({
+      [&] {
+        if (form.StatusBar2->PanelText(2) != "送信待機中") return false;
+        control.Send(kDc1);
+        return true;
+      },
+      [&] {
+        if (control.Drain().size() < 400) return false;
+        control.Send(kPause);
+        return true;
+      },
+      [&] {
+        if (form.StatusBar2->PanelText(2) != "＜＜ 送信中 ＞＞") return false;
+        form.Buttons[13]->click();
+        return true;
+      },
+  });
+  form.Buttons[10]->click();
+  QVERIFY(script.Finished());
+  // The last line the control got whole, from the bytes it received.
+  const std::string wire = control.Drain();
+  const size_t lastEnd = wire.rfind('\n');
+  const size_t lastStart = wire.rfind('\n', lastEnd - 1) + 1;
+  const QString lastComplete = QString::fromStdString(wire.substr(lastStart, lastEnd - lastStart));
+  const int lastCompleteLine = form.RichEdit1->text().split("\r\n").indexOf(lastComplete) + 1;
+  QVERIFY2(lastCompleteLine > 4, QByteArray::fromStdString(wire).toHex(' ').constData());
+  form.Timer1->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+
+  int proposed = 0;
+  QString reason;
+  QTimer::singleShot(0, [&] {
+    RestartDialog* dialog = OpenDialog();
+    if (!dialog) return;
+    proposed = dialog->LineBox()->value();
+    if (auto* label = dialog->findChild<QLabel*>("RestartReason")) reason = label->text();
+    dialog->reject();
+  });
+  form.RichEdit1->setCursorPosition(1, 0);
+  form.Menus.RestartSend->trigger();
+  // The block before the last complete line (one more when the stop came
+  // between a line's end and the next line's start).
+  QVERIFY2(proposed == lastCompleteLine - 1 || proposed == lastCompleteLine - 2,
+           qPrintable(QString("%1 %2").arg(proposed).arg(lastCompleteLine)));
+  QVERIFY2(reason.contains(QString("%1行目").arg(proposed)), qPrintable(reason));
+}
+
+QTEST_MAIN(RestartSendWindowTest)
+#include "RestartSendWindowTest.moc"
