@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 #include "core/port/TelnetCodec.h"
@@ -52,7 +53,12 @@ void HostilePeer::Serve() {
   if (client < 0) return;
   const bool telnetFlood = flood_ != Flood::kData && flood_ != Flood::kDataAfterDc1;
   Bytes outbox;  // answers, sent before any more of the flood
-  if (telnet_ && !telnetFlood) outbox = telnet::Negotiation(telnet::kDo, telnet::kOptionComPort);
+  if (telnet_ && !telnetFlood) {
+    // The option taken up, and the modem lines of a control that is on (CTS, DSR, DCD).
+    outbox = telnet::Negotiation(telnet::kDo, telnet::kOptionComPort);
+    outbox.insert(outbox.end(), {telnet::kIac, telnet::kSb, telnet::kOptionComPort,
+                                 telnet::kServerOffset + telnet::kNotifyModemState, 0xB0, telnet::kIac, telnet::kSe});
+  }
   if (flood_ == Flood::kSubnegotiation || flood_ == Flood::kIacSubnegotiation) {
     outbox = {telnet::kIac, telnet::kSb, telnet::kOptionComPort, telnet::kServerOffset + telnet::kSetBaudRate};
   }
@@ -67,6 +73,12 @@ void HostilePeer::Serve() {
   }
   telnet::Decoder decoder;
   bool clientSpoke = false;
+  // A DC1 is sent once the line is set up, as a control sends it: on telnet
+  // when the client has configured the line (or purged it), on raw TCP a
+  // second after the connection. Every other flood starts at once.
+  const bool waitForSetUp = flood_ == Flood::kDataAfterDc1;
+  bool setUp = !waitForSetUp;
+  const auto accepted = std::chrono::steady_clock::now();
   size_t burstAt = 0;  // what of the current burst is out
   while (!stop_) {
     pollfd p{client, POLLIN | POLLOUT, 0};
@@ -83,6 +95,7 @@ void HostilePeer::Serve() {
           decoder.Feed(buffer, static_cast<size_t>(n), &data, &messages, &error);
           for (const telnet::Message& m : messages) {
             if (m.kind != telnet::Message::kComPort) continue;
+            if (m.option == telnet::kSetControl || m.option == telnet::kPurgeData) setUp = true;
             Bytes answer{telnet::kIac, telnet::kSb, telnet::kOptionComPort,
                          static_cast<uint8_t>(m.option + telnet::kServerOffset)};
             telnet::AppendEscaped(m.value.data(), m.value.size(), &answer);
@@ -93,6 +106,7 @@ void HostilePeer::Serve() {
           data.assign(buffer, buffer + n);
         }
         clientSpoke = clientSpoke || !data.empty();
+        for (uint8_t& b : data) b &= 0x7F;  // the parity bit of ISO
         std::lock_guard<std::mutex> lock(mutex_);
         if (received_.size() < (1u << 20)) received_.append(data.begin(), data.end());
       }
@@ -101,6 +115,11 @@ void HostilePeer::Serve() {
     if (!outbox.empty()) {
       const ssize_t n = ::send(client, outbox.data(), outbox.size(), MSG_NOSIGNAL);
       if (n > 0) outbox.erase(outbox.begin(), outbox.begin() + n);
+      continue;
+    }
+    if (!telnet_ && std::chrono::steady_clock::now() - accepted >= std::chrono::seconds(1)) setUp = true;
+    if (!setUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
     }
     if (burstAt == 0 && flood_ == Flood::kDataAfterDc1) burst[0] = clientSpoke ? 'A' : 0x11;

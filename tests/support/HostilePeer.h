@@ -15,7 +15,7 @@ namespace quelvo::test {
 
 enum class Flood {
   kData,               // line data, 'A'..'Z' over and over
-  kDataAfterDc1,       // the same, each burst led by a DC1 until the client sends
+  kDataAfterDc1,       // the same once the line is set up, each burst led by a DC1 until the client sends
   kSubnegotiation,     // IAC SB COM-PORT, then spaces for ever
   kIacSubnegotiation,  // IAC SB COM-PORT, then doubled IACs for ever
   kNop,                // IAC NOP for ever
@@ -30,7 +30,7 @@ class HostilePeer {
 
   // "tcp://127.0.0.1:PORT" or "rfc2217://127.0.0.1:PORT".
   std::string Text() const;
-  // Line data the client sent (unescaped on telnet), the first megabyte.
+  // Line data the client sent (unescaped on telnet, bit 8 cleared), the first megabyte.
   std::string Received();
   int64_t BytesFlooded() const { return flooded_.load(); }
   bool ClientClosed() const { return clientClosed_.load(); }
