@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -26,6 +27,16 @@ inline std::string ReadFile(const std::string& path) {
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The quelvo-cli to run: QUELVO_CLI_PROGRAM names another build (a
+// sanitizer build, an older one to compare with), else this build's.
+inline std::string CliProgram() {
+  const char* program = std::getenv("QUELVO_CLI_PROGRAM");
+#ifdef QUELVO_CLI_PATH
+  if (program == nullptr || *program == '\0') program = QUELVO_CLI_PATH;
+#endif
+  return program == nullptr ? "" : program;
 }
 
 class ChildProcess {

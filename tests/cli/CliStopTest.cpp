@@ -91,7 +91,7 @@ TEST(CliStop, ATransferOutlivesItsReadersAndEndsThroughItsStopPathOnAHangUp) {
     close(pipeFds[0]);  // the reader is gone before the first line
     const int out = c.reader == Reader::kHangUp ? -1 : pipeFds[1];
     const int err = c.reader == Reader::kGoneFromStart ? pipeFds[1] : -1;
-    ChildProcess run(QUELVO_CLI_PATH, args, {{"QUELVO_HOME", home.Path()}}, home.File("run"), out, err);
+    ChildProcess run(CliProgram(), args, {{"QUELVO_HOME", home.Path()}}, home.File("run"), out, err);
     close(pipeFds[1]);
     if (hangUp) {
       EXPECT_FALSE(ncsim.WaitFor(c.send ? "data" : "punch start", 30000).empty());
