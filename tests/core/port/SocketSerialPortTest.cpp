@@ -240,7 +240,6 @@ TEST(SocketSerialPort, AFloodOfLineDataReachesTheReaderInOrderAndBounded) {
     const long before = ResidentKb();
     ASSERT_TRUE(port.Open(peer.Text())) << port.LastError().reason;
     ASSERT_TRUE(port.Configure(LineConfig{})) << port.LastError().reason;
-    ASSERT_TRUE(port.Purge()) << port.LastError().reason;
     ASSERT_TRUE(port.SetTimeouts({10000, 0}));
     uint8_t b = 0;
     ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
