@@ -318,9 +318,13 @@ int SocketSerialPort::Pump(int waitMs, bool awaitingAnswer) {
   if (n == 0) return 0;
   bool got = false;
   for (size_t taken = 0; taken < kPumpBytes;) {
-    if (!awaitingAnswer && unread() >= kUnreadLimit) break;
+    // Without an awaited answer nothing is dropped: take only what fits (the
+    // telnet layer never makes more data than the bytes it is given).
+    size_t want = kRecvBytes;
+    if (!awaitingAnswer) want = std::min(want, kUnreadLimit - std::min(kUnreadLimit, unread()));
+    if (want == 0) break;
     uint8_t buffer[kRecvBytes];
-    const ssize_t r = ::recv(fd_.Get(), buffer, sizeof buffer, MSG_DONTWAIT);
+    const ssize_t r = ::recv(fd_.Get(), buffer, want, MSG_DONTWAIT);
     if (r == 0) {
       Fail(Reason(PortErrorKind::kVanished, ECONNRESET, "the device server closed the connection"));
       return -1;
@@ -350,7 +354,7 @@ int SocketSerialPort::Pump(int waitMs, bool awaitingAnswer) {
         return -1;
       }
     }
-    if (unread() > kUnreadLimit) readBuffer_.resize(readPos_ + kUnreadLimit);
+    if (awaitingAnswer && unread() > kUnreadLimit) readBuffer_.resize(readPos_ + kUnreadLimit);
   }
   return got ? 1 : 0;
 }
