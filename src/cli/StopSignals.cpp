@@ -19,15 +19,26 @@ void OnStopSignal(int) {
   g_pending = 1;
 }
 
+void OnHangUp(int) {
+  if (g_count == 0) g_count = 1;
+  g_pending = 1;
+}
+
+void Install(int signal, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a question waiting on the terminal ends
+  sigaction(signal, &action, nullptr);
+}
+
 }  // namespace
 
 void InstallStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a question waiting on the terminal ends
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  Install(SIGINT, OnStopSignal);
+  Install(SIGTERM, OnStopSignal);
+  Install(SIGHUP, OnHangUp);
+  Install(SIGPIPE, SIG_IGN);
 }
 
 bool StopPending() { return g_pending != 0; }

@@ -2,6 +2,12 @@
 // SIGINT and SIGTERM as the user's stop: the first one is held as a pressed
 // stop key that the transfer host reports to the engines (the same path as
 // Esc in the window); a second one ends the program at once with status 1.
+// SIGHUP (the terminal or the ssh session went away) is the same stop, but
+// never the second one: a hang-up often comes twice and nobody is left to
+// press anything, so the transfer always ends through its stop path (log
+// written, port and lock released). SIGPIPE is ignored: a reader of the
+// progress or the summary that went away (`| head -1`) makes those writes
+// fail, and the transfer goes on.
 namespace quelvo::cli {
 
 void InstallStopSignals();

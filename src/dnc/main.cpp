@@ -1,5 +1,5 @@
 // quelvo-dnc: the shop service. Serves every machine of its configuration
-// file (/etc/quelvo/dnc.conf, or --config FILE) until SIGTERM or SIGINT;
+// file (/etc/quelvo/dnc.conf, or --config FILE) until SIGTERM, SIGINT or SIGHUP;
 // journal lines go to stderr, which systemd keeps in the journal.
 #include <signal.h>
 #include <unistd.h>
@@ -25,8 +25,11 @@ void InstallSignals() {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGTERM, &sa, nullptr);
   sigaction(SIGINT, &sa, nullptr);
+  // A hang-up (the service started from a terminal or an ssh session that
+  // went away) ends the service as SIGTERM does: transfers stop through
+  // their stop path, logs are written and every line is released.
+  sigaction(SIGHUP, &sa, nullptr);
   signal(SIGPIPE, SIG_IGN);
-  signal(SIGHUP, SIG_IGN);
 }
 
 const char kUsage[] =

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -28,16 +29,30 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The quelvo-cli to run: QUELVO_CLI_PROGRAM names another build (a
+// sanitizer build, an older one to compare with), else this build's.
+inline std::string CliProgram() {
+  const char* program = std::getenv("QUELVO_CLI_PROGRAM");
+#ifdef QUELVO_CLI_PATH
+  if (program == nullptr || *program == '\0') program = QUELVO_CLI_PATH;
+#endif
+  return program == nullptr ? "" : program;
+}
+
 class ChildProcess {
  public:
-  // `env` entries are NAME=VALUE; stdout and stderr go to `outputBase`.out/.err.
+  // `env` entries are NAME=VALUE; stdout and stderr go to `outputBase`.out/.err,
+  // or to `outFd` / `errFd` where those are given (a pipe's write end).
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
-               const std::vector<std::pair<std::string, std::string>>& env, const std::string& outputBase) {
+               const std::vector<std::pair<std::string, std::string>>& env, const std::string& outputBase,
+               int outFd = -1, int errFd = -1) {
     pid_ = fork();
     if (pid_ == 0) {
       for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-      const int out = open((outputBase + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = open((outputBase + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      // The test runner may ignore SIGPIPE; the program must meet it as a shell would give it.
+      signal(SIGPIPE, SIG_DFL);
+      const int out = outFd >= 0 ? outFd : open((outputBase + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = errFd >= 0 ? errFd : open((outputBase + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       dup2(out, 1);
       dup2(err, 2);
       std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -55,6 +70,9 @@ class ChildProcess {
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
+
+  void Signal(int signal) { kill(pid_, signal); }
+  pid_t Pid() const { return pid_; }
 
   // The exit status, or -1 when it still runs after timeoutMs; `usage` (when
   // given) gets the processor time the program used.

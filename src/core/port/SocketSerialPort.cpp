@@ -30,6 +30,18 @@ constexpr int kSliceMs = 20;
 constexpr int kRawSettleMs = 150;
 // How long closing waits for the device server to take the last bytes.
 constexpr int kCloseDrainMs = 2000;
+// One receive call takes at most this much.
+constexpr size_t kRecvBytes = 4096;
+// One Pump takes at most this much from the socket, so that a peer that
+// floods the connection cannot hold a wait past its deadline or its stop
+// check, and the bytes in front (a DC1) reach the reader.
+constexpr size_t kPumpBytes = 16 * kRecvBytes;
+// Received data held unread, at most, as a serial driver's buffer is finite.
+// Beyond it the socket is not read (the peer's TCP waits) unless an answer
+// of the server is awaited; then the surplus data is dropped as an overrun.
+constexpr size_t kUnreadLimit = 64 * 1024;
+// A raw purge drops at most this many pumps of what keeps arriving.
+constexpr int kPurgePumps = 16;
 
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -236,7 +248,7 @@ bool SocketSerialPort::Negotiate() {
       return FailAndClose(Reason(PortErrorKind::kOther, ETIMEDOUT,
                                  "the device server did not take up the COM port option (RFC 2217) in time"));
     }
-    if (Pump(std::min(left, kSliceMs)) < 0) return FailAndClose(EndedAtOpen());
+    if (Pump(std::min(left, kSliceMs), true) < 0) return FailAndClose(EndedAtOpen());
   }
   return true;
 }
@@ -289,47 +301,62 @@ void SocketSerialPort::Reset() {
   dropNul_ = false;
 }
 
-int SocketSerialPort::Pump(int waitMs) {
+int SocketSerialPort::Pump(int waitMs, bool awaitingAnswer) {
   if (!IsOpen()) {
     Fail(PortErrorFromIoErrno(EBADF));
     return -1;
+  }
+  const auto unread = [this] { return readBuffer_.size() - readPos_; };
+  if (!awaitingAnswer && unread() >= kUnreadLimit) {
+    // Nothing can be taken in: the wait is only a wait.
+    if (waitMs > 0) ::poll(nullptr, 0, waitMs);
+    return 0;
   }
   pollfd p{fd_.Get(), POLLIN, 0};
   int n = ::poll(&p, 1, waitMs);
   if (n < 0) return errno == EINTR ? 0 : (Fail(LostConnection(errno)), -1);
   if (n == 0) return 0;
   bool got = false;
-  for (;;) {
-    uint8_t buffer[4096];
-    const ssize_t r = ::recv(fd_.Get(), buffer, sizeof buffer, MSG_DONTWAIT);
+  for (size_t taken = 0; taken < kPumpBytes;) {
+    // Without an awaited answer nothing is dropped: take only what fits (the
+    // telnet layer never makes more data than the bytes it is given).
+    size_t want = kRecvBytes;
+    if (!awaitingAnswer) want = std::min(want, kUnreadLimit - std::min(kUnreadLimit, unread()));
+    if (want == 0) break;
+    uint8_t buffer[kRecvBytes];
+    const ssize_t r = ::recv(fd_.Get(), buffer, want, MSG_DONTWAIT);
     if (r == 0) {
       Fail(Reason(PortErrorKind::kVanished, ECONNRESET, "the device server closed the connection"));
       return -1;
     }
     if (r < 0) {
       if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) return got ? 1 : 0;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) break;
       Fail(LostConnection(errno));
       return -1;
     }
+    taken += static_cast<size_t>(r);
     got = true;
-    if (readPos_ == readBuffer_.size()) {
-      readBuffer_.clear();
+    // What was handed out goes, once it is worth the move.
+    if (readPos_ == readBuffer_.size() || readPos_ >= kPumpBytes) {
+      readBuffer_.erase(readBuffer_.begin(), readBuffer_.begin() + static_cast<std::ptrdiff_t>(readPos_));
       readPos_ = 0;
     }
     if (!Telnet()) {
       readBuffer_.insert(readBuffer_.end(), buffer, buffer + r);
-      continue;
+    } else {
+      std::vector<telnet::Message> messages;
+      std::string broken;
+      const bool ok = decoder_.Feed(buffer, static_cast<size_t>(r), &readBuffer_, &messages, &broken);
+      if (!HandleMessages(messages)) return -1;
+      if (!ok) {
+        Fail(Reason(PortErrorKind::kOther, EPROTO, broken));
+        return -1;
+      }
     }
-    std::vector<telnet::Message> messages;
-    std::string broken;
-    const bool ok = decoder_.Feed(buffer, static_cast<size_t>(r), &readBuffer_, &messages, &broken);
-    if (!HandleMessages(messages)) return -1;
-    if (!ok) {
-      Fail(Reason(PortErrorKind::kOther, EPROTO, broken));
-      return -1;
-    }
+    if (awaitingAnswer && unread() > kUnreadLimit) readBuffer_.resize(readPos_ + kUnreadLimit);
   }
+  return got ? 1 : 0;
 }
 
 bool SocketSerialPort::HandleMessages(std::vector<telnet::Message>& messages) {
@@ -413,7 +440,8 @@ bool SocketSerialPort::Request(const std::vector<std::pair<uint8_t, Bytes>>& req
     if (left == 0) {
       return Fail(Reason(PortErrorKind::kOther, ETIMEDOUT, "the device server did not confirm the line settings"));
     }
-    if (Pump(left) < 0) return false;
+    if (!KeepWaiting()) return Fail(Stopped());
+    if (Pump(std::min(left, kSliceMs), true) < 0) return false;
   }
   answers->clear();
   for (const auto& r : requests) answers->push_back(answers_[r.first]);
@@ -531,13 +559,15 @@ bool SocketSerialPort::Purge() {
     std::vector<Bytes> answers;
     return Request({{telnet::kPurgeData, {telnet::kPurgeBoth}}}, &answers);
   }
-  // Raw: only what has reached this side can be dropped.
-  int pumped = 0;
-  while ((pumped = Pump(0)) > 0) {
+  // Raw: only what has reached this side can be dropped; of a peer that
+  // never stops sending, a bounded amount.
+  for (int i = 0; i < kPurgePumps; ++i) {
+    const int pumped = Pump(0);
     readBuffer_.clear();
     readPos_ = 0;
+    if (pumped <= 0) return pumped == 0;
   }
-  return pumped == 0;
+  return true;
 }
 
 }  // namespace quelvo

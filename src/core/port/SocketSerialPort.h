@@ -69,10 +69,12 @@ class SocketSerialPort : public SerialPort {
   bool Negotiate();
   bool SettleRaw();
   PortError EndedAtOpen() const;
-  // Waits up to waitMs for bytes and takes in all the socket holds: data
-  // into the read buffer, negotiation answered, COM port answers noted.
+  // Waits up to waitMs for bytes and takes in a bounded amount of what the
+  // socket holds: data into the read buffer (up to its limit), negotiation
+  // answered, COM port answers noted. `awaitingAnswer` reads on past a full
+  // read buffer, dropping the surplus data, so that an answer still arrives.
   // 1 bytes came, 0 nothing came, -1 failure (error_ set).
-  int Pump(int waitMs);
+  int Pump(int waitMs, bool awaitingAnswer = false);
   bool HandleMessages(std::vector<telnet::Message>& messages);
   bool SendRaw(const telnet::Bytes& bytes, int limitMs);
   // Sends the requests and waits until the server has answered each command.

@@ -85,6 +85,8 @@ bool Decoder::Feed(const uint8_t* in, size_t size, Bytes* data, std::vector<Mess
         break;
       case State::kSubIac:
         if (b == kIac) {
+          // A doubled IAC counts against the same bound as any other byte.
+          if (sub_.size() >= kLongestSubnegotiation) return broken("the server's option subnegotiation does not end");
           sub_.push_back(b);
           state_ = State::kSubnegotiation;
         } else if (b == kSe) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -18,6 +19,7 @@
 #include "core/port/AnySerialPort.h"
 #include "core/port/SocketSerialPort.h"
 #include "core/port/TelnetCodec.h"
+#include "support/HostilePeer.h"
 
 namespace quelvo {
 namespace {
@@ -170,6 +172,97 @@ TEST(SocketSerialPort, TheOpenWatcherEndsAWaitForASilentServer) {
   EXPECT_LT(Clock::now() - started, kPatience);
   EXPECT_EQ(asked, 5);
   EXPECT_EQ(port.LastError().systemError, ECANCELED);
+}
+
+// Resident memory of this process in kilobytes.
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  while (status >> word) {
+    if (word == "VmRSS:") {
+      long kb = 0;
+      status >> kb;
+      return kb;
+    }
+  }
+  return -1;
+}
+
+// What a flooding peer may cost this process: the port holds a bounded
+// read buffer, the rest waits in the kernel. Generous beside the 64 KB the
+// port keeps, and far below what a growing buffer reaches in a second.
+constexpr long kFloodGrowthKb = 24 * 1024;
+
+// A hostile peer during the open: every wait keeps its deadline (the flood is
+// taken a bounded step at a time) and the stop, and a subnegotiation ends at
+// its bound however it is made up.
+TEST(SocketSerialPort, AHostilePeerEndsTheOpenInBoundedTimeAndMemory) {
+  struct Case {
+    const char* name;
+    test::Flood flood;
+    bool stop;  // the open watcher says stop after a few looks
+    const char* reasonHas;
+  };
+  const Case cases[] = {
+      {"endless telnet NOPs", test::Flood::kNop, false, "did not take up the COM port option"},
+      {"endless telnet NOPs, stopped", test::Flood::kNop, true, "stopped"},
+      {"endless subnegotiation", test::Flood::kSubnegotiation, false, "does not end"},
+      {"endless subnegotiation of doubled IACs", test::Flood::kIacSubnegotiation, false, "does not end"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::HostilePeer peer(true, c.flood);
+    SocketPortLimits limits;
+    limits.answerMs = 1000;
+    SocketSerialPort port(limits);
+    int looks = 0;
+    if (c.stop) port.SetOpenWatcher([&looks] { return ++looks < 5; });
+    const long before = ResidentKb();
+    const auto started = Clock::now();
+    EXPECT_FALSE(port.Open(peer.Text()));
+    // The limit plus a busy machine's slack; a wait that reads the flood
+    // to its end never ends.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count(),
+              limits.answerMs + 4000);
+    EXPECT_LT(ResidentKb() - before, kFloodGrowthKb);
+    EXPECT_NE(port.LastError().reason.find(c.reasonHas), std::string::npos) << port.LastError().reason;
+  }
+}
+
+// A peer that floods line data with a DC1 in front, raw and telnet: the DC1
+// comes first to the reader, reading goes on a byte at a time while the
+// flood lasts, memory stays bounded, and a purge ends.
+TEST(SocketSerialPort, AFloodOfLineDataReachesTheReaderInOrderAndBounded) {
+  for (const bool telnet : {false, true}) {
+    SCOPED_TRACE(telnet ? "rfc2217" : "tcp");
+    test::HostilePeer peer(telnet, test::Flood::kDataAfterDc1);
+    SocketSerialPort port;
+    const long before = ResidentKb();
+    ASSERT_TRUE(port.Open(peer.Text())) << port.LastError().reason;
+    ASSERT_TRUE(port.Configure(LineConfig{})) << port.LastError().reason;
+    ASSERT_TRUE(port.SetTimeouts({10000, 0}));
+    uint8_t b = 0;
+    ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte);
+    EXPECT_EQ(b, 0x11);
+    long peak = 0;
+    const auto started = Clock::now();
+    for (int i = 0; i < (4 << 20); ++i) {
+      ASSERT_EQ(port.ReadByte(&b), ReadResult::kByte) << i;
+      // Nothing is dropped while the reader keeps reading: each 64 KiB burst
+      // is a DC1 and the letters after it.
+      const size_t at = static_cast<size_t>(i + 1) % (64 * 1024);
+      ASSERT_EQ(b, at == 0 ? 0x11 : 'A' + at % 26) << "byte " << i + 1;
+      if (i % 4096 == 0) {
+        uint32_t bits = 0;
+        port.ModemStatus(&bits);  // takes in more while bytes wait unread
+        peak = std::max(peak, ResidentKb() - before);
+      }
+    }
+    EXPECT_LT(peak, kFloodGrowthKb);
+    EXPECT_TRUE(port.Purge()) << port.LastError().reason;
+    EXPECT_LT(Clock::now() - started, kPatience);
+    EXPECT_LT(ResidentKb() - before, kFloodGrowthKb);
+  }
 }
 
 TEST(SocketSerialPort, IacIsEscapedOnTheWireBothWaysAndADropIsAVanishedPort) {

@@ -38,6 +38,11 @@ const DecodeCase kDecodeCases[] = {
        b.insert(b.end(), 100, 0x20);
        return b;
      }(), {}, {}, false},
+    {"a subnegotiation of doubled IACs that never ends", [] {
+       Bytes b{kIac, kSb, kOptionComPort, 101};
+       b.insert(b.end(), 200, kIac);
+       return b;
+     }(), {}, {}, false},
     {"IAC inside a subnegotiation followed by junk", {kIac, kSb, kOptionComPort, 101, kIac, 0x33}, {}, {}, false},
 };
 

@@ -22,6 +22,11 @@ std::string TrimRight(const std::string& s) {
   return std::string(s.begin(), last.base());
 }
 
+// No NC block comes near this; a line that reaches it (a peer sending
+// without line ends) is stored as it stands and the text goes on in a new
+// line, so that the line buffer stays bounded and nothing received is lost.
+constexpr size_t kLongestLine = 64 * 1024;
+
 bool IsHeaderLine(const std::string& line) {
   return line.find("O&FW") != std::string::npos || line.find(":&FW") != std::string::npos ||
          line.find("&HE:") != std::string::npos;
@@ -82,6 +87,7 @@ FeedResult ReceivedText::Feed(std::uint8_t c) {
   }
   if (c == kLF) return CompleteLine();
   Accumulate(c);
+  if (buffer_.size() >= kLongestLine) return CompleteLine();
   return FeedResult::kAccumulated;
 }
 

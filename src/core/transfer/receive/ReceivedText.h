@@ -5,7 +5,8 @@
 // line end what becomes of the line: the tape's opening "%", a file name sent
 // on a "$" line, a header line to skip, a lone program-number letter joined to
 // the next line, or a line to store. It also recognises the end of the data:
-// the closing "%" (acted on at the next character), DC4 and CAN.
+// the closing "%" (acted on at the next character), DC4 and CAN. A line
+// without end is cut into lines of at most 64 KiB characters.
 #include <cstdint>
 #include <string>
 

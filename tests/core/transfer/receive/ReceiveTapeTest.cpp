@@ -113,6 +113,13 @@ std::vector<TapeCase> Cases() {
   c.savedAs = "dir/X.MIN";
   cases.push_back(c);
   cases.push_back(Case("UnusableNameLeavesTheChosenFile", "$/..%\nO1\n%\n", "O1\r\n"));
+
+  // A line without end (a peer that floods the line) is stored in lines of
+  // 64 KiB characters: nothing is lost and the line in hand stays bounded.
+  const std::string endless(150000, '1');
+  cases.push_back(Case("EndlessLineStoredInBoundedPieces", "%\nO1\nX" + endless + "\nM30\n%\n",
+                       "O1\r\nX" + endless.substr(0, 65535) + "\r\n" + endless.substr(65535, 65536) + "\r\n" +
+                           endless.substr(131071) + "\r\nM30\r\n"));
   return cases;
 }
 
