@@ -21,9 +21,8 @@
 #include "core/transfer/link/PortNames.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/receive/ReceiveCommand.h"
-#include "core/transfer/receive/ReceiveEngine.h"
 #include "core/transfer/send/SendCommand.h"
-#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/session/TransferSession.h"
 
 namespace quelvo {
 namespace {
@@ -186,7 +185,8 @@ bool MachineWorker::Receive(uint8_t first) {
   CommLog log;
   StartStandardReceiveLog(log, target);
   SerialLink link(line_, host_, log, options_);
-  ReceiveEngine engine(link, host_, log, options_);
+  link.Stops().SetWatch(host_.StopWatch());
+  TransferSession session(link, host_, log, options_);
   ReceiveJob job;
   job.TransferFileName = target;
   job.unattended = true;
@@ -194,13 +194,13 @@ bool MachineWorker::Receive(uint8_t first) {
   job.ospSetting = machine_.osp;
   job.logFilePath = LogPath("R");
   line_.PushBack(first);
-  host_.BeginTransfer({}, kStartWaitMs);
+  host_.BeginTransfer(kStartWaitMs);
   status_.program.clear();
-  const ReceiveOutcome outcome = engine.RunReceive(setting_, job);
-  if (outcome.ReceiveCompleted && !shutdown_.load()) {
-    StoreReception(outcome.TransferFileName);
-  } else if (Exists(outcome.TransferFileName)) {
-    KeepIncomplete(outcome.TransferFileName, host_.Current().programLine);
+  const TransferResult outcome = session.RunReceive(setting_, job);
+  if (outcome.completed && !shutdown_.load()) {
+    StoreReception(outcome.transferFileName);
+  } else if (Exists(outcome.transferFileName)) {
+    KeepIncomplete(outcome.transferFileName, host_.Current().programLine);
   }
   RefreshQueued();
   return !link.State().PortFailed;
@@ -274,7 +274,8 @@ bool MachineWorker::SendNext(uint8_t invite) {
   CommLog log;
   StartSendLog(log, true, path);
   SerialLink link(line_, host_, log, options_);
-  SendEngine engine(link, host_, host_, log, options_);
+  link.Stops().SetWatch(host_.StopWatch());
+  TransferSession session(link, host_, log, options_);
   SendJob job;
   job.setting = setting_;
   job.SetNo = machine_.osp ? 6 : 1;
@@ -282,10 +283,10 @@ bool MachineWorker::SendNext(uint8_t invite) {
   job.logFilePath = LogPath("S");
   sendingName_ = BaseName(path);
   line_.PushBack(invite);
-  host_.BeginTransfer(DocumentLines(load.text), kStartWaitMs);
-  engine.RunSend(job);
+  host_.BeginTransfer(kStartWaitMs);
+  const TransferResult result = session.RunSend(job, DocumentLines(load.text));
   sendingName_.clear();
-  if (!engine.Outcome().SendCompleted) {
+  if (!result.completed) {
     Say("send of " + BaseName(path) + " did not complete" + (fromSpool ? "; it stays queued" : ""));
   } else if (fromSpool) {
     std::string placed, error;

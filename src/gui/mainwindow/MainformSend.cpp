@@ -60,9 +60,14 @@ void TForm1::RunSend() {
   job.RepeatMode = SendCommand.RepeatMode;
   job.RepeatCount = SendCommand.RepeatCount;
   job.CloseAfterTransfer = App.CloseAfterTransfer;
-  Sender.RunSend(job);
-  App.TransferFileName = Sender.Outcome().TransferFileName;
-  SendCommand.RepeatCount = Sender.Outcome().RepeatCount;
+  job.DocumentModified = RichEdit1->isModified();
+  std::vector<std::string> lines = Host.DocumentSnapshot();
+  const TransferResult result =
+      RunTransfer(Host, Transfers, [&] { return Transfers.RunSend(job, std::move(lines)); });
+  if (result.closeProgram) Host.CloseProgram(result.powerOff);
+  StartCompletionTimer();
+  App.TransferFileName = Transfers.LastSend().TransferFileName;
+  SendCommand.RepeatCount = Transfers.LastSend().RepeatCount;
 }
 
 void TForm1::OpenSelectiveSend() {
@@ -80,7 +85,7 @@ void TForm1::OpenSelectiveSend() {
 }
 
 void TForm1::Form3SelectiveSend(const SkipList& selection) {
-  Sender.Selection().SkipLines = selection.SkipLines;
+  Transfers.Selection().SkipLines = selection.SkipLines;
   RunSend();
 }
 
@@ -89,6 +94,6 @@ void TForm1::Form3SelectiveCancel() {
   Timer1->start();
 }
 
-void TForm1::Timer2Timer() { TSendTime::StartEstimate(Sender.Counters(), this); }
+void TForm1::Timer2Timer() { TSendTime::StartEstimate(Transfers.Counters(), this); }
 
 }  // namespace quelvo
