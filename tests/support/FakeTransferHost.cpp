@@ -31,6 +31,7 @@ void FakeTransferHost::Idle() {
   ++eventPasses;
   clock_.Advance(1);
   CheckRunaway();
+  if (onIdle) onIdle();
 }
 
 void FakeTransferHost::WaitMs(int milliseconds) {

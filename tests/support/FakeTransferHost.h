@@ -8,6 +8,7 @@
 // faulty test fails instead of hanging.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -79,6 +80,7 @@ class FakeTransferHost : public TransferHost, public TransferView {
   // Records the send's document events (set by FakeSendHost).
   FakeSendHost* window = nullptr;
   int64_t runawayMs = 3600 * 1000;
+  std::function<void()> onIdle;  // called at every Idle, after its millisecond
 
   // --- what happened ---
   std::vector<std::pair<int, std::string>> panelTexts;  // every SetStatusPanel

@@ -39,6 +39,7 @@ TransferResult TForm1::RunTransfer(WindowTransferHost& host, TransferSession& se
                                    const std::function<TransferResult()>& run) {
   TransferResult result;
   activeTransfer_ = &session;
+  session.BeginRun();
   TransferThread::Run(
       this, [&] { result = run(); }, [&host] { host.DeliverEvents(); });
   activeTransfer_ = nullptr;

@@ -52,10 +52,10 @@ TransferResult TransferSession::RunReceive(const CommSetting& setting, const Rec
 }
 
 void TransferSession::Finish(TransferResult& result) {
+  running_.store(false);
   result.stoppedBy = link_.Stops().LastTaken();
   // A stop that came after the engine's last test has nothing left to stop.
   link_.Stops().Reset();
-  running_.store(false);
 }
 
 std::string TransferSession::MailBody(const SendOutcome& outcome, std::time_t end) {

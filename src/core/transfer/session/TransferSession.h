@@ -65,10 +65,17 @@ class TransferSession {
   // Runs one reception, then the completion step.
   TransferResult RunReceive(const CommSetting& setting, const ReceiveJob& job);
 
-  // Any thread: ends the running transfer through its stop path.
-  void Stop(StopKind kind) { link_.Stops().Request(kind); }
-  // Any thread: a run is in progress.
+  // Any thread: ends the running transfer through its stop path. A stop
+  // while no run is in progress reaches nothing: the next run does not start
+  // stopped.
+  void Stop(StopKind kind) {
+    if (running_.load()) link_.Stops().Request(kind);
+  }
+  // Any thread: a run is in progress (or announced by BeginRun).
   bool Running() const { return running_.load(); }
+  // A run is about to start on another thread: stops count from now on, so
+  // that one made while that thread starts is not lost.
+  void BeginRun() { running_.store(true); }
 
   // The selective send's exclusion list, kept from send to send.
   SendSelection& Selection() { return send_.Selection(); }
