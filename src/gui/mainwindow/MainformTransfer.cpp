@@ -63,7 +63,6 @@ bool TForm1::AskStopForClose() {
 
 void TForm1::CloseOnTerminate() {
   terminating_ = true;
-  App.CloseUnattended = true;
   close();
 }
 
