@@ -156,9 +156,13 @@ void TForm1::EndLogView() {
 }
 
 // "中止": the running transfer's stop, as Esc, and the screen saver back on
-// (a transfer switches it off).
+// (a transfer switches it off). The stop is requested at once; the button
+// also presses Esc, as it always has, for whatever else listens to the key.
 void TForm1::SpeedButton13Click() {
   StopTransfer(StopKind::kEsc);
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = this;
+  QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   ScreenSaverOn();
 }
 
