@@ -178,7 +178,7 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
   AnySerialPort Port;
   StopKeyFilter StopKeys;         // F3 / Esc, application-wide
-  WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
+  WindowTransferHost Host{*this, StopKeys};  // the transfer host of the window
   SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
   // The sends run through one session for the whole run (the selective
   // send's list lives in it); a reception through a session of its own.

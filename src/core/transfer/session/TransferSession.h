@@ -14,6 +14,10 @@
 //   send), and the close-after-transfer decision, which the front end carries
 //   out (closing is the window's business, powering off follows only a close).
 //
+// Error convention of the transfer layer: a run never throws; it ends with a
+// TransferResult (completed, and otherwise the error number of the abort log
+// line), and the reasons are in the communication log and the host's messages.
+//
 // The run happens on the caller's thread: the window calls it on its transfer
 // thread, quelvo-cli on its main thread, quelvo-dnc on a machine's worker.
 #include <atomic>
