@@ -423,17 +423,9 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void Timer1ReceiveBranch();
   // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
   void WireTransfer();
-  // Runs `run` through `session` on the transfer thread; the window's thread
-  // meanwhile draws `host`'s events and answers its questions. Returns the
-  // result once the transfer has ended (and closes the window then when a
-  // close was accepted meanwhile).
-  TransferResult RunTransfer(WindowTransferHost& host, TransferSession& session,
-                             const std::function<TransferResult()>& run);
   // F3, Esc, "中止" and a close: the running transfer's Stop; nothing without one.
   void StopTransfer(StopKind kind);
   bool TransferRunning() const { return activeTransfer_ != nullptr; }
-  // A close while a transfer runs: asks whether to stop it and close (true).
-  bool AskStopForClose();
   // The close of the main window that SIGTERM asks for: a running transfer
   // is stopped without a question, then the window closes.
   void CloseOnTerminate();
@@ -467,6 +459,14 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
 
   bool shown_ = false;
   bool closed_ = false;
+  // Runs `run` through `session` on the transfer thread; the window's thread
+  // meanwhile draws `host`'s events and answers its questions. Returns the
+  // result once the transfer has ended (and closes the window then when a
+  // close was accepted meanwhile).
+  TransferResult RunTransfer(WindowTransferHost& host, TransferSession& session,
+                             const std::function<TransferResult()>& run);
+  // A close while a transfer runs: asks whether to stop it and close (true).
+  bool AskStopForClose();
   TransferSession* activeTransfer_ = nullptr;  // while a transfer runs
   bool closeAfterStop_ = false;  // a close accepted during the transfer waits for its end
   bool terminating_ = false;     // SIGTERM: no question at the close
