@@ -13,7 +13,7 @@ namespace quelvo {
 
 class TransferThread {
  public:
-  static constexpr int kDeliveryMs = 40;
+  static constexpr int kDeliveryMs = 100;
 
   // `run` on the transfer thread; `deliver` on the window's thread, every
   // kDeliveryMs and once after `run` has returned. `context` is an object of
