@@ -118,7 +118,7 @@ SendRun RunSendTo(const Folder& folder, const std::string& program, int control,
   ProgramOptions options;
   AnySerialPort port;
   SerialLink serial(port, window, log, options);
-  SendEngine engine(serial, window, window, log, options);
+  SendEngine engine(serial, window, log, options);
   SendJob job;
   job.setting.Port_S = portText;
   job.setting.Speed_S = 4;  // 19200
@@ -129,7 +129,7 @@ SendRun RunSendTo(const Folder& folder, const std::string& program, int control,
   Clock::time_point ended;
   std::thread sender([&] {
     const double cpu0 = ThreadCpuSeconds();
-    engine.RunSend(job);
+    engine.RunSend(job, window.lines);
     ended = Clock::now();
     run.cpuSeconds = ThreadCpuSeconds() - cpu0;
   });
@@ -137,7 +137,7 @@ SendRun RunSendTo(const Folder& folder, const std::string& program, int control,
   for (;;) {
     const std::string line = sim.WaitFor("", 600000);
     if (line.empty()) {
-      window.stopKey = true;
+      serial.Stops().Request(StopKind::kEsc);
       break;
     }
     if (line.rfind("dc3 ", 0) == 0) run.arrivals.emplace_back(Clock::now(), ReportValue(line, "received"));

@@ -74,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (stopKey) host.HoldKeyFrom(StopKey::kEsc, stopAt);
 
   SerialLink link{port, host, log, options};
+  host.Watch(link.Stops());
   ReceiveEngine engine{link, host, log, options};
   engine.RunReceive(setting, job);
   fuzz::Check(!port.IsOpen(), "the reception closes the port");

@@ -11,6 +11,7 @@
 #include "core/commandline/ExitStatus.h"
 #include "core/document/DocumentTitle.h"
 #include "gui/desktop/SingleInstance.h"
+#include "gui/desktop/TerminateSignal.h"
 #include "gui/mainwindow/Application.h"
 #include "gui/mainwindow/Mainform.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
   quelvo::Application app(argc, argv);
   try {
     quelvo::TForm1 form;
+    const quelvo::TerminateSignal terminate([&form] { form.CloseOnTerminate(); });
     form.show();
     app.exec();
     return form.App.ExitStatus;

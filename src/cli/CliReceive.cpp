@@ -12,7 +12,7 @@
 #include "core/settings/SettingSlots.h"
 #include "core/transfer/TransferError.h"
 #include "core/transfer/receive/ReceiveCommand.h"
-#include "core/transfer/receive/ReceiveEngine.h"
+#include "core/transfer/receive/ReceiveJob.h"
 
 namespace quelvo::cli {
 namespace {
@@ -69,8 +69,11 @@ int RunReceive(const std::vector<std::string>& args, CliIo& io) {
     job.TransferFileName = out;
   }
 
-  ReceiveEngine engine(run.Link(), run.Host(), run.Log(), session.settings.options);
-  const ReceiveOutcome outcome = engine.RunReceive(session.comm, job);
+  const TransferResult result = run.Transfer().RunReceive(session.comm, job);
+  ReceiveOutcome outcome;
+  outcome.ReceiveCompleted = result.completed;
+  outcome.TransferFileName = result.transferFileName;
+  outcome.ErrorNumber = result.errorNumber;
 
   TransferSummary summary;
   summary.command = "receive";

@@ -1,6 +1,7 @@
 // quelvo-cli send: the file as the window's "S=FILE END" sends it. The file is
 // read as the window loads a document, the log starts as the send command
-// starts it, and the same send engine runs with the chosen setting.
+// starts it, and the same transfer session runs with the chosen setting (the
+// mail notice of the setting included).
 #include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -16,7 +17,6 @@
 #include "core/document/FileTexts.h"
 #include "core/transfer/DocumentLines.h"
 #include "core/transfer/send/SendCommand.h"
-#include "core/transfer/send/SendEngine.h"
 
 namespace quelvo::cli {
 namespace {
@@ -66,7 +66,7 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   ApplyPortOverride(parsed, &session, true);
 
   TransferRun run(parsed, session, io);
-  run.Host().SetDocument(DocumentLines(load.text));
+  std::vector<std::string> lines = DocumentLines(load.text);
   std::string().swap(load.text);
   // Without the window's program list there is nothing to choose from: the
   // whole file goes out, and the log says so.
@@ -79,10 +79,9 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   job.CurrentFileName = path;
   job.VersionSuffix = kVersionSuffix;
   job.CloseAfterTransfer = true;  // as "END": nothing to close here
-  SendEngine engine(run.Link(), run.Host(), run.Host(), run.Log(), session.settings.options);
-  engine.RunSend(job);
+  const TransferResult result = run.Transfer().RunSend(job, std::move(lines));
 
-  const bool completed = engine.Outcome().SendCompleted;
+  const bool completed = result.completed;
   TransferSummary summary;
   summary.command = "send";
   summary.file = path;
@@ -91,7 +90,7 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   const TransferFigures& figures = run.View().Figures();
   summary.bytes = figures.totalBytes > 0 ? std::min(figures.bytes, figures.totalBytes) : figures.bytes;
   summary.completed = completed;
-  summary.errorNumber = completed ? 0 : run.Link().State().ErrorNumber;
+  summary.errorNumber = result.errorNumber;
   summary.exitStatus = completed ? kCliDone : run.FailureStatus(session.comm.Port_S);
   summary.result = completed ? "送信完了" : "送信中止";
   return run.Finish(summary);

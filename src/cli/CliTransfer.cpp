@@ -59,8 +59,10 @@ TransferRun::TransferRun(const ParsedArgs& args, CliSession& session, CliIo& io)
       host_(view_, io.err, args.Has("yes")),
       port_(MakeSerialPort()),
       portsIni_(ProgramSettingsPath()),
-      link_(*port_, host_, log_, session.settings.options, &portsIni_) {
+      link_(*port_, host_, log_, session.settings.options, &portsIni_),
+      transfer_(link_, host_, log_, session.settings.options) {
   InstallStopSignals();
+  link_.Stops().SetWatch(TerminalHost::StopWatch());
   // Option op6: the line selector's number, asked on the terminal.
   link_.SetSelectionSequence([this] {
     return RunSelectionSequence(link_, host_, [this]() -> std::optional<std::string> {

@@ -1,7 +1,7 @@
 #pragma once
 // What send and receive share: their options, the objects of one transfer as
-// the window holds them (log, port, link, host), and the end of the run (exit
-// status, summary, JSON).
+// the window holds them (log, port, link, host, the transfer session), and the
+// end of the run (exit status, summary, JSON).
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +15,7 @@
 #include "core/settings/IniFile.h"
 #include "core/transfer/CommLog.h"
 #include "core/transfer/link/SerialLink.h"
+#include "core/transfer/session/TransferSession.h"
 
 namespace quelvo::cli {
 
@@ -35,6 +36,7 @@ class TransferRun {
   CommLog& Log() { return log_; }
   SerialLink& Link() { return link_; }
   TerminalHost& Host() { return host_; }
+  TransferSession& Transfer() { return transfer_; }
   ProgressView& View() { return view_; }
 
   // The exit status of a transfer that did not complete: 3 when its port could
@@ -53,6 +55,7 @@ class TransferRun {
   std::unique_ptr<OpenTrackingPort> port_;
   IniFile portsIni_;
   SerialLink link_;
+  TransferSession transfer_;
 };
 
 // The menu place of a setting number, as --setting takes it.

@@ -38,7 +38,7 @@ class ProgressView : public TransferEvents {
   using Clock = std::function<int64_t()>;  // monotonic milliseconds
   ProgressView(std::ostream& err, ProgressStyle style, Clock clock);
 
-  // Redraws when due (called from the host's ProcessEvents).
+  // Redraws when due (called from the host's Idle).
   void Tick();
   // Ends a bar line before other text is written to the terminal.
   void BreakLine();

@@ -79,16 +79,18 @@ MessageAnswer TerminalHost::ShowMessage(const std::string& text, const std::stri
   return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
 }
 
-void TerminalHost::ProcessEvents() {
+void TerminalHost::Idle() {
   view_.Tick();
   throttle_.Call();
 }
 
 // SIGINT and SIGTERM stand for Esc; F3 has no counterpart.
-bool TerminalHost::KeyHeld(StopKey key) { return key == StopKey::kEsc && StopPending(); }
-bool TerminalHost::KeyHit(StopKey key) { return key == StopKey::kEsc && StopPending(); }
-void TerminalHost::ReleaseKey(StopKey key) {
-  if (key == StopKey::kEsc) ClearStop();
+StopToken::Watch TerminalHost::StopWatch() {
+  return []() -> std::optional<StopKind> {
+    if (!StopPending()) return std::nullopt;
+    ClearStop();
+    return StopKind::kEsc;
+  };
 }
 
 void TerminalHost::WaitMs(int milliseconds) {

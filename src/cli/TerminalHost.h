@@ -1,26 +1,30 @@
 #pragma once
-// The terminal as the transfer engines see it: TransferHost and SendHost
-// without a window. The stop key is SIGINT/SIGTERM (StopSignals), questions
-// are asked on the controlling terminal (or answered by --yes; without a
-// terminal a question is answered No), messages go to stderr, and the
-// document is the lines of the file being sent.
+// The terminal as the transfer engines see it: a TransferHost without a
+// window. Questions are asked on the controlling terminal (or answered by
+// --yes; without a terminal a question is answered No), messages go to
+// stderr. SIGINT/SIGTERM (StopSignals) reach the transfer as a stop request
+// through StopWatch().
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "cli/ProgressView.h"
 #include "core/transfer/PollThrottle.h"
+#include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
-#include "core/transfer/send/DocumentSendHost.h"
 
 namespace quelvo::cli {
 
-class TerminalHost : public TransferHost, public DocumentSendHost {
+class TerminalHost : public TransferHost {
  public:
   TerminalHost(ProgressView& view, std::ostream& err, bool assumeYes);
 
   // Asks a yes/no question on the terminal; --yes answers it.
   bool AskYesNo(const std::string& text);
+  // For the link's StopToken: a stop signal becomes the user's stop (as Esc
+  // in the window), taken once.
+  static StopToken::Watch StopWatch();
+
   // Asks for a line of text on the terminal; nothing without one.
   bool AskText(const std::string& prompt, std::string* answer);
 
@@ -28,16 +32,10 @@ class TerminalHost : public TransferHost, public DocumentSendHost {
   TransferEvents& Events() override { return view_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void ProcessEvents() override;
-  bool KeyHeld(StopKey key) override;
-  bool KeyHit(StopKey key) override;
-  void ReleaseKey(StopKey key) override;
-  bool ShiftHeld() override { return false; }
+  void Idle() override;
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
-  int LineCount() override { return DocumentLineCount(); }
-  std::string Line(int index) override { return DocumentLine(index); }
   void SetScreenSaverActive(bool) override {}
 
  private:

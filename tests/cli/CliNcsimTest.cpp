@@ -51,6 +51,7 @@ struct Trace {
   std::string atControl;  // what the control decoded, or the saved file
   std::string endLine;    // the control's "end" report: bytes and characters
   std::string log;        // the log without its times, the folder as HOME
+  std::string mail;       // the mail notice handed to the mail command, if any
 };
 
 std::string Normalised(std::string log, const std::string& home) {
@@ -77,7 +78,8 @@ Trace RunOne(const TransferCase& c, bool cli) {
   const std::string target = home.File("received.nc");
   std::vector<std::string> args;
   std::string program;
-  std::vector<std::pair<std::string, std::string>> env{{"QUELVO_HOME", home.Path()}};
+  std::vector<std::pair<std::string, std::string>> env{{"QUELVO_HOME", home.Path()},
+                                                       {"QUELVO_SENDMAIL", "cat > '" + home.File("mail.txt") + "'"}};
   if (cli) {
     program = QUELVO_CLI_PATH;
     args = c.send ? std::vector<std::string>{"send", home.File("O1234.nc"), "--quiet"}
@@ -87,7 +89,6 @@ Trace RunOne(const TransferCase& c, bool cli) {
     args = {c.send ? "S=" + home.File("O1234.nc") : "R=" + target, "END"};
     env.insert(env.end(), {{"XDG_RUNTIME_DIR", home.Path()},
                            {"QT_QPA_PLATFORM", "offscreen"},
-                           {"QUELVO_SENDMAIL", "/bin/true"},
                            {"QUELVO_POWEROFF", "/bin/true"},
                            {"QUELVO_NO_PORT_PROBE", "1"}});
   }
@@ -98,7 +99,29 @@ Trace RunOne(const TransferCase& c, bool cli) {
   ncsim.WaitExit(10000);
   trace.atControl = ReadFile(c.send ? home.File("at-control.nc") : target);
   trace.log = Normalised(ReadFile(home.File(c.send ? "quelvo_S.log" : "quelvo_R.log")), home.Path());
+  trace.mail = ReadFile(home.File("mail.txt"));
   return trace;
+}
+
+// The body of a mail notice (base64 after the headers), its times as TIME.
+std::string MailBody(const std::string& mail) {
+  const size_t start = mail.find("\n\n");
+  if (start == std::string::npos) return "";
+  static const std::string kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string body;
+  unsigned bits = 0;
+  int count = 0;
+  for (size_t i = start + 2; i < mail.size(); ++i) {
+    const size_t value = kAlphabet.find(mail[i]);
+    if (value == std::string::npos) continue;
+    bits = (bits << 6) | static_cast<unsigned>(value);
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      body += static_cast<char>((bits >> count) & 0xFF);
+    }
+  }
+  return std::regex_replace(body, std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"), "TIME");
 }
 
 class CliAgainstWindow : public ::testing::TestWithParam<TransferCase> {};
@@ -143,6 +166,21 @@ TEST(CliRestartSend, TheControlGetsThePreambleAndTheRestOfTheProgram) {
             "G00 X40. Y0.\nG01 Z-1.\nN120 Y20.\nG00 Z50. M09\nM30\n\n%");
   const std::string log = Cp932ToUtf8(ReadFile(home.File("quelvo_S.log")));
   EXPECT_NE(log.find("  途中から送信 再開行は9行目: N120 Y20."), std::string::npos) << log;
+}
+
+// The mail notice the setting asks for: quelvo-cli sends the window's.
+TEST(CliAgainstWindowMail, SameMailNoticeAfterASend) {
+  const TransferCase c{"send with mail", true,
+                       "Code=0\r\nMail_Flg=Y\r\nMail_Address=shop@example.com\r\nMail_Subject=NC\r\n", "auto"};
+  const Trace window = RunOne(c, false);
+  const Trace cli = RunOne(c, true);
+  EXPECT_EQ(window.status, 0);
+  EXPECT_EQ(cli.status, 0);
+  for (const Trace* t : {&window, &cli}) {
+    EXPECT_NE(t->mail.find("To: shop@example.com\n"), std::string::npos) << t->mail;
+    EXPECT_EQ(MailBody(t->mail), "開始 TIME\n終了 TIME\n送信無事完了しました。");
+  }
+  EXPECT_EQ(MailBody(cli.mail), MailBody(window.mail));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, CliAgainstWindow, ::testing::ValuesIn(kCases),

@@ -7,7 +7,7 @@
 namespace quelvo::test {
 namespace {
 
-// The engine's loops pass through ProcessEvents once per character, each a
+// The engine's loops pass through Idle once per character, each a
 // virtual millisecond: a reception of tens of megabytes is no runaway.
 constexpr int64_t kNoRunaway = INT64_MAX / 2;
 

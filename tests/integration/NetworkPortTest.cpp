@@ -95,7 +95,7 @@ class NetworkSend {
     job.setting.ChkCount = chkCount;
     job.CurrentFileName = folder_ + "/generated.nc";
     sender_ = std::thread([this] {
-      engine.RunSend(job);
+      engine.RunSend(job, window.lines);
       done_ = true;
     });
   }
@@ -107,7 +107,7 @@ class NetworkSend {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const bool ended = done_;
-    if (!ended) window.stopKey = true;
+    if (!ended) link.Stops().Request(StopKind::kEsc);
     sender_.join();
     return ended;
   }
@@ -122,7 +122,7 @@ class NetworkSend {
   AnySerialPort anyPort;
   HandshakeWatch port{anyPort};
   SerialLink link{port, window, log, options};
-  SendEngine engine{link, window, window, log, options};
+  SendEngine engine{link, window, log, options};
   SendJob job;
 
  private:

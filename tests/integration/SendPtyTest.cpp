@@ -62,7 +62,7 @@ TEST_P(SendPtyTest, AMegabyteArrivesCompleteThroughPauses) {
   PosixSerialPort posixPort;
   test::HandshakeWatch port(posixPort);
   SerialLink serial(port, window, log, options);
-  SendEngine engine(serial, window, window, log, options);
+  SendEngine engine(serial, window, log, options);
   SendJob job;
   job.setting.Port_S = link;
   job.setting.Code_S = code == TapeCode::ISO ? 0 : 1;
@@ -75,9 +75,9 @@ TEST_P(SendPtyTest, AMegabyteArrivesCompleteThroughPauses) {
 
   // The engine runs in a thread of its own so that this one can read the
   // control's report as it is written; a send that hangs is stopped.
-  std::thread sender([&] { engine.RunSend(job); });
+  std::thread sender([&] { engine.RunSend(job, window.lines); });
   const std::string end = sim.WaitFor("end", 90000);
-  if (end.empty()) window.stopKey = true;
+  if (end.empty()) serial.Stops().Request(StopKind::kEsc);
   sender.join();
   ASSERT_FALSE(end.empty()) << log.Text();
 

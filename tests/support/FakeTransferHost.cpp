@@ -1,5 +1,7 @@
 #include "FakeTransferHost.h"
 
+#include "FakeSendHost.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -25,10 +27,11 @@ void FakeTransferHost::CheckRunaway() const {
   if (clock_.nowMs > runawayMs) throw std::runtime_error("FakeTransferHost: runaway loop");
 }
 
-void FakeTransferHost::ProcessEvents() {
+void FakeTransferHost::Idle() {
   ++eventPasses;
   clock_.Advance(1);
   CheckRunaway();
+  if (onIdle) onIdle();
 }
 
 void FakeTransferHost::WaitMs(int milliseconds) {
@@ -36,31 +39,27 @@ void FakeTransferHost::WaitMs(int milliseconds) {
   clock_.Advance(milliseconds);
 }
 
-bool FakeTransferHost::KeyHeld(StopKey key) {
+std::optional<StopKind> FakeTransferHost::ScriptedStop() {
   CheckRunaway();
-  const KeyScript& s = Script(key);
-  return !s.released && s.holdFromMs >= 0 && clock_.nowMs >= s.holdFromMs;
+  const int64_t now = clock_.nowMs;
+  for (const StopKey key : {StopKey::kF3, StopKey::kEsc}) {
+    KeyScript& s = Script(key);
+    bool due = !s.released && s.holdFromMs >= 0 && now >= s.holdFromMs;
+    if (due) s.released = true;  // taken once, as the window's key-up after a stop
+    const auto pressed = std::remove_if(s.pressesMs.begin(), s.pressesMs.end(),
+                                        [now](int64_t at) { return at <= now; });
+    if (pressed != s.pressesMs.end()) due = true;
+    s.pressesMs.erase(pressed, s.pressesMs.end());
+    if (due) {
+      stopsRequested.push_back(key);
+      return key == StopKey::kF3 ? StopKind::kF3 : StopKind::kEsc;
+    }
+  }
+  return std::nullopt;
 }
 
-bool FakeTransferHost::KeyHit(StopKey key) {
-  const bool held = KeyHeld(key);
-  KeyScript& s = Script(key);
-  const int64_t now = clock_.nowMs;
-  const auto due = std::remove_if(s.pressesMs.begin(), s.pressesMs.end(),
-                                  [now](int64_t at) { return at <= now; });
-  const bool pressed = due != s.pressesMs.end();
-  s.pressesMs.erase(due, s.pressesMs.end());
-  return held || pressed;
-}
-
-void FakeTransferHost::ReleaseKey(StopKey key) {
-  releasedKeys.push_back(key);
-  KeyScript& s = Script(key);
-  if (s.holdFromMs >= 0 && clock_.nowMs >= s.holdFromMs) s.released = true;
-  const int64_t now = clock_.nowMs;
-  s.pressesMs.erase(std::remove_if(s.pressesMs.begin(), s.pressesMs.end(),
-                                   [now](int64_t at) { return at <= now; }),
-                    s.pressesMs.end());
+void FakeTransferHost::Watch(StopToken& token) {
+  token.SetWatch([this] { return ScriptedStop(); });
 }
 
 void FakeTransferHost::HoldKeyFrom(StopKey key, int64_t atMs) {
@@ -70,5 +69,33 @@ void FakeTransferHost::HoldKeyFrom(StopKey key, int64_t atMs) {
 }
 
 void FakeTransferHost::PressKeyAt(StopKey key, int64_t atMs) { Script(key).pressesMs.push_back(atMs); }
+
+void FakeTransferHost::Texts::LineInProgress(int, int64_t start, int64_t length) {
+  if (host_.window != nullptr) host_.window->shownLines.emplace_back(start, length);
+}
+
+void FakeTransferHost::Texts::LineEndReplaced(int) {
+  if (host_.window != nullptr) host_.window->modified = true;
+}
+
+void FakeTransferHost::Texts::DataFlowing(bool flowing) {
+  if (host_.window == nullptr) return;
+  host_.window->estimateTimer.push_back(flowing);
+  host_.window->estimateTimerOn = flowing;
+}
+
+void FakeTransferHost::Texts::DocumentUnchanged(bool afterError) {
+  if (host_.window == nullptr) return;
+  host_.window->modified = false;
+  host_.window->editorPanelTexts.emplace_back(afterError ? 1 : 2, "");
+}
+
+void FakeTransferHost::Texts::NextPassReady() {
+  if (host_.window != nullptr) host_.window->editorPanelTexts.emplace_back(4, "");
+}
+
+void FakeTransferHost::Texts::Ended(bool) {
+  if (host_.window != nullptr) ++host_.window->completionTimerStarts;
+}
 
 }  // namespace quelvo

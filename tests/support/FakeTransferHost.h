@@ -1,24 +1,33 @@
 #pragma once
 // A TransferHost for tests: records every panel text, message, wait and
 // indicator change, answers message boxes from a script, and plays the stop
-// keys on the virtual clock. ProcessEvents costs 1 ms of virtual time and a
-// wait costs its length, so loops that wait for time make progress. A loop
-// that runs past `runawayMs` of virtual time throws, so a faulty test fails
-// instead of hanging.
+// keys on the virtual clock: Watch(link.Stops()) makes a scripted key a stop
+// request at its time, as the window's keys call Stop. Idle costs 1 ms of
+// virtual time and a wait costs its length, so loops that wait for time make
+// progress. A loop that runs past `runawayMs` of virtual time throws, so a
+// faulty test fails instead of hanging.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "VirtualClock.h"
 #include "core/transfer/DocumentLines.h"
+#include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/TransferStatusTexts.h"
 #include "core/transfer/TransferView.h"
 
 namespace quelvo {
+
+class FakeSendHost;
+
+// The window's two stop keys, as the tests script them.
+enum class StopKey { kF3, kEsc };
 
 class FakeTransferHost : public TransferHost, public TransferView {
  public:
@@ -46,23 +55,19 @@ class FakeTransferHost : public TransferHost, public TransferView {
   TransferEvents& Events() override { return texts_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void ProcessEvents() override;
-  bool KeyHeld(StopKey key) override;
-  bool KeyHit(StopKey key) override;
-  void ReleaseKey(StopKey key) override;
-  bool ShiftHeld() override { return shiftHeld; }
+  void Idle() override;
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override { return clock_.nowMs; }
   std::time_t Now() override { return clock_.Wall(); }
-  int LineCount() override { return static_cast<int>(lines.size()); }
-  std::string Line(int index) override { return lines.at(static_cast<size_t>(index)); }
   void SetScreenSaverActive(bool active) override { screenSaverActive = active; }
 
   // --- scripting ---
-  // The key goes down at virtual time `atMs` and stays down until released
-  // (by the code under test through ReleaseKey).
+  // The scripted keys below become requests on `token` (a link's Stops()).
+  void Watch(StopToken& token);
+  // The key goes down at virtual time `atMs`: a stop request from then on,
+  // taken once.
   void HoldKeyFrom(StopKey key, int64_t atMs);
-  // A press and release at `atMs`: only the latch reads it.
+  // A press and release at `atMs`: likewise.
   void PressKeyAt(StopKey key, int64_t atMs);
   std::deque<MessageAnswer> answers;  // for message boxes; kOk / kYes when empty
   bool shiftHeld = false;
@@ -70,7 +75,12 @@ class FakeTransferHost : public TransferHost, public TransferView {
   // editor would hold it.
   std::vector<std::string> lines;
   void SetDocument(const std::string& text) { lines = DocumentLines(text); }
+  int LineCount() const { return static_cast<int>(lines.size()); }
+  std::string Line(int index) const { return lines.at(static_cast<size_t>(index)); }
+  // Records the send's document events (set by FakeSendHost).
+  FakeSendHost* window = nullptr;
   int64_t runawayMs = 3600 * 1000;
+  std::function<void()> onIdle;  // called at every Idle, after its millisecond
 
   // --- what happened ---
   std::vector<std::pair<int, std::string>> panelTexts;  // every SetStatusPanel
@@ -79,7 +89,7 @@ class FakeTransferHost : public TransferHost, public TransferView {
   std::vector<int> waits;
   std::vector<bool> dsrHistory, ctsHistory;
   std::vector<bool> pauseHistory;  // every ControlPaused event
-  std::vector<StopKey> releasedKeys;
+  std::vector<StopKey> stopsRequested;  // every scripted key that became a request
   std::string title, label2;
   int64_t progress = 0, progressMax = 0;
   bool transferPanelVisible = false, screenSaverActive = true;
@@ -92,6 +102,12 @@ class FakeTransferHost : public TransferHost, public TransferView {
    public:
     explicit Texts(FakeTransferHost& host) : TransferStatusTexts(host), host_(host) {}
     void ControlPaused(bool paused) override { host_.pauseHistory.push_back(paused); }
+    void LineInProgress(int index, int64_t start, int64_t length) override;
+    void LineEndReplaced(int index) override;
+    void DataFlowing(bool flowing) override;
+    void DocumentUnchanged(bool afterError) override;
+    void NextPassReady() override;
+    void Ended(bool completed) override;
 
    private:
     FakeTransferHost& host_;
@@ -103,6 +119,7 @@ class FakeTransferHost : public TransferHost, public TransferView {
     std::vector<int64_t> pressesMs;  // latched presses not yet read
   };
   void CheckRunaway() const;
+  std::optional<StopKind> ScriptedStop();
   KeyScript& Script(StopKey key) { return keys_[key == StopKey::kF3 ? 0 : 1]; }
 
   VirtualClock& clock_;

@@ -14,7 +14,7 @@ MessageAnswer HeadlessWindow::ShowMessage(const std::string& text, const std::st
   return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
 }
 
-void HeadlessWindow::ProcessEvents() {
+void HeadlessWindow::Idle() {
   ++eventPasses;
   const auto now = std::chrono::steady_clock::now();
   if (now - lastEvents_ > longestEventGap) longestEventGap = now - lastEvents_;
@@ -28,11 +28,6 @@ int64_t HeadlessWindow::MonotonicMs() {
 }
 
 std::time_t HeadlessWindow::Now() { return std::time(nullptr); }
-
-void HeadlessWindow::ReplaceFinalLineFeed(int index) {
-  quelvo::ReplaceFinalLineFeed(lines, index);
-  modified = true;
-}
 
 void HeadlessWindow::SetDocument(const std::string& text) { lines = DocumentLines(text); }
 

@@ -21,9 +21,8 @@
 #include "core/transfer/link/PortNames.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/receive/ReceiveCommand.h"
-#include "core/transfer/receive/ReceiveEngine.h"
 #include "core/transfer/send/SendCommand.h"
-#include "core/transfer/send/SendEngine.h"
+#include "core/transfer/session/TransferSession.h"
 
 namespace quelvo {
 namespace {
@@ -210,7 +209,8 @@ bool MachineWorker::Receive(uint8_t first) {
   CommLog log;
   StartStandardReceiveLog(log, target);
   SerialLink link(line_, host_, log, options_);
-  ReceiveEngine engine(link, host_, log, options_);
+  link.Stops().SetWatch(host_.StopWatch());
+  TransferSession session(link, host_, log, options_);
   ReceiveJob job;
   job.TransferFileName = target;
   job.unattended = true;
@@ -218,13 +218,13 @@ bool MachineWorker::Receive(uint8_t first) {
   job.ospSetting = machine_.osp;
   job.logFilePath = LogPath("R");
   line_.PushBack(first);
-  host_.BeginTransfer({}, kStartWaitMs);
+  host_.BeginTransfer(kStartWaitMs);
   status_.program.clear();
-  const ReceiveOutcome outcome = engine.RunReceive(setting_, job);
-  if (outcome.ReceiveCompleted && !shutdown_.load()) {
-    StoreReception(outcome.TransferFileName);
-  } else if (Exists(outcome.TransferFileName)) {
-    KeepIncomplete(outcome.TransferFileName, host_.Current().programLine);
+  const TransferResult outcome = session.RunReceive(setting_, job);
+  if (outcome.completed && !shutdown_.load()) {
+    StoreReception(outcome.transferFileName);
+  } else if (Exists(outcome.transferFileName)) {
+    KeepIncomplete(outcome.transferFileName, host_.Current().programLine);
   }
   RefreshQueued();
   return !link.State().PortFailed;
@@ -318,7 +318,8 @@ bool MachineWorker::SendNext(uint8_t invite) {
     log.AppendLog(restartLogLine_);
   }
   SerialLink link(line_, host_, log, options_);
-  SendEngine engine(link, host_, host_, log, options_);
+  link.Stops().SetWatch(host_.StopWatch());
+  TransferSession session(link, host_, log, options_);
   SendJob job;
   job.setting = setting_;
   job.SetNo = machine_.osp ? 6 : 1;
@@ -326,12 +327,12 @@ bool MachineWorker::SendNext(uint8_t invite) {
   job.logFilePath = LogPath("S");
   sendingName_ = BaseName(path);
   line_.PushBack(invite);
-  host_.BeginTransfer(DocumentLines(text), kStartWaitMs);
-  engine.RunSend(job);
+  host_.BeginTransfer(kStartWaitMs);
+  const TransferResult result = session.RunSend(job, DocumentLines(text));
   sendingName_.clear();
-  if (!engine.Outcome().SendCompleted) {
+  if (!result.completed) {
     const std::string failed = "send of " + BaseName(path) + " did not complete (error " +
-                               std::to_string(link.State().ErrorNumber) + ")";
+                               std::to_string(result.errorNumber) + ")";
     if (!fromSpool) {
       Say(failed);
     } else {
@@ -340,7 +341,7 @@ bool MachineWorker::SendNext(uint8_t invite) {
       if (failures >= kSendFailuresShown) {
         queueProblemPath_ = path;
         queueProblem_ = BaseName(path) + " failed to send " + std::to_string(failures) + " times (error " +
-                        std::to_string(link.State().ErrorNumber) + "); it stays queued";
+                        std::to_string(result.errorNumber) + "); it stays queued";
       }
     }
   } else if (fromSpool) {
@@ -355,7 +356,7 @@ bool MachineWorker::SendNext(uint8_t invite) {
   } else {
     Say("sent " + BaseName(path));
   }
-  if (engine.Outcome().SendCompleted) RecordSend(BaseName(path), sentBytes, fromSpool);
+  if (result.completed) RecordSend(BaseName(path), sentBytes, fromSpool);
   lineFailed_ = link.State().PortFailed;
   RefreshQueued();
   return true;

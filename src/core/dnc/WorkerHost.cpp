@@ -14,8 +14,7 @@ constexpr int64_t kReportIntervalMs = 500;
 WorkerHost::WorkerHost(const std::atomic<bool>& shutdown, ProgressSink progress, Journal journal)
     : shutdown_(shutdown), sink_(std::move(progress)), journal_(std::move(journal)) {}
 
-void WorkerHost::BeginTransfer(std::vector<std::string> lines, int64_t startWaitMs) {
-  SetDocument(std::move(lines));
+void WorkerHost::BeginTransfer(int64_t startWaitMs) {
   progress_ = Progress{};
   startWaitMs_ = startWaitMs;
   waitingSinceMs_ = MonotonicMs();
@@ -51,10 +50,16 @@ int64_t WorkerHost::MonotonicMs() {
 
 std::time_t WorkerHost::Now() { return std::time(nullptr); }
 
-bool WorkerHost::StopWanted() {
-  if (shutdown_.load()) return true;
-  return progress_.phase == TransferPhase::kWaitingForControl &&
-         MonotonicMs() - waitingSinceMs_ > startWaitMs_;
+std::optional<StopKind> WorkerHost::StopWanted() {
+  if (shutdown_.load()) return StopKind::kShutdown;
+  if (progress_.phase == TransferPhase::kWaitingForControl && MonotonicMs() - waitingSinceMs_ > startWaitMs_) {
+    return StopKind::kControlNeverStarted;
+  }
+  return std::nullopt;
+}
+
+StopToken::Watch WorkerHost::StopWatch() {
+  return [this] { return StopWanted(); };
 }
 
 void WorkerHost::Report() {

@@ -1,23 +1,24 @@
 #pragma once
 // What the engines see of the shop service while a worker runs a transfer:
 // there is no window and nobody to answer. Questions get the answer that lets
-// the transfer go on (Yes, OK), their texts go to the journal; the stop keys
-// read as held once the service shuts down, or once a transfer has waited
-// longer than the worker allows for the control to start; the document is
-// the program being sent; nothing powers the machine off or sends mail.
-// The transfer events update the worker's published state.
+// the transfer go on (Yes, OK), their texts go to the journal. The watch of
+// StopWatch() stops a transfer once the service shuts down, or once it has
+// waited longer than the worker allows for the control to start. Nothing
+// powers the machine off; the mail notice of a machine's setting is the
+// transfer session's. The transfer events update the worker's published state.
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
-#include "core/transfer/send/DocumentSendHost.h"
 
 namespace quelvo {
 
-class WorkerHost : public TransferHost, public TransferEvents, public DocumentSendHost {
+class WorkerHost : public TransferHost, public TransferEvents {
  public:
   // What the worker learns from the events: a phase, progress, the program.
   struct Progress {
@@ -32,25 +33,21 @@ class WorkerHost : public TransferHost, public TransferEvents, public DocumentSe
 
   WorkerHost(const std::atomic<bool>& shutdown, ProgressSink progress, Journal journal);
 
-  // Starts a transfer: the document's lines (empty for a reception) and how
-  // long the control may take to start before the transfer is given up.
-  void BeginTransfer(std::vector<std::string> lines, int64_t startWaitMs);
+  // Starts a transfer: how long the control may take to start before the
+  // transfer is given up.
+  void BeginTransfer(int64_t startWaitMs);
+  // For the link's StopToken: the shutdown, or a control that never started.
+  StopToken::Watch StopWatch();
   const Progress& Current() const { return progress_; }
 
   // TransferHost
   TransferEvents& Events() override { return *this; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void ProcessEvents() override {}
-  bool KeyHeld(StopKey) override { return StopWanted(); }
-  bool KeyHit(StopKey) override { return StopWanted(); }
-  void ReleaseKey(StopKey) override {}
-  bool ShiftHeld() override { return false; }
+  void Idle() override {}
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
-  int LineCount() override { return DocumentLineCount(); }
-  std::string Line(int index) override { return DocumentLine(index); }
   void SetScreenSaverActive(bool) override {}
 
   // TransferEvents
@@ -74,7 +71,7 @@ class WorkerHost : public TransferHost, public TransferEvents, public DocumentSe
   void CtsState(bool) override {}
 
  private:
-  bool StopWanted();
+  std::optional<StopKind> StopWanted();
   void Report();
 
   const std::atomic<bool>& shutdown_;

@@ -5,6 +5,10 @@
 // edits comes back byte for byte, except that its line ends become CR LF and
 // nothing from its first zero byte on is loaded.
 //
+// Error convention of the document layer: a call that reads or writes a file
+// returns a result struct (or bool) that carries the failure's reason as text
+// for the user; nothing throws and nothing is shown from here.
+//
 // Loading a document, as the window does it:
 //   DocumentLoad load = ReadDocumentFile(path);
 //   if (!load.opened) -> show load.error, keep the document;

@@ -2,8 +2,8 @@
 // One serial port as the transfer code sees it. PosixSerialPort is the real one;
 // tests use an in-memory port (tests/support/FakeSerialPort.h).
 //
-// Every failing call returns false (or ReadResult::kError) and leaves the reason
-// in LastError(). All calls run on the caller's thread and return within the
+// Error convention of the port layer: every failing call returns false (or
+// ReadResult::kError) and leaves the reason in LastError(); nothing throws. All calls run on the caller's thread and return within the
 // time-outs given to SetTimeouts (a write with time-out 0 may block while the
 // driver's output buffer is full).
 #include <cstddef>

@@ -1,13 +1,14 @@
 #pragma once
-// The document's lines as a transfer engine reads them from the editor
-// (TransferHost::LineCount and Line). A line ends at CR LF, a lone CR or a lone
+// The document's lines as the editor holds them: the snapshot a send is
+// handed at its start. A line ends at CR LF, a lone CR or a lone
 // LF, as in the editor control, and a line end always opens a further line: a
 // text that ends with a line break has an empty last line, and an empty text is
 // one empty line. The send engine's arithmetic (the text's length − 1 is the
 // amount to send, every line counts its length + 2) rests on this.
 //
 // CR LF and a lone CR are taken off the line; a lone LF stays on it, because
-// the send engine turns it into a CR in the editor before it sends the line.
+// the send engine turns it into a CR (in the snapshot, and the window in its
+// editor) before it sends the line.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,5 +1,5 @@
 #pragma once
-// The engines call TransferHost::ProcessEvents between characters, and some of
+// The engines call TransferHost::Idle between characters, and some of
 // their loops poll with nothing to block on. A host counts those calls: more
 // than a serial line at 115200 bit/s could ever need within 10 ms means the
 // caller spins, and a 1 ms sleep gives the processor back.

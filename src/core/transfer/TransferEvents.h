@@ -6,7 +6,8 @@
 // panel texts; another front end can render them its own way.
 //
 // Questions to the user go through TransferHost::ShowMessage (they need an
-// answer); log lines through CommLog.
+// answer); log lines through CommLog. Every event comes from the thread the
+// engine runs on.
 #include <cstdint>
 #include <string>
 
@@ -70,6 +71,27 @@ class TransferEvents {
   // The modem lines as last read.
   virtual void DsrState(bool on) = 0;
   virtual void CtsState(bool on) = 0;
+
+  // --- the document of a send (a snapshot of its lines taken at the start) ---
+  // The line going out: line `index`, at document position `start` (bytes of
+  // the UTF-8 text, every line end counting two), `length` positions long.
+  virtual void LineInProgress(int index, int64_t start, int64_t length) {
+    (void)index, (void)start, (void)length;
+  }
+  // The line feed that ended line `index` became a carriage return in the
+  // snapshot; the window makes the same change in its editor.
+  virtual void LineEndReplaced(int index) { (void)index; }
+  // The data starts going out (true) or no longer does (false).
+  virtual void DataFlowing(bool flowing) { (void)flowing; }
+  // The send ends with the document as the user left it: not modified (the
+  // engine's own line-end change is no edit). `afterError`: the send ended on
+  // an unexpected error.
+  virtual void DocumentUnchanged(bool afterError) { (void)afterError; }
+  // A repeat series completed a pass; the next one follows after a pause.
+  virtual void NextPassReady() {}
+
+  // The engine has ended its run, completed or not. The last event of a transfer.
+  virtual void Ended(bool completed) { (void)completed; }
 };
 
 }  // namespace quelvo

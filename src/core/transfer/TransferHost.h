@@ -1,10 +1,18 @@
 #pragma once
-// What a transfer engine needs from the window it runs in: the place its
-// events go, message boxes, event processing, the stop keys, time and the
-// editor's document. TForm1 implements it on
-// the desktop; tests use tests/support/FakeTransferHost.h with a virtual clock.
+// What a transfer engine needs from the front end it runs for: the place its
+// events go, questions to the user, time, and the desktop's screen saver.
+// The window (on its transfer thread), the terminal program and the shop
+// service implement it; tests use tests/support/FakeTransferHost.h with a
+// virtual clock.
 //
-// Everything is called on the GUI thread, synchronously, between characters.
+// Every call comes from the thread the engine runs on. A question blocks
+// that thread until the user has answered. The user's stop is no part of
+// the host: it reaches the engines as a request on the link's StopToken.
+//
+// Error convention of the transfer layer: an engine never throws; how a
+// transfer ended is its outcome (completed or not, and the error number of
+// the abort log line, see TransferError.h), which the TransferSession hands
+// to the front end as its result.
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -18,49 +26,32 @@ enum class MessageKind { kPlain, kInformation, kWarning, kError, kQuestion };
 enum class MessageButtons { kOk, kYesNo, kOkCancel };
 enum class MessageAnswer { kOk, kYes, kNo, kCancel };
 
-// The keys that stop a transfer. F3 is always tested before Esc.
-enum class StopKey { kF3, kEsc };
-
 class TransferHost {
  public:
   virtual ~TransferHost() = default;
 
-  // Where the engines report what happens; the window shows it through
-  // TransferStatusTexts.
+  // Where the engines report what happens.
   virtual TransferEvents& Events() = 0;
 
-  // A modal message box placed 50 pixels right of and below the main window's
-  // top-left corner. An empty caption means the application's title. Returns
-  // the button pressed (kOk for a box with only an OK button).
+  // A question or message to the user: in the window a modal message box
+  // placed 50 pixels right of and below the main window's top-left corner.
+  // An empty caption means the application's title. Returns the answer
+  // (kOk for a message with only an OK button).
   virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                                     MessageKind kind, MessageButtons buttons) = 0;
 
-  // Lets the window process pending events (repaint, the "中止" button).
-  virtual void ProcessEvents() = 0;
-
-  // --- the keyboard ---
-  // True while the key is held down.
-  virtual bool KeyHeld(StopKey key) = 0;
-  // True when the key is held down or was pressed since the previous query of
-  // this key; the query clears the latched press.
-  virtual bool KeyHit(StopKey key) = 0;
-  // Synthesises a key-up: the key no longer reads as held, its latch is cleared.
-  virtual void ReleaseKey(StopKey key) = 0;
-  virtual bool ShiftHeld() = 0;
+  // A point between characters. The host may refresh its own view or keep a
+  // loop that polls faster than any line could feed it from spinning; it
+  // returns at once and never waits for input.
+  virtual void Idle() = 0;
 
   // --- time ---
-  // A plain wait: no event processing (the window is blocked meanwhile).
+  // A plain wait.
   virtual void WaitMs(int milliseconds) = 0;
   // Monotonic milliseconds, for time-outs and rates.
   virtual int64_t MonotonicMs() = 0;
   // Local wall-clock time, for log lines and mail texts.
   virtual std::time_t Now() = 0;
-
-  // --- the editor's document: its lines in UTF-8 as DocumentLines() gives them
-  // for its text (a final line break opens an empty last line; CR LF and a lone
-  // CR are taken off a line, a lone LF stays on it) ---
-  virtual int LineCount() = 0;
-  virtual std::string Line(int index) = 0;
 
   // --- the desktop ---
   virtual void SetScreenSaverActive(bool active) = 0;

@@ -72,6 +72,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
 
   setMinimumSize(kMinimumWidth, kMinimumHeight);
+  StopKeys.SetStopHandler([this](StopKind kind) { StopTransfer(kind); });
   FormCreate();
 }
 
@@ -218,6 +219,22 @@ void TForm1::FormShow() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (TransferRunning()) {
+    // The window stays until the engine has let go of the port and the
+    // document: a close that stops the transfer takes the path of "中止" and
+    // closes once the transfer has ended (RunTransfer).
+    event->ignore();
+    if (closeAfterStop_) return;
+    if (!terminating_ && !AskStopForClose()) return;
+    if (!TransferRunning()) {
+      // The transfer ended while the question was open.
+      QTimer::singleShot(0, this, [this] { close(); });
+      return;
+    }
+    closeAfterStop_ = true;
+    StopTransfer(StopKind::kEsc);
+    return;
+  }
   if (!closed_ && !FormCloseQuery()) {
     event->ignore();
     return;

@@ -32,6 +32,7 @@
 #include "core/transfer/TransferWindowState.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
+#include "core/transfer/session/TransferSession.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 #include "gui/mainwindow/TransferWindowView.h"
 #include "gui/mainwindow/WindowTransferHost.h"
@@ -180,9 +181,11 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
   AnySerialPort Port;
   StopKeyFilter StopKeys;         // F3 / Esc, application-wide
-  WindowTransferHost Host{*this, StopKeys};  // TransferHost and SendHost of the window
+  WindowTransferHost Host{*this, StopKeys};  // the transfer host of the window
   SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
-  SendEngine Sender{Link, Host, Host, Log, Settings.options};  // one for the whole run
+  // The sends run through one session for the whole run (the selective
+  // send's list lives in it); a reception through a session of its own.
+  TransferSession Transfers{Link, Host, Log, Settings.options};
   TAutoForm* AutoForm = nullptr;        // selection number dialog, made by WireTransfer
   TSetdataForm* SetdataForm = nullptr;  // made at first use
   TOptionForm* OptionForm = nullptr;    // made at first use
@@ -192,11 +195,11 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
 
   // ==== Send command (transfer/MainformSend.cpp) ==============================
   // "送信" and "ﾘﾋﾟｰﾄ" (SpeedButton10 tag 1, SpeedButton15 tag 2) put the window
-  // into the transferring state, start the log and run Sender on the whole
+  // into the transferring state, start the log and run Transfers on the whole
   // document, or first let the user pick programs in Form3 (option op1).
   SendCommandState SendCommand;
   void SpeedButton10Click(int tag);
-  // Runs the send engine on the document with the active setting.
+  // Runs a send of the document with the active setting on the transfer thread.
   void RunSend();
   // Timer2: a TSendTime worker updates the remaining-time estimate.
   void Timer2Timer();
@@ -443,6 +446,12 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   void Timer1ReceiveBranch();
   // Wires the link's line-selector sequence to TAutoForm (called once, at first show).
   void WireTransfer();
+  // F3, Esc, "中止" and a close: the running transfer's Stop; nothing without one.
+  void StopTransfer(StopKind kind);
+  bool TransferRunning() const { return activeTransfer_ != nullptr; }
+  // The close of the main window that SIGTERM asks for: a running transfer
+  // is stopped without a question, then the window closes.
+  void CloseOnTerminate();
 
   // ==== Receiving (transfer/MainformReceive.cpp) ===============================
   // SpeedButton9Click ("受信") and Timer1ReceiveBranch, declared above, live
@@ -473,6 +482,17 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
 
   bool shown_ = false;
   bool closed_ = false;
+  // Runs `run` through `session` on the transfer thread; the window's thread
+  // meanwhile draws `host`'s events and answers its questions. Returns the
+  // result once the transfer has ended (and closes the window then when a
+  // close was accepted meanwhile).
+  TransferResult RunTransfer(WindowTransferHost& host, TransferSession& session,
+                             const std::function<TransferResult()>& run);
+  // A close while a transfer runs: asks whether to stop it and close (true).
+  bool AskStopForClose();
+  TransferSession* activeTransfer_ = nullptr;  // while a transfer runs
+  bool closeAfterStop_ = false;  // a close accepted during the transfer waits for its end
+  bool terminating_ = false;     // SIGTERM: no question at the close
 };
 
 }  // namespace quelvo

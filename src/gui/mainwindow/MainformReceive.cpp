@@ -8,7 +8,6 @@
 
 #include "core/settings/SettingSlots.h"
 #include "core/transfer/receive/ReceiveCommand.h"
-#include "core/transfer/receive/ReceiveEngine.h"
 #include "core/transfer/receive/ReceiveTitles.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/Mainform.h"
@@ -66,7 +65,7 @@ void TForm1::EnterReceiveState(const std::string& title) {
   SetTransferUi(false);
   Transfer.ReceiveCompleted = false;
   ClearDocumentText();
-  ReceiveHost->SetModified(false);
+  SetDocumentModified(false);
 }
 
 void TForm1::RunReceiveEngine(bool unattended) {
@@ -80,20 +79,20 @@ void TForm1::RunReceiveEngine(bool unattended) {
   RichEdit1->setFocus();
   RichEdit1->viewport()->repaint();
 
-  ReceiveEngine engine(Link, *ReceiveHost, Log, Settings.options);
-  const ReceiveOutcome outcome = engine.RunReceive(Comm, job);
+  TransferSession session(Link, *ReceiveHost, Log, Settings.options);
+  const TransferResult result = RunTransfer(*ReceiveHost, session, [&] { return session.RunReceive(Comm, job); });
 
-  App.TransferFileName = outcome.TransferFileName;
-  Transfer.ReceiveCompleted = outcome.ReceiveCompleted;
-  if (!outcome.ReceiveCompleted) {
+  App.TransferFileName = result.transferFileName;
+  Transfer.ReceiveCompleted = result.completed;
+  if (!result.completed) {
     // What arrived is in the file (or was deleted with it), never in the editor.
     ClearDocumentText();
-    ReceiveHost->SetModified(false);
+    SetDocumentModified(false);
     StatusBar1->SetPanelText(2, QString());
-  } else if (App.CloseAfterTransfer) {
-    ReceiveHost->CloseProgram(Settings.options.powerOffAfterTransfer);
+  } else if (result.closeProgram) {
+    ReceiveHost->CloseProgram(result.powerOff);
   }
-  ReceiveHost->StartCompletionTimer();
+  StartCompletionTimer();
 }
 
 void TForm1::Timer1ReceiveBranch() {

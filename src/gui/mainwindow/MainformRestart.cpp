@@ -56,7 +56,7 @@ void TForm1::RestartSendClick() {
   Log.AppendLog(dialog.LogLine());
 
   // The preamble and the rest, never a program choice: nothing is skipped.
-  Sender.Selection().SkipLines.clear();
+  Transfers.Selection().SkipLines.clear();
   RestartSending = RestartSendState{true, dialog.PreambleLineCount(), dialog.Line()};
   Host.SetSendDocument(DocumentLines(dialog.ProgramText()), dialog.PreambleLineCount(), dialog.Line() - 1);
   RunSend();
@@ -67,7 +67,7 @@ void TForm1::RestartSendClick() {
 void TForm1::NoteStoppedSendForRestart() {
   RestartProposal = 0;
   const int shown = Host.LastLineShown();
-  if (Sender.Outcome().SendCompleted || shown < 0) return;
+  if (Transfers.LastSend().SendCompleted || shown < 0) return;
   if (!RestartSending.active) {
     RestartProposal = ProposedRestartLine(EditorBytes(RichEdit1), shown + 1);
     return;

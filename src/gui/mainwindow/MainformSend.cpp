@@ -60,11 +60,16 @@ void TForm1::RunSend() {
   job.RepeatMode = SendCommand.RepeatMode;
   job.RepeatCount = SendCommand.RepeatCount;
   job.CloseAfterTransfer = App.CloseAfterTransfer;
+  job.DocumentModified = RichEdit1->isModified();
   Host.ForgetLastLineShown();
-  Sender.RunSend(job);
+  std::vector<std::string> lines = Host.DocumentSnapshot();
+  const TransferResult result =
+      RunTransfer(Host, Transfers, [&] { return Transfers.RunSend(job, std::move(lines)); });
   NoteStoppedSendForRestart();
-  App.TransferFileName = Sender.Outcome().TransferFileName;
-  SendCommand.RepeatCount = Sender.Outcome().RepeatCount;
+  if (result.closeProgram) Host.CloseProgram(result.powerOff);
+  StartCompletionTimer();
+  App.TransferFileName = Transfers.LastSend().TransferFileName;
+  SendCommand.RepeatCount = Transfers.LastSend().RepeatCount;
 }
 
 void TForm1::OpenSelectiveSend() {
@@ -82,7 +87,7 @@ void TForm1::OpenSelectiveSend() {
 }
 
 void TForm1::Form3SelectiveSend(const SkipList& selection) {
-  Sender.Selection().SkipLines = selection.SkipLines;
+  Transfers.Selection().SkipLines = selection.SkipLines;
   RunSend();
 }
 
@@ -91,6 +96,6 @@ void TForm1::Form3SelectiveCancel() {
   Timer1->start();
 }
 
-void TForm1::Timer2Timer() { TSendTime::StartEstimate(Sender.Counters(), this); }
+void TForm1::Timer2Timer() { TSendTime::StartEstimate(Transfers.Counters(), this); }
 
 }  // namespace quelvo

@@ -13,13 +13,13 @@
 #include "core/common/Cp932.h"
 #include "core/common/DateTimeText.h"
 #include "core/document/FileTexts.h"
-#include "core/transfer/MailSend.h"
 #include "core/transfer/link/SelectionSequence.h"
 #include "gui/desktop/ScreenSaver.h"
 #include "gui/dialogs/Autono.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/Mainform.h"
 #include "gui/mainwindow/PanelBar.h"
+#include "gui/mainwindow/TransferThread.h"
 
 namespace quelvo {
 
@@ -34,6 +34,37 @@ std::array<QMenu*, 6> LockedMenus(const MainMenus& m) {
 constexpr int kLockedButtons[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15};
 
 }  // namespace
+
+TransferResult TForm1::RunTransfer(WindowTransferHost& host, TransferSession& session,
+                                   const std::function<TransferResult()>& run) {
+  TransferResult result;
+  activeTransfer_ = &session;
+  session.BeginRun();
+  TransferThread::Run(
+      this, [&] { result = run(); }, [&host] { host.DeliverEvents(); });
+  activeTransfer_ = nullptr;
+  if (closeAfterStop_) {
+    // The close accepted during the transfer, now that the engine has let go
+    // of the port and the document.
+    closeAfterStop_ = false;
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+  return result;
+}
+
+void TForm1::StopTransfer(StopKind kind) {
+  if (activeTransfer_ != nullptr) activeTransfer_->Stop(kind);
+}
+
+bool TForm1::AskStopForClose() {
+  return Host.ShowMessage("転送中です。中止して終了しますか？", "", MessageKind::kWarning,
+                          MessageButtons::kYesNo) == MessageAnswer::kYes;
+}
+
+void TForm1::CloseOnTerminate() {
+  terminating_ = true;
+  close();
+}
 
 void TForm1::WireTransfer() {
   if (AutoForm != nullptr) return;
@@ -77,7 +108,6 @@ void TForm1::RequestCloseByUser() {
 void TForm1::Timer1Timer() {
   StatusBar2->SetPanelText(6, QString());
   Timer1->stop();
-  Host.ReleaseKey(StopKey::kEsc);
   if (Settings.options.selectiveSend && CloseSelectionDialog) CloseSelectionDialog();
   SetTransferUi(true);
   EditMenuClick();
@@ -86,18 +116,7 @@ void TForm1::Timer1Timer() {
   if (received) Timer1ReceiveBranch();
   ScreenSaverOn();
   ShowTransferPanel(false);
-  if (received) return;
-
-  // The mail notice of a send. Only the send engine sets PortOpenedForSend, so
-  // a reception never mails.
-  if (Comm.Mail_Flg != "Y" || Comm.Mail_Address.empty() ||
-      Comm.Mail_Address.find('@') == std::string::npos || !Link.Port().PortOpenedForSend) {
-    return;
-  }
-  const SendOutcome& outcome = Sender.Outcome();
-  const std::string body = outcome.StartText + "終了 " + ShortDateTimeText(Host.Now()) +
-                           (outcome.SendCompleted ? "\n送信無事完了しました。" : "\n送信中断しました。");
-  MailSend(Comm.Mail_Address, Comm.Mail_Subject, body);
+  // The mail notice of a send is the transfer session's completion step.
 }
 
 // "通信ログ": 1 shows the send log, 2 the receive log, 3 ends the view.
@@ -137,12 +156,11 @@ void TForm1::EndLogView() {
   RichEdit1->setFocus();
 }
 
-// "中止": an Esc press, which the running transfer takes as the user's stop,
-// and the screen saver back on (a transfer switches it off). The press is
-// latched at once and also sent as a key event, which marks Esc held until
-// Timer1 releases it, as a real key-down without its key-up would.
+// "中止": the running transfer's stop, as Esc, and the screen saver back on
+// (a transfer switches it off). The stop is requested at once; the button
+// also presses Esc, as it always has, for whatever else listens to the key.
 void TForm1::SpeedButton13Click() {
-  StopKeys.Press(StopKey::kEsc);
+  StopTransfer(StopKind::kEsc);
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr) target = this;
   QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));

@@ -2,7 +2,7 @@
 // TSendTime: the short-lived worker that Timer2 starts every ten seconds while
 // the data of a send goes out. It makes one remaining-time estimate from the
 // send engine's counters and ends. The counters are atomics shared with the
-// engine on the GUI thread, so the worker needs no lock; the engine shows the
+// engine on the transfer thread, so the worker needs no lock; the engine shows the
 // new estimate with the next line's progress text.
 #include <QThread>
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <thread>
 
 #include "core/transfer/DocumentLines.h"
@@ -16,12 +17,6 @@ namespace quelvo {
 
 namespace {
 constexpr int kEstimateIntervalMs = 10000;
-constexpr int kProcessEventsMaxMs = 50;
-// The engines offer the window its events between characters. One pass of the
-// event loop costs more than a character on a fast line, and stop keys and
-// repaints need no more than a few hundred passes a second: offers closer
-// together than this are only counted.
-constexpr auto kEventSlice = std::chrono::milliseconds(10);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -43,10 +38,34 @@ QMessageBox::Icon IconOf(MessageKind kind) {
 }  // namespace
 
 WindowTransferHost::WindowTransferHost(TransferWindowView& window, StopKeyFilter& keys)
-    : window_(window), keys_(keys), systemPowerOff_(&LogindPowerOff) {}
+    : window_(window),
+      queue_(texts_,
+             [this] {
+               QMetaObject::invokeMethod(&window_.MessageParent(), [this] { queue_.Deliver(); },
+                                         Qt::QueuedConnection);
+             }),
+      keys_(keys),
+      systemPowerOff_(&LogindPowerOff) {}
+
+bool WindowTransferHost::OnWindowThread() const {
+  return QThread::currentThread() == window_.MessageParent().thread();
+}
 
 MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std::string& caption,
                                               MessageKind kind, MessageButtons buttons) {
+  if (!OnWindowThread()) {
+    // The transfer thread waits for the answer; the window shows what
+    // happened up to the question first.
+    MessageAnswer answer = MessageAnswer::kOk;
+    QMetaObject::invokeMethod(
+        &window_.MessageParent(),
+        [&] {
+          queue_.Deliver();
+          answer = ShowMessage(text, caption, kind, buttons);
+        },
+        Qt::BlockingQueuedConnection);
+    return answer;
+  }
   if (message_) return message_(text, caption, kind, buttons);
   QMessageBox::StandardButtons standard = QMessageBox::Ok;
   if (buttons == MessageButtons::kYesNo) standard = QMessageBox::Yes | QMessageBox::No;
@@ -67,18 +86,8 @@ MessageAnswer WindowTransferHost::ShowMessage(const std::string& text, const std
   }
 }
 
-void WindowTransferHost::ProcessEvents() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastEvents_ >= kEventSlice) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, kProcessEventsMaxMs);
-    lastEvents_ = std::chrono::steady_clock::now();
-  }
-  throttle_.Call();
-}
+void WindowTransferHost::Idle() { throttle_.Call(); }
 
-bool WindowTransferHost::KeyHeld(StopKey key) { return keys_.Held(key); }
-bool WindowTransferHost::KeyHit(StopKey key) { return keys_.Hit(key); }
-void WindowTransferHost::ReleaseKey(StopKey key) { keys_.Release(key); }
 bool WindowTransferHost::ShiftHeld() { return keys_.ShiftHeld(); }
 
 void WindowTransferHost::WaitMs(int milliseconds) {
@@ -92,6 +101,21 @@ int64_t WindowTransferHost::MonotonicMs() {
 }
 
 std::time_t WindowTransferHost::Now() { return std::time(nullptr); }
+
+void WindowTransferHost::SetScreenSaverActive(bool active) {
+  const auto apply = [active] {
+    if (active) {
+      ScreenSaverOn();
+    } else {
+      ScreenSaverOff();
+    }
+  };
+  if (OnWindowThread()) {
+    apply();
+  } else {
+    QMetaObject::invokeMethod(&window_.MessageParent(), apply, Qt::QueuedConnection);
+  }
+}
 
 // The editor's lines (see DocumentLines.h): a final line break opens an empty
 // last line, which the send engine's count of the text's length includes.
@@ -134,12 +158,12 @@ std::string WindowTransferHost::Line(int index) {
   return line;
 }
 
-void WindowTransferHost::SetScreenSaverActive(bool active) {
-  if (active) {
-    ScreenSaverOn();
-  } else {
-    ScreenSaverOff();
-  }
+std::vector<std::string> WindowTransferHost::DocumentSnapshot() {
+  const int count = LineCount();
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) lines.push_back(Line(i));
+  return lines;
 }
 
 void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
@@ -173,10 +197,6 @@ void WindowTransferHost::ShowLineInEditor(int64_t start, int64_t length) {
                         static_cast<long>(start + length));
 }
 
-void WindowTransferHost::FocusEditor() { window_.TransferEditor().setFocus(); }
-
-void WindowTransferHost::RepaintEditor() { window_.TransferEditor().viewport()->repaint(); }
-
 void WindowTransferHost::ReplaceFinalLineFeed(int index) {
   if (!ownLines_.empty()) {
     quelvo::ReplaceFinalLineFeed(ownLines_, index);
@@ -192,26 +212,42 @@ void WindowTransferHost::ReplaceFinalLineFeed(int index) {
   editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 1UL, "\r");
 }
 
-bool WindowTransferHost::IsModified() { return window_.TransferEditor().isModified(); }
-
-void WindowTransferHost::SetModified(bool modified) {
-  window_.SetDocumentModified(modified);
-}
-
-void WindowTransferHost::SetEditorStatusPanel(int index, const std::string& text) {
-  window_.SetEditorStatusPanel(index, Q(text));
-}
-
-void WindowTransferHost::SetEstimateTimer(bool enabled) {
-  window_.SetEstimateTimer(enabled, kEstimateIntervalMs);
-}
-
-void WindowTransferHost::StartCompletionTimer() { window_.StartCompletionTimer(); }
-
 // The PC is switched off only when the window really closed: a close refused
 // over unsaved edits keeps it on.
 void WindowTransferHost::CloseProgram(bool powerOff) {
   if (window_.CloseAfterCompletedTransfer() && powerOff) PowerOff(systemPowerOff_);
+}
+
+// --- the events on the window's widgets ---
+
+void WindowTransferHost::WindowEvents::Preparing() {
+  TransferStatusTexts::Preparing();
+  window_.TransferEditor().viewport()->repaint();
+}
+
+void WindowTransferHost::WindowEvents::SendTotal(int64_t totalChars, bool dataBegins) {
+  TransferStatusTexts::SendTotal(totalChars, dataBegins);
+  if (dataBegins) window_.TransferEditor().setFocus();
+}
+
+void WindowTransferHost::WindowEvents::LineInProgress(int, int64_t start, int64_t length) {
+  host_.ShowLineInEditor(start, length);
+}
+
+void WindowTransferHost::WindowEvents::LineEndReplaced(int index) { host_.ReplaceFinalLineFeed(index); }
+
+void WindowTransferHost::WindowEvents::DataFlowing(bool flowing) {
+  window_.SetEstimateTimer(flowing, kEstimateIntervalMs);
+}
+
+void WindowTransferHost::WindowEvents::DocumentUnchanged(bool afterError) {
+  window_.SetDocumentModified(false);
+  window_.SetEditorStatusPanel(afterError ? 1 : 2, QString());
+}
+
+void WindowTransferHost::WindowEvents::NextPassReady() {
+  window_.SetEditorStatusPanel(4, QString());
+  window_.TransferEditor().viewport()->repaint();
 }
 
 }  // namespace quelvo

@@ -1,8 +1,11 @@
 #pragma once
-// The main window as the transfer engines see it: TransferHost and SendHost
-// over the window's TransferWindowView. The engines' events become the
-// window's texts through TransferStatusTexts, the document's lines come from
-// the view's editor, and the stop keys from the application-wide StopKeyFilter.
+// The main window as the transfer engines see it, while they run on the
+// window's transfer thread (TransferThread): a TransferHost whose events are
+// carried to the window's thread (TransferEventQueue) and shown there through
+// TransferStatusTexts and the document events on the window's widgets
+// (TransferWindowView). A question blocks the transfer thread until the user
+// has answered it on the window's thread. The host never touches a widget
+// from the transfer thread.
 //
 // Message boxes go through a replaceable function so that window tests can
 // answer them; the default shows a modal box 50 pixels right of and below the
@@ -15,14 +18,14 @@
 #include "core/transfer/PollThrottle.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/TransferStatusTexts.h"
+#include "gui/mainwindow/TransferEventQueue.h"
 #include "gui/mainwindow/TransferWindowView.h"
-#include "core/transfer/send/SendHost.h"
 
 namespace quelvo {
 
 class StopKeyFilter;
 
-class WindowTransferHost : public TransferHost, public SendHost {
+class WindowTransferHost : public TransferHost {
  public:
   using MessageFunction = std::function<MessageAnswer(
       const std::string& text, const std::string& caption, MessageKind kind, MessageButtons buttons)>;
@@ -44,45 +47,62 @@ class WindowTransferHost : public TransferHost, public SendHost {
   int LastLineShown() const { return lastLineShown_; }
   void ForgetLastLineShown() { lastLineShown_ = -1; }
 
-  // --- TransferHost ---
-  TransferEvents& Events() override { return texts_; }
+  // --- TransferHost: any thread ---
+  TransferEvents& Events() override { return queue_; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void ProcessEvents() override;
-  bool KeyHeld(StopKey key) override;
-  bool KeyHit(StopKey key) override;
-  void ReleaseKey(StopKey key) override;
-  bool ShiftHeld() override;
+  void Idle() override;
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
-  int LineCount() override;
-  std::string Line(int index) override;
   void SetScreenSaverActive(bool active) override;
 
-  // --- SendHost ---
-  void ShowLineInEditor(int64_t start, int64_t length) override;
-  void FocusEditor() override;
-  void RepaintEditor() override;
-  void ReplaceFinalLineFeed(int index) override;
-  bool IsModified() override;
-  void SetModified(bool modified) override;
-  void SetEditorStatusPanel(int index, const std::string& text) override;
-  void SetEstimateTimer(bool enabled) override;
-  void StartCompletionTimer() override;
-  void CloseProgram(bool powerOff) override;
+  // --- the window's thread ---
+  // Applies the events that came from the transfer thread.
+  void DeliverEvents() { queue_.Deliver(); }
+  virtual bool ShiftHeld();
+  // A completed transfer started with the close request: close the main
+  // window as any close does, then, with `powerOff` and only when the window
+  // did close, switch the PC off when the system allows it.
+  virtual void CloseProgram(bool powerOff);
+  // The editor's lines (see DocumentLines.h), the snapshot a send is handed.
+  std::vector<std::string> DocumentSnapshot();
+  int LineCount();
+  std::string Line(int index);
+  // Replaces a line feed that ends line `index` (0-based) by a carriage return.
+  void ReplaceFinalLineFeed(int index);
 
  private:
+  // The events as the window shows them: the panels through
+  // TransferStatusTexts, the document events on the editor.
+  class WindowEvents : public TransferStatusTexts {
+   public:
+    WindowEvents(WindowTransferHost& host, TransferWindowView& window)
+        : TransferStatusTexts(window), host_(host), window_(window) {}
+    void Preparing() override;
+    void SendTotal(int64_t totalChars, bool dataBegins) override;
+    void LineInProgress(int index, int64_t start, int64_t length) override;
+    void LineEndReplaced(int index) override;
+    void DataFlowing(bool flowing) override;
+    void DocumentUnchanged(bool afterError) override;
+    void NextPassReady() override;
+
+   private:
+    WindowTransferHost& host_;
+    TransferWindowView& window_;
+  };
+
   std::string RawLine(int index);  // with its line end
+  void ShowLineInEditor(int64_t start, int64_t length);
+  bool OnWindowThread() const;
 
   TransferWindowView& window_;
-  TransferStatusTexts texts_{window_};  // the engines' events as the window's texts
+  WindowEvents texts_{*this, window_};
+  TransferEventQueue queue_;
   StopKeyFilter& keys_;
   MessageFunction message_;
   std::function<bool()> systemPowerOff_;
   PollThrottle throttle_;  // a loop that polls faster than any line could feed it sleeps
-  std::chrono::steady_clock::time_point lastEvents_{};  // when the window last had its events
-
   // The document of SetSendDocument; `ownLines_` empty: the editor's.
   std::vector<std::string> ownLines_;
   int ownFirstEditorLineAt_ = 0;

@@ -17,14 +17,15 @@ class WorkerHostTest : public ::testing::Test {
 // Nobody is there to press a key: a control that never starts, and the
 // service's shutdown, are what stop a transfer.
 TEST_F(WorkerHostTest, StopsAWaitThatRunsTooLongAndEverythingAtShutdown) {
-  host.BeginTransfer({}, 60000);
-  EXPECT_FALSE(host.KeyHeld(StopKey::kEsc));
-  host.BeginTransfer({}, -1);  // the wait is already over
-  EXPECT_TRUE(host.KeyHit(StopKey::kF3));
+  const StopToken::Watch watch = host.StopWatch();
+  host.BeginTransfer(60000);
+  EXPECT_EQ(watch(), std::nullopt);
+  host.BeginTransfer(-1);  // the wait is already over
+  EXPECT_EQ(watch(), StopKind::kControlNeverStarted);
   host.PhaseChanged(TransferPhase::kReceiving);  // once data comes, the wait no longer counts
-  EXPECT_FALSE(host.KeyHeld(StopKey::kEsc));
+  EXPECT_EQ(watch(), std::nullopt);
   shutdown = true;
-  EXPECT_TRUE(host.KeyHeld(StopKey::kEsc));
+  EXPECT_EQ(watch(), StopKind::kShutdown);
   const int64_t before = host.MonotonicMs();
   host.WaitMs(60000);  // returns at once during a shutdown
   EXPECT_LT(host.MonotonicMs() - before, 1000);
@@ -38,22 +39,13 @@ TEST_F(WorkerHostTest, QuestionsAreAnsweredToGoOnAndJournalled) {
 }
 
 TEST_F(WorkerHostTest, ReceivedLinesAddUpOverBlocks) {
-  host.BeginTransfer({}, 60000);
+  host.BeginTransfer(60000);
   host.ReceiveBlock(1000);
   for (const int lines : {1, 500, 999, 0, 7}) host.LinesInBlock(lines);
   EXPECT_EQ(host.Current().lines, 1007);
   host.ProgramLine("O1234");
   host.ProgramLine("O5678");  // the first program names the file
   EXPECT_EQ(host.Current().programLine, "O1234");
-}
-
-TEST_F(WorkerHostTest, TheDocumentIsTheProgramBeingSent) {
-  host.BeginTransfer({"O1", "G00\n", ""}, 60000);
-  ASSERT_EQ(host.LineCount(), 3);
-  host.ReplaceFinalLineFeed(1);
-  EXPECT_EQ(host.Line(1), "G00") << "the CR that replaced the LF ends the line";
-  host.BeginTransfer({}, 60000);
-  EXPECT_EQ(host.LineCount(), 1);  // an empty document is one empty line
 }
 
 }  // namespace

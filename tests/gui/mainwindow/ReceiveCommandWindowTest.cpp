@@ -157,6 +157,8 @@ class ReceiveCommandWindowTest : public QObject {
   void cancelledChoicesStartNothing();
   void saveDialogAsksForTheReceivedDataName();
   void stopWhileWaitingDeletesTheTarget();
+  void closeDuringAReceptionStopsItFirst_data();
+  void closeDuringAReceptionStopsItFirst();
   void shiftClosesAfterReceptionAndOp2SplitsIt();
   void logThatCannotBeSavedIsShownInABox();
 };
@@ -289,6 +291,46 @@ void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
   QVERIFY(w.form.Buttons[9]->isEnabled());
   QVERIFY(w.form.RichEdit1->text().isEmpty());
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
+}
+
+// A close (asked, answered Yes) or SIGTERM (not asked) while the window waits
+// for the control's data: the reception stops as after "中止", and the window
+// closes once it has ended.
+void ReceiveCommandWindowTest::closeDuringAReceptionStopsItFirst_data() {
+  QTest::addColumn<bool>("terminate");
+  QTest::newRow("close, Yes") << false;
+  QTest::newRow("SIGTERM") << true;
+}
+
+void ReceiveCommandWindowTest::closeDuringAReceptionStopsItFirst() {
+  QFETCH(bool, terminate);
+  ReceiveWindow w;
+  const QString target = w.home.File("never.nc");
+  w.fileChoice = {true, target, 1};
+  QStringList questions;
+  w.form.Host.SetMessageFunction([&](const std::string& text, const std::string&, quelvo::MessageKind,
+                                     quelvo::MessageButtons) {
+    questions << QString::fromStdString(text);
+    return quelvo::MessageAnswer::kYes;
+  });
+  bool closedAtOnce = true;
+  QTimer::singleShot(200, &w.form, [&] {
+    if (terminate) {
+      w.form.CloseOnTerminate();
+      closedAtOnce = !w.form.isVisible();
+    } else {
+      closedAtOnce = w.form.close();
+    }
+  });
+
+  w.form.SpeedButton9Click();
+
+  QVERIFY(!closedAtOnce);
+  QCOMPARE(questions, terminate ? QStringList() : QStringList{"転送中です。中止して終了しますか？"});
+  QVERIFY(!QFileInfo::exists(target));
+  QVERIFY(w.form.Log.Text().find("  手動操作にて受信待機中に中止\n") != std::string::npos);
+  QVERIFY(w.form.Log.Text().find("  受信中止　ｴﾗｰ番号 9999\n") != std::string::npos);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.form.isVisible(), 2000);
 }
 
 void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {

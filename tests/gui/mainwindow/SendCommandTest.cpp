@@ -103,6 +103,8 @@ class SendCommandTest : public QObject {
   void selectiveSendListsProgramsButTheLastLine();
   void selectiveSendCancelledEndsThroughTimer1();
   void nothingToChooseWhenTheOnlyProgramIsTheLastLine();
+  void closeDuringASend_data();
+  void closeDuringASend();
 
  private:
   void MakeForm(const QString& document);
@@ -267,7 +269,7 @@ void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
 
   // Timer2's tick starts a worker of its own on the engine's counters.
   MakeForm("O1\r\nM30\r\n%");
-  quelvo::SendCounters& engine = form_->Sender.Counters();
+  quelvo::SendCounters& engine = form_->Transfers.Counters();
   engine.TotalChars = 5000;
   engine.SentChars = 1000;
   engine.LastSampleChars = 0;
@@ -350,7 +352,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   std::vector<std::string> skipped;
   Script stop({[&] {
     if (Panel(form, 2) != "送信待機中") return false;
-    skipped = form.Sender.Selection().SkipLines;
+    skipped = form.Transfers.Selection().SkipLines;
     form.Buttons[13]->click();
     return true;
   }});
@@ -397,6 +399,88 @@ void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
   QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
   QCOMPARE(Panel(form, 2), QString());
   form.Form3->Button6->click();
+}
+
+// A close of the main window while a send runs asks first; Yes stops the
+// send as "中止" does and closes once the engine has let go of the port and
+// the document, No lets the send go on.
+void SendCommandTest::closeDuringASend_data() {
+  QTest::addColumn<QString>("phase");
+  QTest::addColumn<bool>("yes");
+  QTest::addColumn<QString>("logLine");  // the last line the send logged
+  QTest::newRow("waiting, yes") << "waiting" << true << "  送信中止　ｴﾗｰ番号 9999";
+  QTest::newRow("data, yes") << "data" << true << "  送信中止　ｴﾗｰ番号 1011";
+  QTest::newRow("data, no") << "data" << false << "  送信中止　ｴﾗｰ番号 1011";
+  QTest::newRow("closing delay, yes") << "closing" << true << "  送信完了";
+}
+
+void SendCommandTest::closeDuringASend() {
+  QFETCH(QString, phase);
+  QFETCH(bool, yes);
+  QFETCH(QString, logLine);
+  MakeForm(phase == "closing" ? QString("%\r\nO1\r\nM30\r\n%") : LongDocument());
+  TForm1& form = *form_;
+  PtyControl& control = *control_;
+  QStringList questions;
+  form.Host.SetMessageFunction([&](const std::string& text, const std::string&, MessageKind, MessageButtons) {
+    questions << QString::fromStdString(text);
+    return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  });
+  std::string textWhenAsked;
+  bool closedAtOnce = true;
+  const auto closeNow = [&] {
+    textWhenAsked = form.RichEdit1->text().toStdString();
+    closedAtOnce = form.close();
+  };
+  std::vector<std::function<bool()>> steps;
+  if (phase == "waiting") {
+    steps.push_back([&] {
+      if (Panel(form, 2) != "送信待機中") return false;
+      closeNow();
+      return true;
+    });
+  } else {
+    steps.push_back([&] {
+      if (Panel(form, 2) != "送信待機中") return false;
+      control.Send(kDc1);
+      return true;
+    });
+    if (phase == "data") {
+      steps.push_back([&] {
+        if (control.Drain() < 300) return false;
+        control.Send(kPause);
+        closeNow();
+        return true;
+      });
+      // The send went on after No: end it with "中止".
+      steps.push_back([&] {
+        if (!yes) form.Buttons[13]->click();
+        return true;
+      });
+    } else {
+      steps.push_back([&] {
+        control.Drain();
+        if (Panel(form, 1) != "残り 0ﾊﾞｲﾄ") return false;  // all data out: the closing delay
+        closeNow();
+        return true;
+      });
+    }
+  }
+  Script script(steps);
+  form.Buttons[10]->click();  // returns when the send has ended
+  QVERIFY(script.Finished());
+  QCOMPARE(questions, QStringList{"転送中です。中止して終了しますか？"});
+  QVERIFY(!closedAtOnce);
+  QCOMPARE(textWhenAsked, form.RichEdit1->text().toStdString());  // the document was not touched
+  const std::string& log = form.Log.Text();
+  const size_t lastLine = log.rfind('\n', log.size() - 2);
+  QCOMPARE(QString::fromStdString(log.substr(lastLine + 1 + 19, log.size() - lastLine - 21)), logLine);
+  if (yes) {
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 2000);
+  } else {
+    QTest::qWait(50);
+    QVERIFY(form.isVisible());
+  }
 }
 
 QTEST_MAIN(SendCommandTest)

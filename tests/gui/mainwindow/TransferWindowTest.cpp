@@ -20,10 +20,7 @@
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/Mainform.h"
 #include "gui/mainwindow/PanelBar.h"
-#include "core/transfer/send/DocumentSendHost.h"
-#include "support/FakeSendHost.h"
 #include "support/FakeTransferHost.h"
-#include "core/transfer/send/DocumentSendHost.h"
 #include "support/WindowTestHome.h"
 
 Q_DECLARE_METATYPE(quelvo::SaveAnswer)
@@ -31,7 +28,6 @@ Q_DECLARE_METATYPE(quelvo::SaveAnswer)
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
-using quelvo::StopKey;
 using quelvo::TForm1;
 
 namespace {
@@ -70,8 +66,8 @@ class TransferWindowTest : public QObject {
   void transferringStateLocksExactlyTheListedControls();
   void logViewOfAMissingLogReturnsToTheEditor();
   void logViewShowsTheLogAndKeepsTheLogMenu();
-  void stopKeysHeldAndLatched();
-  void completionTimerMailsOnlyAfterASend();
+  void stopKeysCallTheRunningTransfersStop();
+  void completionTimerReturnsToEditingWithoutMail();
   void hostLinesAreTheEditorLinesAsTheFakeGivesThem_data();
   void hostLinesAreTheEditorLinesAsTheFakeGivesThem();
   void closeAtTransferEndPowersOffOnlyAClosedWindow_data();
@@ -160,42 +156,37 @@ void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
   CheckLocked(form, false, true);
 }
 
-void TransferWindowTest::stopKeysHeldAndLatched() {
+void TransferWindowTest::stopKeysCallTheRunningTransfersStop() {
   quelvo::test::WindowTestHome home;
   TForm1 form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  quelvo::TransferHost& host = form.Host;
+  std::vector<quelvo::StopKind> stops;
+  form.StopKeys.SetStopHandler([&](quelvo::StopKind kind) { stops.push_back(kind); });
 
-  // A tap between two queries is latched and read once.
+  // F3 and Esc are stops wherever the focus is; other keys are not.
   QTest::keyClick(form.RichEdit1, Qt::Key_Escape);
-  QVERIFY(!host.KeyHeld(StopKey::kEsc));
-  QVERIFY(host.KeyHit(StopKey::kEsc));
-  QVERIFY(!host.KeyHit(StopKey::kEsc));
-  QVERIFY(!host.KeyHit(StopKey::kF3));
-
-  // F3 reads as held from its press to its release, wherever the focus is.
+  QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kEsc);
+  stops.clear();
   QTest::keyPress(form.Buttons[2], Qt::Key_F3);
-  QVERIFY(host.KeyHeld(StopKey::kF3));
-  QVERIFY(host.KeyHit(StopKey::kF3));
-  QVERIFY(host.KeyHit(StopKey::kF3));
+  QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kF3);
   QTest::keyRelease(form.Buttons[2], Qt::Key_F3);
-  QVERIFY(!host.KeyHeld(StopKey::kF3));
+  stops.clear();
+  QTest::keyClick(form.RichEdit1, Qt::Key_A);
+  QVERIFY(stops.empty());
 
-  // A synthesised key-up clears a held key and its latch.
-  QTest::keyPress(form.RichEdit1, Qt::Key_Escape);
-  host.ReleaseKey(StopKey::kEsc);
-  QVERIFY(!host.KeyHeld(StopKey::kEsc));
-  QVERIFY(!host.KeyHit(StopKey::kEsc));
-
-  // "中止" is a stop at once, before any event is processed.
+  // Without a running transfer a stop reaches nothing: the next transfer
+  // does not start stopped.
+  form.StopKeys.SetStopHandler([&form](quelvo::StopKind kind) { form.StopTransfer(kind); });
   form.SetTransferUi(false);
   form.Buttons[13]->click();
-  QVERIFY(host.KeyHit(StopKey::kEsc));
-  host.ReleaseKey(StopKey::kEsc);
+  QVERIFY(!form.TransferRunning());
+  QVERIFY(!form.Link.UserStopRequested());
 }
 
-void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
+// The mail notice is the session's (tests/core/transfer/session): the
+// completion timer only returns the window to editing.
+void TransferWindowTest::completionTimerReturnsToEditingWithoutMail() {
   quelvo::test::WindowTestHome home;
   const QString mailFile = home.File("mail.txt");
   qputenv("QUELVO_SENDMAIL", QByteArray("cat > '") + mailFile.toLocal8Bit() + "'");
@@ -205,10 +196,10 @@ void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
   form.Comm.Mail_Address = "shop@example.com";
   form.Comm.Mail_Subject = "NC";
 
-  // No port was opened for a send: no mail.
   form.SetTransferUi(false);
   form.ShowTransferPanel(true);
   form.StatusBar2->SetPanelText(6, "003");
+  form.Link.Port().PortOpenedForSend = true;
   form.Timer1->start();
   form.Timer1Timer();
   QVERIFY(!QFile::exists(mailFile));
@@ -216,23 +207,6 @@ void TransferWindowTest::completionTimerMailsOnlyAfterASend() {
   QCOMPARE(form.StatusBar2->PanelText(6), QString());
   QVERIFY(!form.Panel2->isVisible());
   CheckLocked(form, false, true);
-
-  // An address without "@" is never mailed.
-  form.Link.Port().PortOpenedForSend = true;
-  form.Comm.Mail_Address = "shop";
-  form.Timer1Timer();
-  QVERIFY(!QFile::exists(mailFile));
-
-  // After a send that did not complete: "送信中断しました。".
-  form.Comm.Mail_Address = "shop@example.com";
-  form.Timer1Timer();
-  QFile mail(mailFile);
-  QVERIFY(mail.open(QIODevice::ReadOnly));
-  const QByteArray message = mail.readAll();
-  QVERIFY(message.contains("To: shop@example.com"));
-  const QString body = QString::fromUtf8(QByteArray::fromBase64(message.mid(message.indexOf("\n\n") + 2)));
-  // No send reached its data, so there is no start line.
-  QVERIFY2(body.startsWith("終了 ") && body.endsWith("\n送信中断しました。"), qPrintable(body));
   qunsetenv("QUELVO_SENDMAIL");
 }
 
@@ -259,7 +233,7 @@ void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
   quelvo::test::WindowTestHome home;
   TForm1 form;
   form.RichEdit1->setText(text);
-  quelvo::TransferHost& host = form.Host;
+  quelvo::WindowTransferHost& host = form.Host;
   QStringList window;
   for (int i = 0; i < host.LineCount(); ++i) window << QString::fromStdString(host.Line(i));
   QCOMPARE(window, lines);
@@ -272,20 +246,18 @@ void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
   QCOMPARE(faked, lines);
 
   // The send engine has every lone final line feed replaced by a CR: the
-  // editor, the fake and the hosts without an editor then read the same lines.
-  quelvo::SendHost& send = form.Host;
-  quelvo::FakeSendHost fakeSend(fake);
-  quelvo::DocumentSendHost plain;
-  plain.SetDocument(quelvo::DocumentLines(text.toStdString()));
+  // window's editor (LineEndReplaced) and the snapshot the session holds
+  // then read the same lines.
+  std::vector<std::string> snapshot = form.Host.DocumentSnapshot();
   for (int i = 0; i < host.LineCount(); ++i) {
-    send.ReplaceFinalLineFeed(i);
-    fakeSend.ReplaceFinalLineFeed(i);
-    plain.ReplaceFinalLineFeed(i);
+    host.ReplaceFinalLineFeed(i);
+    quelvo::ReplaceFinalLineFeed(fake.lines, i);
+    quelvo::ReplaceFinalLineFeed(snapshot, i);
   }
   QStringList windowAfter, fakeAfter, plainAfter;
   for (int i = 0; i < host.LineCount(); ++i) windowAfter << QString::fromStdString(host.Line(i));
   for (int i = 0; i < fake.LineCount(); ++i) fakeAfter << QString::fromStdString(fake.Line(i));
-  for (int i = 0; i < plain.DocumentLineCount(); ++i) plainAfter << QString::fromStdString(plain.DocumentLine(i));
+  for (const std::string& line : snapshot) plainAfter << QString::fromStdString(line);
   QCOMPARE(fakeAfter, windowAfter);
   QCOMPARE(plainAfter, windowAfter);
 }
@@ -343,32 +315,42 @@ void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
   if (!closes) QCOMPARE(form.RichEdit1->text(), QString("O1\r\nM30\r\n"));
 }
 
+// The document events of a send as the window applies them, once delivered
+// to its thread.
 void TransferWindowTest::hostReadsAndShowsDocumentLines() {
   quelvo::test::WindowTestHome home;
   TForm1 form;
   form.show();
-  quelvo::TransferHost& host = form.Host;
-  quelvo::SendHost& send = form.Host;
+  quelvo::WindowTransferHost& host = form.Host;
+  quelvo::TransferEvents& events = host.Events();
   form.RichEdit1->setText("O1\r\nG01\r\n");
 
-  send.ShowLineInEditor(4, 3);
+  events.LineInProgress(1, 4, 3);
+  host.DeliverEvents();
   QCOMPARE(form.RichEdit1->selectedText(), QString("G01"));
-  send.SetEditorStatusPanel(4, "選択");
-  QCOMPARE(form.StatusBar1->PanelText(4), QString("選択"));
+  form.SetEditorStatusPanel(2, "選択");
+  QCOMPARE(form.StatusBar1->PanelText(2), QString("選択"));
 
   // A lone line feed ends a line too; the engine has it replaced by CR.
   form.RichEdit1->setText("A\nB\r\n");
   QCOMPARE(host.Line(0), std::string("A\n"));
-  send.ReplaceFinalLineFeed(0);
+  events.LineEndReplaced(0);
+  host.DeliverEvents();
   QCOMPARE(form.RichEdit1->text(), QString("A\rB\r\n"));
 
-  send.SetModified(true);
-  QVERIFY(send.IsModified());
+  form.SetDocumentModified(true);
+  QVERIFY(form.RichEdit1->isModified());
   QVERIFY(form.Document.Modified);
-  send.SetEstimateTimer(true);
+  events.DocumentUnchanged(false);
+  host.DeliverEvents();
+  QVERIFY(!form.RichEdit1->isModified());
+  QCOMPARE(form.StatusBar1->PanelText(2), QString());
+  events.DataFlowing(true);
+  host.DeliverEvents();
   QCOMPARE(form.Timer2->interval(), 10000);
   QVERIFY(form.Timer2->isActive());
-  send.SetEstimateTimer(false);
+  events.DataFlowing(false);
+  host.DeliverEvents();
   QVERIFY(!form.Timer2->isActive());
 }
 

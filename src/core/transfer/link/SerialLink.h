@@ -6,7 +6,10 @@
 // log. The engines hold one SerialLink for the whole run; the port is opened
 // per transfer and closed by the engine on every way out (ClosePort).
 //
-// Written against SerialPort (the port) and TransferHost (the window).
+// Written against SerialPort (the port) and TransferHost (the front end). The
+// user's stop reaches the link as a request on its StopToken (Stops()), which
+// the front end sets from any thread; the link and the engines test it
+// between characters.
 //
 // For the engines: test State().AbortFlag after every WriteByte, as before. A
 // port that fails under the transfer (a write the system refuses, a device
@@ -23,6 +26,7 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/ByteTransferState.h"
 
@@ -65,9 +69,11 @@ class SerialLink {
   // handshake and the output queue and checks the line. A refusal sets
   // State().AbortFlag (and ErrorNumber 9999 for a user stop).
   void WriteByte(uint8_t ch);
+  // Takes the stop request: the error number becomes kUserStop.
   void StopByUser();
-  bool UserStopHeld();
-  bool UserStopHit();
+  // A stop was requested and not yet taken.
+  bool UserStopRequested() { return stop_.Requested(); }
+  StopToken& Stops() { return stop_; }
   void UpdateIndicators(uint32_t modemStatus);
 
   // Appends the date and time and `line` to the communication log.
@@ -98,8 +104,7 @@ class SerialLink {
   // Reads the line until the control lets the send go (DC1, ENQ or carrier);
   // false when a stop key, a refusal or a failed port ended the wait.
   bool WaitForControlGo();
-  bool StopKeyAbort();  // StopByUser and AbortFlag when a stop key is held
-  bool StopHitAbort();  // likewise when a stop key was hit
+  bool StopAbort();  // StopByUser and AbortFlag when a stop is requested
   bool PauseIs0x93() const { return options_.pauseCode0x93; }
 
   SerialPort& port_;
@@ -114,6 +119,7 @@ class SerialLink {
   ByteTransferState state_;
   PortState portState_;
   bool openStopped_ = false;
+  StopToken stop_;
 };
 
 }  // namespace quelvo

@@ -15,29 +15,13 @@ void SerialLink::UpdateIndicators(uint32_t modemStatus) {
   host_.Events().CtsState((modemStatus & kModemCts) != 0);
 }
 
-bool SerialLink::UserStopHeld() {
-  return host_.KeyHeld(StopKey::kF3) || host_.KeyHeld(StopKey::kEsc);
-}
-
-bool SerialLink::UserStopHit() {
-  return host_.KeyHit(StopKey::kF3) || host_.KeyHit(StopKey::kEsc);
-}
-
 void SerialLink::StopByUser() {
   state_.ErrorNumber = kUserStop;
-  host_.ReleaseKey(StopKey::kF3);
-  host_.ReleaseKey(StopKey::kEsc);
+  stop_.Take();
 }
 
-bool SerialLink::StopKeyAbort() {
-  if (!UserStopHeld()) return false;
-  StopByUser();
-  state_.AbortFlag = true;
-  return true;
-}
-
-bool SerialLink::StopHitAbort() {
-  if (!UserStopHit()) return false;
+bool SerialLink::StopAbort() {
+  if (!stop_.Requested()) return false;
   StopByUser();
   state_.AbortFlag = true;
   return true;
@@ -78,13 +62,13 @@ bool SerialLink::WaitForControlGo() {
     if (paused) host_.Events().ControlPaused(false);
   };
   for (;;) {
-    if (StopKeyAbort()) return false;
+    if (StopAbort()) return false;
     ReadByte();
     if (state_.PortFailed) {
       state_.AbortFlag = true;
       return false;
     }
-    if (StopHitAbort()) return false;
+    if (StopAbort()) return false;
     uint32_t status = 0;
     if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
       state_.codes.GoFlag = true;
@@ -99,7 +83,7 @@ bool SerialLink::WaitForControlGo() {
       host_.Events().ControlPaused(true);
     }
     // Stop keys reach the window as events: let them in while we wait.
-    host_.ProcessEvents();
+    host_.Idle();
   }
 }
 
@@ -115,9 +99,9 @@ void SerialLink::WriteByte(uint8_t ch) {
 
   if (portState_.OldTypeProtocol) {
     // Flow control is the driver's: no queue wait, no line check, no count.
-    if (StopKeyAbort()) return;
-    host_.ProcessEvents();
-    if (StopHitAbort()) return;
+    if (StopAbort()) return;
+    host_.Idle();
+    if (StopAbort()) return;
     PutByte(byte);
     return;
   }
@@ -129,9 +113,9 @@ void SerialLink::WriteByte(uint8_t ch) {
     if (!WaitForControlGo()) return;
     state_.SentSinceCheck = 0;
   } else {
-    if (StopKeyAbort()) return;
-    host_.ProcessEvents();
-    if (StopHitAbort()) return;
+    if (StopAbort()) return;
+    host_.Idle();
+    if (StopAbort()) return;
   }
 
   // Output-queue throttle: fewer than 259 bytes may wait. A queue that does
@@ -140,9 +124,9 @@ void SerialLink::WriteByte(uint8_t ch) {
   for (;;) {
     int queued = 0;
     const bool known = port_.OutputQueueSize(&queued);
-    host_.ProcessEvents();
+    host_.Idle();
     if (!known || kQueueRoom - queued > 1) break;
-    if (StopHitAbort()) return;
+    if (StopAbort()) return;
   }
   state_.AbortFlag = false;
 

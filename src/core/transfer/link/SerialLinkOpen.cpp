@@ -128,11 +128,10 @@ void SerialLink::ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, i
 }
 
 bool SerialLink::OpenDevice(const std::string& device) {
-  // Opening a network port takes a while: the window stays alive and the
-  // stop keys end the wait.
+  // Opening a network port takes a while: a stop request ends the wait.
   port_.SetOpenWatcher([this] {
-    host_.ProcessEvents();
-    if (UserStopHit()) openStopped_ = true;
+    host_.Idle();
+    if (stop_.Requested()) openStopped_ = true;
     return !openStopped_;
   });
   const bool opened = port_.Open(device);

@@ -104,8 +104,8 @@ void ReceiveEngine::ShowSettingPanels() {
   }
 }
 
-void ReceiveEngine::LeaveOnStopWhileWaiting(bool hit) {
-  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return;
+void ReceiveEngine::LeaveOnStopWhileWaiting() {
+  if (!link_.UserStopRequested()) return;
   link_.StopByUser();
   log_.AppendLog(kStopWhileWaiting);
   Abort();
@@ -114,15 +114,15 @@ void ReceiveEngine::LeaveOnStopWhileWaiting(bool hit) {
 std::uint8_t ReceiveEngine::WaitForStart() {
   const ActiveSetting& active = link_.Active();
   for (;;) {
-    LeaveOnStopWhileWaiting(false);
+    LeaveOnStopWhileWaiting();
     const std::uint8_t c = link_.ReadByte();
-    LeaveOnStopWhileWaiting(true);
+    LeaveOnStopWhileWaiting();
     if (link_.State().PortFailed) {
       // Nothing was received: the (empty) target goes as after a stop.
       link_.State().ErrorNumber = kReceivePortLost;
       Abort();
     }
-    host_.ProcessEvents();
+    host_.Idle();
     if (active.Signal == 0) {
       // Only a control that raises DCD may start the reception. A port whose
       // modem lines cannot be read (pseudo-terminals, some adapters) is not

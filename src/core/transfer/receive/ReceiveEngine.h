@@ -72,11 +72,11 @@ class ReceiveEngine : private ReceivedTextSink {
   void ShowSettingPanels();
   std::uint8_t WaitForStart();
   void StartData(std::uint8_t startChar);
-  void LeaveOnStopWhileWaiting(bool hit);
+  void LeaveOnStopWhileWaiting();
 
   // ReceiveEngineLoop.cpp
   void ReceiveData();
-  void LeaveOnStopWhileReceiving(bool hit);
+  void LeaveOnStopWhileReceiving();
   bool DsrEndsData();
   void AfterOrdinaryChar();
   void FlushBlock();

@@ -32,8 +32,8 @@ void ReceiveEngine::ProgramNumberLine(const std::string& line) {
   host_.Events().ProgramLine(line);
 }
 
-void ReceiveEngine::LeaveOnStopWhileReceiving(bool hit) {
-  if (!(hit ? link_.UserStopHit() : link_.UserStopHeld())) return;
+void ReceiveEngine::LeaveOnStopWhileReceiving() {
+  if (!link_.UserStopRequested()) return;
   link_.StopByUser();
   log_.AppendLog("  受信中に手動操作にて中止\n");
   // op10 keeps what was received, without the closing "%" and the line in hand.
@@ -76,16 +76,16 @@ void ReceiveEngine::AfterOrdinaryChar() {
     host_.Events().LinesInBlock(0);
     text_->ResetLineCount();
   } else {
-    host_.ProcessEvents();
+    host_.Idle();
     host_.Events().LinesInBlock(text_->LineCount());
   }
 }
 
 void ReceiveEngine::ReceiveData() {
   for (;;) {
-    LeaveOnStopWhileReceiving(false);
+    LeaveOnStopWhileReceiving();
     const std::uint8_t c = link_.ReadByte();
-    LeaveOnStopWhileReceiving(true);
+    LeaveOnStopWhileReceiving();
     if (link_.State().PortFailed) StopForLostPort();
     if (DsrEndsData()) {
       EndOfData();

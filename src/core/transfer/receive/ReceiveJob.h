@@ -24,6 +24,8 @@ struct ReceiveJob {
   // Where the communication log is saved at the end; empty for the program's
   // <base>_R.log.
   std::string logFilePath;
+  // Close the program after a completed reception (TransferResult::closeProgram).
+  bool closeAfterTransfer = false;
 };
 
 struct ReceiveOutcome {

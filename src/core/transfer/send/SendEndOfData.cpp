@@ -16,7 +16,7 @@ constexpr int kRepeatWaitMs = 3000;
 }  // namespace
 
 void SendEngine::SendEndOfData() {
-  window_.SetEstimateTimer(false);
+  host_.Events().DataFlowing(false);
   host_.Events().AllDataSent();
 
   WriteStep(EndSequenceFor(Active().EndChar, Active().Speed, Active().CRLF_Type), kSendEndSequence);
@@ -28,7 +28,7 @@ void SendEngine::SendEndOfData() {
 }
 
 bool SendEngine::Complete() {
-  ReleaseDocument(2);
+  ReleaseDocument(false);
   // The control's reader may still be busy with what is queued.
   host_.WaitMs(kCloseWaitMs);
   link_.ClosePort();
@@ -37,14 +37,16 @@ bool SendEngine::Complete() {
 
   if (!job_.RepeatMode) {
     SaveLog();
-    if (job_.CloseAfterTransfer) window_.CloseProgram(options_.powerOffAfterTransfer);
+    if (job_.CloseAfterTransfer) {
+      outcome_.CloseProgram = true;
+      outcome_.PowerOff = options_.powerOffAfterTransfer;
+    }
     EndTransfer(true);
     return false;
   }
 
   ShowLine(0, 0);
-  window_.SetEditorStatusPanel(4, "");
-  window_.RepaintEditor();
+  host_.Events().NextPassReady();
   log_.AppendLog("  ﾘﾋﾟｰﾄ送信準備完了\n");
   host_.WaitMs(kRepeatWaitMs);
   ++outcome_.RepeatCount;

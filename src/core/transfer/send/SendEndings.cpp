@@ -12,31 +12,30 @@ void SendEngine::AbortPath() {
   link_.WriteByte(kDC4);
   log_.AppendLog("  送信中止　ｴﾗｰ番号 " + std::to_string(Bytes().ErrorNumber) + "\n");
   SaveLog();
-  ReleaseDocument(2);
-  window_.SetEstimateTimer(false);
+  ReleaseDocument(false);
+  host_.Events().DataFlowing(false);
   link_.ClosePort();
   SetPhase(TransferPhase::kStopped);
   EndTransfer(false);
 }
 
 void SendEngine::UnexpectedError() {
-  ReleaseDocument(1);
+  ReleaseDocument(true);
   log_.AppendLog("  送信中にエラーが発生した為中止\n");
   SaveLog();
-  window_.SetEstimateTimer(false);
+  host_.Events().DataFlowing(false);
   link_.ClosePort();
   SetPhase(TransferPhase::kStopped);
   EndTransfer(false);
 }
 
-void SendEngine::ReleaseDocument(int emptiedPanel) {
+void SendEngine::ReleaseDocument(bool afterError) {
   // Sending may turn a final line feed into a carriage return, which marks
   // the document modified; that alone is no edit of the user's. Edits made
   // before the send keep their mark, so that they are still offered for saving.
-  if (wasModified_) return;
-  window_.SetModified(false);
+  if (job_.DocumentModified) return;
+  host_.Events().DocumentUnchanged(afterError);
   host_.Events().Title("<編集>" + job_.CurrentFileName + " - Quelvo" + job_.VersionSuffix);
-  window_.SetEditorStatusPanel(emptiedPanel, "");
 }
 
 void SendEngine::SaveLog() {
@@ -50,7 +49,7 @@ void SendEngine::SaveLog() {
 
 void SendEngine::EndTransfer(bool completed) {
   outcome_.SendCompleted = completed;
-  window_.StartCompletionTimer();
+  host_.Events().Ended(completed);
 }
 
 }  // namespace quelvo

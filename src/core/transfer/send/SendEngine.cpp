@@ -4,19 +4,19 @@
 
 namespace quelvo {
 
-SendEngine::SendEngine(SerialLink& link, TransferHost& host, SendHost& window, CommLog& log,
-                       const ProgramOptions& options)
-    : link_(link), host_(host), window_(window), log_(log), options_(options) {}
+SendEngine::SendEngine(SerialLink& link, TransferHost& host, CommLog& log, const ProgramOptions& options)
+    : link_(link), host_(host), log_(log), options_(options) {}
 
-void SendEngine::RunSend(const SendJob& job) {
+void SendEngine::RunSend(const SendJob& job, std::vector<std::string>& lines) {
   job_ = job;
+  lines_ = &lines;
+  // A document has at least its one (empty) line.
+  if (lines.empty()) lines.emplace_back();
   host_.Events().Started(TransferDirection::Send, Meters());
   outcome_.RepeatCount = job.RepeatCount;
-  RunTransferSteps(
-      [this] {
-        wasModified_ = window_.IsModified();
-        RunPasses();
-      },
+  outcome_.CloseProgram = false;
+  outcome_.PowerOff = false;
+  RunTransferSteps([this] { RunPasses(); },
       [this] { UnexpectedError(); },
       // At least the port must not stay open.
       [this] { link_.ClosePort(); });
@@ -42,7 +42,7 @@ SendEngine::Phase SendEngine::RunStep(Phase phase) {
       }
       counters_.SentChars = 0;
       host_.Events().SendTotal(counters_.TotalChars, true);
-      window_.SetEstimateTimer(true);
+      host_.Events().DataFlowing(true);
       SendStartOfData();
       return Phase::kLines;
     case Phase::kLines:
@@ -96,9 +96,8 @@ void SendEngine::WriteStep(const std::string& chars, TransferError errorNumber) 
 void SendEngine::SetPhase(TransferPhase phase) { host_.Events().PhaseChanged(phase); }
 
 void SendEngine::ShowLine(int index, int64_t start) {
-  const int64_t length =
-      index < host_.LineCount() ? static_cast<int64_t>(host_.Line(index).size()) : 0;
-  window_.ShowLineInEditor(start, length);
+  const int64_t length = index < LineCount() ? static_cast<int64_t>((*lines_)[static_cast<size_t>(index)].size()) : 0;
+  host_.Events().LineInProgress(index, start, length);
 }
 
 }  // namespace quelvo

@@ -1,23 +1,20 @@
 #pragma once
-// The send engine: moves the document in the editor to the NC control, one
-// character at a time, through the serial link. One pass opens the port, waits
+// The send engine: moves a document (a snapshot of its lines) to the NC
+// control, one character at a time, through the serial link. One pass opens the port, waits
 // for the control's start, sends feed and the start sequence (or an OSP
 // control's file-name header), every line through the send line filter, the
 // end sequence and feed, and ends completed, aborted (with an error number in
 // the log) or on an unexpected error. In repeat mode completed passes follow
 // one another until a stop.
 //
-// RunSend runs synchronously on the GUI thread; the window stays alive because
-// the link and the engine let it process pending events between characters.
-// Every ending starts the completion timer (Timer1).
-//
-// The window holds one engine for the whole run. The send command starts the
-// communication log, fills a SendJob and calls RunSend; the selective-send
-// dialog fills Selection().SkipLines first. Timer2's worker runs
-// EstimateRemainingTime(Counters()); Timer1's handler reads Outcome() for the
-// mail notice, and SerialLink::Port().PortOpenedForSend.
+// RunSend runs synchronously on the caller's thread (the window's transfer
+// thread, the terminal program's main thread, a service worker) and ends with
+// the Ended event. TransferSession runs it and does what follows a send (the
+// mail notice, the close decision); a front end reads Counters() from its
+// own thread for the remaining-time estimate.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
@@ -25,7 +22,6 @@
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/TransferSteps.h"
 #include "core/transfer/link/SerialLink.h"
-#include "core/transfer/send/SendHost.h"
 #include "core/transfer/send/SendLineFilter.h"
 #include "core/transfer/send/SendState.h"
 #include "core/transfer/send/SendTimeEstimate.h"
@@ -35,8 +31,7 @@ namespace quelvo {
 class SendEngine {
  public:
   // All references must outlive the engine; `options` is read at each send.
-  SendEngine(SerialLink& link, TransferHost& host, SendHost& window, CommLog& log,
-             const ProgramOptions& options);
+  SendEngine(SerialLink& link, TransferHost& host, CommLog& log, const ProgramOptions& options);
 
   // The steps of one pass, in order; RunPasses runs the step of each phase
   // and moves to the phase it returns.
@@ -50,8 +45,10 @@ class SendEngine {
     kEnded,            // completed or stopped
   };
 
-  // Runs one send, or a repeat series, to its end. Never throws.
-  void RunSend(const SendJob& job);
+  // Runs one send, or a repeat series, of `lines` (as DocumentLines makes
+  // them) to its end. A line feed that ends a line is replaced in `lines`
+  // (and reported by LineEndReplaced). Never throws.
+  void RunSend(const SendJob& job, std::vector<std::string>& lines);
   // After RunSend: kEnded when the send completed, else the phase it stopped in.
   Phase CurrentPhase() const { return phase_; }
 
@@ -108,7 +105,7 @@ class SendEngine {
   // SendEndings.cpp: the abort and unexpected-error paths.
   void AbortPath();
   void UnexpectedError();
-  void ReleaseDocument(int emptiedPanel);
+  void ReleaseDocument(bool afterError);
   void SaveLog();
   void EndTransfer(bool completed);
 
@@ -118,11 +115,11 @@ class SendEngine {
 
   SerialLink& link_;
   TransferHost& host_;
-  SendHost& window_;
   CommLog& log_;
   const ProgramOptions& options_;
 
   SendJob job_;
+  std::vector<std::string>* lines_ = nullptr;  // the document of the running send
   Phase phase_ = Phase::kEnded;
   SendSelection selection_;
   SendOutcome outcome_;
@@ -132,7 +129,7 @@ class SendEngine {
   std::string lineEnd_;   // the line-end sequence of CRLF_Type
   std::string feed_;      // the feed spaces; empty when no feed is due
   SendFilterOptions filter_;
-  bool wasModified_ = false;  // the document's state before the send
+  int LineCount() const { return static_cast<int>(lines_->size()); }
 };
 
 }  // namespace quelvo

@@ -1,9 +1,9 @@
-// The line loop: every line of the document, read afresh from the editor,
-// shown, skipped by the selective send or filtered and written, then counted.
+// The line loop: every line of the document snapshot, shown, skipped by the selective send or filtered and written, then counted.
 #include <algorithm>
 
 #include "core/common/Cp932.h"
 #include "core/common/DateTimeText.h"
+#include "core/transfer/DocumentLines.h"
 #include "core/transfer/send/SendEngine.h"
 
 namespace quelvo {
@@ -26,15 +26,16 @@ bool EndsProgram(const std::string& line) {
 void SendEngine::SendLines() {
   Bytes().SentSinceCheck = 0;
   ShowLine(0, 0);
-  window_.FocusEditor();
   outcome_.StartText = "開始 " + ShortDateTimeText(host_.Now()) + "\n";
 
   int64_t start = 0;  // editor position where line k starts
-  for (int k = 0; counters_.SentChars < counters_.TotalChars && k < host_.LineCount(); ++k) {
-    std::string line = host_.Line(k);
-    window_.ShowLineInEditor(start, static_cast<int64_t>(line.size()));
+  for (int k = 0; counters_.SentChars < counters_.TotalChars && k < LineCount(); ++k) {
+    std::string line = (*lines_)[static_cast<size_t>(k)];
+    host_.Events().LineInProgress(k, start, static_cast<int64_t>(line.size()));
     if (!line.empty() && line.back() == '\n') {
-      window_.ReplaceFinalLineFeed(k);
+      // The CR that replaces the LF ends the line, as in the editor.
+      ReplaceFinalLineFeed(*lines_, k);
+      host_.Events().LineEndReplaced(k);
       line.back() = '\r';
       counters_.TotalChars += 1;
       host_.Events().SendTotal(counters_.TotalChars, false);
@@ -59,7 +60,7 @@ void SendEngine::SendLines() {
       SetPhase(TransferPhase::kSending);
       SendLineText(wireLine);
     }
-    host_.ProcessEvents();
+    host_.Idle();
     counters_.SentChars += static_cast<int32_t>(wireLine.size() + 2);
     if (EndsProgram(line)) host_.WaitMs(5);
     ShowProgress();

@@ -44,7 +44,6 @@ void SendEngine::Prepare() {
   host_.Events().AmountToSend(counters_.TotalChars);
 
   counters_.LastSampleChars = 0;
-  window_.RepaintEditor();
   Bytes().AbortFlag = false;
 
   lineEnd_ = LineEndSequence(Active().CRLF_Type);
@@ -64,10 +63,9 @@ void SendEngine::ShowCodeAndLine() {
 
 int32_t SendEngine::DocumentLength() {
   // Counted in the bytes that go on the wire, lines joined by CR LF.
-  const int lines = host_.LineCount();
   int64_t length = 0;
-  for (int i = 0; i < lines; ++i) {
-    length += static_cast<int64_t>(Utf8ToCp932(host_.Line(i)).size());
+  for (size_t i = 0; i < lines_->size(); ++i) {
+    length += static_cast<int64_t>(Utf8ToCp932((*lines_)[i]).size());
     if (i > 0) length += 2;
   }
   return static_cast<int32_t>(length);

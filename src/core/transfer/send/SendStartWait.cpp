@@ -36,15 +36,15 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
     if (stopLogLine != nullptr) log_.AppendLog(stopLogLine);
     Abort();
   };
-  if (link_.UserStopHeld()) stop();
+  if (link_.UserStopRequested()) stop();
   const uint8_t ch = link_.ReadByte();
-  if (link_.UserStopHit()) stop();
+  if (link_.UserStopRequested()) stop();
   // A port that fails under the wait would otherwise be read for ever.
   if (Bytes().PortFailed) {
     Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }
-  host_.ProcessEvents();
+  host_.Idle();
   return ch;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The plain records a send runs on: what the send command hands to the engine,
-// the selective-send exclusion list, and what the engine leaves for the window
-// (the mail notice reads StartText and SendCompleted).
+// the selective-send exclusion list, and what the engine leaves for the front
+// end (the mail notice reads StartText and SendCompleted).
 #include <string>
 #include <vector>
 
@@ -18,6 +18,7 @@ struct SendJob {
   bool RepeatMode = false;         // "ﾘﾋﾟｰﾄ": send again until stopped
   int RepeatCount = 0;             // 1 for the first pass of a repeat series
   bool CloseAfterTransfer = false; // close the program after a completed send
+  bool DocumentModified = false;   // the document held edits not yet saved as the send began
   std::string logFilePath;         // where the log is saved; empty for <base>_S.log
 };
 
@@ -37,6 +38,10 @@ struct SendOutcome {
   std::string OspFileName;       // the name sent to an OSP control
   bool SendCompleted = false;    // the last send ended normally
   int RepeatCount = 0;           // passes of a repeat series, counted on by the engine
+  // A completed send started with CloseAfterTransfer: the front end closes
+  // the program, and with PowerOff switches the PC off once it has closed.
+  bool CloseProgram = false;
+  bool PowerOff = false;
 };
 
 }  // namespace quelvo

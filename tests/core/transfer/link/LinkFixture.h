@@ -33,6 +33,8 @@ class LinkFixture : public ::testing::Test {
   ProgramOptions options;
   CommSetting setting;
   SerialLink link{port, host, log, options};
+  // The scripted keys reach the link as the window's keys do: as stop requests.
+  const bool watched = (host.Watch(link.Stops()), true);
 };
 
 }  // namespace quelvo

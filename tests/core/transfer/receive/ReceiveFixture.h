@@ -23,8 +23,8 @@ namespace quelvo {
 class HookedHost : public FakeTransferHost {
  public:
   using FakeTransferHost::FakeTransferHost;
-  void ProcessEvents() override {
-    FakeTransferHost::ProcessEvents();
+  void Idle() override {
+    FakeTransferHost::Idle();
     if (onEvents) onEvents();
   }
   void SetProgressPosition(int64_t position) override {
@@ -126,6 +126,7 @@ class ReceiveFixture : public ::testing::Test {
   ProgramOptions options;
   CommSetting setting;
   SerialLink link{port, host, log, options};
+  const bool watched = (host.Watch(link.Stops()), true);
   ReceiveEngine engine{link, host, log, options};
   ReceiveJob job;
 };

@@ -79,6 +79,7 @@ TEST(ReceiveFuzz, ArbitraryStreamsAndSettingsEndCleanlyInsideTheFolder) {
     port.dcd = chance(90);
     port.modemReadable = chance(80);
     SerialLink link{port, host, log, options};
+    host.Watch(link.Stops());
     ReceiveEngine engine{link, host, log, options};
     ReceiveJob job;
     job.TransferFileName = folder + (chance(50) ? "/osp_data.tmp" : "/recv.nc");

@@ -45,7 +45,7 @@ void ExpectAborted(SendRig& rig, int number) {
   EXPECT_FALSE(rig.window.estimateTimerOn);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_EQ(SavedLog(), rig.log.Text());
-  EXPECT_TRUE(rig.window.closeRequests.empty()) << "an aborted send never closes the program";
+  EXPECT_FALSE(rig.engine.Outcome().CloseProgram) << "an aborted send never closes the program";
 }
 
 TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
@@ -83,7 +83,8 @@ TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
   EXPECT_EQ(rig.host.label2, "送信中のプログラム番号 => O1");
   EXPECT_EQ(rig.window.estimateTimer, (std::vector<bool>{true, false}));
   EXPECT_EQ(rig.window.shownLines, (std::vector<std::pair<int64_t, int64_t>>{{0, 2}, {0, 2}, {4, 2}}));
-  EXPECT_EQ(rig.window.closeRequests, std::vector<bool>{true});
+  EXPECT_TRUE(rig.engine.Outcome().CloseProgram);
+  EXPECT_TRUE(rig.engine.Outcome().PowerOff);
   EXPECT_EQ(rig.window.completionTimerStarts, 1);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_TRUE(rig.link.Port().PortOpenedForSend);
@@ -139,7 +140,8 @@ TEST(SendEngineFlow, StopKeysDuringTheWait) {
   ExpectAborted(held, 9999);
   const auto texts = held.LogTexts();
   EXPECT_EQ(texts[texts.size() - 2], "  送信待機中に手動操作にて中止");
-  EXPECT_EQ(held.host.releasedKeys, (std::vector<StopKey>{StopKey::kF3, StopKey::kEsc}));
+  EXPECT_EQ(held.link.Stops().LastTaken(), StopKind::kEsc);
+  EXPECT_FALSE(held.link.UserStopRequested()) << "the stop was taken";
 
   SendRig pressed;  // a short press of F3 is latched
   pressed.host.lines = {"G1", ""};

@@ -57,7 +57,8 @@ struct SendRig {
   CommLog log{[this] { return host.Now(); }};
   ProgramOptions options;
   SerialLink link{port, host, log, options};
-  SendEngine engine{link, host, window, log, options};
+  const bool watched = (host.Watch(link.Stops()), true);
+  SendEngine engine{link, host, log, options};
   SendJob job;
 
   SendRig() {
@@ -69,9 +70,12 @@ struct SendRig {
   // The control's start signal, due just after the port is opened.
   void StartOnDc1(int64_t atMs = 1) { port.QueueIncoming("\x11", atMs); }
 
-  // Runs the send; returns the bytes written to the line.
+  // Runs the send of the fake host's lines (the document as the window held
+  // it, its modified mark from the fake window); returns the bytes written to
+  // the line.
   std::string Send() {
-    engine.RunSend(job);
+    job.DocumentModified = window.modified;
+    engine.RunSend(job, host.lines);
     return port.written;
   }
 
