@@ -84,9 +84,25 @@ void TerminalHost::ProcessEvents() {
   throttle_.Call();
 }
 
-// SIGINT and SIGTERM stand for Esc; F3 has no counterpart.
-bool TerminalHost::KeyHeld(StopKey key) { return key == StopKey::kEsc && StopPending(); }
-bool TerminalHost::KeyHit(StopKey key) { return key == StopKey::kEsc && StopPending(); }
+// SIGINT and SIGTERM stand for Esc, and so does the end of the --timeout
+// wait for the control's start; F3 has no counterpart.
+bool TerminalHost::StopAsked() {
+  if (StopPending()) return true;
+  const TransferFigures& f = view_.Figures();
+  if (startTimeoutMs_ <= 0 || f.phase != TransferPhase::kWaitingForControl || f.waitingSinceMs < 0 ||
+      f.dataStartMs >= 0)
+    return false;
+  if (SteadyMs() - f.waitingSinceMs < startTimeoutMs_) return false;
+  if (!startTimedOut_) {
+    startTimedOut_ = true;
+    view_.BreakLine();
+    err_ << "NC 機が " << startTimeoutMs_ / 1000 << " 秒以内に始めなかったため中止します (--timeout)\n" << std::flush;
+  }
+  return true;
+}
+
+bool TerminalHost::KeyHeld(StopKey key) { return key == StopKey::kEsc && StopAsked(); }
+bool TerminalHost::KeyHit(StopKey key) { return key == StopKey::kEsc && StopAsked(); }
 void TerminalHost::ReleaseKey(StopKey key) {
   if (key == StopKey::kEsc) ClearStop();
 }

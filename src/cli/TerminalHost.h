@@ -23,6 +23,10 @@ class TerminalHost : public TransferHost, public DocumentSendHost {
   bool AskYesNo(const std::string& text);
   // Asks for a line of text on the terminal; nothing without one.
   bool AskText(const std::string& prompt, std::string* answer);
+  // --timeout: a control that has not started this long after the port opened
+  // stops the transfer as the stop key does (0: wait as long as it takes).
+  void SetStartTimeout(int64_t milliseconds) { startTimeoutMs_ = milliseconds; }
+  bool StartTimedOut() const { return startTimedOut_; }
 
   // --- TransferHost ---
   TransferEvents& Events() override { return view_; }
@@ -45,6 +49,10 @@ class TerminalHost : public TransferHost, public DocumentSendHost {
   std::ostream& err_;
   bool assumeYes_;
   PollThrottle throttle_;
+  int64_t startTimeoutMs_ = 0;
+  bool startTimedOut_ = false;
+
+  bool StopAsked();
 };
 
 // Milliseconds of the steady clock.

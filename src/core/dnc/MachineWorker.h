@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "core/dnc/DncConfig.h"
@@ -69,6 +70,7 @@ class MachineWorker {
   void OnProgress(const WorkerHost::Progress& progress);
   void Publish();
   void RefreshQueued();
+  void SayRefusedSpoolEntries();
   void Say(const std::string& text) { journal_(machine_.name + ": " + text); }
   void Sleep(int seconds);
 
@@ -85,6 +87,11 @@ class MachineWorker {
   std::deque<std::string> pendingRequests_;  // names requested, answered in turn
   std::string sendingName_;
   int64_t lastSpoolScanMs_ = 0;
+  // Spool entries that are not sent, with the reason the journal gave once.
+  std::map<std::string, std::string> refusedSaid_;
+  // The last failure to publish the state ("" while publishing works): a
+  // failure is said once, not at every progress report.
+  std::string publishError_;
   unsigned transferCount_ = 0;
   bool lineFailed_ = false;  // the last send lost the line
 };
