@@ -1,6 +1,7 @@
 # Hardening of the optimised builds (Release, RelWithDebInfo, MinSizeRel, and
 # so the Debian package): fortified libc calls, stack protector and stack
-# clash protection, position-independent executables, and a read-only GOT
+# clash protection, control-flow protection where the target has it,
+# position-independent executables, and a read-only GOT
 # bound at start (RELRO, BIND_NOW). The sanitizer and fuzzing builds keep
 # their own instrumentation instead. scripts/check-package checks the
 # installed programs with hardening-check.
@@ -20,6 +21,10 @@ add_compile_options("$<${optimised}:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>"
 check_cxx_compiler_flag(-fstack-clash-protection QUELVO_HAVE_STACK_CLASH)
 if(QUELVO_HAVE_STACK_CLASH)
   add_compile_options("$<${optimised}:-fstack-clash-protection>")
+endif()
+check_cxx_compiler_flag(-fcf-protection QUELVO_HAVE_CF_PROTECTION)
+if(QUELVO_HAVE_CF_PROTECTION)
+  add_compile_options("$<${optimised}:-fcf-protection>")
 endif()
 check_pie_supported(LANGUAGES CXX)
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
