@@ -102,6 +102,11 @@ const CheckCase kCheckCases[] = {
      1},
     {"multi-byte text goes in ASCII", "Code=2\r\n", "O3\r\n(\x93\xfa\x96\x7b)\r\nM30\r\n",
      "FILE:1:1: 情報: プログラム番号 O3\n", 0},
+    // Read as CP932 the comment's ")" would be swallowed: one finding says what the file is.
+    {"a UTF-8 file is no Shift-JIS file", "Code=2\r\n", "O4\r\nG00X1.(工具)\r\nM30\r\n",
+     "FILE:2:8: 変更: このファイルは Shift-JIS ではなく UTF-8 で書かれています。"
+     "このまま送ると文字が化けます。Shift-JIS で保存し直してください\n",
+     1},
 };
 
 TEST_F(CliCommandTest, CheckNamesEveryFaultAtItsLineAndColumn) {
