@@ -114,7 +114,9 @@ TEST(SyntaxColorsTest, EveryStyleReadsOnLightAndDarkBackgrounds) {
     // The user's own text colour where it reads, else made readable like a style.
     const Rgb shown = SyntaxColor(NcStyle::Default, bg, text);
     EXPECT_GE(ContrastRatio(shown, bg), kSyntaxContrast) << int(bg.r);
-    if (ContrastRatio(text, bg) >= kSyntaxContrast) EXPECT_EQ(shown, text);
+    if (ContrastRatio(text, bg) >= kSyntaxContrast) {
+      EXPECT_EQ(shown, text);
+    }
   }
 }
 
