@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "core/common/TerminalCells.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::cli {
@@ -252,6 +253,33 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
   // Nothing was written where it should not be: no reception file anywhere.
   EXPECT_FALSE(std::ifstream(home_.File("out.nc")).good());
   EXPECT_FALSE(std::ifstream(home_.File("folder/osp_data.tmp")).good());
+}
+
+// A long port name widens its column; the columns after it stay in line, and
+// a receive port that is the send port is a ditto mark.
+TEST_F(CliCommandTest, SettingsTableKeepsItsColumnsWithLongPortNames) {
+  const std::string longPort = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0";
+  WriteFile(home_.File("SetData1.ini"),
+            "[Setting_R]\r\nPort=" + longPort + "\r\n[Setting_S]\r\nPort=" + longPort + "\r\n");
+  WriteFile(home_.File("SetData2.ini"), "[Setting_R]\r\nPort=COM2\r\n[Setting_S]\r\nPort=COM1\r\n");
+  const CliResult r = Run({"settings"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string header, one, two;
+  std::getline(lines, header);
+  std::getline(lines, one);
+  std::getline(lines, two);
+  // The speed column ("速度", then a speed) starts at the same cell on each line.
+  const auto cell = [](const std::string& line, const std::string& word) {
+    const size_t at = line.find(word);
+    return at == std::string::npos ? std::string::npos : TerminalCells(line.substr(0, at));
+  };
+  const size_t speed = cell(header, "速度");
+  ASSERT_NE(speed, std::string::npos) << r.out;
+  EXPECT_EQ(cell(one, longPort) + TerminalCells(longPort) + 2, speed) << r.out;
+  EXPECT_EQ(one.substr(one.size() - std::string("〃").size()), "〃") << one;
+  EXPECT_EQ(two.substr(two.size() - 4), "COM2") << two;
+  EXPECT_EQ(cell(two, "COM1") + TerminalCells(longPort) + 2, speed) << r.out;
 }
 
 // The commands whose work is in the core answer through the command table,
