@@ -82,6 +82,10 @@ if(EXISTS ${unit})
   file(WRITE ${PROJECT_BINARY_DIR}/systemd/quelvo-dnc.service "${unit_text}")
   install(FILES ${PROJECT_BINARY_DIR}/systemd/quelvo-dnc.service DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/system)
 endif()
+# The service's user (quelvo, in dialout), made by systemd-sysusers: the
+# package's postinst runs it.
+install(FILES ${PROJECT_SOURCE_DIR}/data/systemd/quelvo.sysusers DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/sysusers.d
+        RENAME quelvo.conf)
 
 # The service's example configuration is documentation: a file in /etc would be
 # a live configuration that the service reads before anyone has set it up for

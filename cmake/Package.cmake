@@ -18,7 +18,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Libraries the programs link (Qt, QScintilla, libgit2) come from dpkg-shlibdeps; Qt's platform and SVG
 # plugins and the Japanese font are loaded at run time, so no link names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-noto-cjk")
+# systemd-sysusers makes the service's user at installation (postinst).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, libqt6svg6, fonts-noto-cjk, systemd | systemd-standalone-sysusers | systemd-sysusers")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-gtk-platformtheme, xdg-utils")
 # The summary is the synopsis line; data/debian/description the text below it
 # (no double quotes: CPack turns a quoted phrase into a list).

@@ -17,11 +17,10 @@
 
 int main(int argc, char* argv[]) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  // "quelvo --version" starts the toolkit (so it also checks that the platform
-  // can be opened), prints the version and ends; it answers while another
-  // Quelvo runs, so it comes before the single-instance check.
+  // "quelvo --version" prints the version and ends without starting the
+  // toolkit, so it answers where there is no display (a terminal over ssh, a
+  // package check) and while another Quelvo runs.
   if (quelvo::AsksForVersion(args)) {
-    QApplication app(argc, argv);
     std::printf("Quelvo%s\n", quelvo::kVersionSuffix);
     return quelvo::kExitOk;
   }

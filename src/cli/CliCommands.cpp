@@ -27,10 +27,12 @@ void PrintProgramHelp(std::ostream& out) {
 
 const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands{
-      {"send", "send FILE [--setting N] [--port PORT] [--yes] [--quiet] [--json] [--from N [--clearance Z] [--lathe]]",
+      {"send", "send FILE [--setting N] [--port PORT] [--timeout SECONDS] [--yes] [--quiet] [--json] [--from N [--clearance Z] [--lathe]]",
        "FILE を通信設定 N の送信設定で NC 機へ送信します",
        "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
        "  --port PORT   この送信だけポートを変えます (COM1、/dev/ttyUSB0 など)\n"
+       "  --timeout SECONDS  NC 機がこの秒数のうちに送信を始めないとき中止します\n"
+       "                (終了ステータス 1。省略時は中止するまで待ちます)\n"
        "  --yes         NC 機の準備の確認に「はい」と答えます\n"
        "  --quiet       進行状況と結果を表示しません\n"
        "  --json        結果を JSON で標準出力に書きます\n"
@@ -39,10 +41,12 @@ const std::vector<CliCommand>& CliCommands() {
        "  --clearance Z アプローチの安全高さ (旋盤では逃げる X 直径)。省略時はそれまでの最高の Z\n"
        "  --lathe       旋盤として読みます (X は直径、U W は増分)\n",
        &RunSend},
-      {"receive", "receive OUT [--setting N] [--port PORT] [--yes] [--quiet] [--json]",
+      {"receive", "receive OUT [--setting N] [--port PORT] [--timeout SECONDS] [--yes] [--quiet] [--json]",
        "NC 機から受信して OUT に保存します (OSP の設定では OUT はフォルダ)",
        "  --setting N   通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
        "  --port PORT   この受信だけポートを変えます\n"
+       "  --timeout SECONDS  NC 機がこの秒数のうちに送り始めないとき中止します\n"
+       "                (終了ステータス 1。省略時は中止するまで待ちます)\n"
        "  --yes         OUT が既にあるとき上書きします\n"
        "  --quiet       進行状況と結果を表示しません\n"
        "  --json        結果を JSON で標準出力に書きます\n",

@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include "core/common/ProgramFiles.h"
@@ -35,7 +37,7 @@ bool LoadSession(const ParsedArgs& args, CliSession* session, std::string* error
   if (args.Has("setting")) {
     int place = 0;
     if (!ParseInteger(args.Value("setting"), &place) || place < 1 || place > kSettingCount) {
-      *error = "通信設定番号\n" + args.Value("setting") + "は存在しません。(1〜12)";
+      *error = "通信設定番号 " + args.Value("setting") + " は存在しません。(1〜12)";
       *usageError = true;
       return false;
     }
@@ -47,7 +49,9 @@ bool LoadSession(const ParsedArgs& args, CliSession* session, std::string* error
   session->settings = LoadProgramSettings(ini);
   if (setNo == 0) {
     const CheckedSetNo checked = CheckSetNo(session->settings.setNo);
+    // The window's message box text, on one terminal line.
     if (!checked.message.empty()) *notice = checked.message;
+    std::replace(notice->begin(), notice->end(), '\n', ' ');
     setNo = checked.setNo;
   }
   session->setNo = setNo;

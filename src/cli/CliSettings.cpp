@@ -1,11 +1,14 @@
 // quelvo-cli settings: the twelve communication settings as a table, or one
 // of them key by key as its file holds it.
+#include <algorithm>
 #include <ostream>
+#include <vector>
 
 #include "cli/CliExit.h"
 #include "cli/CliSession.h"
 #include "cli/CliUsage.h"
 #include "core/common/ProgramFiles.h"
+#include "core/common/TerminalCells.h"
 #include "core/settings/CommSettingFields.h"
 #include "core/settings/ControlPresets.h"
 #include "core/settings/CommSettingFile.h"
@@ -23,34 +26,32 @@ std::string ChoiceText(int CommSetting::*member, int value) {
   return std::to_string(value);
 }
 
-std::string Padded(const std::string& text, size_t width) {
-  // Width in terminal cells: ASCII and half-width katakana one, other text two.
-  size_t cells = 0;
-  for (size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    const bool halfKana = length == 3 && b == 0xEF && i + 1 < text.size() &&
-                          (static_cast<unsigned char>(text[i + 1]) == 0xBD ||
-                           static_cast<unsigned char>(text[i + 1]) == 0xBE);
-    cells += length == 1 || halfKana ? 1 : 2;
-    i += length;
-  }
-  return text + std::string(cells < width ? width - cells : 1, ' ');
-}
+std::string Padded(const std::string& text, size_t width) { return PadToCells(text, width); }
 
+// The table's columns are as wide as their widest text, so that a long port
+// name (a /dev/serial/by-id path, a network port) widens its column instead of
+// pushing the rest of its line out of line; a receive port that is the send
+// port is shown as "〃", which keeps the line short.
 void PrintTable(const ProgramSettings& settings, int activeSetNo, std::ostream& out) {
-  out << Padded("N", 4) << Padded("名前", 22) << Padded("送信ポート", 16) << Padded("速度", 8)
-      << Padded("コード", 8) << Padded("手順", 12) << "受信ポート\n";
+  using Row = std::vector<std::string>;
+  std::vector<Row> rows{{"N", "名前", "送信ポート", "速度", "コード", "手順", "受信ポート"}};
   for (const SettingSlot* slot : SettingMenuOrder()) {
     const CommSetting c = LoadCommSetting(ProgramFolder(), slot->setNo);
     const std::string mark = slot->setNo == activeSetNo ? "*" : " ";
-    out << Padded(std::to_string(slot->argumentNumber) + mark, 4)
-        << Padded(settings.setNames.at(static_cast<size_t>(slot->setNo)), 22) << Padded(c.Port_S, 16)
-        << Padded(ChoiceText(&CommSetting::Speed_S, c.Speed_S), 8)
-        << Padded(ChoiceText(&CommSetting::Code_S, c.Code_S), 8)
-        << Padded(ChoiceText(&CommSetting::Control_S, c.Control_S), 12) << c.Port_R << '\n';
+    rows.push_back({std::to_string(slot->argumentNumber) + mark, settings.setNames.at(static_cast<size_t>(slot->setNo)),
+                    c.Port_S, ChoiceText(&CommSetting::Speed_S, c.Speed_S),
+                    ChoiceText(&CommSetting::Code_S, c.Code_S), ChoiceText(&CommSetting::Control_S, c.Control_S),
+                    c.Port_R == c.Port_S && !c.Port_R.empty() ? "〃" : c.Port_R});
   }
-  out << "(* は現在の設定。N は --setting に指定する番号)\n";
+  std::vector<size_t> widths(rows[0].size(), 0);
+  for (const Row& row : rows) {
+    for (size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], TerminalCells(row[i]) + 2);
+  }
+  for (const Row& row : rows) {
+    for (size_t i = 0; i + 1 < row.size(); ++i) out << Padded(row[i], widths[i]);
+    out << row.back() << '\n';
+  }
+  out << "(* は現在の設定。N は --setting に指定する番号。〃 は送信ポートと同じ)\n";
 }
 
 void PrintFields(const CommSetting& c, std::ostream& out) {

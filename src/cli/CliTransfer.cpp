@@ -7,6 +7,7 @@
 #include "cli/CliExit.h"
 #include "cli/CliUsage.h"
 #include "cli/StopSignals.h"
+#include "core/port/PortError.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/settings/SettingSlots.h"
 #include "core/transfer/link/PortNames.h"
@@ -24,7 +25,7 @@ ProgressStyle StyleFor(const ParsedArgs& args) {
 
 const std::vector<OptionRule>& TransferOptions() {
   static const std::vector<OptionRule> options{
-      {"setting", true}, {"port", true}, {"yes", false}, {"quiet", false}, {"json", false}};
+      {"setting", true}, {"port", true}, {"yes", false}, {"quiet", false}, {"json", false}, {"timeout", true}};
   return options;
 }
 
@@ -39,6 +40,9 @@ bool StartTransferCommand(const std::vector<std::string>& args, const CliCommand
   std::vector<OptionRule> rules = TransferOptions();
   rules.insert(rules.end(), more.begin(), more.end());
   *parsed = ParseArgs(args, rules);
+  int seconds = 0;
+  if (parsed->Has("timeout") && (!ParseInteger(parsed->Value("timeout"), &seconds) || seconds < 1))
+    parsed->error = "--timeout には 1 以上の秒数を指定してください: " + parsed->Value("timeout");
   if (HandleHelpAndUsage(*parsed, command, 1, io, status)) return false;
   std::string error, notice;
   bool usageError = false;
@@ -62,7 +66,9 @@ TransferRun::TransferRun(const ParsedArgs& args, CliSession& session, CliIo& io)
       link_(*port_, host_, log_, session.settings.options, &portsIni_),
       transfer_(link_, host_, log_, session.settings.options) {
   InstallStopSignals();
-  link_.Stops().SetWatch(TerminalHost::StopWatch());
+  link_.Stops().SetWatch(host_.StopWatch());
+  int seconds = 0;
+  if (args.Has("timeout") && ParseInteger(args.Value("timeout"), &seconds)) host_.SetStartTimeout(seconds * 1000LL);
   // Option op6: the line selector's number, asked on the terminal.
   link_.SetSelectionSequence([this] {
     return RunSelectionSequence(link_, host_, [this]() -> std::optional<std::string> {
@@ -80,6 +86,7 @@ int TransferRun::FailureStatus(const std::string& portText) const {
 
 int TransferRun::Finish(TransferSummary summary) {
   view_.BreakLine();
+  if (port_->SetupFailed()) io_.err << "quelvo-cli: " << summary.port << ": " << PortErrorText(port_->OpenError()) << '\n';
   summary.setting = MenuPlaceOf(session_.setNo);
   summary.seconds = static_cast<double>(SteadyMs() - view_.StartMs()) / 1000.0;
   if (!args_.Has("quiet")) io_.err << SummaryText(summary) << '\n';

@@ -19,7 +19,7 @@
 
 namespace quelvo::cli {
 
-// --setting N, --port PORT, --yes, --quiet, --json.
+// --setting N, --port PORT, --yes, --quiet, --json, --timeout SECONDS.
 const std::vector<OptionRule>& TransferOptions();
 
 // Reads the arguments and the session of a transfer command; on failure the

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "core/common/Cp932.h"
+#include "core/document/Utf8Look.h"
 #include "core/document/DocumentFile.h"
 #include "core/transfer/DocumentLines.h"
 #include "core/transfer/TapeCode.h"
@@ -183,6 +184,14 @@ bool CheckReport::Changes() const {
 
 CheckReport CheckProgram(const std::string& fileBytes, const CommSetting& setting, bool cutComments) {
   CheckReport report;
+  // A UTF-8 file read as CP932 gives findings about characters it does not
+  // hold (an unclosed "(" whose ")" a decoded character swallowed): the one
+  // finding is what the file is.
+  const Utf8Look utf8 = LookForUtf8(fileBytes);
+  if (utf8.utf8) {
+    report.findings.push_back({utf8.line, utf8.column, FindingKind::kChanged, kNotShiftJisText});
+    return report;
+  }
   LineChecker checker(setting, cutComments, report);
   // The lines as the window's editor holds them (CP932 decoded, CR LF), each
   // back in the bytes that go on the wire.

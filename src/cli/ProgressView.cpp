@@ -99,6 +99,7 @@ void ProgressView::Started(TransferDirection direction, bool) {
 void ProgressView::PhaseChanged(TransferPhase phase) {
   const bool changed = phase != f_.phase;
   f_.phase = phase;
+  if (phase == TransferPhase::kWaitingForControl && f_.waitingSinceMs < 0) f_.waitingSinceMs = clock_();
   if ((phase == TransferPhase::kSending || phase == TransferPhase::kReceiving) && f_.dataStartMs < 0)
     f_.dataStartMs = clock_();
   if (changed) Draw(phase != TransferPhase::kSending && phase != TransferPhase::kSkipping);

@@ -25,6 +25,7 @@ struct TransferFigures {
   int64_t lines = 0;            // lines received
   std::string program;          // the program-number line in progress
   int64_t dataStartMs = -1;     // when the data began; -1 before
+  int64_t waitingSinceMs = -1;  // when the wait for the control's start began; -1 before
   int64_t nowMs = 0;
 };
 

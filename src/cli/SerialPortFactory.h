@@ -1,6 +1,6 @@
 #pragma once
 // The one place where quelvo-cli makes its serial port, and a port that
-// remembers whether its last opening failed (exit status 3).
+// remembers whether its last opening or line set-up failed (exit status 3).
 #include <memory>
 
 #include "core/port/SerialPort.h"
@@ -11,18 +11,29 @@ class OpenTrackingPort : public SerialPort {
  public:
   explicit OpenTrackingPort(std::unique_ptr<SerialPort> port) : port_(std::move(port)) {}
 
-  // The last Open failed; OpenError() says why.
+  // The last Open failed, or the line settings could not be applied after it
+  // (a network port's server that never confirms them fails as one that never
+  // negotiates); OpenError() says why.
   bool OpenFailed() const { return openFailed_; }
   const PortError& OpenError() const { return openError_; }
+  // The port opened but took no line settings (the engine's message does not
+  // say why).
+  bool SetupFailed() const { return setupFailed_; }
 
   bool Open(const std::string& device) override {
     openFailed_ = !port_->Open(device);
+    setupFailed_ = false;
     openError_ = openFailed_ ? port_->LastError() : PortError();
     return !openFailed_;
   }
   bool IsOpen() const override { return port_->IsOpen(); }
   void Close() override { port_->Close(); }
-  bool Configure(const LineConfig& config) override { return port_->Configure(config); }
+  bool Configure(const LineConfig& config) override {
+    if (port_->Configure(config)) return true;
+    openFailed_ = setupFailed_ = true;
+    openError_ = port_->LastError();
+    return false;
+  }
   bool SetTimeouts(const PortTimeouts& timeouts) override { return port_->SetTimeouts(timeouts); }
   ReadResult ReadByte(uint8_t* byte) override { return port_->ReadByte(byte); }
   bool Write(const uint8_t* data, size_t size) override { return port_->Write(data, size); }
@@ -38,6 +49,7 @@ class OpenTrackingPort : public SerialPort {
  private:
   std::unique_ptr<SerialPort> port_;
   bool openFailed_ = false;
+  bool setupFailed_ = false;
   PortError openError_;
 };
 

@@ -84,13 +84,29 @@ void TerminalHost::Idle() {
   throttle_.Call();
 }
 
-// SIGINT and SIGTERM stand for Esc; F3 has no counterpart.
+// SIGINT and SIGTERM stand for Esc, and so does the end of the --timeout
+// wait for the control's start; F3 has no counterpart.
 StopToken::Watch TerminalHost::StopWatch() {
-  return []() -> std::optional<StopKind> {
-    if (!StopPending()) return std::nullopt;
+  return [this]() -> std::optional<StopKind> {
+    if (!StopAsked()) return std::nullopt;
     ClearStop();
     return StopKind::kEsc;
   };
+}
+
+bool TerminalHost::StopAsked() {
+  if (StopPending()) return true;
+  const TransferFigures& f = view_.Figures();
+  if (startTimeoutMs_ <= 0 || f.phase != TransferPhase::kWaitingForControl || f.waitingSinceMs < 0 ||
+      f.dataStartMs >= 0)
+    return false;
+  if (SteadyMs() - f.waitingSinceMs < startTimeoutMs_) return false;
+  if (!startTimedOut_) {
+    startTimedOut_ = true;
+    view_.BreakLine();
+    err_ << "NC 機が " << startTimeoutMs_ / 1000 << " 秒以内に始めなかったため中止します (--timeout)\n" << std::flush;
+  }
+  return true;
 }
 
 void TerminalHost::WaitMs(int milliseconds) {

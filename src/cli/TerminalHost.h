@@ -21,12 +21,17 @@ class TerminalHost : public TransferHost {
 
   // Asks a yes/no question on the terminal; --yes answers it.
   bool AskYesNo(const std::string& text);
-  // For the link's StopToken: a stop signal becomes the user's stop (as Esc
-  // in the window), taken once.
-  static StopToken::Watch StopWatch();
+  // For the link's StopToken: a stop signal, or the end of the --timeout wait
+  // for the control's start, becomes the user's stop (as Esc in the window),
+  // taken once.
+  StopToken::Watch StopWatch();
 
   // Asks for a line of text on the terminal; nothing without one.
   bool AskText(const std::string& prompt, std::string* answer);
+  // --timeout: a control that has not started this long after the port opened
+  // stops the transfer as the stop key does (0: wait as long as it takes).
+  void SetStartTimeout(int64_t milliseconds) { startTimeoutMs_ = milliseconds; }
+  bool StartTimedOut() const { return startTimedOut_; }
 
   // --- TransferHost ---
   TransferEvents& Events() override { return view_; }
@@ -43,6 +48,10 @@ class TerminalHost : public TransferHost {
   std::ostream& err_;
   bool assumeYes_;
   PollThrottle throttle_;
+  int64_t startTimeoutMs_ = 0;
+  bool startTimedOut_ = false;
+
+  bool StopAsked();
 };
 
 // Milliseconds of the steady clock.

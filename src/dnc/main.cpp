@@ -12,6 +12,7 @@
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/DncService.h"
 #include "core/dnc/DncSharing.h"
+#include "core/document/DocumentTitle.h"
 
 namespace {
 
@@ -33,9 +34,13 @@ void InstallSignals() {
 }
 
 const char kUsage[] =
-    "usage: quelvo-dnc [--config FILE] [--check]\n"
-    "  --config FILE  the configuration (default /etc/quelvo/dnc.conf)\n"
-    "  --check        read the configuration, report what is wrong, and exit\n";
+    "使い方: quelvo-dnc [--config FILE] [--check]\n\n"
+    "工場の各機械の NC 機と、そのフォルダとの間で NC プログラムを送受信するサービスです。\n"
+    "SIGTERM か SIGINT まで動き、記録は標準エラー出力 (systemd のジャーナル) に書きます。\n\n"
+    "  --config FILE  設定ファイル (既定 /etc/quelvo/dnc.conf)\n"
+    "  --check        設定ファイルを読んで誤りを表示し、終了します\n"
+    "  --version      版を表示して終了します\n\n"
+    "終了ステータス: 0 正常終了, 1 機械を動かせなかった, 2 使い方または設定の誤り\n";
 
 }  // namespace
 
@@ -47,9 +52,15 @@ int main(int argc, char** argv) {
       configPath = argv[++i];
     } else if (std::strcmp(argv[i], "--check") == 0) {
       checkOnly = true;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "quelvo-dnc" << quelvo::kVersionSuffix << "\n";
+      return 0;
+    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::cout << kUsage;
+      return 0;
     } else {
-      std::cerr << kUsage;
-      return std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
+      std::cerr << "quelvo-dnc: 不明な引数 " << argv[i] << "\n" << kUsage;
+      return 2;
     }
   }
   quelvo::DncConfig config;
@@ -65,7 +76,7 @@ int main(int argc, char** argv) {
   std::ostream& notes = checkOnly ? std::cout : std::cerr;
   for (const std::string& line : sharing.notes) notes << configPath << ": " << line << std::endl;
   if (checkOnly) {
-    std::cout << configPath << ": " << config.machines.size() << " machines\n";
+    std::cout << configPath << ": 機械 " << config.machines.size() << " 台\n";
     return 0;
   }
   InstallSignals();

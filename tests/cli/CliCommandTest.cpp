@@ -9,12 +9,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "core/common/TerminalCells.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::cli {
@@ -95,6 +103,11 @@ const CheckCase kCheckCases[] = {
      1},
     {"multi-byte text goes in ASCII", "Code=2\r\n", "O3\r\n(\x93\xfa\x96\x7b)\r\nM30\r\n",
      "FILE:1:1: 情報: プログラム番号 O3\n", 0},
+    // Read as CP932 the comment's ")" would be swallowed: one finding says what the file is.
+    {"a UTF-8 file is no Shift-JIS file", "Code=2\r\n", "O4\r\nG00X1.(工具)\r\nM30\r\n",
+     "FILE:2:8: 変更: このファイルは Shift-JIS ではなく UTF-8 で書かれています。"
+     "このまま送ると文字が化けます。Shift-JIS で保存し直してください\n",
+     1},
 };
 
 TEST_F(CliCommandTest, CheckNamesEveryFaultAtItsLineAndColumn) {
@@ -123,6 +136,50 @@ TEST_F(CliCommandTest, CheckEstimatesTheTimeAtTheSettingsSpeed) {
   EXPECT_NE(result.out.find("6980 文字, 送信時間の目安 0:07 (9600 bps)"), std::string::npos) << result.out;
 }
 
+// A network port's far end on the loopback interface that accepts one client,
+// sends `greeting` and then says nothing more until the client goes.
+class SilentServer {
+ public:
+  explicit SilentServer(std::string greeting) {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    listen(listener_, 1);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this, greeting] {
+      int client = -1;
+      while (client < 0 && !stop_) {
+        pollfd p{listener_, POLLIN, 0};
+        if (poll(&p, 1, 20) == 1) client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      }
+      if (client < 0) return;
+      (void)!write(client, greeting.data(), greeting.size());
+      char buffer[256];
+      while (!stop_) {
+        pollfd p{client, POLLIN, 0};
+        if (poll(&p, 1, 20) == 1 && read(client, buffer, sizeof buffer) <= 0) break;
+      }
+      close(client);
+    });
+  }
+  ~SilentServer() {
+    stop_ = true;
+    thread_.join();
+    close(listener_);
+  }
+  std::string Text(const char* scheme) const { return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
 struct UsageCase {
   const char* name;
   std::vector<std::string> args;  // "HOME/" stands for the program folder
@@ -150,14 +207,26 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
   const std::string noPort = "Port=" + home_.File("no-such-port") + "\r\n";
   WriteFile(home_.File("SetData1.ini"), "[Setting_R]\r\n" + noPort + "[Setting_S]\r\n" + noPort);
 
+  // A raw server that never invites the send, and a telnet server that takes
+  // up the COM port option (IAC DO COM-PORT) but never confirms a setting.
+  SilentServer silent("");
+  SilentServer unconfirming(std::string("\xFF\xFD\x2C", 3));
   const std::vector<UsageCase> cases = {
       {"no command", {}, 2, "使い方"},
       {"unknown command", {"sned", "HOME/p.nc"}, 2, "不明なコマンド sned"},
       {"unknown option", {"send", "HOME/p.nc", "--fast"}, 2, "不明なオプション --fast"},
       {"file missing from the command", {"send"}, 2, "引数が足りません"},
-      {"setting 0", {"send", "HOME/p.nc", "--setting", "0"}, 2, "0は存在しません"},
-      {"setting 13", {"receive", "HOME/out.nc", "--setting=13"}, 2, "13は存在しません"},
-      {"setting not a number", {"check", "HOME/p.nc", "--setting", "x"}, 2, "xは存在しません"},
+      {"setting 0", {"send", "HOME/p.nc", "--setting", "0"}, 2, "通信設定番号 0 は存在しません"},
+      {"setting 13", {"receive", "HOME/out.nc", "--setting=13"}, 2, "通信設定番号 13 は存在しません"},
+      {"setting 99, on one line", {"send", "HOME/p.nc", "--setting", "99"}, 2,
+       "quelvo-cli: 通信設定番号 99 は存在しません。(1〜12)\n"},
+      {"setting not a number", {"check", "HOME/p.nc", "--setting", "x"}, 2, "通信設定番号 x は存在しません"},
+      {"timeout of no seconds", {"send", "HOME/p.nc", "--timeout", "0"}, 2, "--timeout には 1 以上の秒数"},
+      {"timeout not a number", {"receive", "HOME/out.nc", "--timeout=soon"}, 2, "--timeout には"},
+      {"a control that never starts, with --timeout", {"send", "HOME/p.nc", "--quiet", "--timeout", "1",
+       "--port", silent.Text("tcp")}, 1, "NC 機が 1 秒以内に始めなかった"},
+      {"a server that never confirms the line settings",
+       {"send", "HOME/p.nc", "--quiet", "--port", unconfirming.Text("rfc2217")}, 3, "did not confirm"},
       {"missing file", {"send", "HOME/none.nc", "--quiet"}, 4, "none.nc を読み込めません"},
       {"a folder as FILE", {"send", "HOME/folder", "--quiet"}, 4, "folder を読み込めません"},
       {"a folder as OUT", {"receive", "HOME/folder", "--quiet"}, 4, "はフォルダです"},
@@ -166,7 +235,7 @@ TEST_F(CliCommandTest, BadUsageAndBadInputSayWhatIsWrongWithTheirStatus) {
       {"a port another program holds", {"send", "HOME/p.nc", "--quiet", "--port", slave}, 3,
        "のポートが開きません"},
       {"a network port nobody listens on", {"send", "HOME/p.nc", "--quiet", "--port", "tcp://127.0.0.1:9"},
-       3, "（Connection refused）"},
+       3, "サーバーが接続を拒否しました（Connection refused）"},
   };
   for (const UsageCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -223,6 +292,33 @@ TEST_F(CliCommandTest, RestartPlanAndSendFromRefuseBeforeSendingAnything) {
     else EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
     EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
   }
+}
+
+// A long port name widens its column; the columns after it stay in line, and
+// a receive port that is the send port is a ditto mark.
+TEST_F(CliCommandTest, SettingsTableKeepsItsColumnsWithLongPortNames) {
+  const std::string longPort = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0";
+  WriteFile(home_.File("SetData1.ini"),
+            "[Setting_R]\r\nPort=" + longPort + "\r\n[Setting_S]\r\nPort=" + longPort + "\r\n");
+  WriteFile(home_.File("SetData2.ini"), "[Setting_R]\r\nPort=COM2\r\n[Setting_S]\r\nPort=COM1\r\n");
+  const CliResult r = Run({"settings"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string header, one, two;
+  std::getline(lines, header);
+  std::getline(lines, one);
+  std::getline(lines, two);
+  // The speed column ("速度", then a speed) starts at the same cell on each line.
+  const auto cell = [](const std::string& line, const std::string& word) {
+    const size_t at = line.find(word);
+    return at == std::string::npos ? std::string::npos : TerminalCells(line.substr(0, at));
+  };
+  const size_t speed = cell(header, "速度");
+  ASSERT_NE(speed, std::string::npos) << r.out;
+  EXPECT_EQ(cell(one, longPort) + TerminalCells(longPort) + 2, speed) << r.out;
+  EXPECT_EQ(one.substr(one.size() - std::string("〃").size()), "〃") << one;
+  EXPECT_EQ(two.substr(two.size() - 4), "COM2") << two;
+  EXPECT_EQ(cell(two, "COM1") + TerminalCells(longPort) + 2, speed) << r.out;
 }
 
 // The commands whose work is in the core answer through the command table,

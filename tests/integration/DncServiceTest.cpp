@@ -143,6 +143,48 @@ TEST(DncService, KilledMidReceiveLosesNothingQueued) {
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 
+// What the service cannot do it says once, not at every look: a state file it
+// may not replace (a link stands at its name) during a reception of many
+// progress reports, and spool entries it does not send (a link, a folder, a
+// hidden file), each with its reason. A sent file keeps its extension last.
+TEST(DncService, SaysOnceWhatItCannotDo) {
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  m.baud = 19200;
+  std::string program = "O6101\n";
+  for (int line = 0; line < 60; ++line) program += "N" + std::to_string(line) + "G01X" + std::to_string(line) + ".\n";
+  m.punches = {program};
+  m.spool["big.nc"] = Crlf("O7101\nM30\n");
+  rig.AddMachine(m);
+  const std::string folder = rig.Folder("mc1");
+  const std::string state = rig.Folder("") + "state";
+  ASSERT_EQ(mkdir(state.c_str(), 0755), 0);
+  ASSERT_EQ(symlink("/dev/null", (state + "/mc1.state").c_str()), 0);
+  ASSERT_EQ(symlink((folder + "/spool/big.nc").c_str(), (folder + "/spool/link.nc").c_str()), 0);
+  ASSERT_EQ(mkdir((folder + "/spool/drafts").c_str(), 0755), 0);
+  { std::ofstream(folder + "/spool/.hidden.nc") << "O1\n"; }
+  ASSERT_TRUE(rig.StartControls());
+  rig.StartService();
+  ASSERT_TRUE(WaitUntil([&] { return !FileText(folder + "/inbox/O6101.nc").empty(); }, kLongWaitMs))
+      << rig.Journal();
+  ASSERT_TRUE(WaitUntil([&] { return HasNameEndingWith(folder + "/spool/sent", ".nc"); }, kLongWaitMs))
+      << rig.Journal();
+  // Some spool scans later.
+  ASSERT_TRUE(WaitUntil([&] { return Count(rig.Journal(), "sent big.nc") > 0; }, kLongWaitMs));
+  usleep(5000000);
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+  const std::string journal = rig.Journal();
+  EXPECT_EQ(Count(journal, "mc1: cannot publish the state"), 1u) << journal;
+  for (const char* entry : {"link.nc is not sent: a symbolic link", "drafts is not sent: a folder",
+                            ".hidden.nc is not sent: a hidden file"}) {
+    EXPECT_EQ(Count(journal, std::string("mc1: spool: ") + entry), 1u) << entry << "\n" << journal;
+  }
+  const std::vector<std::string> sent = FolderNames(folder + "/spool/sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].rfind("big-", 0), 0u) << sent[0];
+}
+
 // Names from a control stay in the inbox, requests stay in the library: a
 // "$" name with a path lands in the inbox under its last part; a request
 // with a path, an absolute one, and one for a link leading out of the library

@@ -117,9 +117,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
     return true;
 }
 
-std::string SimUsageText() {
+std::string SimUsageText(const std::string& program) {
     return
-        "usage: ncsim --link PATH [options]\n"
+        "usage: " + program + " --link PATH [options]\n"
         "\n"
         "Plays an NC control on a pseudo-terminal. The slave side is published as the\n"
         "symlink PATH; open it as the serial port. Each time the port is opened the\n"

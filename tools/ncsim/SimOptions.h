@@ -37,6 +37,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
                      std::string& error);
 
 // The text printed for --help and after a usage error.
-std::string SimUsageText();
+// The usage text, naming the program as it was started (ncsim in the build
+// folder, quelvo-ncsim where it is installed).
+std::string SimUsageText(const std::string& program = "quelvo-ncsim");
 
 }  // namespace quelvo::ncsim

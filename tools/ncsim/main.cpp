@@ -46,12 +46,14 @@ int main(int argc, char** argv) {
     using namespace quelvo::ncsim;
     SimOptions options;
     std::string error;
+    std::string program = argc > 0 ? argv[0] : "quelvo-ncsim";
+    program.erase(0, program.rfind('/') + 1);
     if (!ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::cerr << "ncsim: " << error << "\n\n" << SimUsageText();
+        std::cerr << program << ": " << error << "\n\n" << SimUsageText(program);
         return 2;
     }
     if (options.help) {
-        std::cout << SimUsageText();
+        std::cout << SimUsageText(program);
         return 0;
     }
 

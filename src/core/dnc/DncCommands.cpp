@@ -1,6 +1,7 @@
 #include "core/dnc/DncCommands.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
@@ -61,11 +62,16 @@ int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, st
       status = WorkerStatus{};
       status->machine = machine.name;
       status->activity = WorkerActivity::kStopped;
-      status->reason = "no state published";
+      status->reason = "状態が公開されていません";
     } else if (status->activity != WorkerActivity::kStopped && !ProcessAlive(status->pid)) {
       status->activity = WorkerActivity::kStopped;
-      status->reason = "the service is not running";
+      status->reason = "サービスが動いていません";
     }
+    // The queue as the spool holds it now: the published count is the
+    // worker's last look (every few seconds), so a file queued a moment ago
+    // would be missing from it.
+    if (::access(machine.spool.c_str(), R_OK | X_OK) == 0)
+      status->queued = static_cast<int>(SpooledFiles(machine.spool).size());
     workers.push_back(*status);
   }
   out << (parsed.json ? StatusJson(workers) : StatusTable(workers));

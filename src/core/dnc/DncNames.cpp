@@ -54,6 +54,10 @@ std::string FileTimeStamp(std::time_t when) {
   return text;
 }
 
+std::string StampedName(const std::string& name, std::time_t when) {
+  return WithSuffix(name, "-" + FileTimeStamp(when));
+}
+
 std::string ProgramNumberFileName(const std::string& programLine) {
   size_t i = programLine.find_first_not_of(' ');
   if (i == std::string::npos) return "";

@@ -16,6 +16,10 @@ bool IsPlainName(const std::string& name);
 // "20261208-031500": a suffix that tells when a file was stored.
 std::string FileTimeStamp(std::time_t when);
 
+// `name` with "-<stamp>" before its extension ("big.nc" -> "big-20261208-031500.nc"),
+// so a file stored with its time keeps the extension that says what it is.
+std::string StampedName(const std::string& name, std::time_t when);
+
 // The file name of a program-number line: "O1234" (or ":1234" from an EIA
 // control) gives "O1234.nc"; "" when the line holds no program number.
 std::string ProgramNumberFileName(const std::string& programLine);

@@ -15,6 +15,9 @@
 namespace quelvo {
 namespace {
 
+constexpr const char* kSentFolder = "sent";
+constexpr const char* kQueueTempPrefix = ".queue-";
+
 std::string BaseName(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -49,12 +52,44 @@ std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t sett
   return names;
 }
 
+std::vector<SpoolRefusal> RefusedSpoolEntries(const std::string& spool) {
+  std::vector<SpoolRefusal> refused;
+  DIR* dir = ::opendir(spool.c_str());
+  if (dir == nullptr) return refused;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == ".." || name == kSentFolder) continue;
+    // The queue command's temporary file: renamed to its final name in a moment.
+    if (name.rfind(kQueueTempPrefix, 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0)
+      continue;
+    struct stat st {};
+    if (::lstat((spool + "/" + name).c_str(), &st) != 0) continue;
+    std::string why;
+    if (S_ISLNK(st.st_mode))
+      why = "a symbolic link (queue the file itself)";
+    else if (S_ISDIR(st.st_mode))
+      why = "a folder";
+    else if (!S_ISREG(st.st_mode))
+      why = "not a regular file (a FIFO, socket or device)";
+    else if (name[0] == '.')
+      why = "a hidden file (its name starts with a dot)";
+    else if (!IsPlainName(name))
+      why = "its name holds control characters";
+    else
+      continue;
+    refused.push_back({name, why});
+  }
+  ::closedir(dir);
+  std::sort(refused.begin(), refused.end(),
+            [](const SpoolRefusal& a, const SpoolRefusal& b) { return a.name < b.name; });
+  return refused;
+}
+
 bool MarkSent(const std::string& spool, const std::string& name, std::time_t when, std::string* placed,
               std::string* error) {
-  const std::string sent = spool + "/sent";
+  const std::string sent = spool + "/" + kSentFolder;
   if (!EnsureFolder(sent, error)) return false;
-  return MoveWithoutReplacing(spool + "/" + name, sent, name + "-" + FileTimeStamp(when), when, placed,
-                              error);
+  return MoveWithoutReplacing(spool + "/" + name, sent, StampedName(name, when), when, placed, error);
 }
 
 bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
@@ -70,7 +105,7 @@ bool EnqueueFile(const std::string& spool, const std::string& source, std::time_
     return false;
   }
   std::string temp;
-  const int fd = CreateUniqueFile(spool, ".queue-", ".tmp", &temp);
+  const int fd = CreateUniqueFile(spool, kQueueTempPrefix, ".tmp", &temp);
   if (fd < 0) {
     *error = spool + ": " + std::strerror(errno);
     return false;

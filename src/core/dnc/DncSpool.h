@@ -16,7 +16,16 @@ namespace quelvo {
 // under its final name is not sent half-written.
 std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore = 0);
 
-// Moves a sent file to spool/sent/NAME-<stamp>.
+// What lies in the spool but is not sent, and why: a link, a folder (other than
+// sent/), a FIFO or device, a hidden file (other than the queue command's own
+// temporary file while it writes) or a name with control characters.
+struct SpoolRefusal {
+  std::string name;
+  std::string why;
+};
+std::vector<SpoolRefusal> RefusedSpoolEntries(const std::string& spool);
+
+// Moves a sent file to spool/sent/ as NAME-<stamp>.EXT (the time before the extension).
 bool MarkSent(const std::string& spool, const std::string& name, std::time_t when, std::string* placed,
               std::string* error);
 

@@ -95,7 +95,7 @@ void MachineWorker::Run() {
     Sleep(service_.retrySeconds);
   }
   line_.CloseDevice();
-  SetActivity(WorkerActivity::kStopped, "service stopped");
+  SetActivity(WorkerActivity::kStopped, "サービスを停止しました");
 }
 
 bool MachineWorker::PrepareFolders() {
@@ -399,15 +399,33 @@ void MachineWorker::OnProgress(const WorkerHost::Progress& progress) {
 
 void MachineWorker::RefreshQueued() {
   lastSpoolScanMs_ = host_.MonotonicMs();
+  SayRefusedSpoolEntries();
   const int queued = static_cast<int>(SpooledFiles(machine_.spool).size());
   if (queued == status_.queued) return;
   status_.queued = queued;
   Publish();
 }
 
+void MachineWorker::SayRefusedSpoolEntries() {
+  std::map<std::string, std::string> now;
+  for (const SpoolRefusal& entry : RefusedSpoolEntries(machine_.spool)) {
+    const auto said = refusedSaid_.find(entry.name);
+    if (said == refusedSaid_.end() || said->second != entry.why)
+      Say("spool: " + entry.name + " is not sent: " + entry.why);
+    now[entry.name] = entry.why;
+  }
+  refusedSaid_ = std::move(now);
+}
+
 void MachineWorker::Publish() {
   std::string error;
-  if (!PublishStatus(service_.stateDir, status_, &error)) Say("cannot publish the state: " + error);
+  if (PublishStatus(service_.stateDir, status_, &error)) {
+    if (!publishError_.empty()) Say("the state is published again");
+    publishError_.clear();
+  } else if (error != publishError_) {
+    Say("cannot publish the state: " + error);
+    publishError_ = error;
+  }
 }
 
 void MachineWorker::Sleep(int seconds) {

@@ -97,6 +97,7 @@ class MachineWorker {
   void OnProgress(const WorkerHost::Progress& progress);
   void Publish();
   void RefreshQueued();
+  void SayRefusedSpoolEntries();
   void Say(const std::string& text) { journal_(machine_.name + ": " + text); }
   void Sleep(int seconds);
   // MachineHistory.cpp: the library's part of a reception and of a send.
@@ -125,6 +126,11 @@ class MachineWorker {
   bool PlanLibraryRestart(const std::string& path, const DncRestartRequest& request, std::string* reason);
   std::string sendingName_;
   int64_t lastSpoolScanMs_ = 0;
+  // Spool entries that are not sent, with the reason the journal gave once.
+  std::map<std::string, std::string> refusedSaid_;
+  // The last failure to publish the state ("" while publishing works): a
+  // failure is said once, not at every progress report.
+  std::string publishError_;
   unsigned transferCount_ = 0;
   unsigned receptionCount_ = 0;
   bool lineFailed_ = false;  // the last send lost the line

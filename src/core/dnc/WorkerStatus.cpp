@@ -1,10 +1,12 @@
 #include "core/dnc/WorkerStatus.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/JsonText.h"
+#include "core/common/TerminalCells.h"
 
 namespace quelvo {
 namespace {
@@ -29,9 +31,6 @@ std::string TimeText(std::time_t when) {
   return text;
 }
 
-std::string Pad(const std::string& text, size_t width) {
-  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
 
 }  // namespace
 
@@ -102,35 +101,48 @@ bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std:
 }
 
 std::string StatusDetail(const WorkerStatus& s) {
-  std::string text = ActivityName(s.activity);
+  std::string text;
   switch (s.activity) {
+    case WorkerActivity::kStarting:
+      text = "起動中";
+      break;
+    case WorkerActivity::kWaiting:
+      text = "待機中";
+      break;
     case WorkerActivity::kReceiving:
+      text = "受信中";
       if (!s.program.empty()) text += " " + s.program;
-      text += " " + std::to_string(s.lines) + " lines";
+      text += " " + std::to_string(s.lines) + " 行";
       break;
     case WorkerActivity::kSending:
-      text += " " + s.program;
+      text = "送信中 " + s.program;
       if (s.percent >= 0) text += " " + std::to_string(s.percent) + " %";
-      if (s.held) text += " (held by the control)";
+      if (s.held) text += " (NC 機が一時停止中)";
       break;
     case WorkerActivity::kOffline:
-    case WorkerActivity::kStopped:
+      text = "オフライン";
       if (!s.reason.empty()) text += ": " + s.reason;
       break;
-    default:
+    case WorkerActivity::kStopped:
+      text = "停止";
+      if (!s.reason.empty()) text += ": " + s.reason;
       break;
   }
+  // A notice (a program changed at the machine) stays beside any state.
   if (!s.notice.empty()) text += " [" + s.notice + "]";
   return text;
 }
 
 std::string StatusTable(const std::vector<WorkerStatus>& workers) {
-  size_t nameWidth = 7;
-  for (const WorkerStatus& w : workers) nameWidth = std::max(nameWidth, w.machine.size());
-  std::string out = Pad("MACHINE", nameWidth + 2) + Pad("QUEUED", 8) + Pad("SINCE", 21) + "STATE\n";
+  const std::string machineHead = "機械", queuedHead = "送信待ち", sinceHead = "開始時刻";
+  size_t nameWidth = TerminalCells(machineHead);
+  for (const WorkerStatus& w : workers) nameWidth = std::max(nameWidth, TerminalCells(w.machine));
+  const size_t queuedWidth = TerminalCells(queuedHead) + 2, sinceWidth = 21;
+  std::string out = PadToCells(machineHead, nameWidth + 2) + PadToCells(queuedHead, queuedWidth) +
+                    PadToCells(sinceHead, sinceWidth) + "状態\n";
   for (const WorkerStatus& w : workers) {
-    out += Pad(w.machine, nameWidth + 2) + Pad(std::to_string(w.queued), 8) + Pad(TimeText(w.since), 21) +
-           StatusDetail(w) + "\n";
+    out += PadToCells(w.machine, nameWidth + 2) + PadToCells(std::to_string(w.queued), queuedWidth) +
+           PadToCells(TimeText(w.since), sinceWidth) + StatusDetail(w) + "\n";
   }
   return out;
 }

@@ -36,9 +36,11 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 // Writes the state file atomically; false with the reason.
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error);
 
-// "waiting", "receiving 120 lines", "sending O1234.nc 12 %" (with " (held by
-// the control)" while its pause code holds the send), "offline: reason";
-// a notice follows in brackets ("waiting [O1234 changed at the machine: 3 blocks]").
+// The state for the user: "待機中", "受信中 O1234.nc 120 行", "送信中 O1234.nc 12 %"
+// (with " (NC 機が一時停止中)" while its pause code holds the send),
+// "オフライン: reason", "停止: reason". The state file and the JSON "state" keep
+// ActivityName, which scripts read.
+// A notice follows in brackets ("待機中 [O1234 changed at the machine: 3 blocks]").
 std::string StatusDetail(const WorkerStatus& status);
 // The status table of `quelvo-cli status`, and the same as JSON.
 std::string StatusTable(const std::vector<WorkerStatus>& workers);

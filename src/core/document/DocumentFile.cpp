@@ -5,6 +5,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/Cp932.h"
 #include "core/document/TextLines.h"
+#include "core/document/Utf8Look.h"
 
 namespace quelvo {
 
@@ -77,6 +78,7 @@ DocumentLoad ReadDocumentFile(const std::string& path) {
   load.opened = true;
   load.size = bytes.size();
   load.text = DocumentTextFromBytes(bytes);
+  load.utf8 = LookForUtf8(bytes).utf8;
   load.needsFormatQuestion = load.text.empty();
   load.dirPath = DirectoryWithSlash(path);
   return load;

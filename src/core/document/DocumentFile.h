@@ -34,6 +34,7 @@ struct DocumentLoad {
   // whether to read the file line by line instead.
   bool needsFormatQuestion = false;
   std::string dirPath;       // the file's folder with a trailing "/"
+  bool utf8 = false;         // the file is UTF-8 text, not CP932 (Utf8Look.h)
 };
 
 // The editor text for a file's bytes: everything before the first zero byte.

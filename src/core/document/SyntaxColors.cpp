@@ -72,7 +72,25 @@ Rgb Readable(const Hue& hue, const Rgb& background) {
   return colour;
 }
 
+// The hue and saturation of a colour (HSL).
+Hue HueOf(const Rgb& c) {
+  const double r = c.r / 255.0, g = c.g / 255.0, b = c.b / 255.0;
+  const double high = std::max({r, g, b}), low = std::min({r, g, b});
+  const double chroma = high - low;
+  if (chroma <= 0) return Hue{0, 0};
+  double degrees = high == r ? std::fmod((g - b) / chroma, 6.0) : high == g ? (b - r) / chroma + 2 : (r - g) / chroma + 4;
+  degrees *= 60;
+  if (degrees < 0) degrees += 360;
+  const double lightness = (high + low) / 2;
+  return Hue{degrees, chroma / (1 - std::fabs(2 * lightness - 1))};
+}
+
 }  // namespace
+
+Rgb ReadableTextColor(const Rgb& text, const Rgb& background) {
+  if (ContrastRatio(text, background) >= kSyntaxContrast) return text;
+  return Readable(HueOf(text), background);
+}
 
 double ContrastRatio(const Rgb& a, const Rgb& b) {
   const double la = Luminance(a), lb = Luminance(b);
@@ -80,7 +98,7 @@ double ContrastRatio(const Rgb& a, const Rgb& b) {
 }
 
 Rgb SyntaxColor(NcStyle style, const Rgb& background, const Rgb& text) {
-  if (style == NcStyle::Default) return text;
+  if (style == NcStyle::Default) return ReadableTextColor(text, background);
   return Readable(kHues[static_cast<int>(style)], background);
 }
 

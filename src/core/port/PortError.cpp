@@ -59,6 +59,8 @@ std::string PortErrorText(const PortError& error) {
     case PortErrorKind::kNone:
       return std::string();
     case PortErrorKind::kNotFound:
+      // A network port's server is there but nobody listens on the port.
+      if (error.systemError == ECONNREFUSED) return "サーバーが接続を拒否しました（" + error.reason + "）";
       return "デバイスが見つかりません（" + error.reason + "）";
     case PortErrorKind::kInUse:
       return "他のプログラムが使用中です（" + error.reason + "）";

@@ -299,6 +299,7 @@ void SocketSerialPort::Reset() {
   answered_.assign(256, false);
   modemState_ = 0;
   dropNul_ = false;
+  lost_ = PortError();
 }
 
 int SocketSerialPort::Pump(int waitMs, bool awaitingAnswer) {
@@ -327,12 +328,14 @@ int SocketSerialPort::Pump(int waitMs, bool awaitingAnswer) {
     const ssize_t r = ::recv(fd_.Get(), buffer, want, MSG_DONTWAIT);
     if (r == 0) {
       Fail(Reason(PortErrorKind::kVanished, ECONNRESET, "the device server closed the connection"));
+      lost_ = error_;
       return -1;
     }
     if (r < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) break;
       Fail(LostConnection(errno));
+      lost_ = error_;
       return -1;
     }
     taken += static_cast<size_t>(r);
@@ -525,6 +528,9 @@ ReadResult SocketSerialPort::ReadByte(uint8_t* byte) {
 
 bool SocketSerialPort::Write(const uint8_t* data, size_t size) {
   if (!IsOpen()) return Fail(PortErrorFromIoErrno(EBADF));
+  // The first write after the server has gone would still be taken by the
+  // kernel; the connection is over, as a pulled adapter's port is.
+  if (lost_.kind != PortErrorKind::kNone) return Fail(lost_);
   Bytes wire;
   if (Telnet()) {
     telnet::AppendEscaped(data, size, &wire);

@@ -102,6 +102,7 @@ class SocketSerialPort : public SerialPort {
   std::vector<telnet::Bytes> answers_;
   std::vector<bool> answered_;
   uint32_t modemState_ = 0;
+  PortError lost_;  // why the connection ended, once a read found it over
   bool purgeAnswered_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include "core/document/SyntaxColors.h"
 #include "core/document/UpperCaseInput.h"
 #include "gui/editor/EditorKeys.h"
 #include "gui/editor/NcLexer.h"
@@ -92,8 +93,24 @@ void NcEdit::SetSyntaxColors(bool on) {
   SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, SendScintilla(SCI_GETLENGTH));
   RestoreEditorStyles(*this, stylesBeforeLexer_);
   QsciScintilla::setFont(font());
-  QsciScintilla::setColor(text_);
   QsciScintilla::setPaper(paper_);
+  ShowTextColor();
+}
+
+QColor NcEdit::ShownTextColor() const {
+  if (!text_.isValid() || !paper_.isValid()) return text_;
+  const auto rgb = [](const QColor& c) {
+    return Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+               static_cast<std::uint8_t>(c.blue())};
+  };
+  const Rgb shown = ReadableTextColor(rgb(text_), rgb(paper_));
+  return QColor(shown.r, shown.g, shown.b);
+}
+
+void NcEdit::ShowTextColor() {
+  const QColor shown = ShownTextColor();
+  QsciScintilla::setColor(shown);
+  if (shown.isValid()) setCaretForegroundColor(shown);
 }
 
 void NcEdit::SetSendCarryRule(const SendCarryRule& rule) {
@@ -110,13 +127,14 @@ void NcEdit::setFont(const QFont& font) {
 
 void NcEdit::setColor(const QColor& color) {
   if (!detachingLexer_) text_ = color;
-  QsciScintilla::setColor(text_);
+  ShowTextColor();
   if (lexer_ != nullptr) lexer_->SetLook(font(), text_, paper_);
 }
 
 void NcEdit::setPaper(const QColor& color) {
   if (!detachingLexer_) paper_ = color;
   QsciScintilla::setPaper(paper_);
+  ShowTextColor();
   if (lexer_ != nullptr) lexer_->SetLook(font(), text_, paper_);
 }
 

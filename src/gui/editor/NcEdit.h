@@ -64,6 +64,9 @@ class NcEdit : public QsciScintilla {
   void setPaper(const QColor& color) override;
   QColor color() const { return text_; }
   QColor paper() const { return paper_; }
+  // The text colour as shown, default style and caret: the stored one where it
+  // reads on the background, else its hue made readable (SyntaxColors.h).
+  QColor ShownTextColor() const;
 
  signals:
   void KeyEvent(int key, bool pressed);
@@ -88,6 +91,8 @@ class NcEdit : public QsciScintilla {
   QColor text_;
   QColor paper_;
   bool detachingLexer_ = false;
+
+  void ShowTextColor();
   EditorStyles stylesBeforeLexer_;
 };
 

@@ -14,6 +14,7 @@
 #include "core/document/FileTexts.h"
 #include "core/document/RecentFiles.h"
 #include "core/document/UnencodableText.h"
+#include "core/document/Utf8Look.h"
 #include "gui/dialogs/Copentextdialog.h"
 #include "gui/dialogs/Readform.h"
 #include "gui/dialogs/Userform.h"
@@ -79,8 +80,11 @@ double TForm1::LoadFileIntoEditor(const std::string& path) {
     FilePrompt.error(this, QString(), Q(path) + kCannotRead + Q(load.error));
     return -1;
   }
+  // A hint for a UTF-8 file: it shows garbled and would be sent so.
+  const bool utf8 = load.utf8;
   SetEditorText(RichEdit1, load.text);
   std::string().swap(load.text);  // the editor holds its own copy now
+  if (utf8) FilePrompt.warning(this, Q(path) + "\n" + kNotShiftJisText);
   if (load.needsFormatQuestion && FilePrompt.askFormat(this, kFormatQuestion))
     SetEditorText(RichEdit1, ReadDocumentFileByLines(path));
   UpdateSideMargins();

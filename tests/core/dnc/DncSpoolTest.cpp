@@ -36,8 +36,30 @@ TEST(DncSpool, QueuedFilesGoOldestFirstAndOnlyRegularFilesCount) {
 
   std::string placed, error;
   ASSERT_TRUE(MarkSent(spool.Path(), "C.nc", std::time(nullptr), &placed, &error)) << error;
-  EXPECT_EQ(placed.rfind(spool.File("sent/C.nc-"), 0), 0u) << placed;
+  // The time goes before the extension: sent/C-20261208-062401.nc.
+  EXPECT_EQ(placed.rfind(spool.File("sent/C-"), 0), 0u) << placed;
+  EXPECT_EQ(placed.substr(placed.size() - 3), ".nc") << placed;
   EXPECT_EQ(SpooledFiles(spool.Path()), (std::vector<std::string>{"B.nc", "A.nc"}));
+}
+
+TEST(DncSpool, WhatIsNotSentIsListedWithItsReason) {
+  TempFolder spool;
+  WriteAged(spool.File("A.nc"), "a", 60);
+  WriteAged(spool.File(".queue-x.tmp"), "half", 30);  // the queue command's own file: no word
+  WriteAged(spool.File(".hidden.nc"), "h", 60);
+  mkdir(spool.File("sent").c_str(), 0755);             // the service's own folder: no word
+  mkdir(spool.File("drafts").c_str(), 0755);
+  ASSERT_EQ(mkfifo(spool.File("pipe.nc").c_str(), 0600), 0);
+  ASSERT_EQ(symlink(spool.File("A.nc").c_str(), spool.File("link.nc").c_str()), 0);
+  const std::vector<SpoolRefusal> refused = RefusedSpoolEntries(spool.Path());
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {".hidden.nc", "hidden"}, {"drafts", "folder"}, {"link.nc", "symbolic link"}, {"pipe.nc", "FIFO"}};
+  ASSERT_EQ(refused.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(refused[i].name, expected[i].first);
+    EXPECT_NE(refused[i].why.find(expected[i].second), std::string::npos) << refused[i].why;
+  }
+  EXPECT_EQ(SpooledFiles(spool.Path()), std::vector<std::string>{"A.nc"});
 }
 
 TEST(DncSpool, EnqueuedCopiesNeverReplaceAQueuedFile) {

@@ -7,6 +7,7 @@
 #include "core/dnc/DncCommands.h"
 #include "core/dnc/DncSpool.h"
 #include "core/dnc/WorkerStatus.h"
+#include "core/common/TerminalCells.h"
 #include "support/TempFolder.h"
 
 namespace quelvo {
@@ -39,16 +40,16 @@ TEST(WorkerStatus, DetailsAndJson) {
   s.activity = WorkerActivity::kSending;
   s.program = "O1234.nc";
   s.percent = 12;
-  EXPECT_EQ(StatusDetail(s), "sending O1234.nc 12 %");
+  EXPECT_EQ(StatusDetail(s), "送信中 O1234.nc 12 %");
   s.held = true;
-  EXPECT_EQ(StatusDetail(s), "sending O1234.nc 12 % (held by the control)");
+  EXPECT_EQ(StatusDetail(s), "送信中 O1234.nc 12 % (NC 機が一時停止中)");
   EXPECT_TRUE(ParseStatusFile(StatusFileText(s))->held);
   s.activity = WorkerActivity::kReceiving;
   s.lines = 120;
-  EXPECT_EQ(StatusDetail(s), "receiving O1234.nc 120 lines");
+  EXPECT_EQ(StatusDetail(s), "受信中 O1234.nc 120 行");
   s.activity = WorkerActivity::kOffline;
   s.reason = "no such device";
-  EXPECT_EQ(StatusDetail(s), "offline: no such device");
+  EXPECT_EQ(StatusDetail(s), "オフライン: no such device");
   const std::string json = StatusJson({s});
   EXPECT_NE(json.find("\"machine\": \"m\\\"1\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"state\": \"offline\""), std::string::npos) << json;
@@ -86,24 +87,52 @@ TEST_F(DncCommandsTest, StatusShowsEveryMachineAndWhetherTheServiceRuns) {
   std::string error;
   ASSERT_TRUE(PublishStatus(root.File("state"), live, &error)) << error;
   ASSERT_EQ(Run(RunStatusCommand, {}), 0) << err.str();
-  EXPECT_NE(out.str().find("MACHINE"), std::string::npos);
-  EXPECT_NE(out.str().find("waiting"), std::string::npos) << out.str();
-  EXPECT_NE(out.str().find("stopped: no state published"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("機械"), std::string::npos);
+  EXPECT_NE(out.str().find("待機中"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("停止: 状態が公開されていません"), std::string::npos) << out.str();
 
   live.pid = 0x7ffffff0;  // a service that is gone left "waiting" behind
   ASSERT_TRUE(PublishStatus(root.File("state"), live, &error));
   ASSERT_EQ(Run(RunStatusCommand, {"--json"}), 0);
-  EXPECT_NE(out.str().find("the service is not running"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("サービスが動いていません"), std::string::npos) << out.str();
   EXPECT_EQ(out.str().front(), '[');
+
+  // The state column starts at the same terminal cell on every line, Japanese
+  // heading included.
+  live.pid = getpid();
+  live.machine = "mc01";
+  ASSERT_TRUE(PublishStatus(root.File("state"), live, &error));
+  ASSERT_EQ(Run(RunStatusCommand, {}), 0);
+  std::istringstream lines(out.str());
+  std::vector<size_t> stateColumn;
+  for (std::string line; std::getline(lines, line);) {
+    size_t at = std::string::npos;
+    for (const char* state : {"状態", "待機中", "停止"}) at = std::min(at, line.find(state));
+    ASSERT_NE(at, std::string::npos) << line;
+    stateColumn.push_back(TerminalCells(line.substr(0, at)));
+  }
+  ASSERT_EQ(stateColumn.size(), 3u) << out.str();
+  EXPECT_EQ(stateColumn[0], stateColumn[1]) << out.str();
+  EXPECT_EQ(stateColumn[0], stateColumn[2]) << out.str();
 
   EXPECT_EQ(Run(RunStatusCommand, {"extra"}), 2);
   EXPECT_EQ(RunStatusCommand({"--config", root.File("none.conf")}, out, err), 2);
 }
 
 TEST_F(DncCommandsTest, QueueDropsTheFileIntoTheMachinesSpool) {
+  // The worker last published an empty queue; status right after queue
+  // counts the file all the same.
+  WorkerStatus live;
+  live.machine = "mc01";
+  live.activity = WorkerActivity::kWaiting;
+  live.pid = getpid();
+  std::string error;
+  ASSERT_TRUE(PublishStatus(root.File("state"), live, &error)) << error;
   std::ofstream(root.File("O42.nc")) << "O42\r\n";
   ASSERT_EQ(Run(RunQueueCommand, {"mc01", root.File("O42.nc")}), 0) << err.str();
   EXPECT_EQ(SpooledFiles(root.File("spool1")), std::vector<std::string>{"O42.nc"});
+  ASSERT_EQ(Run(RunStatusCommand, {"--json"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\"queued\": 1,"), std::string::npos) << out.str();
   EXPECT_EQ(Run(RunQueueCommand, {"mc09", root.File("O42.nc")}), 1);
   EXPECT_NE(err.str().find("機械 mc09 は "), std::string::npos);
   EXPECT_EQ(Run(RunQueueCommand, {"mc02", root.File("O42.nc")}), 1);  // its spool folder is missing

@@ -111,8 +111,27 @@ TEST(SyntaxColorsTest, EveryStyleReadsOnLightAndDarkBackgrounds) {
       seen.push_back(c);
     }
     EXPECT_GE(ContrastRatio(UncarriedMarkColor(bg), bg), 3.0);
-    EXPECT_EQ(SyntaxColor(NcStyle::Default, bg, text), text);  // the user's own text colour
+    // The user's own text colour where it reads, else made readable like a style.
+    const Rgb shown = SyntaxColor(NcStyle::Default, bg, text);
+    EXPECT_GE(ContrastRatio(shown, bg), kSyntaxContrast) << int(bg.r);
+    if (ContrastRatio(text, bg) >= kSyntaxContrast) {
+      EXPECT_EQ(shown, text);
+    }
   }
+}
+
+TEST(SyntaxColorsTest, TheStoredTextColourKeepsItsHueWhenMadeReadable) {
+  const Rgb white{255, 255, 255}, black{0, 0, 0}, dark{40, 44, 52};
+  EXPECT_EQ(ReadableTextColor(black, white), black);  // as stored where it reads
+  EXPECT_EQ(ReadableTextColor(Rgb{0, 0, 200}, white), (Rgb{0, 0, 200}));
+  const Rgb grey = ReadableTextColor(black, dark);  // black on a dark theme
+  EXPECT_GE(ContrastRatio(grey, dark), kSyntaxContrast);
+  EXPECT_EQ(grey.r, grey.g);  // still without a hue
+  EXPECT_EQ(grey.g, grey.b);
+  const Rgb blue = ReadableTextColor(Rgb{0, 0, 139}, black);  // dark blue on black stays blue
+  EXPECT_GE(ContrastRatio(blue, black), kSyntaxContrast);
+  EXPECT_GT(blue.b, blue.r);
+  EXPECT_GT(blue.b, blue.g);
 }
 
 }  // namespace

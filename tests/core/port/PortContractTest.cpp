@@ -1,9 +1,15 @@
 // What the engines rely on from a serial port, checked on the real port over a
-// pseudo-terminal and on FakeSerialPort, which every engine test uses: the
-// same script must give the same observations on both, or the engine tests
-// prove nothing about the program.
+// pseudo-terminal, on the network port (a raw tcp:// connection to a server of
+// the test's own on the loopback interface) and on FakeSerialPort, which every
+// engine test uses: the same script must give the same observations on each,
+// or the engine tests prove nothing about the program.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "core/port/PosixSerialPort.h"
+#include "core/port/SocketSerialPort.h"
 #include "support/FakeSerialPort.h"
 
 namespace quelvo {
@@ -65,6 +72,59 @@ class PtyRig : public PortRig {
   PosixSerialPort port_;
   int master_ = -1;
   std::string slave_;
+};
+
+// The device server's side of a raw TCP connection. The port connects when it
+// opens; the connection waits in the listen queue until the rig first needs it.
+class SocketRig : public PortRig {
+ public:
+  SocketRig() {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) == 0 && listen(listener_, 1) == 0)
+      device_ = "tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  }
+  ~SocketRig() override {
+    Vanish();
+    if (listener_ >= 0) close(listener_);
+  }
+  SerialPort& Port() override { return port_; }
+  const std::string& Device() const { return device_; }
+  void Arrive(const std::string& bytes) override {
+    ASSERT_TRUE(Accept());
+    ASSERT_EQ(write(client_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    // Acknowledged by the port's side: the bytes are in its receive queue.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int unacknowledged = 1;
+    while (ioctl(client_, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged > 0 &&
+           std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(unacknowledged, 0);
+  }
+  void LoseModemLines() override {}  // a raw connection carries none
+  void Vanish() override {
+    if (Accept()) close(client_);
+    client_ = -2;  // gone for good
+  }
+
+ private:
+  bool Accept() {
+    if (client_ >= 0) return true;
+    if (client_ == -2 || listener_ < 0) return false;
+    pollfd p{listener_, POLLIN, 0};
+    if (poll(&p, 1, 5000) == 1) client_ = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    return client_ >= 0;
+  }
+
+  SocketSerialPort port_;
+  int listener_ = -1;
+  int client_ = -1;
+  std::string device_;
 };
 
 class FakeRig : public PortRig {
@@ -178,19 +238,27 @@ const std::vector<Case>& Cases() {
   return cases;
 }
 
-class PortContract : public testing::TestWithParam<std::tuple<size_t, bool>> {};
+enum class PortKind { kFake, kReal, kSocket };
+const char* const kPortKindNames[] = {"OnFakePort", "OnRealPort", "OnSocketPort"};
+
+class PortContract : public testing::TestWithParam<std::tuple<size_t, int>> {};
 
 TEST_P(PortContract, FakeAndRealPortBehaveAlike) {
   const Case& c = Cases().at(std::get<0>(GetParam()));
-  const bool real = std::get<1>(GetParam());
-  SCOPED_TRACE(std::string(c.what) + (real ? " (real port)" : " (fake port)"));
+  const auto kind = static_cast<PortKind>(std::get<1>(GetParam()));
+  SCOPED_TRACE(std::string(c.what) + " " + kPortKindNames[static_cast<int>(kind)]);
   std::unique_ptr<PortRig> rig;
   std::string device = "/dev/ttyS0";
-  if (real) {
+  if (kind == PortKind::kReal) {
     auto pty = std::make_unique<PtyRig>();
     ASSERT_FALSE(pty->Device().empty());
     device = pty->Device();
     rig = std::move(pty);
+  } else if (kind == PortKind::kSocket) {
+    auto socket = std::make_unique<SocketRig>();
+    ASSERT_FALSE(socket->Device().empty());
+    device = socket->Device();
+    rig = std::move(socket);
   } else {
     rig = std::make_unique<FakeRig>();
   }
@@ -203,10 +271,10 @@ TEST_P(PortContract, FakeAndRealPortBehaveAlike) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ports, PortContract,
-                         testing::Combine(testing::Range<size_t>(0, Cases().size()), testing::Bool()),
+                         testing::Combine(testing::Range<size_t>(0, Cases().size()), testing::Range(0, 3)),
                          [](const testing::TestParamInfo<PortContract::ParamType>& info) {
                            return std::string(Cases().at(std::get<0>(info.param)).name) +
-                                  (std::get<1>(info.param) ? "OnRealPort" : "OnFakePort");
+                                  kPortKindNames[std::get<1>(info.param)];
                          });
 
 }  // namespace

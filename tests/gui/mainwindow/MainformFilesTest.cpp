@@ -323,6 +323,14 @@ void MainformFilesTest::loadAsksAboutFilesWithoutText() {
   const QString lf = WriteBytes(Path("LF.NC"), "O1(\x83\x65\x83\x58\x83\x67)\nM30\n");
   form_->LoadFileIntoEditor(lf.toStdString());
   QCOMPARE(form_->RichEdit1->text(), QString("O1(テスト)\r\nM30\r\n"));
+  QVERIFY(script_->warnings.isEmpty());
+
+  // A UTF-8 file is loaded as it is read (CP932), with a hint saying what it is.
+  const QString utf8 = WriteBytes(Path("UTF8.NC"), QString("O1(テスト)\r\nM30\r\n").toUtf8());
+  form_->LoadFileIntoEditor(utf8.toStdString());
+  QCOMPARE(script_->warnings.size(), 1);
+  QVERIFY2(script_->warnings[0].contains("Shift-JIS ではなく UTF-8"), qPrintable(script_->warnings[0]));
+  QVERIFY(script_->warnings[0].contains("UTF8.NC"));
 }
 
 void MainformFilesTest::recentFilesFollowTheLoads() {

@@ -168,10 +168,18 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(10, 20, 30), true; };
   form->font_colorClick();
   QCOMPARE(edit->color(), QColor(10, 20, 30));
-  QCOMPARE(StyleFore(edit, 0), QColor(10, 20, 30));
+  // Near-black text would not read on the dark blue: the text and the caret
+  // show it lighter, as the syntax colours are made; the stored colour stays.
+  const QColor shown = edit->ShownTextColor();
+  QVERIFY(shown.lightness() > QColor(10, 20, 30).lightness() + 64);
+  QCOMPARE(StyleFore(edit, 0), shown);
+  QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE), long(shown.red() | shown.green() << 8 | shown.blue() << 16));
   form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(250, 250, 240), true; };
   form->screen_colorClick();
   QCOMPARE(edit->paper(), QColor(250, 250, 240));
+  // On the light background it reads as stored.
+  QCOMPARE(StyleFore(edit, 0), QColor(10, 20, 30));
+  QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE), long(10 | 20 << 8 | 30 << 16));
   for (int style : {0, int(quelvo::NcStyle::GCode), int(QsciScintillaBase::STYLE_DEFAULT)})
     QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style), 0xF0FAFAL);
   QFont big = edit->font();

@@ -19,13 +19,12 @@ struct ReceiveJob {
   // Appended to window titles (" Ver1.47").
   std::string versionSuffix;
   // CloseAfterTransfer: the window closes after a completed reception (and,
-  // with Power_Off "Y", switches the PC off). Only the window sets it.
+  // with Power_Off "Y", switches the PC off; TransferResult::closeProgram).
+  // Only the window sets it.
   bool closeAfterTransfer = false;
   // Where the communication log is saved at the end; empty for the program's
   // <base>_R.log.
   std::string logFilePath;
-  // Close the program after a completed reception (TransferResult::closeProgram).
-  bool closeAfterTransfer = false;
 };
 
 struct ReceiveOutcome {
