@@ -321,7 +321,8 @@ void Interpreter::Arc(const BlockWords& w, const Point3& to, int32_t line) {
     return;
   }
   // The centre as computed: from R it is off the grid anyway, and nothing adds up from it.
-  path_.arcs.push_back({centre->x, centre->y, centre->z, static_cast<uint32_t>(path_.size()), plane_});
+  const Point3 at = centre.value_or(Point3{});
+  path_.arcs.push_back({at.x, at.y, at.z, static_cast<uint32_t>(path_.size()), plane_});
   Emit(cw ? MoveKind::ArcCw : MoveKind::ArcCcw, to, line);
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -42,7 +44,8 @@ class TemporaryHome {
       if (value) setenv(name.c_str(), value->c_str(), 1);
       else unsetenv(name.c_str());
     }
-    std::system(("rm -rf '" + path_ + "'").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
   }
   const std::string& path() const { return path_; }
 

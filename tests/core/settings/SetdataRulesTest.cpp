@@ -99,9 +99,9 @@ TEST(SystemPortProber, AdapterPathsUsbFirstThenAcmByNumber) {
 TEST(SystemPortProber, ByIdNamesThatLeadToADevice) {
   test::TempFolder byId;
   std::ofstream(byId.Path() + "/plain-file");
-  symlink("/dev/null", (byId.Path() + "/usb-B-if00-port0").c_str());
-  symlink("/dev/null", (byId.Path() + "/usb-A-if00-port0").c_str());
-  symlink("../gone", (byId.Path() + "/usb-C-if00-port0").c_str());
+  ASSERT_EQ(symlink("/dev/null", (byId.Path() + "/usb-B-if00-port0").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/null", (byId.Path() + "/usb-A-if00-port0").c_str()), 0);
+  ASSERT_EQ(symlink("../gone", (byId.Path() + "/usb-C-if00-port0").c_str()), 0);
   EXPECT_EQ(SerialByIdPaths(byId.Path()),
             (std::vector<std::string>{byId.Path() + "/usb-A-if00-port0", byId.Path() + "/usb-B-if00-port0"}));
   EXPECT_TRUE(SerialByIdPaths(byId.Path() + "/missing").empty());
