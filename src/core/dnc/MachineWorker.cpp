@@ -418,8 +418,15 @@ void MachineWorker::SayRefusedSpoolEntries() {
 }
 
 void MachineWorker::Publish() {
+  // A file that keeps failing to send is the reason of the waiting state; in
+  // any other state (sending it again, the line lost) it stays in sight as a
+  // notice, so the state never hides it between two tries.
+  WorkerStatus shown = status_;
+  if (!queueProblem_.empty() && shown.reason != queueProblem_) {
+    shown.notice = shown.notice.empty() ? queueProblem_ : shown.notice + "; " + queueProblem_;
+  }
   std::string error;
-  if (PublishStatus(service_.stateDir, status_, &error)) {
+  if (PublishStatus(service_.stateDir, shown, &error)) {
     if (!publishError_.empty()) Say("the state is published again");
     publishError_.clear();
   } else if (error != publishError_) {
