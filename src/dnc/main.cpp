@@ -7,11 +7,14 @@
 #include <atomic>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/DncService.h"
 #include "core/dnc/DncSharing.h"
+#include "dnc/http/HttpServer.h"
 
 namespace {
 
@@ -66,7 +69,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallSignals();
-  const bool ran = quelvo::RunDncService(config, g_shutdown,
-                                         [](const std::string& line) { std::cerr << line << std::endl; });
+  std::mutex journalMutex;
+  const auto journal = [&journalMutex](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(journalMutex);
+    std::cerr << line << std::endl;
+  };
+  // The dashboard runs beside the workers on its own threads; the service
+  // does not start when it is configured but cannot listen.
+  std::unique_ptr<quelvo::http::HttpServer> dashboard;
+  if (!config.http.listen.empty()) {
+    dashboard = std::make_unique<quelvo::http::HttpServer>(config, journal);
+    if (!dashboard->Start()) return 1;
+  }
+  const bool ran = quelvo::RunDncService(config, g_shutdown, journal);
+  if (dashboard) dashboard->Stop();
   return ran ? 0 : 1;
 }
