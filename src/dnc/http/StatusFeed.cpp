@@ -10,10 +10,6 @@
 namespace quelvo::http {
 namespace {
 
-// Enough for every machine of a large shop to change a few times before a
-// stream that is behind must start again from a snapshot.
-constexpr size_t kKeptEvents = 4096;
-
 // One machine's object of StatusJson's array, on one line.
 std::string MachineObject(const WorkerStatus& status) {
   std::string text = StatusJson({status});
@@ -45,7 +41,8 @@ std::string SseEvent(const std::string& name, const std::string& data) {
   return "event: " + name + "\ndata: " + line + "\n\n";
 }
 
-StatusFeed::StatusFeed(const DncConfig& config, int pollMs) : config_(config), pollMs_(pollMs) {
+StatusFeed::StatusFeed(const DncConfig& config, int pollMs, size_t keptEvents)
+    : config_(config), pollMs_(pollMs), keptEvents_(keptEvents) {
   startedAt_ = std::time(nullptr);
   Poll();
 }
@@ -94,7 +91,7 @@ void StatusFeed::Poll() {
   if (!changedQueues.empty()) text += SseEvent("queues", JoinArray(changedQueues));
   if (text.empty()) return;
   events_.push_back({++seq_, std::move(text)});
-  while (events_.size() > kKeptEvents) events_.pop_front();
+  while (events_.size() > keptEvents_) events_.pop_front();
   changed_.notify_all();
 }
 

@@ -20,7 +20,9 @@ namespace quelvo::http {
 
 class StatusFeed {
  public:
-  explicit StatusFeed(const DncConfig& config, int pollMs = 500);
+  // `keptEvents`: how many changes a stream may be behind before it is
+  // given a whole snapshot instead.
+  explicit StatusFeed(const DncConfig& config, int pollMs = 500, size_t keptEvents = 4096);
   ~StatusFeed();
   StatusFeed(const StatusFeed&) = delete;
   StatusFeed& operator=(const StatusFeed&) = delete;
@@ -36,7 +38,7 @@ class StatusFeed {
   // Reads the files again now (after a change made through the dashboard).
   void Refresh();
 
-  // The text a stream sends next: the events after *cursor (or a whole
+  // The text a stream sends next: the events since *cursor (or a whole
   // snapshot when *cursor is 0 or older than the list holds), waiting up to
   // `waitMs` for one; "" when nothing came (the stream then sends a
   // keep-alive comment) or the feed has stopped (then *stopped).
@@ -53,6 +55,7 @@ class StatusFeed {
 
   const DncConfig& config_;
   const int pollMs_;
+  const size_t keptEvents_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "core/dnc/WorkerStatus.h"
+#include "dnc/http/StatusFeed.h"
+#include "support/TempFolder.h"
+
+namespace quelvo::http {
+namespace {
+
+struct Shop {
+  test::TempFolder root;
+  DncConfig config;
+  Shop() {
+    config.stateDir = root.Path();
+    for (const char* name : {"mc1", "mc2"}) {
+      MachineConfig m;
+      m.name = name;
+      m.spool = root.File(std::string(name) + "-spool");
+      ::mkdir(m.spool.c_str(), 0755);
+      config.machines.push_back(m);
+    }
+  }
+  void Publish(const std::string& machine, WorkerActivity activity, long lines) {
+    WorkerStatus s;
+    s.machine = machine;
+    s.activity = activity;
+    s.lines = lines;
+    s.pid = ::getpid();
+    std::string error;
+    ASSERT_TRUE(PublishStatus(config.stateDir, s, &error)) << error;
+  }
+};
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// A new stream gets everything; then only what changed, one line per event's
+// data; a stream that fell further behind than the feed keeps gets a whole
+// snapshot again rather than a gap.
+TEST(StatusFeed, StreamsGetChangesAndASnapshotWhenTooFarBehind) {
+  Shop shop;
+  shop.Publish("mc1", WorkerActivity::kWaiting, 0);
+  shop.Publish("mc2", WorkerActivity::kWaiting, 0);
+  StatusFeed feed(shop.config, 60000, 3);
+  uint64_t cursor = 0;
+  bool stopped = false;
+  const std::string first = feed.NextFor(&cursor, 0, &stopped);
+  EXPECT_EQ(Count(first, "event: "), 3u) << first;
+  EXPECT_NE(first.find("\"machine\": \"mc2\""), std::string::npos);
+  EXPECT_EQ(feed.NextFor(&cursor, 10, &stopped), "");  // nothing new: a keep-alive follows
+
+  shop.Publish("mc2", WorkerActivity::kReceiving, 42);
+  feed.Refresh();
+  const std::string change = feed.NextFor(&cursor, 0, &stopped);
+  EXPECT_EQ(change.find("event: machines\ndata: [{\"machine\": \"mc2\""), 0u) << change;
+  EXPECT_EQ(change.find("mc1"), std::string::npos);
+  EXPECT_EQ(Count(change, "\n"), 3u);  // event, data, blank line
+
+  std::ofstream(shop.config.machines[0].spool + "/O1.nc") << "O1";
+  feed.Refresh();
+  EXPECT_NE(feed.NextFor(&cursor, 0, &stopped).find("\"files\": [\"O1.nc\"]"), std::string::npos);
+
+  uint64_t slow = cursor;
+  for (long lines = 1; lines <= 5; ++lines) {
+    shop.Publish("mc1", WorkerActivity::kReceiving, lines);
+    feed.Refresh();
+  }
+  const std::string snapshot = feed.NextFor(&slow, 0, &stopped);
+  EXPECT_NE(snapshot.find("event: service"), std::string::npos);
+  EXPECT_NE(snapshot.find("\"lines\": 5"), std::string::npos);
+  EXPECT_EQ(Count(snapshot, "\"machine\": \"mc1\", \"state\""), 1u);
+
+  feed.Stop();
+  EXPECT_EQ(feed.NextFor(&slow, 1000, &stopped), "");
+  EXPECT_TRUE(stopped);
+}
+
+}  // namespace
+}  // namespace quelvo::http
