@@ -90,7 +90,7 @@ function showMachine(m) {
   section.querySelector(".since").textContent = timeText(m.since);
   const reason = [m.reason, m.notice].filter(Boolean).join(" / ");
   section.querySelector(".reason").textContent = reason || "—";
-  section.querySelector(".queued").textContent = "(" + m.queued + " 件)";
+  if (!section.dataset.listed) section.querySelector(".queued").textContent = "(" + m.queued + " 件)";
   const bar = section.querySelector("progress");
   bar.hidden = !(m.state === "sending" && m.percent >= 0);
   if (!bar.hidden) bar.value = m.percent;
@@ -100,6 +100,9 @@ function showQueue(q) {
   const section = card(q.machine);
   const list = section.querySelector(".queue");
   list.replaceChildren();
+  // The listing is read from the spool itself: fresher than the worker's count.
+  section.dataset.listed = "1";
+  section.querySelector(".queued").textContent = "(" + q.files.length + " 件)";
   for (const file of q.files) {
     const li = document.createElement("li");
     const label = document.createElement("span");

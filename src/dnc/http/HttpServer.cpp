@@ -14,6 +14,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/JsonText.h"
+#include "core/dnc/DncCommands.h"
 #include "core/dnc/DncNames.h"
 #include "core/dnc/DncSpool.h"
 #include "dnc/http/HttpRoute.h"
@@ -150,6 +151,12 @@ struct HttpServer::Impl {
   }
 
   MHD_Result RemoveQueued(MHD_Connection* connection, const MachineConfig& machine, const std::string& file) {
+    // A program the control is being sent stays until its send ends: it moves
+    // to sent/ then, and its removal would only lose that record.
+    for (const WorkerStatus& status : ReadServiceStatus(config)) {
+      if (status.machine == machine.name && status.activity == WorkerActivity::kSending && status.program == file)
+        return SendError(connection, MHD_HTTP_CONFLICT, file + " is being sent");
+    }
     std::string error;
     if (!quelvo::RemoveQueued(machine.spool, file, &error)) return SendError(connection, MHD_HTTP_NOT_FOUND, error);
     Say(machine.name + ": removed " + file + " from the queue");
@@ -271,8 +278,10 @@ struct HttpServer::Impl {
     if (route.kind == RouteKind::kMethodNotAllowed)
       return SendError(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "method not allowed");
     if (!Authorized(connection, route)) {
-      return SendError(connection, token.empty() && ChangesState(route.kind) ? MHD_HTTP_FORBIDDEN : MHD_HTTP_UNAUTHORIZED,
-                       token.empty() ? "changes are off: no token_file configured" : "token missing or wrong");
+      if (!token.empty()) return SendError(connection, MHD_HTTP_UNAUTHORIZED, "token missing or wrong");
+      return SendError(connection, MHD_HTTP_FORBIDDEN,
+                       ChangesState(route.kind) ? "changes are off: no token_file configured"
+                                                : "reading is off: no token_file and public_read = no");
     }
     const MachineConfig* machine = route.machine.empty() ? nullptr : config.Find(route.machine);
     if (!route.machine.empty() && machine == nullptr) return SendError(connection, MHD_HTTP_NOT_FOUND, "no such machine");
