@@ -123,16 +123,46 @@ function showQueue(q) {
   }
 }
 
+function showTransfer(t) {
+  const section = card(t.machine);
+  const dd = section.querySelector(".last");
+  const result = t.ok ? "正常終了" : "異常終了" + (t.error ? "(エラー " + t.error + ")" : "");
+  dd.replaceChildren();
+  const head = document.createElement("strong");
+  head.textContent = result + " " + timeText(t.at);
+  const log = document.createElement("div");
+  log.className = "log";
+  log.textContent = t.text;
+  dd.append(head, log);
+  dd.classList.toggle("failed", !t.ok);
+}
+
+function durationText(seconds) {
+  const d = Math.floor(seconds / 86400), h = Math.floor(seconds % 86400 / 3600), m = Math.floor(seconds % 3600 / 60);
+  return (d ? d + " 日 " : "") + h + " 時間 " + m + " 分";
+}
+
 function connect() {
   const t = token();
   const source = new EventSource("api/events" + (t ? "?token=" + encodeURIComponent(t) : ""));
   const service = document.getElementById("service");
+  let info = null;
+  let skew = 0;  // the service's clock less this browser's
+  const showService = () => {
+    if (!info) return;
+    const now = Date.now() / 1000 + skew;
+    service.textContent = info.machines + " 台 · 稼働 " + durationText(now - info.started) +
+      " · 本日の転送 " + info.transfers_today + " 件 · エラー " + info.errors_today + " 件";
+  };
   source.addEventListener("service", (e) => {
-    const s = JSON.parse(e.data);
-    service.textContent = s.machines + " 台 · 起動 " + timeText(s.started);
+    info = JSON.parse(e.data);
+    skew = info.now - Date.now() / 1000;
+    showService();
   });
+  setInterval(showService, 30000);
   source.addEventListener("machines", (e) => JSON.parse(e.data).forEach(showMachine));
   source.addEventListener("queues", (e) => JSON.parse(e.data).forEach(showQueue));
+  source.addEventListener("transfers", (e) => JSON.parse(e.data).forEach(showTransfer));
   source.addEventListener("open", () => service.classList.remove("lost"));
   source.addEventListener("error", () => { service.textContent = "接続が切れました。再接続中…"; });
 }

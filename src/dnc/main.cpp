@@ -81,7 +81,11 @@ int main(int argc, char** argv) {
     dashboard = std::make_unique<quelvo::http::HttpServer>(config, journal);
     if (!dashboard->Start()) return 1;
   }
-  const bool ran = quelvo::RunDncService(config, g_shutdown, journal);
+  quelvo::http::HttpServer* const shown = dashboard.get();
+  const bool ran = quelvo::RunDncService(config, g_shutdown, [&journal, shown](const std::string& line) {
+    journal(line);
+    if (shown != nullptr) shown->NoteJournal(line);
+  });
   if (dashboard) dashboard->Stop();
   return ran ? 0 : 1;
 }

@@ -53,7 +53,7 @@ TEST(StatusFeed, StreamsGetChangesAndASnapshotWhenTooFarBehind) {
   uint64_t cursor = 0;
   bool stopped = false;
   const std::string first = feed.NextFor(&cursor, 0, &stopped);
-  EXPECT_EQ(Count(first, "event: "), 3u) << first;
+  EXPECT_EQ(Count(first, "event: "), 4u) << first;  // service, machines, queues, transfers
   EXPECT_NE(first.find("\"machine\": \"mc2\""), std::string::npos);
   EXPECT_EQ(feed.NextFor(&cursor, 10, &stopped), "");  // nothing new: a keep-alive follows
 
@@ -81,6 +81,32 @@ TEST(StatusFeed, StreamsGetChangesAndASnapshotWhenTooFarBehind) {
   feed.Stop();
   EXPECT_EQ(feed.NextFor(&slow, 1000, &stopped), "");
   EXPECT_TRUE(stopped);
+}
+
+// The ends of transfers in the journal become each machine's last transfer
+// (with its error number) and today's counts; other lines are no transfer.
+TEST(StatusFeed, JournalLinesGiveTheLastTransferAndTodaysCounts) {
+  Shop shop;
+  StatusFeed feed(shop.config, 60000);
+  uint64_t cursor = 0;
+  bool stopped = false;
+  feed.NextFor(&cursor, 0, &stopped);
+  feed.NoteJournal("mc2: send of O1.nc did not complete (error 12); it stays queued (1 failure)");
+  const std::string failed = feed.NextFor(&cursor, 0, &stopped);
+  EXPECT_NE(failed.find("event: transfers\ndata: [{\"machine\": \"mc2\""), std::string::npos) << failed;
+  EXPECT_NE(failed.find("\"ok\": false, \"error\": 12"), std::string::npos) << failed;
+  for (const char* noise : {"mc1: line lost; trying again in 1 s", "mc9: sent O1.nc", "serving 2 machines",
+                            "mc1: request for O5; sent at the next DC1", "mc1: offline: gone"}) {
+    feed.NoteJournal(noise);
+  }
+  EXPECT_EQ(feed.NextFor(&cursor, 0, &stopped), "");
+  feed.NoteJournal("mc1: received O5.nc (20 bytes)");
+  feed.NoteJournal("mc1: incomplete reception kept as O6.nc-20261208-101010.incomplete");
+  uint64_t fresh = 0;
+  const std::string snapshot = feed.NextFor(&fresh, 0, &stopped);
+  EXPECT_NE(snapshot.find("\"transfers_today\": 3, \"errors_today\": 2"), std::string::npos) << snapshot;
+  EXPECT_NE(snapshot.find("\"text\": \"incomplete reception kept as"), std::string::npos);
+  EXPECT_EQ(Count(snapshot, "received O5.nc"), 0u);  // only the last transfer per machine
 }
 
 }  // namespace

@@ -417,6 +417,8 @@ bool HttpServer::Start() {
   return true;
 }
 
+void HttpServer::NoteJournal(const std::string& line) { impl_->feed.NoteJournal(line); }
+
 void HttpServer::Stop() {
   Impl& d = *impl_;
   if (d.daemon == nullptr) return;

@@ -25,6 +25,9 @@ class HttpServer {
   // the reason journalled) when that fails.
   bool Start();
   void Stop();
+  // Every journal line of the service: the page shows each machine's last
+  // transfer and today's counts from them.
+  void NoteJournal(const std::string& line);
 
   struct Impl;
 

@@ -1,6 +1,7 @@
 #include "dnc/http/StatusFeed.h"
 
 #include <chrono>
+#include <cstdlib>
 
 #include "core/common/JsonText.h"
 #include "core/dnc/DncCommands.h"
@@ -44,6 +45,7 @@ std::string SseEvent(const std::string& name, const std::string& data) {
 StatusFeed::StatusFeed(const DncConfig& config, int pollMs, size_t keptEvents)
     : config_(config), pollMs_(pollMs), keptEvents_(keptEvents) {
   startedAt_ = std::time(nullptr);
+  last_.resize(config.machines.size());
   Poll();
 }
 
@@ -95,10 +97,63 @@ void StatusFeed::Poll() {
   changed_.notify_all();
 }
 
+std::string StatusFeed::ServiceJsonLocked() const {
+  return "{\"started\": " + std::to_string(static_cast<long long>(startedAt_)) +
+         ", \"now\": " + std::to_string(static_cast<long long>(std::time(nullptr))) +
+         ", \"machines\": " + std::to_string(machineJson_.size()) +
+         ", \"transfers_today\": " + std::to_string(transfersToday_) +
+         ", \"errors_today\": " + std::to_string(errorsToday_) + "}";
+}
+
+std::string StatusFeed::LastJsonLocked(size_t i) const {
+  const LastTransfer& t = last_[i];
+  return "{\"machine\": " + JsonString(config_.machines[i].name) + ", \"text\": " + JsonString(t.text) +
+         ", \"at\": " + std::to_string(static_cast<long long>(t.at)) + ", \"ok\": " + (t.ok ? "true" : "false") +
+         ", \"error\": " + std::to_string(t.error) + "}";
+}
+
 std::string StatusFeed::SnapshotLocked() const {
-  return SseEvent("service", "{\"started\": " + std::to_string(static_cast<long long>(startedAt_)) +
-                                 ", \"machines\": " + std::to_string(machineJson_.size()) + "}") +
-         SseEvent("machines", JoinArray(machineJson_)) + SseEvent("queues", JoinArray(queueJson_));
+  std::vector<std::string> last;
+  for (size_t i = 0; i < last_.size(); ++i) {
+    if (last_[i].at != 0) last.push_back(LastJsonLocked(i));
+  }
+  return SseEvent("service", ServiceJsonLocked()) + SseEvent("machines", JoinArray(machineJson_)) +
+         SseEvent("queues", JoinArray(queueJson_)) + SseEvent("transfers", JoinArray(last));
+}
+
+void StatusFeed::NoteJournal(const std::string& line) {
+  const size_t colon = line.find(": ");
+  if (colon == std::string::npos) return;
+  const std::string name = line.substr(0, colon);
+  const std::string text = line.substr(colon + 2);
+  const auto starts = [&text](const char* head) { return text.rfind(head, 0) == 0; };
+  const bool ok = starts("received ") || starts("sent ");
+  const bool failed = starts("send of ") || starts("incomplete reception ");
+  if (!ok && !failed) return;
+  size_t machine = 0;
+  while (machine < config_.machines.size() && config_.machines[machine].name != name) ++machine;
+  if (machine == config_.machines.size()) return;
+  LastTransfer t;
+  t.text = text;
+  t.at = std::time(nullptr);
+  t.ok = ok;
+  const size_t error = text.find("(error ");
+  if (error != std::string::npos) t.error = std::atoi(text.c_str() + error + 7);
+  std::tm local{};
+  localtime_r(&t.at, &local);
+  const int day = (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (day != today_) {
+    today_ = day;
+    transfersToday_ = errorsToday_ = 0;
+  }
+  ++transfersToday_;
+  if (failed) ++errorsToday_;
+  last_[machine] = t;
+  events_.push_back({++seq_, SseEvent("transfers", "[" + LastJsonLocked(machine) + "]") +
+                                 SseEvent("service", ServiceJsonLocked())});
+  while (events_.size() > keptEvents_) events_.pop_front();
+  changed_.notify_all();
 }
 
 std::string StatusFeed::MachinesJson() const {

@@ -8,6 +8,7 @@
 // on any of it: the feed only reads files.
 #include <condition_variable>
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -38,6 +39,13 @@ class StatusFeed {
   // Reads the files again now (after a change made through the dashboard).
   void Refresh();
 
+  // A journal line of the service: the end of a transfer ("NAME: received
+  // ...", "NAME: sent ...", "NAME: send of ... did not complete (error N)",
+  // "NAME: incomplete reception ...") becomes the machine's last transfer and
+  // counts for today. Called on the workers' threads: it only takes the lock
+  // for a moment.
+  void NoteJournal(const std::string& line);
+
   // The text a stream sends next: the events since *cursor (or a whole
   // snapshot when *cursor is 0 or older than the list holds), waiting up to
   // `waitMs` for one; "" when nothing came (the stream then sends a
@@ -49,7 +57,15 @@ class StatusFeed {
     uint64_t seq;
     std::string text;
   };
+  struct LastTransfer {
+    std::string text;  // the journal line without the machine's name
+    std::time_t at = 0;
+    bool ok = true;
+    int error = 0;  // the transfer's error number; 0 none
+  };
   void Loop();
+  std::string LastJsonLocked(size_t machine) const;
+  std::string ServiceJsonLocked() const;
   void Poll();
   std::string SnapshotLocked() const;
 
@@ -65,6 +81,10 @@ class StatusFeed {
   std::deque<Event> events_;
   uint64_t seq_ = 0;
   std::time_t startedAt_ = 0;
+  std::vector<LastTransfer> last_;  // per machine, in configuration order
+  int today_ = 0;                   // the local day the counts are of (yyyymmdd)
+  long transfersToday_ = 0;
+  long errorsToday_ = 0;
 };
 
 // One server-sent event: "event: NAME\ndata: ...\n\n" (the data on one line).

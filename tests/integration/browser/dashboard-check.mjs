@@ -114,6 +114,9 @@ try {
     "const s = document.querySelector(`.machine[data-machine='${arguments[0]}']`);" +
     "return s.querySelectorAll('.queue li').length == 0 && s.classList.contains('waiting')",
     180000, uploadMachine);
+  await waitFor("the send as the last transfer",
+    "return document.querySelector(`.machine[data-machine='${arguments[0]}'] .last`).textContent.includes('正常終了')",
+    20000, uploadMachine);
   await shot("5-sent.png");
   console.log("ok");
 } catch (error) {
