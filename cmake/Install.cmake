@@ -105,3 +105,8 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/debian/changelog.gz
 add_custom_target(quelvo_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
         DESTINATION ${QUELVO_DOCDIR})
+
+# The dashboard's page, which quelvo-dnc serves when [http] listen is set.
+install(FILES ${PROJECT_SOURCE_DIR}/data/web/index.html ${PROJECT_SOURCE_DIR}/data/web/app.js
+              ${PROJECT_SOURCE_DIR}/data/web/style.css
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quelvo/web)

@@ -7,12 +7,15 @@
 #include <atomic>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/DncService.h"
 #include "core/dnc/DncSharing.h"
 #include "core/document/DocumentTitle.h"
+#include "dnc/http/HttpServer.h"
 
 namespace {
 
@@ -80,7 +83,23 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallSignals();
-  const bool ran = quelvo::RunDncService(config, g_shutdown,
-                                         [](const std::string& line) { std::cerr << line << std::endl; });
+  std::mutex journalMutex;
+  const auto journal = [&journalMutex](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(journalMutex);
+    std::cerr << line << std::endl;
+  };
+  // The dashboard runs beside the workers on its own threads; the service
+  // does not start when it is configured but cannot listen.
+  std::unique_ptr<quelvo::http::HttpServer> dashboard;
+  if (!config.http.listen.empty()) {
+    dashboard = std::make_unique<quelvo::http::HttpServer>(config, journal);
+    if (!dashboard->Start()) return 1;
+  }
+  quelvo::http::HttpServer* const shown = dashboard.get();
+  const bool ran = quelvo::RunDncService(config, g_shutdown, [&journal, shown](const std::string& line) {
+    journal(line);
+    if (shown != nullptr) shown->NoteJournal(line);
+  });
+  if (dashboard) dashboard->Stop();
   return ran ? 0 : 1;
 }

@@ -161,7 +161,7 @@ void DncRig::StartService() {
               (m.inbox.empty() ? m.name + "/inbox" : m.inbox) + "\nspool = " + m.name + "/spool\nosp = " + (m.osp ? "yes" : "no") + "\n";
       if (!m.requestMissing.empty()) text += "request_missing = " + m.name + "/missing.nc\n";
     }
-    WriteText(ConfigPath(), text);
+    WriteText(ConfigPath(), text + extraConfig_);
   }
   service_ = StartDnc({"--config", ConfigPath()}, root_.File("journal.log"));
 }

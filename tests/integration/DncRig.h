@@ -49,6 +49,8 @@ class DncRig {
   void AddMachine(const RigMachine& machine);
   // Starts every control; false when one did not publish its line.
   bool StartControls();
+  // Text added at the end of the configuration (before StartService).
+  void AddConfigText(const std::string& text) { extraConfig_ += text; }
   // Writes the configuration (once) and starts the service.
   void StartService();
   // Sends `signal` to the service and waits for it to end; its exit status
@@ -83,6 +85,7 @@ class DncRig {
   std::map<std::string, CommSetting> settings_;
   std::map<std::string, std::unique_ptr<ncsim::test::NcsimProcess>> controls_;
   pid_t service_ = -1;
+  std::string extraConfig_;
 };
 
 // Reads a whole file; "" when it is missing.

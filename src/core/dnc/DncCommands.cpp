@@ -40,21 +40,10 @@ bool ProcessAlive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid),
 
 }  // namespace
 
-int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  CommandArgs parsed;
-  if (!ParseArgs(args, true, &parsed, err) || !parsed.words.empty()) {
-    err << "使い方: status [--config FILE] [--json]\n";
-    return 2;
-  }
-  DncConfig config;
-  std::string error;
-  if (!LoadDncConfig(parsed.config, &config, &error)) {
-    err << error << "\n";
-    return 2;
-  }
+std::vector<WorkerStatus> ReadServiceStatus(const DncConfig& config) {
   std::vector<WorkerStatus> workers;
   for (const MachineConfig& machine : config.machines) {
-    std::string text;
+    std::string text, error;
     std::optional<WorkerStatus> status;
     if (ReadWholeFile(StatusFilePath(config.stateDir, machine.name), &text, &error))
       status = ParseStatusFile(text);
@@ -74,6 +63,22 @@ int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, st
       status->queued = static_cast<int>(SpooledFiles(machine.spool).size());
     workers.push_back(*status);
   }
+  return workers;
+}
+
+int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CommandArgs parsed;
+  if (!ParseArgs(args, true, &parsed, err) || !parsed.words.empty()) {
+    err << "使い方: status [--config FILE] [--json]\n";
+    return 2;
+  }
+  DncConfig config;
+  std::string error;
+  if (!LoadDncConfig(parsed.config, &config, &error)) {
+    err << error << "\n";
+    return 2;
+  }
+  const std::vector<WorkerStatus> workers = ReadServiceStatus(config);
   out << (parsed.json ? StatusJson(workers) : StatusTable(workers));
   return 0;
 }

@@ -12,7 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "core/dnc/DncConfig.h"
+#include "core/dnc/WorkerStatus.h"
+
 namespace quelvo {
+
+// What every machine of `config` has published, in the configuration's order;
+// a machine without a state, or whose service has ended, reads as stopped with
+// the reason. `status --json` and the dashboard show this.
+std::vector<WorkerStatus> ReadServiceStatus(const DncConfig& config);
 
 int RunStatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunQueueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

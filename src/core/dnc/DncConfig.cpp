@@ -76,6 +76,46 @@ bool SetServiceKey(DncConfig& c, const std::string& key, const std::string& valu
   return true;
 }
 
+bool ParseBoundedNumber(const std::string& value, long low, long high, long* out) {
+  if (value.empty() || value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  *out = std::stol(value);
+  return *out >= low && *out <= high;
+}
+
+bool SetHttpKey(HttpConfig& h, const std::string& key, const std::string& value, const std::string& base) {
+  long number = 0;
+  if (key == "listen") {
+    std::string host;
+    int port = 0;
+    if (!ParseListenAddress(value, &host, &port)) return false;
+    h.listen = value;
+  } else if (key == "token_file") {
+    h.tokenFile = Resolve(base, value);
+  } else if (key == "public_read") {
+    return ParseYesNo(value, &h.publicRead);
+  } else if (key == "max_upload_kb") {
+    if (!ParseBoundedNumber(value, 1, 1024L * 1024, &number)) return false;
+    h.maxUploadBytes = number * 1024;
+  } else if (key == "max_clients") {
+    if (!ParseBoundedNumber(value, 1, 1000, &number)) return false;
+    h.maxClients = static_cast<int>(number);
+  } else if (key == "timeout_seconds") {
+    if (!ParseBoundedNumber(value, 1, 3600, &number)) return false;
+    h.timeoutSeconds = static_cast<int>(number);
+  } else if (key == "cert_file") {
+    h.certFile = Resolve(base, value);
+  } else if (key == "key_file") {
+    h.keyFile = Resolve(base, value);
+  } else if (key == "web_dir") {
+    h.webDir = Resolve(base, value);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::string CheckMachine(const MachineConfig& m) {
   const std::pair<const char*, const std::string*> required[] = {{"port", &m.port},
                                                                  {"setting", &m.settingFile},
@@ -100,6 +140,25 @@ const MachineConfig* DncConfig::Find(const std::string& name) const {
   return nullptr;
 }
 
+bool ParseListenAddress(const std::string& text, std::string* host, int* port) {
+  size_t colon = std::string::npos;
+  if (!text.empty() && text[0] == '[') {
+    const size_t close = text.find(']');
+    if (close == std::string::npos || close + 1 >= text.size() || text[close + 1] != ':') return false;
+    *host = text.substr(1, close - 1);
+    colon = close + 1;
+  } else {
+    colon = text.rfind(':');
+    if (colon == std::string::npos) return false;
+    *host = text.substr(0, colon);
+  }
+  if (host->empty() || host->find_first_of(" \t/") != std::string::npos) return false;
+  long number = 0;
+  if (!ParseBoundedNumber(text.substr(colon + 1), 1, 65535, &number)) return false;
+  *port = static_cast<int>(number);
+  return true;
+}
+
 bool IsMachineName(const std::string& name) {
   if (name.empty() || name.size() > 64 || name[0] == '.') return false;
   return name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.") ==
@@ -109,7 +168,7 @@ bool IsMachineName(const std::string& name) {
 bool ParseDncConfig(std::string_view text, const std::string& baseFolder, DncConfig* config,
                     std::string* error) {
   DncConfig c;
-  enum class Section { kNone, kService, kMachine } section = Section::kNone;
+  enum class Section { kNone, kService, kMachine, kHttp } section = Section::kNone;
   int lineNumber = 0;
   const auto fail = [&](const std::string& reason) {
     *error = "line " + std::to_string(lineNumber) + ": " + reason;
@@ -127,6 +186,8 @@ bool ParseDncConfig(std::string_view text, const std::string& baseFolder, DncCon
       const std::string name = Trim(line.substr(1, line.size() - 2));
       if (name == "service") {
         section = Section::kService;
+      } else if (name == "http") {
+        section = Section::kHttp;
       } else if (name.rfind("machine ", 0) == 0) {
         const std::string machine = Trim(name.substr(8));
         if (!IsMachineName(machine)) return fail("bad machine name \"" + machine + "\"");
@@ -145,11 +206,16 @@ bool ParseDncConfig(std::string_view text, const std::string& baseFolder, DncCon
     const std::string value = Trim(line.substr(eq + 1));
     const bool ok = section == Section::kService   ? SetServiceKey(c, key, value, baseFolder)
                     : section == Section::kMachine ? SetMachineKey(c.machines.back(), key, value, baseFolder)
+                    : section == Section::kHttp    ? SetHttpKey(c.http, key, value, baseFolder)
                                                    : false;
     if (!ok) return fail("unknown key or bad value: " + key);
   }
   if (c.machines.empty()) {
     *error = "no [machine NAME] section";
+    return false;
+  }
+  if (c.http.certFile.empty() != c.http.keyFile.empty()) {
+    *error = "http: cert_file and key_file go together";
     return false;
   }
   for (const MachineConfig& m : c.machines) {

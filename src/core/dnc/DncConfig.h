@@ -24,6 +24,16 @@
 //                                      its first group is the requested name
 //   request_missing = missing.nc       sent when a requested program is not there
 //                                      (empty: nothing is sent)
+//
+//   [http]                             the dashboard; off without `listen`
+//   listen = 127.0.0.1:8470            ADDR:PORT (IPv4, or [IPv6]:PORT)
+//   token_file = /etc/quelvo/dnc.token a line whose text every change must carry
+//   public_read = no                   "yes": anyone who reaches it may read
+//   max_upload_kb = 16384              the largest program an upload may bring
+//   max_clients = 64                   connections at once (the rest are refused)
+//   timeout_seconds = 30               an idle or stalled connection is closed
+//   cert_file / key_file               PEM files; both set: HTTPS only
+//   web_dir = /usr/share/quelvo/web    the page's files (default: the installed ones)
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +55,22 @@ struct MachineConfig {
   std::string requestMissing;  // a file to send for a missing program; empty: nothing
 };
 
+struct HttpConfig {
+  std::string listen;  // "ADDR:PORT"; empty: no HTTP
+  std::string tokenFile;
+  bool publicRead = false;
+  long maxUploadBytes = 16L * 1024 * 1024;
+  int maxClients = 64;
+  int timeoutSeconds = 30;
+  std::string certFile;
+  std::string keyFile;
+  std::string webDir;  // empty: the folder the package installs
+};
+
+// Splits "127.0.0.1:8470" or "[::1]:8470" into host and port; false for
+// anything else (a port outside 1..65535 included).
+bool ParseListenAddress(const std::string& text, std::string* host, int* port);
+
 struct DncConfig {
   std::string stateDir = "/run/quelvo-dnc";
   std::string logDir = "/var/log/quelvo-dnc";
@@ -52,6 +78,7 @@ struct DncConfig {
   std::string library;        // the history repository; empty: no history
   std::string libraryRemote;  // pushed to after each commit; empty: not pushed
   std::vector<MachineConfig> machines;
+  HttpConfig http;
 
   const MachineConfig* Find(const std::string& name) const;
 };

@@ -104,22 +104,62 @@ bool EnqueueFile(const std::string& spool, const std::string& source, std::time_
     *error = source + ": " + reason;
     return false;
   }
-  std::string temp;
-  const int fd = CreateUniqueFile(spool, kQueueTempPrefix, ".tmp", &temp);
-  if (fd < 0) {
-    *error = spool + ": " + std::strerror(errno);
-    return false;
-  }
-  const bool written = WriteAllBytes(fd, bytes) && ::fsync(fd) == 0;
-  const int writeErrno = errno;
+  return EnqueueBytes(spool, name, bytes, when, placed, error);
+}
+
+int CreateSpoolTemp(const std::string& spool, std::string* temp, std::string* error) {
+  const int fd = CreateUniqueFile(spool, kQueueTempPrefix, ".tmp", temp);
+  if (fd < 0) *error = spool + ": " + std::strerror(errno);
+  return fd;
+}
+
+bool CommitSpoolTemp(int fd, const std::string& temp, const std::string& spool, const std::string& name,
+                     std::time_t when, std::string* placed, std::string* error) {
+  const bool synced = ::fsync(fd) == 0;
+  const int syncErrno = errno;
   ::close(fd);
-  if (!written) {
-    ::unlink(temp.c_str());
-    *error = temp + ": " + std::strerror(writeErrno);
+  if (!IsPlainName(name)) {
+    *error = name + ": not a plain file name";
+  } else if (!synced) {
+    *error = temp + ": " + std::strerror(syncErrno);
+  } else if (MoveWithoutReplacing(temp, spool, name, when, placed, error)) {
+    return true;
+  }
+  ::unlink(temp.c_str());
+  return false;
+}
+
+bool EnqueueBytes(const std::string& spool, const std::string& name, const std::string& bytes, std::time_t when,
+                  std::string* placed, std::string* error) {
+  if (!IsPlainName(name)) {
+    *error = name + ": not a plain file name";
     return false;
   }
-  if (!MoveWithoutReplacing(temp, spool, name, when, placed, error)) {
+  std::string temp;
+  const int fd = CreateSpoolTemp(spool, &temp, error);
+  if (fd < 0) return false;
+  if (!WriteAllBytes(fd, bytes)) {
+    *error = temp + ": " + std::strerror(errno);
+    ::close(fd);
     ::unlink(temp.c_str());
+    return false;
+  }
+  return CommitSpoolTemp(fd, temp, spool, name, when, placed, error);
+}
+
+bool RemoveQueued(const std::string& spool, const std::string& name, std::string* error) {
+  if (!IsPlainName(name)) {
+    *error = name + ": not a plain file name";
+    return false;
+  }
+  const std::string path = spool + "/" + name;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    *error = name + ": not queued";
+    return false;
+  }
+  if (::unlink(path.c_str()) != 0) {
+    *error = path + ": " + std::strerror(errno);
     return false;
   }
   return true;

@@ -34,4 +34,21 @@ bool MarkSent(const std::string& spool, const std::string& name, std::time_t whe
 bool EnqueueFile(const std::string& spool, const std::string& source, std::time_t when, std::string* placed,
                  std::string* error);
 
+// Writes `bytes` into the spool as `name` the same way: a hidden temporary
+// file first, then the final name (a free variant when that is taken).
+bool EnqueueBytes(const std::string& spool, const std::string& name, const std::string& bytes, std::time_t when,
+                  std::string* placed, std::string* error);
+
+// Makes a hidden temporary file in the spool for a program still arriving;
+// its open descriptor, or -1 with the reason.
+int CreateSpoolTemp(const std::string& spool, std::string* temp, std::string* error);
+// Gives a complete temporary file its queued name (fsync first); the
+// temporary file is gone afterwards whatever happened.
+bool CommitSpoolTemp(int fd, const std::string& temp, const std::string& spool, const std::string& name,
+                     std::time_t when, std::string* placed, std::string* error);
+
+// Removes the queued file `name` from the spool: only a plain name of a
+// regular file in the spool itself. False with the reason.
+bool RemoveQueued(const std::string& spool, const std::string& name, std::string* error);
+
 }  // namespace quelvo

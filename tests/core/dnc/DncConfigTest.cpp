@@ -62,6 +62,15 @@ TEST(DncConfig, RefusesWhatCannotBeServed) {
       {"[machines]\n", "unknown section"},
       {machine + "[service\n", "closing ]"},
       {machine + "just words\n", "expected key = value"},
+      {machine + "[http]\nlisten=8470\n", "bad value: listen"},
+      {machine + "[http]\nlisten=0.0.0.0:0\n", "bad value: listen"},
+      {machine + "[http]\nlisten=0.0.0.0:65536\n", "bad value: listen"},
+      {machine + "[http]\nlisten=[::1:8470\n", "bad value: listen"},
+      {machine + "[http]\nlisten=:8470\n", "bad value: listen"},
+      {machine + "[http]\nmax_upload_kb=0\n", "bad value: max_upload_kb"},
+      {machine + "[http]\nmax_clients=-3\n", "bad value: max_clients"},
+      {machine + "[http]\npublic_read=sometimes\n", "bad value: public_read"},
+      {machine + "[http]\ncert_file=c.pem\n", "cert_file and key_file go together"},
   };
   for (const auto& c : cases) {
     DncConfig config;
@@ -69,6 +78,32 @@ TEST(DncConfig, RefusesWhatCannotBeServed) {
     EXPECT_FALSE(ParseDncConfig(c.text, "", &config, &error)) << c.text;
     EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << " gave: " << error;
   }
+}
+
+TEST(DncConfig, ReadsTheDashboardSection) {
+  const std::string machine = "[machine m]\nport=/dev/x\nsetting=s\nlibrary=l\ninbox=i\nspool=p\n";
+  DncConfig config;
+  std::string error;
+  ASSERT_TRUE(ParseDncConfig(machine, "/etc/quelvo", &config, &error)) << error;
+  EXPECT_EQ(config.http.listen, "");  // off unless configured
+  EXPECT_FALSE(config.http.publicRead);
+  ASSERT_TRUE(ParseDncConfig("[http]\nlisten = [::1]:8470\ntoken_file = dnc.token\npublic_read = yes\n"
+                             "max_upload_kb = 2\ncert_file = c.pem\nkey_file = /k.pem\n" + machine,
+                             "/etc/quelvo", &config, &error))
+      << error;
+  EXPECT_EQ(config.http.listen, "[::1]:8470");
+  EXPECT_EQ(config.http.tokenFile, "/etc/quelvo/dnc.token");
+  EXPECT_TRUE(config.http.publicRead);
+  EXPECT_EQ(config.http.maxUploadBytes, 2048);
+  EXPECT_EQ(config.http.certFile, "/etc/quelvo/c.pem");
+  EXPECT_EQ(config.http.keyFile, "/k.pem");
+  std::string host;
+  int port = 0;
+  EXPECT_TRUE(ParseListenAddress("[::1]:8470", &host, &port));
+  EXPECT_EQ(host, "::1");
+  EXPECT_EQ(port, 8470);
+  EXPECT_TRUE(ParseListenAddress("192.168.1.5:80", &host, &port));
+  EXPECT_EQ(host, "192.168.1.5");
 }
 
 }  // namespace

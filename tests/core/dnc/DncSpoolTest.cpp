@@ -79,5 +79,31 @@ TEST(DncSpool, EnqueuedCopiesNeverReplaceAQueuedFile) {
   EXPECT_FALSE(EnqueueFile(spool, root.Path() + "/", 0, &first, &error));
 }
 
+// What the dashboard writes and removes: plain names of regular files in the
+// spool itself, nothing else, and never a file in place of another.
+TEST(DncSpool, BytesAreQueuedAndRemovedOnlyByPlainName) {
+  TempFolder root;
+  const std::string spool = root.File("spool");
+  mkdir(spool.c_str(), 0755);
+  mkdir((spool + "/sent").c_str(), 0755);
+  std::ofstream(root.File("outside.nc")) << "outside";
+  symlink(root.File("outside.nc").c_str(), (spool + "/link.nc").c_str());
+  std::string placed, again, error;
+  ASSERT_TRUE(EnqueueBytes(spool, "O7.nc", std::string("O7\r\n\0M30\r\n", 10), 1796698479, &placed, &error));
+  ASSERT_TRUE(EnqueueBytes(spool, "O7.nc", "other", 1796698479, &again, &error));
+  EXPECT_NE(again, placed);
+  EXPECT_EQ(std::filesystem::directory_entry(placed).file_size(), 10u);
+  for (const char* bad : {"", "../outside.nc", "a/b.nc", ".O7.nc", ".."}) {
+    EXPECT_FALSE(EnqueueBytes(spool, bad, "x", 0, &placed, &error)) << bad;
+  }
+  for (const char* bad : {"../outside.nc", "sent", "link.nc", ".", "..", "missing.nc", ""}) {
+    EXPECT_FALSE(RemoveQueued(spool, bad, &error)) << bad;
+  }
+  EXPECT_TRUE(std::filesystem::exists(root.File("outside.nc")));
+  EXPECT_TRUE(std::filesystem::is_symlink(spool + "/link.nc"));
+  EXPECT_TRUE(RemoveQueued(spool, "O7.nc", &error)) << error;
+  EXPECT_EQ(SpooledFiles(spool).size(), 1u);  // the other O7 stays; no temporary file is left
+}
+
 }  // namespace
 }  // namespace quelvo
