@@ -87,7 +87,7 @@ TEST(DncSpool, BytesAreQueuedAndRemovedOnlyByPlainName) {
   mkdir(spool.c_str(), 0755);
   mkdir((spool + "/sent").c_str(), 0755);
   std::ofstream(root.File("outside.nc")) << "outside";
-  symlink(root.File("outside.nc").c_str(), (spool + "/link.nc").c_str());
+  ASSERT_EQ(symlink(root.File("outside.nc").c_str(), (spool + "/link.nc").c_str()), 0);
   std::string placed, again, error;
   ASSERT_TRUE(EnqueueBytes(spool, "O7.nc", std::string("O7\r\n\0M30\r\n", 10), 1796698479, &placed, &error));
   ASSERT_TRUE(EnqueueBytes(spool, "O7.nc", "other", 1796698479, &again, &error));
