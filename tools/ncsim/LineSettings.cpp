@@ -2,6 +2,8 @@
 
 #include <termios.h>
 
+#include "LineSpeed.h"
+
 namespace quelvo::ncsim {
 
 namespace {
@@ -43,7 +45,8 @@ std::string LineSettingsText(int masterFd) {
 bool OpenerFormat(int masterFd, UartFormat& format) {
     termios t {};
     if (tcgetattr(masterFd, &t) != 0) return false;
-    format.baud = BaudOf(cfgetispeed(&t));
+    format.baud = ReadLineSpeed(masterFd);
+    if (format.baud <= 0) format.baud = BaudOf(cfgetospeed(&t));
     if (format.baud <= 0) return false;
     format.dataBits = BitsOf(t.c_cflag);
     format.parity = (t.c_cflag & PARENB) == 0 ? 'N' : (t.c_cflag & PARODD) != 0 ? 'O' : 'E';
