@@ -69,6 +69,18 @@ const std::vector<CliCommand>& CliCommands() {
        "  --wait SECS   1 回のパンチを待つ秒数 (既定 120)\n"
        "  終了ステータス: 0 判別した, 1 判別できない・中止・保存しなかった, 2 使い方の誤り, 3 ポートが開けない\n",
        &RunDetect},
+      {"monitor", "monitor [--port PORT] [--setting N] [--save FILE] [--seconds N]",
+       "通信モニタ: ポートを開いて、NC 機との間を流れる文字を時刻付きで表示します",
+       "  通信設定の受信側の速度・データ長・ストップビット・コードでポートを開き、NC 機から届く文字を\n"
+       "  そのコードで表示します。制御文字は <DC1> <DC3> <DC4> <NUL> <CR> <LF> のように名前で、\n"
+       "  コードに無いバイトは <XX> (16 進)、パリティ誤りは <PE XX> と表示します。\n"
+       "  モデム信号線 (CTS DSR DCD RI) は変わるたびに表示します (読めないポートではそう表示します)。\n"
+       "  標準入力に打った行は NC 機へ送ります (DC1 DC2 DC3 DC4 だけの行はその制御文字)。\n"
+       "  --port PORT    開くポート (省略時は通信設定の受信ポート。tcp:// rfc2217:// も可)\n"
+       "  --setting N    通信設定 (1〜12、メニューの並び順。省略時は現在の設定)\n"
+       "  --save FILE    表示した内容を FILE (テキスト) にも書きます\n"
+       "  --seconds N    N 秒で終わります (省略時は Ctrl+C まで)\n",
+       &RunMonitor},
       {"toolpath", "toolpath FILE [--whole-units] [--lathe] [--skip-deleted] [--line N]",
        "FILE の工具経路を解釈して移動を1行ずつ表示します",
        "  --whole-units   小数点のない数値を mm / inch で読みます (既定は最小設定単位)\n"

@@ -92,5 +92,24 @@ TEST(CliDetect, SavesOnlyWithAYes) {
   EXPECT_NE(saved.find("STbit=1"), std::string::npos) << saved;  // 2 stop bits
 }
 
+TEST(CliMonitor, ShowsTheControlsTapeInItsCodeAndSavesIt) {
+  quelvo::test::TempFolder home;
+  const std::string link = home.File("ncport");
+  WriteFile(home.File("tape.nc"), kTape);
+  // The setting says 2 stop bits, EIA/ISO decided from the data.
+  WriteFile(home.File("SetData1.ini"), "[Setting_R]\r\nSpeed=2\r\nCode=0\r\n");
+  NcsimProcess ncsim({"--link", link, "--code", "eia", "--baud", "9600", "--punch", home.File("tape.nc"),
+                      "--punch-after", "1", "--once"});
+  ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+  const CliRun r = RunCli(home, {"monitor", "--port", link, "--seconds", "4", "--save", home.File("seen.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string saved = ReadFile(home.File("seen.txt"));
+  EXPECT_EQ(saved, r.out);
+  for (const char* expected : {"NC→PC  <DC1>", "NC→PC  %<LF>", "NC→PC  O2000 (DETECT)<LF>",
+                               "NC→PC  G01X20.F200<LF>", "9600 bps", "読めません", "パリティ誤り 0"}) {
+    EXPECT_NE(saved.find(expected), std::string::npos) << expected << '\n' << saved;
+  }
+}
+
 }  // namespace
 }  // namespace quelvo::cli::test
