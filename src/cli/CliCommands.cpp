@@ -81,6 +81,16 @@ const std::vector<CliCommand>& CliCommands() {
        "  --save FILE    表示した内容を FILE (テキスト) にも書きます\n"
        "  --seconds N    N 秒で終わります (省略時は Ctrl+C まで)\n",
        &RunMonitor},
+      {"test-line", "test-line [--port PORT] [--setting N] [--xoff-limit N]",
+       "折り返しプラグでポートを調べます: 折り返し、XOFF で止まるか、モデム信号線",
+       "  ポートに折り返しプラグ (送信データ↔受信データ、RTS↔CTS、DTR↔DSR・DCD) を付けて実行します。\n"
+       "  書いた文字が戻るか、戻ってきた DC3 (XOFF) で送信が N 文字以内に止まるか (止まらない\n"
+       "  アダプタは名前を示します)、RTS・DTR を切り替えると CTS・DSR・DCD が従うかを表示します。\n"
+       "  --port PORT       調べるポート (省略時は通信設定の送信ポート)\n"
+       "  --setting N       速度を取る通信設定 (1〜12)\n"
+       "  --xoff-limit N    DC3 の後に許す文字数 (既定 32)\n"
+       "  終了ステータス: 0 問題なし, 1 問題あり・中止, 2 使い方の誤り, 3 ポートが開けない\n",
+       &RunTestLine},
       {"toolpath", "toolpath FILE [--whole-units] [--lathe] [--skip-deleted] [--line N]",
        "FILE の工具経路を解釈して移動を1行ずつ表示します",
        "  --whole-units   小数点のない数値を mm / inch で読みます (既定は最小設定単位)\n"

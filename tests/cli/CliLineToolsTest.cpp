@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <thread>
 
 #include "CliProcess.h"
 #include "NcsimProcess.h"
@@ -109,6 +115,88 @@ TEST(CliMonitor, ShowsTheControlsTapeInItsCodeAndSavesIt) {
                                "NC→PC  G01X20.F200<LF>", "9600 bps", "読めません", "パリティ誤り 0"}) {
     EXPECT_NE(saved.find(expected), std::string::npos) << expected << '\n' << saved;
   }
+}
+
+// A loopback plug on a pseudo-terminal: everything written to the port comes
+// back. `lateDc3` plays an adapter that does not honour XOFF at once: a DC3
+// comes back only after that many further characters have passed.
+class PtyLoopback {
+ public:
+  PtyLoopback(const std::string& link, int lateDc3) : lateDc3_(lateDc3) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    grantpt(master_);
+    unlockpt(master_);
+    symlink(ptsname(master_), link.c_str());
+    thread_ = std::thread([this] { Echo(); });
+  }
+  ~PtyLoopback() {
+    stop_ = true;
+    thread_.join();
+    close(master_);
+  }
+
+ private:
+  void Echo() {
+    int held = -1;  // characters passed since a held DC3, -1 none held
+    while (!stop_) {
+      pollfd p{master_, POLLIN, 0};
+      if (poll(&p, 1, 20) <= 0 || (p.revents & POLLIN) == 0) continue;
+      unsigned char buffer[256];
+      const ssize_t n = read(master_, buffer, sizeof buffer);
+      for (ssize_t i = 0; i < n; ++i) {
+        const unsigned char b = buffer[i];
+        if (b == 0x13 && lateDc3_ > 0) {
+          held = 0;
+          continue;
+        }
+        (void)!write(master_, &b, 1);
+        if (held >= 0 && ++held >= lateDc3_) {
+          const unsigned char dc3 = 0x13;
+          (void)!write(master_, &dc3, 1);
+          held = -1;
+        }
+      }
+    }
+  }
+
+  int master_ = -1;
+  int lateDc3_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST(CliTestLine, AHonouringPortPassesALateOneIsNamed) {
+  struct Case {
+    int lateDc3;
+    int status;
+    const char* xoffLine;
+  };
+  for (const Case& c : {Case{0, 0, "XOFF: OK"}, Case{60, 1, "XOFF: NG"}}) {
+    quelvo::test::TempFolder home;
+    const std::string link = home.File("loop");
+    PtyLoopback plug(link, c.lateDc3);
+    WriteFile(home.File("SetData1.ini"), "[Setting_S]\r\nSpeed=2\r\n");
+    const CliRun r = RunCli(home, {"test-line", "--port", link});
+    EXPECT_EQ(r.status, c.status) << r.out << r.err;
+    EXPECT_NE(r.out.find("折り返し: OK"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(c.xoffLine), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("モデム信号線: 読めません"), std::string::npos) << r.out;
+    if (c.status != 0) {
+      EXPECT_NE(r.out.find(link + " は XOFF をすぐには守りません"), std::string::npos) << r.out;
+    }
+  }
+}
+
+TEST(CliTestLine, NothingComesBackWithoutAPlug) {
+  quelvo::test::TempFolder home;
+  const std::string link = home.File("ncport");
+  // The control only listens: nothing is echoed.
+  NcsimProcess ncsim({"--link", link, "--baud", "0", "--invite-ms", "600000"});
+  ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+  const CliRun r = RunCli(home, {"test-line", "--port", link});
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("折り返し: NG  何も戻りません"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("XOFF: 調べられません"), std::string::npos) << r.out;
 }
 
 }  // namespace
