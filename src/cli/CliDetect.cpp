@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <thread>
 #include <ostream>
 
 #include "cli/CliExit.h"
@@ -118,7 +119,18 @@ int RunDetect(const std::vector<std::string>& args, CliIo& io) {
   while (!detector.Done()) {
     auto port = MakeSerialPort();
     port->SetOpenWatcher(&NotStopped);
-    if (!OpenLine(*port, device, ListeningLine(detector.NextSpeed(), detector.NextDataBits()), &error)) {
+    // A pause before listening again: the port (and a device server's line
+    // behind it) settles after the close, and the user walks to the control.
+    if (punch > 0) std::this_thread::sleep_for(std::chrono::seconds(1));
+    // A device server may take a moment to free its line after the last
+    // connection closed: a reopening is tried again for a few seconds.
+    const LineConfig line = ListeningLine(detector.NextSpeed(), detector.NextDataBits());
+    bool opened = OpenLine(*port, device, line, &error);
+    for (int retry = 0; !opened && punch > 0 && retry < 15 && !StopPending(); ++retry) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      opened = OpenLine(*port, device, line, &error);
+    }
+    if (!opened) {
       io.err << "quelvo-cli detect: " << error << '\n';
       return kCliPortFailed;
     }

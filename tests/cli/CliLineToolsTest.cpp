@@ -13,6 +13,7 @@
 
 #include "CliProcess.h"
 #include "NcsimProcess.h"
+#include "Ser2netProcess.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::cli::test {
@@ -115,6 +116,36 @@ TEST(CliMonitor, ShowsTheControlsTapeInItsCodeAndSavesIt) {
                                "NC→PC  G01X20.F200<LF>", "9600 bps", "読めません", "パリティ誤り 0"}) {
     EXPECT_NE(saved.find(expected), std::string::npos) << expected << '\n' << saved;
   }
+}
+
+// Through a device server: RFC 2217 sets the line's speed from here, so the
+// control garbles as over a cable and detect finds it; a raw TCP port has the
+// server's speed, so only the code is found and the speed is said to be
+// unknowable. The monitor watches over raw TCP.
+TEST(CliNetworkPort, DetectAndMonitorThroughADeviceServer) {
+  if (quelvo::test::Ser2netProcess::Program().empty()) GTEST_SKIP() << "ser2net is not installed";
+  quelvo::test::TempFolder home;
+  const std::string link = home.File("ncport");
+  WriteFile(home.File("tape.nc"), kTape);
+  NcsimProcess ncsim({"--link", link, "--code", "iso", "--baud", "4800", "--garble", "--punch",
+                      home.File("tape.nc"), "--punch-after", "1"});
+  ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+  quelvo::test::Ser2netProcess server(home.Path(), link);
+  ASSERT_TRUE(server.Ready());
+
+  CliRun r = RunCli(home, {"detect", "--port", server.TelnetPortText(), "--wait", "20"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err << ::testing::PrintToString(ncsim.Lines());
+  EXPECT_NE(r.out.find("通信速度: 4800"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("コード: ISO"), std::string::npos) << r.out;
+
+  r = RunCli(home, {"detect", "--port", server.RawPortText(), "--wait", "2"});
+  EXPECT_NE(r.err.find("ここからは判別できません"), std::string::npos) << r.err;
+
+  r = RunCli(home, {"monitor", "--port", server.RawPortText(), "--seconds", "5"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("デバイスサーバーの設定"), std::string::npos) << r.out;
+  // ser2net keeps its own speed, not the control's: the tape arrives garbled.
+  EXPECT_NE(r.out.find("NC→PC  "), std::string::npos) << r.out;
 }
 
 // A loopback plug on a pseudo-terminal: everything written to the port comes
