@@ -133,19 +133,26 @@ TEST(CliNetworkPort, DetectAndMonitorThroughADeviceServer) {
   quelvo::test::Ser2netProcess server(home.Path(), link);
   ASSERT_TRUE(server.Ready());
 
-  CliRun r = RunCli(home, {"detect", "--port", server.TelnetPortText(), "--wait", "20"});
-  EXPECT_EQ(r.status, 0) << r.out << r.err << ::testing::PrintToString(ncsim.Lines());
-  EXPECT_NE(r.out.find("通信速度: 4800"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("コード: ISO"), std::string::npos) << r.out;
-
-  r = RunCli(home, {"detect", "--port", server.RawPortText(), "--wait", "2"});
-  EXPECT_NE(r.err.find("ここからは判別できません"), std::string::npos) << r.err;
-
-  r = RunCli(home, {"monitor", "--port", server.RawPortText(), "--seconds", "5"});
+  // Each run only after the control has moved to a fresh line behind the
+  // server's last connection.
+  const auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+  // The monitor first, on the control's first opening.
+  settle();
+  CliRun r = RunCli(home, {"monitor", "--port", server.RawPortText(), "--seconds", "5"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("デバイスサーバーの設定"), std::string::npos) << r.out;
   // ser2net keeps its own speed, not the control's: the tape arrives garbled.
   EXPECT_NE(r.out.find("NC→PC  "), std::string::npos) << r.out;
+
+  settle();
+  r = RunCli(home, {"detect", "--port", server.TelnetPortText(), "--wait", "20"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err << ::testing::PrintToString(ncsim.Lines());
+  EXPECT_NE(r.out.find("通信速度: 4800"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("コード: ISO"), std::string::npos) << r.out;
+
+  settle();
+  r = RunCli(home, {"detect", "--port", server.RawPortText(), "--wait", "2"});
+  EXPECT_NE(r.err.find("ここからは判別できません"), std::string::npos) << r.err;
 }
 
 // A loopback plug on a pseudo-terminal: everything written to the port comes
