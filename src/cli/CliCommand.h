@@ -26,6 +26,7 @@ struct CliCommand {
 
 const std::vector<CliCommand>& CliCommands();
 
+
 // The whole program: `args` without the program name.
 int RunCli(const std::vector<std::string>& args, CliIo io);
 
@@ -36,6 +37,9 @@ int RunCheck(const std::vector<std::string>& args, CliIo& io);
 int RunPorts(const std::vector<std::string>& args, CliIo& io);
 int RunSettings(const std::vector<std::string>& args, CliIo& io);
 int RunRestartPlan(const std::vector<std::string>& args, CliIo& io);  // CliRestart.cpp
+int RunDetect(const std::vector<std::string>& args, CliIo& io);
+int RunMonitor(const std::vector<std::string>& args, CliIo& io);
+int RunTestLine(const std::vector<std::string>& args, CliIo& io);
 // CliCoreCommands.cpp
 int RunToolpath(const std::vector<std::string>& args, CliIo& io);
 int RunStatus(const std::vector<std::string>& args, CliIo& io);

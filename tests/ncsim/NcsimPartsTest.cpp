@@ -10,6 +10,7 @@
 #include "Reception.h"
 #include "SimOptions.h"
 #include "TapeCode.h"
+#include "UartSampling.h"
 
 namespace quelvo::ncsim {
 namespace {
@@ -131,6 +132,47 @@ TEST(NcsimOptions, ParsesValuesAndRefusesBadOnes) {
         SimOptions ignored;
         EXPECT_FALSE(ParseSimOptions(args, ignored, error)) << (args.empty() ? "" : args.back());
         EXPECT_FALSE(error.empty());
+    }
+}
+
+}  // namespace
+}  // namespace quelvo::ncsim
+
+namespace quelvo::ncsim {
+namespace {
+
+// What a receiving UART makes of a sender whose settings differ from its own.
+TEST(NcsimUartSampling, ReadsWhatAMismatchedReceiverWouldRead) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> sent;
+        UartFormat sender, receiver;
+        std::vector<std::uint8_t> read;
+        int framing, parity;
+    };
+    const Case cases[] = {
+        {"same format", {0x25, 0x0A, 0xB0}, {9600, 8, 'N', 2}, {9600, 8, 'N', 2}, {0x25, 0x0A, 0xB0}, 0, 0},
+        {"two stop bits read by a one-stop receiver", {0x41, 0x42}, {4800, 8, 'N', 2}, {4800, 8, 'N', 1},
+         {0x41, 0x42}, 0, 0},
+        {"only the first stop bit is checked", {0x41, 0x42}, {4800, 8, 'N', 1}, {4800, 8, 'N', 2},
+         {0x41, 0x42}, 0, 0},
+        {"7 bits then idle: the stop bit is read as bit 8", {0x41}, {9600, 7, 'N', 1}, {9600, 8, 'N', 1},
+         {0xC1}, 0, 0},
+        {"7N1 back to back: the next start bit fails the stop", {0x41, 0x41}, {9600, 7, 'N', 1},
+         {9600, 8, 'N', 1}, {0xC1, 0xF0}, 1, 0},
+        {"bit 8 taken as parity", {0xD5, 0x55}, {9600, 8, 'N', 1}, {9600, 7, 'E', 1}, {0x55, 0x55}, 0, 1},
+        {"half-speed sender: a long low run, a framing error", {0x00}, {4800, 8, 'N', 1}, {9600, 8, 'N', 1},
+         {0x00, 0x80}, 1, 0},
+        {"double-speed sender: a start bit too short is no start", {0xFF}, {19200, 8, 'N', 1},
+         {9600, 8, 'N', 1}, {}, 0, 0},
+        {"double-speed sender: the stop bits land in the data", {0x00}, {19200, 8, 'N', 2}, {9600, 8, 'N', 1},
+         {0xF8}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const UartSampled got = SampleAsUart(c.sent, c.sender, c.receiver);
+        EXPECT_EQ(got.bytes, c.read) << c.what;
+        EXPECT_EQ(got.framingErrors, c.framing) << c.what;
+        EXPECT_EQ(got.parityErrors, c.parity) << c.what;
     }
 }
 

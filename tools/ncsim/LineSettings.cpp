@@ -2,6 +2,8 @@
 
 #include <termios.h>
 
+#include "LineSpeed.h"
+
 namespace quelvo::ncsim {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 long BaudOf(speed_t speed) {
     switch (speed) {
         case B1200: return 1200;
+        case B1800: return 1800;
         case B2400: return 2400;
         case B4800: return 4800;
         case B9600: return 9600;
@@ -37,6 +40,18 @@ std::string LineSettingsText(int masterFd) {
     const char* parity = (t.c_cflag & PARENB) == 0 ? "none" : (t.c_cflag & PARODD) != 0 ? "odd" : "even";
     return "baud=" + std::to_string(BaudOf(cfgetospeed(&t))) + " bits=" + std::to_string(BitsOf(t.c_cflag))
            + " parity=" + parity + " stop=" + ((t.c_cflag & CSTOPB) != 0 ? "2" : "1");
+}
+
+bool OpenerFormat(int masterFd, UartFormat& format) {
+    termios t {};
+    if (tcgetattr(masterFd, &t) != 0) return false;
+    format.baud = ReadLineSpeed(masterFd);
+    if (format.baud <= 0) format.baud = BaudOf(cfgetospeed(&t));
+    if (format.baud <= 0) return false;
+    format.dataBits = BitsOf(t.c_cflag);
+    format.parity = (t.c_cflag & PARENB) == 0 ? 'N' : (t.c_cflag & PARODD) != 0 ? 'O' : 'E';
+    format.stopBits = (t.c_cflag & CSTOPB) != 0 ? 2 : 1;
+    return true;
 }
 
 }  // namespace quelvo::ncsim

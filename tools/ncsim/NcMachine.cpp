@@ -320,7 +320,7 @@ void NcMachine::PunchSome(Clock::time_point now) {
         want = std::min(want, left);
     }
     if (want > 0) {
-        const ssize_t n = line_->Write(tape.data() + session_.punched, want);
+        const ssize_t n = WriteLine(tape.data() + session_.punched, want);
         if (n > 0) {
             writeClock_.Consume(static_cast<std::size_t>(n));
             session_.punched += static_cast<std::size_t>(n);
@@ -407,7 +407,23 @@ void NcMachine::EndSession(const char* reason) {
 }
 
 void NcMachine::SendControl(std::uint8_t b) {
-    line_->Write(&b, 1);
+    WriteLine(&b, 1);
+}
+
+ssize_t NcMachine::WriteLine(const std::uint8_t* data, std::size_t size) {
+    UartFormat opener;
+    if (!options_.garble || !OpenerFormat(line_->Fd(), opener)) return line_->Write(data, size);
+    UartFormat own;
+    own.baud = options_.baud > 0 ? options_.baud : opener.baud;
+    const TapeCode code = options_.punchCodeSet ? options_.punchCode : options_.code;
+    own.dataBits = code == TapeCode::Ascii ? 7 : 8;
+    own.parity = 'N';
+    own.stopBits = options_.stopBits;
+    if (own == opener) return line_->Write(data, size);
+    // The garbled bytes go out whole; the caller counts what it meant to send.
+    const UartSampled seen = SampleAsUart(std::vector<std::uint8_t>(data, data + size), own, opener);
+    if (!seen.bytes.empty() && line_->Write(seen.bytes.data(), seen.bytes.size()) < 0) return -1;
+    return static_cast<ssize_t>(size);
 }
 
 bool NcMachine::WantsInput(Clock::time_point now) {

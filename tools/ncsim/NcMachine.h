@@ -80,6 +80,8 @@ private:
     void EndSession(const char* reason);
     void Drop();
     void SendControl(std::uint8_t b);
+    // Writes to the line, garbled as the opener's UART would read it (--garble).
+    ssize_t WriteLine(const std::uint8_t* data, std::size_t size);
     void ReportLineSettings();
     int PollTimeoutMs(Clock::time_point now, bool wantInput) const;
     bool WantsInput(Clock::time_point now);

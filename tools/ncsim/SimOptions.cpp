@@ -60,6 +60,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.reportLine = true;
             continue;
         }
+        if (name == "--garble") {
+            options.garble = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
             return false;
@@ -97,6 +101,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
         } else if (name == "--drop-after") {
             ok = ParseLong(value, 1, 0x7FFFFFFFL, number);
             options.dropAfter = number;
+        } else if (name == "--stop") {
+            ok = ParseLong(value, 1, 2, number);
+            options.stopBits = static_cast<int>(number);
         } else if (name == "--out") {
             options.outFile = value;
         } else if (name == "--report") {
@@ -157,6 +164,14 @@ std::string SimUsageText(const std::string& program) {
         "                       to --out with \".N\" appended, N from 1\n"
         "  --report-line        report the line settings the opener set (speed, data\n"
         "                       bits, parity, stop bits) at open and on every change\n"
+        "  --garble             behave as a real line when the opener's settings\n"
+        "                       differ from the control's (--baud, 8 data bits for\n"
+        "                       iso/eia or 7 for ascii, no parity, --stop): what it\n"
+        "                       sends arrives as the opener's UART would sample it\n"
+        "                       (a pseudo-terminal keeps 8 data bits and no parity\n"
+        "                       whatever the opener asks, so only speed and stop\n"
+        "                       bits of the opener are seen)\n"
+        "  --stop N             the control's stop bits, 1 or 2 (with --garble) [2]\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"

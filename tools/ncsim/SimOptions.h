@@ -28,6 +28,8 @@ struct SimOptions {
     std::string reportFile;
     bool once = false;
     bool reportLine = false;           // report the opener's termios settings
+    bool garble = false;               // deliver what the opener's UART would sample
+    int stopBits = 2;                  // the control's own stop bits (with --garble)
     bool help = false;
 };
 

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace quelvo::ncsim {
+
+// The output speed the opener gave the pseudo-terminal in bit/s, speeds that
+// termios has no constant for (14400) included; 0 when it cannot be read.
+long ReadLineSpeed(int masterFd);
+
+}  // namespace quelvo::ncsim
