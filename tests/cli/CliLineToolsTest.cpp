@@ -164,7 +164,7 @@ class PtyLoopback {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     grantpt(master_);
     unlockpt(master_);
-    symlink(ptsname(master_), link.c_str());
+    if (symlink(ptsname(master_), link.c_str()) != 0) ADD_FAILURE() << "cannot link " << link;
     thread_ = std::thread([this] { Echo(); });
   }
   ~PtyLoopback() {
