@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make run  - installs what is missing, builds, starts Quelvo wired to the simulated NC control
 # make test - the same set-up, then every test (the core tests again under ASan+UBSan, each fuzzing program briefly)
 # make bench - builds and runs the benchmarks

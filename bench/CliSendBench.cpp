@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli against the window's command-line path: one 10 MB program sent
 // unpaced through a pseudo-terminal to the simulated NC control (old-type
 // protocol: the driver paces, the control never pauses), once by

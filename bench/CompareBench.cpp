@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the compare of two 100 MB NC programs that differ in a few blocks, as
 // quelvo-cli compare does it: both files read from disk (CP932, CR LF), keyed,
 // hashed and diffed. The whole must stay under 3 s; the peak memory is shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shop service under load: 32 simulated controls on pseudo-terminals at an
 // emulated 19200 baud, all punching a program to the service and taking a
 // queued one from it at the same time. Every byte is checked against what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the find routine on a 100 MB NC program: a search that finds nothing
 // must stay well under a second, whichever the direction.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times opening a 100 MB NC program (four million lines of coordinates) as the
 // document, from the open command to an editor ready to scroll, and measures
 // the peak memory of doing so; beside it, the same bytes appended to a bare

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receiving a long program from the simulated NC control through a
 // pseudo-terminal, without line-speed pacing. Figures: the peak memory of a
 // 5 MB and a 50 MB reception, each in a process of its own (the engine keeps

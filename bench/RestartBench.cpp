@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A restart planned at the last block of a 100 MB NC program (CAM output with
 // a tool change every 200,000 blocks): the time from the text to the plan and
 // the program to send, as the window, quelvo-cli and the service make it.

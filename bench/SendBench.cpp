@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the send engine on a pseudo-terminal to the simulated NC control.
 //
 // 1. A 10 MB program sent without pacing (the control never pauses), old-type

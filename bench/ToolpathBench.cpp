@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolpath of a 100 MB NC program (about four million moves): the time to
 // interpret it, the memory its path holds beside the text's size, and the frame
 // rate of panning and zooming its plot offscreen (the kept picture moved), with

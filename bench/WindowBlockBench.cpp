@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's event loop during a send: a program sent from the window
 // (offscreen, the "送信" button) through a pseudo-terminal to the simulated NC
 // control at an emulated 115200 baud (the driver paces the line, as with the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Hardening of the optimised builds (Release, RelWithDebInfo, MinSizeRel, and
 # so the Debian package): fortified libc calls, stack protector and stack
 # clash protection, control-flow protection where the target has it,

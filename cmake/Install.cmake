@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install: the programs, the desktop entry, the icons, the AppStream
 # metainfo, the MIME type of NC programs, the man pages, the service unit and
 # the example configuration of the service, each in the place the desktop and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make package: a Debian package of what cmake/Install.cmake installs. Build it
 # with CMAKE_INSTALL_PREFIX=/usr (the Makefile does), so that the programs know
 # the folder they are installed into.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line rules on arbitrary arguments (one per input line), with
 // every overwrite question answered from the input: reading must end, each
 // question must move on past its argument, and at most one automatic transfer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program compare on any two texts (the input split at its first zero
 // byte; the first byte picks the options): the aligned rows show every line
 // of both texts once and in order, the counts agree with the rows, changed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CP932 codec is lossless: any bytes decoded and encoded again come back
 // unchanged. Encoding arbitrary (possibly invalid) UTF-8 must not fail either.
 #include <string_view>

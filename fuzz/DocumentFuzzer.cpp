@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document reader on arbitrary file content, through a real file: the
 // load reports the file's size, offers the line-by-line reading exactly when
 // it found no text, and a file without zero bytes and line ends saves back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A property a fuzzer checks: when it does not hold, the fuzzer says which and
 // aborts, so that libFuzzer keeps the input that broke it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One scratch folder for a whole fuzzing run, on a memory file system where
 // there is one (settings and logs are written with fsync), removed at exit.

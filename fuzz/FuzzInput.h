@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Takes choices off the front of a fuzzer's input: each call uses one byte (or
 // gives the lowest choice once the input is used up); Rest() is what is left.

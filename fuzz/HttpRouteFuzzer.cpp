@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dashboard's request rules on arbitrary methods, paths and headers:
 // whatever comes, a route names only a machine name and a plain file name
 // (nothing that reaches another folder), and a token is never longer than

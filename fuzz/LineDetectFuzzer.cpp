@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line detection on arbitrary bytes heard punch after punch: it must end
 // within a bounded number of punches, only ever ask for offered speeds and 7
 // or 8 data bits, and a found speed must be one it listened at.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine on an in-memory port: the first bytes of the input pick
 // the settings, options and modem lines, the rest is what the control sends.
 // Every reception must end (the fake host throws on a runaway loop), close the

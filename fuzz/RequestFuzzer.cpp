@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The request matcher on arbitrary received programs (the control's side),
 // with the default rule or one of a few a shop might write, and a rule from
 // the input checked as the configuration checks it. Matching must end

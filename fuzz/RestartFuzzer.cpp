@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Restart plans and restart requests on any text: the first two bytes pick
 // the line (and the lathe switch), the rest is the program. A plan that is not
 // refused points at the start of its line and at the rest of its program, and

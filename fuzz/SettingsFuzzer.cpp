@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings loaders on arbitrary file content: the file is read as a
 // communication setting slot, as the program settings file and as the dialog
 // file. A value written into it must then read back as written, whatever the

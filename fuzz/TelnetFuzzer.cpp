@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telnet decoder on what any server may send: fed whole or in pieces it
 // makes the same data, messages and verdict, and nothing it keeps grows past
 // its bounds (data no longer than the input, subnegotiations within 64 bytes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolpath interpreter on any text: the path's arrays stay consistent
 // (one entry each per move, line numbers rising within the text, arcs and feed
 // changes pointing at moves in order), the summary and the listing can be made,

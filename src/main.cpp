@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quelvo: one instance per program file, then the main window. The exit status
 // says whether an unattended transfer ("END") completed (ExitStatus.h).
 #include <QApplication>

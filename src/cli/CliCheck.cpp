@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli check: the pre-send check, compiler-style on stdout.
 #include <ostream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of quelvo-cli. Each command is one entry of the table in
 // CliCommands.cpp and one source file with its Run function: adding a command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table and the program's entry: the command word picks a row,
 // --help and --version are answered here.
 #include <ostream>

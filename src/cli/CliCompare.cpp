@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli compare: two program files compared block by block (the core's
 // compare), as a unified-diff-like listing or JSON. Exit 0 same, 1 different,
 // 2 trouble (usage, a file that cannot be read).

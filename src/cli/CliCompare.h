@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What quelvo-cli compare and its --revision form share.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands whose work lives in the core: the toolpath listing, and the
 // shop service's status and queue. Each keeps the exit statuses its help names.
 #include "cli/CliCommand.h"

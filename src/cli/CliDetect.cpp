@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli detect: finds the control's speed and tape code from programs it
 // punches. Each punch is heard at one speed; the user punches again until the
 // detector is done. The result is a proposal: nothing is saved without --save

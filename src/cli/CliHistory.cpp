@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli history PROGRAM: the revisions of a program in the shop
 // service's library (received from and sent to the machines), and
 // quelvo-cli compare --revision PROGRAM@MACHINE FILE: the revision last sent

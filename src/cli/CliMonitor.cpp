@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli monitor: a line monitor on a port it opens itself. What the
 // control sends is shown as it arrives; lines typed on standard input go to
 // the control (DC1, DC2, DC3 and DC4 alone on a line send that code). Both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arguments of one command: positional words and "--name" / "--name VALUE"
 // / "--name=VALUE" options from a list the command allows. "--" ends the

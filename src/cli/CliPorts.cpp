@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli ports: the serial ports of this machine.
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli receive: a reception as the window's "R=FILE END" runs it, or,
 // with an OSP setting, as "受信" runs it into a chosen folder (the control's
 // "$" name decides the file).

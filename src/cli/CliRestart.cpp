@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli restart-plan and the restart part of send --from.
 #include "cli/CliRestart.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Restarting a program at a block from the terminal: "restart-plan FILE N"
 // prints the preamble a restart would send (and its warnings), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli send: the file as the window's "S=FILE END" sends it. The file is
 // read as the window loads a document, the log starts as the send command
 // starts it, and the same transfer session runs with the chosen setting (the

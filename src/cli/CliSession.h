@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every transfer command starts from: the window program's files (the
 // program folder as the window finds it, quelvo.INI, SetData*.ini) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli settings: the twelve communication settings as a table, or one
 // of them key by key as its file holds it.
 #include <algorithm>

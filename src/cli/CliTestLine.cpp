@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli test-line: checks a port through a loopback plug (send data
 // wired to receive data, RTS to CTS, DTR to DSR and DCD): what is written
 // comes back, the port's XOFF handling stops the writer within a few

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What send and receive share: their options, the objects of one transfer as
 // the window holds them (log, port, link, host, the transfer session), and the

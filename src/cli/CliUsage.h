@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // --help and usage errors of a command.
 #include "cli/CliCommand.h"

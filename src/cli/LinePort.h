@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a line for the line tools (detect, monitor, test-line): the port of
 // a setting or --port, with a plain line state (no flow control, DTR and RTS

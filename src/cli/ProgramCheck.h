@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pre-send check of quelvo-cli: what the send engine would do to each line
 // of a file under one setting, and what a control commonly rejects. Lines and

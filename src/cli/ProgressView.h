@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engines' events as a terminal shows them. On a terminal: one line
 // redrawn in place (percentage, bytes of total, characters per second, time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where quelvo-cli makes its serial port, and a port that
 // remembers whether its last opening or line set-up failed (exit status 3).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SIGINT and SIGTERM as the user's stop: the first one is held as a pressed
 // stop key that the transfer host reports to the engines (the same path as

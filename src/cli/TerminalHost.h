@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The terminal as the transfer engines see it: a TransferHost without a
 // window. Questions are asked on the controlling terminal (or answered by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli: the transfers and checks of Quelvo from a terminal.
 #include <iostream>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-dnc: the shop service. Serves every machine of its configuration
 // file (/etc/quelvo/dnc.conf, or --config FILE) until SIGTERM, SIGINT or SIGHUP;
 // journal lines go to stderr, which systemd keeps in the journal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli's commands run in this process on a program folder of their own:
 // the pre-send check on programs with known faults, and bad usage and bad
 // input, each with its message and exit status and nothing written.

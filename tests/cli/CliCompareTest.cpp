@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli compare as a script sees it: the built program run as a child
 // process on files in CP932 with CR LF and in plain LF, its output and exit status.
 #include <gtest/gtest.h>

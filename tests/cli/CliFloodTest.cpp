@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli against device servers on the loopback that flood their
 // connection, raw TCP and RFC 2217: a DC1 in front of a flood starts the send
 // and the rest is dropped; a flood without one leaves the send waiting until

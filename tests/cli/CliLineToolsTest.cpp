@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line tools of quelvo-cli against the simulated control: detect hears a
 // control whose line differs from what is tried (the control garbles as a real
 // line does), monitor shows both directions, test-line checks a loopback.

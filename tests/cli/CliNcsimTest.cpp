@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli and the window's command-line path, one table of transfers
 // through the simulated NC control: each transfer runs once with
 // "quelvo S=... END" / "R=... END" and once with "quelvo-cli send/receive",

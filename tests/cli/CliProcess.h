@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A program of the build run as a child process with its own environment,
 // its stdout and stderr in files, and a bounded wait for its end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli as a shell runs it when its readers or its terminal go away:
 // progress and summary into a pipe nobody reads any more (`2>&1 | head -1`,
 // `--json | true`), and a hang-up in the middle of a transfer (the terminal or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-cli in a real terminal: tmux runs it against the simulated NC control
 // at an emulated 2400 baud; capture-pane shows the bar moving, Ctrl+C (tmux
 // send-keys C-c) stops a send and a reception with exit status 1 and the stop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each built program answers to --version and --help, run as a user runs
 // it: without a display for the window program, with its installed name for
 // the simulated control.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line end to end: the built program on the offscreen platform, in
 // a program folder of its own, talking to the simulated NC control over a
 // pseudo-terminal. Each test starts Quelvo with transfer arguments and "END"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dashboard in a real browser: Debian's Chromium headless, driven by
 // browser/dashboard-check.mjs through chromedriver, against the built service
 // with simulated controls. Skipped when node, chromium or chromedriver is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-dnc against peers that misbehave: device servers on the loopback
 // that flood their connection (raw TCP and RFC 2217), and a hang-up of the
 // terminal or session the service was started from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-dnc's dashboard end to end: the built service with [http] set,
 // spoken to over plain sockets, so that hostile and slow clients send exactly
 // the bytes a test writes.

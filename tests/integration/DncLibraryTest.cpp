@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shop service's library of revisions end to end: the built service with
 // simulated controls keeps what it sends and receives in a git repository,
 // which is read back with git's command line and with quelvo-cli. A program

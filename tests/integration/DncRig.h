@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shop service end to end: a folder with one sub-folder per machine (its
 // library, inbox, spool, communication setting and the link of its simulated

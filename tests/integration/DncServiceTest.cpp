@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quelvo-dnc end to end: the built service with simulated controls on
 // pseudo-terminals. Every file is compared byte for byte with what the
 // window's engines make of the same transfer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A long NC program written straight to disk, line by line, so that neither the
 // writer nor the reader of a large program needs it in memory: the program file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain-socket HTTP/1.1 client for the dashboard's tests: it sends exactly
 // the bytes a test writes (hostile ones included) and reads the answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One reception from the simulated NC control: ncsim punches a program file
 // through a pseudo-terminal, and the receive engine takes it through the real

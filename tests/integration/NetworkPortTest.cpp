@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Network serial ports against the real device server program, ser2net, on
 // the loopback interface, in front of the simulated NC control's
 // pseudo-terminal: sends and receptions arrive byte for byte as through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receptions from the simulated NC control through a pseudo-terminal and the
 // real port code: long programs in ISO and in EIA arrive byte for byte, and a
 // line that goes dead in the middle leaves what came, a log line and no crash.

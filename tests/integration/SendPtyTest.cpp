@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The send engine through the real serial port code to the simulated NC
 // control on a pseudo-terminal: a long program paced by the control's DC3 and
 // DC1 must arrive complete and in order, in ISO and in EIA.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's ser2net in the foreground, serving one serial device (the
 // pseudo-terminal the simulated control publishes) on the loopback interface:

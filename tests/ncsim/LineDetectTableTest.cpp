@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line detection against the simulated control's own garbling: for every
 // speed Quelvo offers, every tape code and both stop sizes, the control's tape
 // is heard as a UART at the listening speed would read it, punch after punch,

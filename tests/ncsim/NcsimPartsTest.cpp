@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's code tables, reception, punch framing, line pacing and
 // options, checked directly.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the ncsim program through its pseudo-terminal as a PC would.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a send leaves for the window, recorded from the engine's document
 // events as the main window would act on them: the lines shown, the editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An in-memory serial port on a virtual clock: incoming bytes are scripted
 // (optionally for given virtual times), outgoing bytes are recorded, the modem

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A TransferHost for tests: records every panel text, message, wait and
 // indicator change, answers message boxes from a script, and plays the stop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial port that hands every call to another one: a test derives from it
 // and overrides the calls it watches (reads and writes), the rest go through.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A long NC program for transfer tests and benchmarks: "%", a program number,
 // numbered motion blocks (some with a comment in parentheses, some with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A port wrapper for sends paced by a control: what the sender writes between
 // two looks at the line, and whether it writes while the control holds it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window without widgets for driving the send engine against a real port
 // (a pseudo-terminal) in real time: the clock is the system's, the document is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A misbehaving device server on the loopback interface, for the network
 // port's limits: it floods the connection without end (line data, with or

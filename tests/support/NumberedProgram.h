@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A test document: "N0001 G01 X1." ... one block per line, CR LF after every
 // line, so line n holds N, G01 and X with the number n.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading printed PDF files back with poppler's command-line tools.
 #include <QProcess>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File prompts that answer from a script instead of a person: the answers are
 // taken in order, and everything asked or shown is recorded. An answer missing

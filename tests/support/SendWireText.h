@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text a whole-document send hands to the byte writer, worked out from
 // the send line filter and the fixed sequences rather than by the engine:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Virtual time shared by the fake port and the fake host: a wait or a read
 // time-out advances it instead of sleeping.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window tests run with QUELVO_HOME pointing at a fresh temporary folder, so
 // that the program folder (settings files, logs) starts empty, and without the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ncsim: a simulated NC control on a pseudo-terminal, for trying transfers
 // without a machine. See SimUsageText() for the options and report lines.
 

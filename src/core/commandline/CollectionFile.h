@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The collection file (<base>.tmp beside the program): the files named by the
 // command-line arguments "S01=" .. "S10=" are appended to it in argument order,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One thing the window does for a command-line argument. The argument rules
 // (CommandLineRules.h) turn the argument list into these, in order, so that the

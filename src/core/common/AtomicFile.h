@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files that hold the user's work are written to a temporary file beside the
 // target and renamed over it, so a crash or a full disk mid-write never leaves a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lossless CP932 codec: CP932 exists only on disk and on the wire; in memory
 // text is UTF-8. Bytes that do not decode (or do not encode back to the same

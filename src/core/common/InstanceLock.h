@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the single-instance lock of a program file lives: a file named after the
 // executable's file name in $XDG_RUNTIME_DIR, or in /tmp/quelvo-<uid> when that

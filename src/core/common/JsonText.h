@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // JSON text for the programs' machine-readable output (quelvo-cli --json, the
 // shop service's status).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Port texts that name a serial line behind an Ethernet device server:
 // "tcp://HOST:PORT" (raw TCP, the line is set up on the device server) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number display patterns: "0" a digit always shown, "#" a digit shown when
 // significant, "," thousands grouping, "." the decimal point, any other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where Quelvo keeps its files: the folder of the running executable, or
 // $XDG_CONFIG_HOME/quelvo when that folder is not writable or is the folder the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Documents, settings files and logs are read only when they are regular files.
 // A FIFO would block the program until a writer came, a device such as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Temporary files a killed process left behind: `.<name>.<pid>.<tag>.tmp`, as
 // CreateTempFileBeside names them, beside the file they were meant to replace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The width of UTF-8 text on a terminal, for the tables the terminal programs
 // print: ASCII and half-width katakana take one cell, other characters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files created in folders other users may write (a shared shop folder, a
 // network share): a new file under a name nobody can guess, opened with

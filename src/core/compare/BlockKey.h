@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text a block is compared by: the line with what the options ignore taken
 // out and, when numbers count by value, every number of a word written one way

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The words that differ between two blocks paired as changed: each block is
 // split into its pieces (BlockKey.h), the pieces' keys are matched by a longest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What two NC programs may differ in and still count as the same. Only the
 // first option is on by default; each one is a check box of the compare

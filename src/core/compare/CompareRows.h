@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A compare result laid out as rows side by side, as the compare window shows
 // it: every line of both programs once, a pair of same or changed blocks on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Inside a stretch of unmatched blocks (some only in the first program, some
 // only in the second), which block of one was changed into which of the

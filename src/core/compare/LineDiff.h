@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The difference of two sequences of line hashes: which elements of each are
 // not part of a longest common subsequence. Myers' O(ND) algorithm in linear

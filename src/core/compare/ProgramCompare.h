@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two NC programs compared block by block (a block is a line). Each line is
 // read into its key (BlockKey.h) under the options; lines the options leave

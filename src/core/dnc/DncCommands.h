@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shop service's two commands of quelvo-cli, on the files the service
 // shares: `status` reads the state every worker publishes, `queue` drops a

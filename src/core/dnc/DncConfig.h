@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shop service's configuration file (/etc/quelvo/dnc.conf): a section
 // [service] for the whole process and one section [machine NAME] per machine.

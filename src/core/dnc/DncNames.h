@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File names in the shop service's folders. Names come from outside (a
 // control's "$" line, a requested program, a file dropped in a spool) and are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Programs a control punches to ask for a program: by default a short program
 // whose comment is "(REQ O1234)" or "(REQ name.nc)". The rule is a regular

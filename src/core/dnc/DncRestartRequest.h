@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A control asks for a program from one of its blocks on (after a broken
 // tool, say) with a short program whose comment names the program and the

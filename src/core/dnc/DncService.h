@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shop service: one worker thread per configured machine, until the
 // shutdown flag is set (SIGTERM, SIGINT). Journal lines go to `journal`,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What machines of one configuration may and may not share. A line serves one
 // machine: two workers on one port would read each other's bytes. A spool is

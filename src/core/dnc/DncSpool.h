@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A machine's spool folder: each regular file in it is a program queued for
 // the control, sent oldest first; a sent file moves to spool/sent/ with the

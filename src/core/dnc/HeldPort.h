@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line a worker keeps open while it listens for its control. The engines
 // open, purge and close a port for every transfer; here opening and closing

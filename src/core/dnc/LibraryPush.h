@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pushes the service's library to a shared repository (library_remote: a
 // bare repository in a folder, or an ssh address with the key of ssh-agent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's part of a worker's transfers: every program received is
 // committed, every program sent recorded, and a program that comes back
 // different from what was last sent to this machine is flagged in the state

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One machine of the shop service. The worker keeps the machine's line open
 // and listens: when the control starts punching it runs the receive engine

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A control's request for a program from one of its blocks on: the library
 // program planned for a restart (RestartPlan), or the configured program for
 // a missing one with the reason in the service's log when the restart is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The service's library of program revisions: an ordinary git repository, so
 // that a shop reads it with git's own tools (git log O1234.nc, git show).

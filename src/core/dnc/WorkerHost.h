@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the engines see of the shop service while a worker runs a transfer:
 // there is no window and nobody to answer. Questions get the answer that lets

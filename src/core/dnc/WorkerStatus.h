@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a machine's worker is doing, as the service publishes it: one small
 // file per machine in the state folder (<state_dir>/<machine>.state, lines

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stored colours are Windows colour values: 0x00BBGGRR for a plain colour, or
 // the top bit plus a system colour index (8 window text, 5 window background),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Launchers for the desktop: "Quelvo.desktop" in the user's desktop folder and
 // "quelvo.desktop" in the user's applications folder, where its MIME types make

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving a document between disk and the editor. On disk a document is CP932
 // with CR LF line ends; in the editor it is UTF-8 with CR LF line ends. Loading

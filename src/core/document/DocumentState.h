@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window knows about the document it edits. The modified flag is
 // the editor control's own; `Modified` mirrors it so that code without the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window title texts of the document states. Every title ends with
 // " - Quelvo" and the version suffix.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file types offered by the open and save dialogs, in their fixed order
 // (index 1 to 7, the index stored as Mask_No).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview of the open dialog: the beginning of the selected file, shown when
 // it looks like text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The size text of the editor status bar: bytes, KB or MB, or, when sizes are
 // shown as paper tape, metres of tape (one character is a tenth of an inch).

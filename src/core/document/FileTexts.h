@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The messages of opening, saving, previewing and splitting files, in the words
 // the user sees.

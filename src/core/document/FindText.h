@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Searching the document for a text, forward or backward from the caret, with
 // letter case ignored. The document is handed over as one contiguous run of bytes

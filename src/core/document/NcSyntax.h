@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Classifies the bytes of a word-address NC program for the editor's syntax
 // colours. Each line is read on its own (an NC comment or expression never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Page arithmetic of printing by page numbers: a page holds a fixed number of
 // document lines derived from the editor font's height, so that the page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The programs of a document, as listed in the split-save and selective-send
 // dialog. A program starts on a line whose first character is "O", ":" or "L".

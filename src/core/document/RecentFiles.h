@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The five recent files of the "ファイル" menu, File1 (most recent) to File5.
 // An empty entry is no entry; entries are never removed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which characters of a document line the active setting's send code cannot
 // carry to the control, so the editor can mark them before a send loses them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Split save: each program of a document written to a file of its own, named
 // after its program number, in a folder the user picks.

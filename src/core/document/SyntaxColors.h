@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The colours of the NC syntax styles, made for the editor's own background:
 // each style keeps its hue (blue G codes, magenta M codes, teal axis words...)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Line structure of document text. A line end is CR LF, a lone LF or a lone CR,
 // the same three the editor control recognises, so what the user sees as a line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The question asked before a document is saved with characters that CP932
 // cannot hold: which characters on which lines would be written as "?".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two file types the user defines ("ﾕｰｻﾞ定義(拡張子)"): a display name and a
 // mask "*." + extension each, shown as entries 3 and 4 of the file filter list.

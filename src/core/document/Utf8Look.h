@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether the bytes of a file are UTF-8 text rather than Shift-JIS (CP932),
 // the encoding Quelvo reads. Read as CP932, UTF-8 Japanese turns into other

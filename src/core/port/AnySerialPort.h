@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port the program opens: at Open it takes the device text and goes to a
 // serial line behind a device server for "tcp://HOST:PORT" and

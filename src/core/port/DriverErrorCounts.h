@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Linux serial driver's interrupt counters (TIOCGICOUNT), kept apart from
 // the termios code because <linux/serial.h> brings kernel headers with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line state record: speed, character format and flow control of a serial
 // line, in the terms of the device control block the transfer code is written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receive errors a serial driver counts: characters with a bad stop bit
 // (framing), a bad parity bit, characters lost because the UART was not read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Why a serial port operation failed: a category a window can act on, the
 // system's error number and the system's own reason text.

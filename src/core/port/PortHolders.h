@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Who else holds a serial device. TIOCEXCL and flock only stop later openers
 // that take part in them; a program that opened the device first (a terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Line speeds that termios has no Bxxx constant for (14400) are set through
 // termios2 with BOTHER. Kept in a source file of its own because the kernel's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial port on Linux termios. A device another program holds is not
 // opened: a live UUCP lock file or another process with the device open

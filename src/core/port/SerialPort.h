@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One serial port as the transfer code sees it. PosixSerialPort is the real one;
 // tests use an in-memory port (tests/support/FakeSerialPort.h).

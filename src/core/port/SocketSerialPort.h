@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial line behind an Ethernet device server, reached over TCP:
 // "tcp://HOST:PORT" is a raw connection (the device server sets the line up;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The telnet layer of a network serial port: the byte stream of a telnet
 // connection split into line data, option negotiation and COM port option

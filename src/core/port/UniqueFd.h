@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Owns one file descriptor and closes it when it goes out of scope, so no path
 // out of an open or configure step can leak the descriptor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The half of the communication setting that a running transfer uses, copied
 // when the port is opened, so that the engines read one set of names whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One communication setting: how to talk to one NC control. The receive half
 // (NC to PC, section Setting_R) and the send half (PC to NC, section Setting_S)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keys of a communication setting file, in file order (receive section,
 // then send section), each tied to its field of CommSetting and to the items

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing the slot files of the communication settings
 // ("SetData1.ini" .. "SetDataP.ini" in the program folder). The window that

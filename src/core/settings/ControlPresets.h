@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Named, read-only starting points for the communication setting of common
 // kinds of NC control. A preset is a whole setting; applying one to a slot

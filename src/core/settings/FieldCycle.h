@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving between the fields of one dialog page with Enter and the arrow keys:
 // the step wraps around at both ends.

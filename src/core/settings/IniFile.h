@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file format shared by every settings file: CP932 text lines,
 // "[Section]" headers and "Key=Value" entries; sections and keys matched without

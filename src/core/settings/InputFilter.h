@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which characters a settings field takes from the keyboard. The dialogs drop
 // every other character key; the same rules clean text that arrives by pasting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sixteen fields of the options dialog: page, label, length, key filter and
 // the program value each edits, in the order they stand on their page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port lists of the communication settings dialog: the ports present now,
 // less the modem ports, plus a placeholder that says why the stored port is

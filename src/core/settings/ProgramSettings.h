@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program settings file (<base>.INI beside the program): read once when the
 // main window is created, written once when it closes.

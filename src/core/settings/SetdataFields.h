@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of the communication settings dialog, page by page, each tied
 // to its field of CommSetting: the lists (whose items come from the setting's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/SettingNumberArgument.h"
 
 #include "core/settings/SettingSlots.h"

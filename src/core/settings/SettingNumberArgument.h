@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The number given with the command-line argument "N=" selects a setting by its
 // place in the menu, separator not counted: 1..10 the general settings, 11 and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The twelve communication setting slots. A slot is identified by its setting
 // number (1..12), which is also the tag of its menu item; the menu lists the ten

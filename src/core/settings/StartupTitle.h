@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window title before any document is loaded, and the operating system
 // label it may carry. The system detection knows only the Windows family names;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog position file "Sub.ini", section Sub.
 #include "core/common/ProgramFiles.h"
 #include "core/settings/ProgramSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which settings-dialog lists a tape device makes meaningless. With speed
 // position 5 the receive half reads from a tape reader and the send half

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a settings dialog does with unsaved changes when it closes: it asks
 // whether to close without saving, and anything but an explicit Yes keeps the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wait time after each character sent, as typed in the settings dialog:
 // a whole number of milliseconds that must fit the stored signed 32-bit field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Circular arcs in the plane of G17 (XY), G18 (ZX) or G19 (YZ): the centre of
 // an arc given by its radius, the angle it sweeps, points along it. In each

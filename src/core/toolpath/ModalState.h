@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modal state of an NC program at the start of a block, as a restart needs
 // it: each group as the program wrote it (units, plane, distance mode, work

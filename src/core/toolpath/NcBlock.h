@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One line of a word-address NC program split into its words: a letter and a
 // number each ("G01", "X-12.5"). Comments in parentheses and anything after a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolpath interpreter: reads a word-address NC program of the common
 // milling and lathe dialect and gives the path the tool takes.

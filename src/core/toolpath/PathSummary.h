@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the plot panel shows beside the path: the extents (arcs' bulges
 // included), the rapid and feed lengths and the machining time estimated from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The programs of a file that holds several: each begins at a line that
 // starts with a program number ("O1000", ":1000"); lines before the first

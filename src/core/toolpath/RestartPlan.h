@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Restarting an NC program at one of its blocks (after a broken tool, say):
 // the control has lost the modal state and the tool is not where the program

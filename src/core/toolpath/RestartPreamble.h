@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preamble of a restart (see RestartPlan.h) written from the modal state
 // at the block and the block's start point.

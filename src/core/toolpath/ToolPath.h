@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interpreted path of an NC program, kept compact for programs of millions
 // of moves: one entry per move in flat arrays (end point as double millimetres,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The communication log of a transfer: one text of lines, each the date and time
 // "yyyy/MM/dd hh:mm:ss" immediately followed by a text that begins with two

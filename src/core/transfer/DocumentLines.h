@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document's lines as the editor holds them: the snapshot a send is
 // handed at its start. A line ends at CR LF, a lone CR or a lone

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the line settings of an NC control from the tape it punches. The
 // program listens with 8 data bits, no parity and 1 stop bit: at the right

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the driver's receive error counts of a transfer are told: one log line
 // when any is not zero, and the text a front end shows when the port keeps no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line monitor's record: what passes on a serial line in both directions,
 // with time stamps, characters shown in the tape code in use, control

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mail notice: an RFC 5322 message (UTF-8, MIME-encoded headers, From
 // display name "testです", a read-receipt request, one recipient) piped to the

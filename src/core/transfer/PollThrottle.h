@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engines call TransferHost::Idle between characters, and some of
 // their loops poll with nothing to block on. A host counts those calls: more

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Switching the PC off after a transfer started with the close-after-transfer
 // request. The environment variable QUELVO_POWEROFF names a command to run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the send progress panel: what remains, as bytes or as metres of
 // tape, and about how long it takes; the pass of a repeated send.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The stop request of a running transfer. A front end calls Request from any
 // thread (the window's stop keys and "中止", a terminal's SIGINT, the service's

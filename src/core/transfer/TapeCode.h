@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three paper-tape codes spoken on the serial line. ISO: seven-bit
 // characters with even parity in bit 8. EIA: one fixed odd-parity byte per

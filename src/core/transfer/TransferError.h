@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The numbers of the abort log line ("ｴﾗｰ番号 " + number). A send sets the
 // number of the step in progress after every write, so a refusal or a stop

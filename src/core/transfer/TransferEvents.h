@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a transfer engine reports while it runs, in its own terms: the phase,
 // the line setting in use, how far the data has got, the program line in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a transfer engine needs from the front end it runs for: the place its
 // events go, questions to the user, time, and the desktop's screen saver.

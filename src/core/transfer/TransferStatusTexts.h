@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the events of a transfer into the main window's transfer widgets:
 // the texts of the status bar panels (2 the phase, 1 the amount or the

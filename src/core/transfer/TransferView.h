@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transfer widgets of the main window as TransferStatusTexts drives them:
 // the transfer status bar StatusBar2 with its progress bar, the program line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an HTTP request asks of the dashboard, from its method and its path
 // (already percent-decoded by the server library), and the token it carries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard's HTTP server inside quelvo-dnc ([http] listen = ADDR:PORT).
 // It runs on the server library's own threads (one per connection, at most

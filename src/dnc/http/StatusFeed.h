@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard's live data: a thread that reads what the workers publish
 // (the same state `quelvo-cli status --json` shows) and each machine's queue

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own picture, a strip of punched paper tape: the SVG file
 // data/icons/quelvo.svg, built into the program as a resource. The window, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Switches the desktop's screen saver off while a transfer runs and back on
 // after it, through org.freedesktop.ScreenSaver Inhibit/UnInhibit on the session

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop services of the help and file menus: the About box and the
 // launchers that let the desktop start Quelvo with a file.

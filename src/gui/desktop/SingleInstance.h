@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running instance per program file: a lock file named after the
 // executable's file name. A second start finds it held and ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's power-off: logind (org.freedesktop.login1) on the system bus.
 // CanPowerOff must answer "yes"; then PowerOff is requested without an

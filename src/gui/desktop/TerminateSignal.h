@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SIGTERM (a session's end, a service manager, kill) as a request to close
 // the main window: the signal handler only writes a byte to a socket pair,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TAutoForm: the line selector number dialog "自動切替" (see Autono.h).
 #include "gui/dialogs/Autono.h"
 

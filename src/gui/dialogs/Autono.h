@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TAutoForm, "自動切替": asks for the number a line selector switches to before a
 // transfer. Only the characters "012345-" can be typed (cascaded selectors

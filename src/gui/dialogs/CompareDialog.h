@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The compare window: the open document and another program side by side,
 // block against block as the core's compare aligned them. The two views

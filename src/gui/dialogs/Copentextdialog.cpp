@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COpenTextDialog: the open dialog with the file preview area (see Copentextdialog.h).
 #include "gui/dialogs/Copentextdialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // COpenTextDialog, the open dialog of the "開く" command: Qt's own file dialog with a preview
 // area below it. The area holds the check box "内容をﾌﾟﾚﾋﾞｭｰする。" and a memo

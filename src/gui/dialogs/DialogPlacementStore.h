@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the settings dialogs open and where they leave their place when they
 // close: the Left/Top keys of Sub.ini in the program folder, shared by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message boxes the settings dialogs show, behind replaceable functions so
 // that tests can answer them without a person at the screen.

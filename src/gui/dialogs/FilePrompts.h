@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The questions, messages and file choosers of the file commands, behind
 // replaceable functions so that tests can answer them without a person at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FindDialog: the find dialog "検索" of the main window (see FindDialog.h).
 #include "gui/dialogs/FindDialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FindDialog, the non-modal find dialog: the search text and the direction. Matching always
 // ignores case, so the whole-word and match-case boxes are shown off and

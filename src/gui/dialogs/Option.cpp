@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TOptionForm: the options dialog "ｵﾌﾟｼｮﾝ設定" (see Option.h).
 #include "gui/dialogs/Option.h"
 

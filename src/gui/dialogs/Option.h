@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TOptionForm, the options dialog "ｵﾌﾟｼｮﾝ設定": the program-wide Y/N switches and the modem
 // ports, on three pages. "変更" applies the fields to the program settings held

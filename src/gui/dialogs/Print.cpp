@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TPrintForm: the hidden print window that prints the document (see Print.h).
 #include "gui/dialogs/Print.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TPrintForm: the hidden print window. It holds two editor controls used as
 // print buffers (RichEdit1: the whole document, RichEdit2: one page or the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program-list dialog (TForm3) needs from the window that owns the
 // document: the editor, the question and folder prompts, the document's file

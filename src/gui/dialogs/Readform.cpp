@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TForm3: the program list dialog of split save and selective send (see Readform.h).
 #include "gui/dialogs/Readform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm3, the dialog that lists the programs of the document, one checkable line per
 // program start line. It serves two commands:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "途中から送信": the restart of the document at one of its lines. The dialog
 // plans the restart (core RestartPlan) for the line chosen, shows the

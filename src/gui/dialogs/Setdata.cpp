@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSetdataForm: the communication settings dialog "通信設定" (see Setdata.h).
 #include "gui/dialogs/Setdata.h"
 

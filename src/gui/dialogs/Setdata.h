@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSetdataForm, the communication settings dialog "通信設定": edits the active communication
 // setting and its name, lists the serial ports present, and sends a test mail.

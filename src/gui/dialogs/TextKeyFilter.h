@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt side of the settings fields' key filters: refusing character keys and
 // cleaning text that arrived another way (pasting).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TUser: the user file type dialog "ﾕｰｻﾞ定義" (see Userform.h).
 #include "gui/dialogs/Userform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TUser, the dialog "ﾕｰｻﾞ定義": the display names and extensions of the two file types
 // the user defines. "変更" stores them in the program settings held by the main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Find in the editor: hands the editor's own buffer to the core search, then
 // selects the match and scrolls it to the second visible line.

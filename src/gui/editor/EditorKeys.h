@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keyboard of the document editor: the control's own key map reduced to
 // caret movement, selection, the edit commands of the "編集" menu (undo, cut,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every attribute of the control's predefined and text styles, read before a
 // lexer takes them over and written back when it lets go: detaching a lexer

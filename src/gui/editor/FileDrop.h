@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files dropped from a file manager onto the watched widgets: the drop is taken
 // when it carries local files and handed on as their paths, before an editor

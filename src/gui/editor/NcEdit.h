@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor control of the document and of the log view: QScintilla in UTF-8
 // mode with CR LF line ends. Typed letters a to z are upper-cased before they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The NC syntax colours of the document editor: a container lexer that styles
 // only the range the editor asks for (the lines it is about to show), through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Qt application object of Quelvo: its name, the toolkit's own Japanese
 // texts (standard buttons read はい(Y), いいえ(N), キャンセル), and an error box

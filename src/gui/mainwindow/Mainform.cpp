@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creation, first show and closing of the main window.
 #include "gui/mainwindow/Mainform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm1, the main window: tool bar, menus, the document editor, the line-status strip
 // and the two status bars. Its state for the whole run is grouped in the structs

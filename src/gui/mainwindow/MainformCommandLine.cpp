@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line and the automatic transfers it can request. The argument
 // rules live in CommandLineRules; this file carries out the actions they return.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "比較…": the document against a file the user chooses, in the compare window.
 #include <QFileInfo>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find, printing, desktop integration and help commands of the main window.
 #include "gui/desktop/ShellHelp.h"
 #include "gui/dialogs/FindDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document in the main window: titles, the editor status bar, caret and
 // insert mode, and the commands of the "編集" menu.
 #include <QApplication>

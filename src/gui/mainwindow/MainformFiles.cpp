@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File commands of the main window: new, open, save, save as, recent files,
 // files dropped on the window, closing with unsaved changes, split save and the
 // user-defined file types.

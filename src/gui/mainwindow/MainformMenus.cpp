@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table: every menu item and tool-bar button of the main window and
 // the handler it calls. Captions are used exactly as written; only the recent
 // file items carry an access key ("&1 " .. "&5 ").

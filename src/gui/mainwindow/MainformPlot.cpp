@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "ツールパス表示": the plot window of the document, made at first use.
 #include "gui/mainwindow/Mainform.h"
 #include "gui/plot/PlotWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive command "受信", the automatic receive of the command line, and
 // what the window does with a reception: where the data goes (a file the user
 // names, or "osp_data.tmp" in a folder for an OSP control that names its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "途中から送信…": the document sent from one of its blocks on, behind a
 // preamble that rebuilds the control's modal state (RestartDialog), through
 // the send command's own path: same setting, codes, filter and log, the log

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The send command as the main window runs it: "送信" (tag 1) and "ﾘﾋﾟｰﾄ"
 // (tag 2), the selective send through the program list dialog Form3, and
 // Timer2, whose tick starts the remaining-time worker.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Communication setting selection and the settings and options dialogs, as the
 // main window reaches them.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The NC syntax colours of the document editor: the option Syntax_Color and
 // the item "ｺｰﾄﾞ色分け表示" at the end of the "ｵﾌﾟｼｮﾝ" menu.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Send, receive, stop and the communication log as the main window reaches them.
 #include <QAction>
 #include <QApplication>

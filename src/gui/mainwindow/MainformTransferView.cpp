@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TForm1 as the transfer host's view (TransferWindowView): what the engines'
 // events become on the window's widgets.
 #include <QLineEdit>

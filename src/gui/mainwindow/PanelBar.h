@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status bar of fixed-width panels, each a label with its own alignment.
 #include <QFrame>

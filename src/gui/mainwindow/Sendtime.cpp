@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSendTime: the worker thread of the remaining-time estimate (see Sendtime.h).
 #include "gui/mainwindow/Sendtime.h"
 

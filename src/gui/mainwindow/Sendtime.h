@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSendTime: the short-lived worker that Timer2 starts every ten seconds while
 // the data of a send goes out. It makes one remaining-time estimate from the

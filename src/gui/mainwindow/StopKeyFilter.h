@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The stop keys of a running transfer, F3 and Esc, read from an application-wide
 // event filter: whichever widget has the focus, a press calls the stop handler

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of the tool-bar buttons, from the style where it has a fitting one,
 // otherwise drawn.

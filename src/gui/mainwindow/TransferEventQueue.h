@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The events of a transfer running on the window's transfer thread, carried
 // to the window's thread in their order. The frequent progress events (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a transfer on a thread of its own while the window's thread goes on
 // serving its events: drawing, the stop keys and "中止", the questions the

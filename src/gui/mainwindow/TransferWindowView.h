@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window as its transfer host (WindowTransferHost) sees it: the
 // transfer widgets (TransferView: StatusBar2, the progress bar, Label2, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window as the transfer engines see it, while they run on the
 // window's transfer thread (TransferThread): a TransferHost whose events are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing an interpreted path in one of the plot's four views: projection of
 // the model (millimetres) onto the screen, the drawing itself (rapids dashed,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plot's legend beside it: a sample of each kind of line and marker the
 // plot draws, with its name, drawn with the plot's own pens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plot of a path in one view: the wheel zooms about the cursor, a drag
 // pans, Fit shows the whole path. The path is drawn into a picture kept for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolpath plot of the document: the program under the editor's caret
 // interpreted in a worker thread (with progress and "中止" for big files),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents, settings files and logs are read only when they are regular
 // files: a FIFO, a link to a device and a folder give a clear reason at once,
 // whichever reader meets them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Restart requests from a control: the program and the block or line, in a
 // short program only; anything else is no restart request (a plain request
 // stays one for DncRequest).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library of revisions read back with git's own command line: what
 // libgit2 wrote is what a shop sees with git log and git show.
 #include "core/dnc/ProgramHistory.h"

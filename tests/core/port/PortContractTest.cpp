@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the engines rely on from a serial port, checked on the real port over a
 // pseudo-terminal, on the network port (a raw tcp:// connection to a server of
 // the test's own on the loopback interface) and on FakeSerialPort, which every

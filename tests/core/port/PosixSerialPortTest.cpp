@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real port on a pseudo-terminal: the slave plays the serial device, the
 // master plays the NC control.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The network port against small servers of its own on the loopback
 // interface: how each connection fault ends, and the telnet layer on the wire.
 // (The real device server, ser2net, is driven in tests/integration.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telnet layer on byte tables: what the decoder makes of a received
 // stream (fed whole and one byte at a time), and what the client sends.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter's end points against an independent interpreter (the npm
 // package in crosscheck/, installed by scripts/install-deps) on generated
 // programs: rapids, feeds, arcs with R (both signs) and with I J K, helices,

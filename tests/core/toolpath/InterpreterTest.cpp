@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter against paths computed by hand: each case is a program and
 // the listing its moves must give (line, kind, end point, arcs' centres).
 #include <gtest/gtest.h>

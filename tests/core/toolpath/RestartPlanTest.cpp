@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Restart plans checked against the program itself: a program restarted at a
 // block must leave the control in the modal state the whole program had at
 // that block, and every move from the block on must be the whole program's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "toolpath FILE" on real files, and the programs of a file with several.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line monitor's text: characters in the code in use, control characters
 // named, parity errors marked, lines split where a reader expects them, modem
 // lines only when they change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel texts of the main window's transfer status bar, as
 // TransferStatusTexts makes them from the engines' events: each case plays a
 // few events on a recording view and compares every call it made, in order.

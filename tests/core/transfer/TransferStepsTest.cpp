@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way a transfer ends early: which of the engine's paths runs for
 // what leaves its steps, and that nothing escapes.
 #include <stdexcept>

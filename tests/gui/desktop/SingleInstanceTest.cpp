@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the built program twice: the second start ends at once and silently
 // while the first keeps running; its exit status says whether a transfer it was
 // asked for unattended ("END") was done, which it never is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compare window: the document against a chosen file from the file menu,
 // rows side by side with their colours, the two views scrolling together, the
 // change stops, the options as check boxes and the summary line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the compare window for two NC program files, for looking at it
 // (screenshots):
 //   compare_show A B [--next N]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs of the file commands on their own: the preview open dialog, the
 // user-defined file types and the program list in selective-send mode.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's find, scrolling and printing on real editor controls, printing
 // into PDF files that poppler's tools read back.
 #include <Qsci/qsciscintilla.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as the main window carries it out: the collection becomes
 // the document, the messages stand 50 pixels right of and below the window's
 // corner, and a requested transfer waits for Timer3.

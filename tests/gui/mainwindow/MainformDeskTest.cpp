@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find, printing, launchers and the About box through the main window's
 // commands: the menu items and tool buttons reach the editor, the caret panel
 // and the printer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document in the main window: titles and panels through edits, wrap, font
 // and colour changes; upper-casing; insert mode; caret position.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands of the main window: new, open, save, save as, recent
 // files, dropped files and closing, with the questions answered by a script.
 #include <sys/stat.h>

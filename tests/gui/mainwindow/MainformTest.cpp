@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's creation, command table and closing.
 #include <QAction>
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive command in the main window: the standard mode with its save
 // dialog and the OSP mode with its folder, both receiving a real tape through
 // a pseudo-terminal; the window title while receiving; the document after

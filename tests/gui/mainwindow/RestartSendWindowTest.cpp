@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "途中から送信…" in the main window (its places in the menus are in the
 // menu tests): the dialog for
 // the caret's line with its preamble, refusals and offered line, the send of

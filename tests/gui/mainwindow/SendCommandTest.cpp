@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The send command in the main window, against a pseudo-terminal that plays
 // the NC control: the transferring state, the panel texts through a send, the
 // repeat counter, the return to editing through Timer1, and Timer2's worker.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents sent by the main window's send command to the simulated NC control:
 // what arrives on the control's side for documents that end in the ways an
 // editor text can end. The amount to send is the text's length − 1 and every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setting menu of the main window: shortcuts choose a slot by its tag and
 // load its file, the menu caption names the active setting, a stored number
 // no slot has falls back to setting 1, and the dialogs reach the window.

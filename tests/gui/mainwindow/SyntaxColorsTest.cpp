@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The NC syntax colours of the document editor in the main window: off looks
 // exactly as the editor always did, on styles the words in colours made for
 // the stored background, marks what the active send code cannot carry, follows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window in and out of the transferring state: the locked controls,
 // the log view, the stop keys, the completion timer's mail notice, the window
 // host's view of the document, and the selection number dialog.

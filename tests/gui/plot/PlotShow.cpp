@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the plot window beside an editor holding an NC program file, for
 // looking at the plot (screenshots):
 //   plot_show FILE [--lathe] [--view 0..3] [--line N]

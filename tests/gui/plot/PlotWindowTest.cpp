@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window beside an editor, offscreen: the highlighted move follows
 // the caret, a click on a move or on a listed problem moves the caret, the
 // plot follows the program under the caret, the views fit the path, a long

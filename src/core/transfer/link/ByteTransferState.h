@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state of one transfer at the byte level, shared by the byte reader and
 // writer, port opening and the engines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The handshake limits of the driver from the buffer items of the settings.
 // Send: Buff_S items "2" .. "500" (XoffLim is the item's number).

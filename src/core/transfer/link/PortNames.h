@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Port texts of the communication settings onto device paths: a text starting
 // with "/" is a device path as it stands; "COMn" is looked up in the optional

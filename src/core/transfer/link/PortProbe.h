@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // At exit the program opens each of COM1 to COM30, except the two modem ports,
 // exclusively and closes it again at once, ignoring the results. The

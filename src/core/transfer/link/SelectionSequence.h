@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line selector sequence: with option op6 "Y" every transfer first sends
 // the selection number ("自動選択番号") over the freshly configured port, so an

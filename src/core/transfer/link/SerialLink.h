@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial link of one transfer: opening and configuring the port from the
 // active communication setting (OpenPort), and moving single characters with

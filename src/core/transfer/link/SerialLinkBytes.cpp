@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Byte transfer: ReadByte, WriteByte and the user's stop keys.
 #include "core/transfer/TransferError.h"
 #include "core/transfer/link/SerialLink.h"

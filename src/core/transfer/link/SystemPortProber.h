@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port prober of the running program: "COMn" through the port-name
 // resolution of the serial link (a [Ports] entry of the program settings file

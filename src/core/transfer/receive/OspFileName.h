@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file name an OSP control receives in the header of a send: the
 // document's file name without its folder, in upper case, with the extension

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The character classes of a reception: which characters start it, which are
 // kept in the received text, and which belong to a number (they do not start a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the receive command puts the data, and the lines it starts the
 // communication log with. Standard mode: the user names the target file.

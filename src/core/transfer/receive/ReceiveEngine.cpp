@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine: preparation, the wait for the start character and the
 // start of data.
 #include "core/transfer/receive/ReceiveEngine.h"

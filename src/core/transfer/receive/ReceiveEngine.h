@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receive engine: one reception from an NC control into a file. It opens
 // the port for receiving, waits for the control's start character, recognises

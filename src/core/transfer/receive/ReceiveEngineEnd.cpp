@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine: the end of the data, saving, and the ways out when a
 // reception stops early.
 #include "core/transfer/TapeCode.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine: the main loop over the received characters, the lines
 // it stores and the blocks appended to the target file.
 #include "core/transfer/receive/ReceiveEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File names of a reception. A control may send the name to save its program
 // under (a "$" line); that name is data from outside and is reduced to a plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file a reception fills. Until the first program data arrives it is a new
 // temporary file beside the target, so a reception that ends before any data

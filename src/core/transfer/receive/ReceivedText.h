@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text side of a reception, free of any port or window: it takes the
 // decoded characters one by one, builds the line being received (dropping what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window-free part of the send command (the "送信" and "ﾘﾋﾟｰﾄ" buttons):
 // which way the document goes, and the first lines of its log.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // After the last line: the end sequence, the final feed and a tape punch's
 // end signal; then the completion of the pass and, in repeat mode, the way
 // into the next one.

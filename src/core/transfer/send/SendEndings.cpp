@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two endings of a send that did not complete: the abort path (a refusal,
 // a stop or a failed opening, logged with its error number) and the path of an
 // unexpected error.

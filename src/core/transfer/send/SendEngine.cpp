@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The send engine's frame: the passes of one send, the abort test and the
 // checked writing every step uses.
 #include "core/transfer/send/SendEngine.h"

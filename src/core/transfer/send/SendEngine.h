@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The send engine: moves a document (a snapshot of its lines) to the NC
 // control, one character at a time, through the serial link. One pass opens the port, waits

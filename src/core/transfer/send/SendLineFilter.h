@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decides, character by character, what of one document line is sent: comments
 // after ";" or "'" are cut (unless the program option says to send them), "%" and tabs are left out,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line loop: every line of the document snapshot, shown, skipped by the selective send or filtered and written, then counted.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preparation of each pass: port opening, the code and line shown in the
 // status bar, the handshake interval and the amount to send.
 #include "core/common/Cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed character sequences a send frames its data with, by the values of
 // the send half of the active setting: the line end, the tape feed, the start

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What goes out before the first line: an OSP control's file-name header, or
 // the start sequence of the setting.
 #include "core/common/Cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wait for the control's start: on the old-type protocol, on the control's
 // signal (DC1, "%" or ENQ), or after the user confirms that the control is
 // ready.

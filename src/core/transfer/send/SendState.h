@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plain records a send runs on: what the send command hands to the engine,
 // the selective-send exclusion list, and what the engine leaves for the front

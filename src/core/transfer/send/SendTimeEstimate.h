@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress counters of a send, shared between the send engine (its own thread)
 // and the remaining-time worker TSendTime, which runs EstimateRemainingTime

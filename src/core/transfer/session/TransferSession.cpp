@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/transfer/session/TransferSession.h"
 
 #include "core/common/DateTimeText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One way to run a transfer for every front end (the window, quelvo-cli,
 // quelvo-dnc): the session owns a run of the send or the receive engine from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the end point of every move of the program file named by the first
 // argument as the independent interpreter sees it: "X Y Z" in millimetres,
 // four decimals, one move per line.

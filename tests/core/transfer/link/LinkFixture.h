@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A SerialLink on a fake port and a fake host sharing one virtual clock.
 #include <string>

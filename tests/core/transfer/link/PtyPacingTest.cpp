@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The byte writer against a control that paces with DC3 and DC1, on a real
 // pseudo-terminal: the control reads in a thread of its own.
 //

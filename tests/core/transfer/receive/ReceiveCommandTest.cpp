@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the receive command puts the data, and names sent by the control.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine's ways through a reception: its log and panels, stops,
 // line checks, blocks, and the failures of files and ports.
 #include <sys/resource.h>

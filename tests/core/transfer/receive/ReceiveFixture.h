@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A receive engine on a fake port and a fake host sharing one virtual clock,
 // receiving into a fresh temporary folder.

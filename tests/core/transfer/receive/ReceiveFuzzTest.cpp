@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary byte streams and settings for a few seconds: the engine must end
 // every reception without crashing and never write outside its folder.
 #include <sys/stat.h>

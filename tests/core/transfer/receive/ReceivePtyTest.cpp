@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A reception through the real port on a pseudo-terminal: the master side
 // plays the control and punches its program from a thread of its own.
 #include <fcntl.h>

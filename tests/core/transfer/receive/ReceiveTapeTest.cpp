@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tapes and settings in, exact file bytes and name out.
 #include "ReceiveFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a reception does to files that were there before it: an existing target
 // outlives a reception that brings no data, a file the control's name would
 // replace is kept under a backup name, a symbolic link planted at a fixed name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a send runs and ends: the start waits, every way out with its error
 // number, the log, the panels, repeat passes and what is left for the window.
 #include <algorithm>

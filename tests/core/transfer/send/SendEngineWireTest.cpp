@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a send puts on the line, byte for byte.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A send engine wired to the fakes: an in-memory port, a fake window and a
 // virtual clock, with the program folder (for the log file) in a fresh folder.

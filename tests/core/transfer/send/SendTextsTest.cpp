@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces of a send that need no line: the remaining-time estimate, the OSP file name and the handshake interval.
 #include <gtest/gtest.h>
 

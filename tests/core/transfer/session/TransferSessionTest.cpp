@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer session: what follows the engine's run (the mail notice of the
 // setting, the close decision) and Stop as a call, on the fakes of the send
 // engine's tests.
