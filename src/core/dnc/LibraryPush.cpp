@@ -45,9 +45,9 @@ struct Commit {
   }
 };
 
-bool Push(git_remote* remote, const std::vector<std::string>& specs, std::string* refused, std::string* error) {
+bool Push(git_remote* remote, const std::vector<std::string>& refspecs, std::string* refused, std::string* error) {
   std::vector<char*> strings;
-  for (const std::string& s : specs) strings.push_back(const_cast<char*>(s.c_str()));
+  for (const std::string& s : refspecs) strings.push_back(const_cast<char*>(s.c_str()));
   const git_strarray array{strings.data(), strings.size()};
   git_push_options options;
   git_push_options_init(&options, GIT_PUSH_OPTIONS_VERSION);
@@ -131,18 +131,18 @@ bool MergeInto(git_repository* repo, const std::string& ours, const git_oid& the
 // What a push sends: the branch, every sent/ tag by force (libgit2 takes no
 // pattern in a push), and the notes when there are any.
 std::vector<std::string> PushSpecs(git_repository* repo, const std::string& branch) {
-  std::vector<std::string> specs{branch + ":" + branch};
+  std::vector<std::string> refspecs{branch + ":" + branch};
   git_reference_foreach_glob(
       repo, "refs/tags/sent/*",
       [](const char* name, void* data) {
         static_cast<std::vector<std::string>*>(data)->push_back(std::string("+") + name + ":" + name);
         return 0;
       },
-      &specs);
+      &refspecs);
   git_oid notes;
   if (git_reference_name_to_id(&notes, repo, "refs/notes/commits") == 0)
-    specs.push_back("refs/notes/commits:refs/notes/commits");
-  return specs;
+    refspecs.push_back("refs/notes/commits:refs/notes/commits");
+  return refspecs;
 }
 
 }  // namespace
