@@ -14,7 +14,7 @@
 #include <QtTest>
 
 #include "gui/dialogs/CompareDialog.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowTestHome.h"
 
@@ -56,13 +56,13 @@ void CompareDialogTest::fromTheFileMenu() {
   quelvo::test::WindowTestHome home;
   QTemporaryDir files;
   quelvo::test::ScriptedPrompts script;
-  TForm1 form;
+  MainWindow form;
   form.FilePrompt = script.Make();
   form.show();
   // "比較…" ends the group of file commands; the recent files and "終了" follow it as before.
   const QList<QAction*> items = form.Menus.File->actions();
   QCOMPARE(items.indexOf(form.Menus.FileCompare), items.indexOf(form.Menus.SendTo_set) + 1);
-  QCOMPARE(items.indexOf(form.Menus.MenuFile[0]), items.indexOf(form.Menus.FileCompare) + 1);
+  QCOMPARE(items.indexOf(form.Menus.RecentFiles[0]), items.indexOf(form.Menus.FileCompare) + 1);
   QCOMPARE(form.Menus.FileCompare->text(), QString("比較…"));
 
   // The document in the editor (CP932 on disk) against a file with one block changed and one added.
@@ -71,11 +71,11 @@ void CompareDialogTest::fromTheFileMenu() {
   const QString other = WriteBytes(files.filePath("back.nc"), "O1234 (\x8d\x48\x8b\xef 1)\nG01 X2.\nM08\nM30\n");
   script.openChoices << FileChoice{true, other, 1};
   form.Menus.FileCompare->trigger();
-  QVERIFY(form.CompareForm && form.CompareForm->isVisible());
-  QCOMPARE(form.CompareForm->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
-  QCOMPARE(form.CompareForm->findChild<QLabel*>("leftHeader")->text(), open);
-  QCOMPARE(form.CompareForm->findChild<QLabel*>("rightHeader")->text(), other);
-  QCOMPARE(form.CompareForm->LeftView()->text(0), QString("O1234 (工具 1)\n"));
+  QVERIFY(form.compareDialog && form.compareDialog->isVisible());
+  QCOMPARE(form.compareDialog->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
+  QCOMPARE(form.compareDialog->findChild<QLabel*>("leftHeader")->text(), open);
+  QCOMPARE(form.compareDialog->findChild<QLabel*>("rightHeader")->text(), other);
+  QCOMPARE(form.compareDialog->LeftView()->text(0), QString("O1234 (工具 1)\n"));
 
   // A file that cannot be read is said so; the window stays as it was.
   script.openChoices << FileChoice{true, files.filePath("missing.nc"), 1};

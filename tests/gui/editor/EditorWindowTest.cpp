@@ -17,7 +17,7 @@
 #include "gui/desktop/ProgramIcon.h"
 #include "gui/desktop/ShellHelp.h"
 #include "gui/dialogs/FindDialog.h"
-#include "gui/dialogs/Print.h"
+#include "gui/dialogs/PrintSheet.h"
 #include "gui/editor/EditorFind.h"
 #include "support/PdfReader.h"
 
@@ -134,8 +134,8 @@ void EditorWindowTest::printsAllPagesInBlackUnderTheDocumentName() {
   QTemporaryDir folder;
   QsciScintilla editor;
   SetUpEditor(editor, NumberedProgram(158));
-  QCOMPARE(TPrintForm::LinesPerPageFor(&editor), 79);
-  TPrintForm form;
+  QCOMPARE(PrintSheet::LinesPerPageFor(&editor), 79);
+  PrintSheet form;
   QVERIFY(!form.isVisible());
   // A machine without printers gets a PDF file.
   if (QPrinterInfo::availablePrinters().isEmpty())
@@ -155,7 +155,7 @@ void EditorWindowTest::printsAPageRangePageByPage() {
   QTemporaryDir folder;
   QsciScintilla editor;
   SetUpEditor(editor, NumberedProgram(158));
-  TPrintForm form;
+  PrintSheet form;
   form.printer()->setOutputFormat(QPrinter::PdfFormat);
 
   // One page: the chosen file, lines 80 to 158, titled with "[2]".
@@ -189,7 +189,7 @@ void EditorWindowTest::printsTheSelectionWithoutTheClipboard() {
   SetUpEditor(editor, NumberedProgram(20));
   QApplication::clipboard()->setText(QStringLiteral("kept"));
   editor.setSelection(4, 0, 6, 0);
-  TPrintForm form;
+  PrintSheet form;
   form.printer()->setOutputFormat(QPrinter::PdfFormat);
   const QString pdf = folder.filePath("selection.pdf");
   form.printer()->setOutputFileName(pdf);

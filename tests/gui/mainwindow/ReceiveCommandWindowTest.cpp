@@ -2,7 +2,7 @@
 // The receive command in the main window: the standard mode with its save
 // dialog and the OSP mode with its folder, both receiving a real tape through
 // a pseudo-terminal; the window title while receiving; the document after
-// Timer1; cancelled choices; a stop while waiting; Shift and op2.
+// completionTimer; cancelled choices; a stop while waiting; Shift and op2.
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,14 +24,14 @@
 #include "core/common/Cp932.h"
 #include "core/transfer/CommLog.h"
 #include "core/transfer/TapeCode.h"
-#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/ProgramPicker.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/WindowTransferHost.h"
 #include "support/WindowTestHome.h"
 
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -137,7 +137,7 @@ struct ReceiveWindow {
 
   quelvo::test::WindowTestHome home;
   PtyControl control;
-  TForm1 form;
+  MainWindow form;
   InstantHost host{form, form.StopKeys};
   quelvo::FileChoice fileChoice;
   QString folderChoice, folderPrompt, folderStart, proposedName;
@@ -173,10 +173,10 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   w.control.Punch(kTape);
   bool lockedWhileReceiving = false;
   QTimer::singleShot(100, &w.form, [&] {
-    lockedWhileReceiving = !w.form.Buttons[9]->isEnabled() && w.form.StatusBar2->isVisible();
+    lockedWhileReceiving = !w.form.tools.receive->isEnabled() && w.form.transferStatus->isVisible();
   });
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 1);
@@ -195,18 +195,18 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
           std::string::npos);
   QCOMPARE(w.host.waits, std::vector<int>{4000});
   QVERIFY(w.form.Transfer.ReceiveCompleted);
-  QVERIFY(w.form.Timer1->isActive());
+  QVERIFY(w.form.completionTimer->isActive());
   QVERIFY(w.host.closes.empty());
 
-  // Timer1, run at once instead of after 2000 ms: the file is the document.
-  w.form.Timer1Timer();
+  // completionTimer, run at once instead of after 2000 ms: the file is the document.
+  w.form.TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
   QCOMPARE(w.form.windowTitle(), "<編集>" + target + " - Quelvo Ver1.47");
-  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string(kStored));
-  QVERIFY(!w.form.RichEdit1->isModified());
+  QCOMPARE(w.form.editor->text().toStdString(), std::string(kStored));
+  QVERIFY(!w.form.editor->isModified());
   QVERIFY(!w.form.Transfer.ReceiveCompleted);
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.StatusBar2->isVisible());
+  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(!w.form.transferStatus->isVisible());
 }
 
 void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
@@ -217,7 +217,7 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   w.folderChoice = folder + "/";
   w.control.Punch("$O1234.MIN%\nO1234\nM30\n%\n\n");
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 0);
@@ -237,21 +237,21 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   const size_t where = log.find("  受信ﾌｧｲﾙ保存先は" + folder.toStdString() + "\n");
   QVERIFY(first < osp && osp < name && name < where && where != std::string::npos);
 
-  w.form.Timer1Timer();
+  w.form.TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, (folder + "/O1234.MIN").toStdString());
-  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string("O1234\r\nM30\r\n"));
+  QCOMPARE(w.form.editor->text().toStdString(), std::string("O1234\r\nM30\r\n"));
 }
 
 void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
   ReceiveWindow w;
   w.form.Log.Start("  earlier\n");
-  w.form.SpeedButton9Click();  // the save dialog cancelled
+  w.form.ReceiveCommand();  // the save dialog cancelled
   w.form.Settings.setNo = 12;
-  w.form.SpeedButton9Click();  // the folder choice cancelled
+  w.form.ReceiveCommand();  // the folder choice cancelled
   QCOMPARE(w.fileDialogs, 1);
   QVERIFY(!w.folderPrompt.isEmpty());
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.Timer1->isActive());
+  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(!w.form.completionTimer->isActive());
   QVERIFY(w.form.Log.Text().find("earlier") != std::string::npos);
   QVERIFY(w.host.closes.empty());
 }
@@ -261,36 +261,36 @@ void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
   w.form.FilePrompt.chooseSaveFile = nullptr;  // the real dialog
   QString title;
   QTimer::singleShot(100, &w.form, [&] {
-    title = w.form.SaveDialog1->windowTitle();
-    w.form.SaveDialog1->reject();
+    title = w.form.saveDialog->windowTitle();
+    w.form.saveDialog->reject();
   });
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
   QCOMPARE(title, QString("受信データ名"));
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.Timer1->isActive());
+  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(!w.form.completionTimer->isActive());
 }
 
 void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
   ReceiveWindow w;
   const QString target = w.home.File("never.nc");
   w.fileChoice = {true, target, 1};
-  w.form.RichEdit1->setText("O1\r\n");
-  w.form.RichEdit1->setModified(false);
-  QTimer::singleShot(200, &w.form, [&] { w.form.SpeedButton13Click(); });
+  w.form.editor->setText("O1\r\n");
+  w.form.editor->setModified(false);
+  QTimer::singleShot(200, &w.form, [&] { w.form.StopCommand(); });
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
 
   QVERIFY(!QFileInfo::exists(target));
   QVERIFY(!w.form.Transfer.ReceiveCompleted);
   QVERIFY(w.form.Log.Text().find("  受信中止　ｴﾗｰ番号 9999\n") != std::string::npos);
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
-  QVERIFY(w.form.RichEdit1->text().isEmpty());
-  QVERIFY(!w.form.RichEdit1->isModified());
-  QVERIFY(w.form.Timer1->isActive());
+  QVERIFY(w.form.editor->text().isEmpty());
+  QVERIFY(!w.form.editor->isModified());
+  QVERIFY(w.form.completionTimer->isActive());
 
-  w.form.Timer1Timer();
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(w.form.RichEdit1->text().isEmpty());
+  w.form.TransferFinished();
+  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(w.form.editor->text().isEmpty());
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
 }
 
@@ -324,7 +324,7 @@ void ReceiveCommandWindowTest::closeDuringAReceptionStopsItFirst() {
     }
   });
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
 
   QVERIFY(!closedAtOnce);
   QCOMPARE(questions, terminate ? QStringList() : QStringList{"転送中です。中止して終了しますか？"});
@@ -343,18 +343,18 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
   w.form.Settings.options.powerOffAfterTransfer = true;
   w.control.Punch("%\nO1\nM30\nO2\nM30\n%\n\n");
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
   w.control.Join();
 
   QVERIFY(w.form.App.CloseAfterTransfer);
   QCOMPARE(w.host.closes, std::vector<bool>{true});
   QVERIFY(w.form.Log.Text().find("  自動で電源断\n") != std::string::npos);
 
-  w.form.Timer1Timer();
+  w.form.TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
-  QVERIFY(w.form.Form3->isVisible());
-  QCOMPARE(static_cast<int>(w.form.Form3->Items().size()), 2);
-  w.form.Form3->Button2Click();
+  QVERIFY(w.form.programPicker->isVisible());
+  QCOMPARE(static_cast<int>(w.form.programPicker->Items().size()), 2);
+  w.form.programPicker->CancelSaveClick();
 }
 
 // The log file is a link (refused, never followed): the reception is saved
@@ -379,7 +379,7 @@ void ReceiveCommandWindowTest::logThatCannotBeSavedIsShownInABox() {
   });
   watch.start(20);
 
-  w.form.SpeedButton9Click();
+  w.form.ReceiveCommand();
   watch.stop();
 
   QCOMPARE(boxes.size(), 1);

@@ -16,13 +16,13 @@
 
 #include "NcsimProcess.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 using quelvo::ncsim::test::NcsimProcess;
 
 namespace {
@@ -68,7 +68,7 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
                         out.toStdString()});
   QVERIFY2(!control.WaitFor("ready", 10000).empty(), "ncsim did not publish its link");
 
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   form.Comm.Port_S = link.toStdString();
@@ -78,17 +78,17 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
     messages.push_back(message);
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
-  form.RichEdit1->setText(text);
-  form.RichEdit1->setModified(false);
+  form.editor->setText(text);
+  form.editor->setModified(false);
 
-  form.Buttons[10]->click();  // runs the whole send
+  form.tools.send->click();  // runs the whole send
   QVERIFY2(messages.empty(), messages.empty() ? "" : messages.front().c_str());
   QVERIFY2(form.Log.Text().find("  送信完了\n") != std::string::npos, form.Log.Text().c_str());
 
   const std::string end = control.WaitFor("end", 10000);
   QVERIFY2(end.find(" parity_errors=0 ") != std::string::npos, end.c_str());
   QCOMPARE(QString::fromStdString(ReadFile(out)), received);
-  QCOMPARE(form.ProgressBar->maximum(), amount);
+  QCOMPARE(form.statusFields.progress->maximum(), amount);
 }
 
 QTEST_MAIN(SendWireWindowTest)

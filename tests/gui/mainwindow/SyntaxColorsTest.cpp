@@ -16,12 +16,12 @@
 #include "core/settings/ProgramSettings.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/editor/NcLexer.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::NcEdit;
 using quelvo::NcLexer;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -81,14 +81,14 @@ bool MarkedAt(NcEdit* edit, const QString& word) {
 }
 
 // A window with the stored look, the program in its editor, shown and painted.
-std::unique_ptr<TForm1> OpenWindow() {
-  auto form = std::make_unique<TForm1>();
+std::unique_ptr<MainWindow> OpenWindow() {
+  auto form = std::make_unique<MainWindow>();
   form->resize(600, 400);
   form->show();
   if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
-  form->RichEdit1->setText(kProgram);
-  form->RichEdit1->setModified(false);
-  form->RichEdit1->repaint();
+  form->editor->setText(kProgram);
+  form->editor->setModified(false);
+  form->editor->repaint();
   return form;
 }
 
@@ -123,27 +123,27 @@ void SyntaxColorsTest::offLooksAsTheEditorAlwaysDid() {
   {
     auto form = OpenWindow();
     QVERIFY(form);
-    QVERIFY(!form->RichEdit1->SyntaxColors());
+    QVERIFY(!form->editor->SyntaxColors());
     QVERIFY(!form->Menus.color_op->isChecked());
-    never = Capture(form->RichEdit1);
+    never = Capture(form->editor);
   }
   WriteLook(fontColor, screenColor, 1);
   auto form = OpenWindow();
   QVERIFY(form);
-  QVERIFY(form->RichEdit1->SyntaxColors());
-  const EditorLook on = Capture(form->RichEdit1);
+  QVERIFY(form->editor->SyntaxColors());
+  const EditorLook on = Capture(form->editor);
   QVERIFY(on.image != never.image);
   QVERIFY(on.marked > 0);  // "あ" under ISO
   form->Menus.color_op->trigger();
-  QVERIFY(!form->RichEdit1->SyntaxColors());
-  form->RichEdit1->repaint();
-  const EditorLook off = Capture(form->RichEdit1);
+  QVERIFY(!form->editor->SyntaxColors());
+  form->editor->repaint();
+  const EditorLook off = Capture(form->editor);
   QCOMPARE(off.styleAttributes, never.styleAttributes);
   QCOMPARE(off.styleBytes, never.styleBytes);
   QCOMPARE(off.styleBytes, QList<long>(off.styleBytes.size(), 0));
   QCOMPARE(off.marked, 0L);
   QVERIFY(off.image == never.image);
-  QVERIFY(!form->RichEdit1->isModified());
+  QVERIFY(!form->editor->isModified());
 }
 
 void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
@@ -151,7 +151,7 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   WriteLook(0x00FFFF /* yellow */, 0x400000 /* dark blue */, -1);  // no key: on
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   QVERIFY(edit->SyntaxColors());
   QCOMPARE(StyleAt(edit, "O1000"), long(quelvo::NcStyle::ProgramNumber));
   QCOMPARE(StyleAt(edit, "(PLATE)"), long(quelvo::NcStyle::Comment));
@@ -204,15 +204,15 @@ void SyntaxColorsTest::marksFollowTheActiveSendCode() {
 
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   edit->setText("G01X1.(あ)\r\n#1=2(ab)");
   edit->repaint();
   QCOMPARE(form->Settings.setNo, 1);  // ISO: no kanji, every ASCII character
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(!MarkedAt(edit, "#1"));
-  form->Set1Click(2);  // ASCII carries the kanji
+  form->SettingItemClick(2);  // ASCII carries the kanji
   QVERIFY(!MarkedAt(edit, "あ"));
-  form->Set1Click(3);  // EIA has neither the kanji, "#", "=" nor lower case
+  form->SettingItemClick(3);  // EIA has neither the kanji, "#", "=" nor lower case
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(MarkedAt(edit, "#1"));
   QVERIFY(MarkedAt(edit, "=2"));
@@ -227,18 +227,18 @@ void SyntaxColorsTest::optionIsStoredAndTheMenuShowsIt() {
     QVERIFY(form);
     QVERIFY(form->Menus.color_op->isCheckable());
     QVERIFY(form->Menus.color_op->isChecked());  // on without the key
-    form->RichEdit1->insert("X");
+    form->editor->insert("X");
     form->Menus.color_op->trigger();
     QVERIFY(!form->Menus.color_op->isChecked());
-    QVERIFY(form->RichEdit1->isModified());  // the look changes, nothing else
-    form->RichEdit1->setModified(false);
+    QVERIFY(form->editor->isModified());  // the look changes, nothing else
+    form->editor->setModified(false);
     QVERIFY(form->close());
   }
   quelvo::IniFile ini(quelvo::ProgramSettingsPath());
   QCOMPARE(ini.ReadString("Options", "Syntax_Color", "missing"), std::string("0"));
   auto again = OpenWindow();
   QVERIFY(again);
-  QVERIFY(!again->RichEdit1->SyntaxColors());
+  QVERIFY(!again->editor->SyntaxColors());
   QVERIFY(!again->Menus.color_op->isChecked());
 }
 
@@ -249,7 +249,7 @@ void SyntaxColorsTest::onlyWhatIsShownIsStyled() {
   quelvo::test::WindowTestHome home;
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   QString text;
   for (int i = 0; i < 20000; ++i) text += "G01X" + QString::number(i) + ".Y2.\r\n";
   edit->setText(text);
