@@ -21,6 +21,7 @@
 #include "gui/desktop/ProgramIcon.h"
 #include "gui/desktop/ScreenSaver.h"
 #include "gui/editor/NcEdit.h"
+#include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/StatusFields.h"
 
@@ -139,7 +140,8 @@ void MainWindow::BuildBody() {
 QString MainWindow::SettingsFilePath() const { return QString::fromStdString(ProgramSettingsPath()); }
 
 void MainWindow::FormCreate() {
-  CreateDeskWindows();  // the print form is the first window after this one
+  // The print window is the first window after this one.
+  desk_ = std::make_unique<DeskCommands>(*this, *editor, Document, App, [this] { UpdateCaretPosition(); });
   IniFile ini(SettingsFilePath().toStdString());
   Settings = LoadProgramSettings(ini);
   move(Settings.window.left, Settings.window.top);

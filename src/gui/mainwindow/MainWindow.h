@@ -8,7 +8,6 @@
 //   MainWindowMenus.cpp        the command table: menus and tool bar
 //   MainWindowEdit.cpp         the document, status panels and edit commands
 //   MainWindowFiles.cpp        open, save, recent files, split save, file types
-//   MainWindowDesk.cpp         find, printing, shell integration, help
 //   MainWindowSettings.cpp     setting selection, settings and options dialogs
 //   MainWindowTransfer.cpp     the transfer state, stop, completionTimer, the log view
 //   MainWindowSend.cpp         the send command, selective send, estimateTimer
@@ -21,6 +20,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +34,7 @@
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
+#include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/StatusFields.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 #include "gui/mainwindow/TransferWindowView.h"
@@ -409,20 +410,8 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void view_opClick();
   void ShowRecentFiles();
 
-  // ---- Find, print, shell, help (MainWindowDesk.cpp) ----
-  FindDialog* findDialog = nullptr;  // non-modal; keeps its text and direction while hidden
-  PrintSheet* printSheet = nullptr;    // hidden: the print buffers and the printer
-  // Chooses what "印刷" prints: the print dialog, unless a test answers here.
-  std::function<bool(PrintChoice& choice)> ChoosePrint;
-  void CreateDeskWindows();  // by FormCreate: the print form first, then the find dialog
-  void FindDoClick();
-  void FindDialogSearch();
-  void FindNextClick();
-  void FilePageClick();
-  void FilePrintClick();
-  void DeskTop_setClick();
-  void SendTo_setClick();
-  void Menu_verClick();
+  // ---- Find, print, shell, help ----
+  DeskCommands& Desk() { return *desk_; }
 
   // ---- Settings (MainWindowSettings.cpp) ----
   void SettingItemClick(int tag);
@@ -489,6 +478,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void showEvent(QShowEvent* event) override;
 
  private:
+  std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor
   int64_t progressScale_ = 1;  // the progress bar counts in ints
   std::chrono::steady_clock::time_point statusDrawnAt_{};  // the last drawing forced by ShowStatusNow
   void BuildMenus();    // MainWindowMenus.cpp

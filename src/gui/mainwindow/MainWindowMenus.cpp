@@ -10,6 +10,7 @@
 
 #include "core/settings/SettingSlots.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/ToolIcons.h"
 
 namespace quelvo {
@@ -54,10 +55,10 @@ void MainWindow::BuildMenus() {
   connect(m.FileSave, &QAction::triggered, this, &MainWindow::FileSaveClick);
   connect(m.FileSaveAs, &QAction::triggered, this, &MainWindow::FileSaveAsClick);
   connect(m.opSave, &QAction::triggered, this, &MainWindow::opSaveClick);
-  connect(m.FilePage, &QAction::triggered, this, &MainWindow::FilePageClick);
-  connect(m.FilePrint, &QAction::triggered, this, &MainWindow::FilePrintClick);
-  connect(m.DeskTop_set, &QAction::triggered, this, &MainWindow::DeskTop_setClick);
-  connect(m.SendTo_set, &QAction::triggered, this, &MainWindow::SendTo_setClick);
+  connect(m.FilePage, &QAction::triggered, this, [this] { desk_->PageSetup(); });
+  connect(m.FilePrint, &QAction::triggered, this, [this] { desk_->Print(); });
+  connect(m.DeskTop_set, &QAction::triggered, this, [this] { desk_->CreateDesktopShortcut(); });
+  connect(m.SendTo_set, &QAction::triggered, this, [this] { desk_->RegisterSendTo(); });
   connect(m.FileCompare, &QAction::triggered, this, &MainWindow::FileCompareClick);
   connect(m.FileExit, &QAction::triggered, this, &MainWindow::FileExitClick);
 
@@ -97,8 +98,8 @@ void MainWindow::BuildMenus() {
   m.Find = bar->addMenu("検索");
   m.FindDo = AddItem(m.Find, "FindDo", "検索");
   m.FindNext = AddItem(m.Find, "FindNext", "次を検索");
-  connect(m.FindDo, &QAction::triggered, this, &MainWindow::FindDoClick);
-  connect(m.FindNext, &QAction::triggered, this, &MainWindow::FindNextClick);
+  connect(m.FindDo, &QAction::triggered, this, [this] { desk_->Find(); });
+  connect(m.FindNext, &QAction::triggered, this, [this] { desk_->FindNext(); });
 
   m.Setting = bar->addMenu("通信設定");
   m.SetGroup = new QActionGroup(this);
@@ -147,7 +148,7 @@ void MainWindow::BuildMenus() {
   // Quelvo has no web page or mail address of its own, so the help menu
   // offers only the version.
   m.Menu_ver = AddItem(m.Help, "Menu_ver", "ﾊﾞｰｼﾞｮﾝ");
-  connect(m.Menu_ver, &QAction::triggered, this, &MainWindow::Menu_verClick);
+  connect(m.Menu_ver, &QAction::triggered, this, [this] { desk_->ShowVersion(); });
 }
 
 void MainWindow::BuildToolBar() {
@@ -215,8 +216,8 @@ void MainWindow::BuildToolBar() {
   connect(tools.copy, &QToolButton::clicked, this, &MainWindow::EditCopyClick);
   connect(tools.paste, &QToolButton::clicked, this, &MainWindow::EditPasteClick);
   connect(tools.undo, &QToolButton::clicked, this, &MainWindow::EditUndoClick);
-  connect(tools.findNext, &QToolButton::clicked, this, &MainWindow::FindNextClick);
-  connect(tools.print, &QToolButton::clicked, this, &MainWindow::FilePrintClick);
+  connect(tools.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
+  connect(tools.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
   connect(tools.receive, &QToolButton::clicked, this, &MainWindow::ReceiveCommand);
   connect(tools.send, &QToolButton::clicked, this, [this] { SendCommand(1); });
   connect(tools.repeat, &QToolButton::clicked, this, [this] { SendCommand(2); });

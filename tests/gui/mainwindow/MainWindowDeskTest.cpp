@@ -91,9 +91,9 @@ void MainWindowDeskTest::cleanup() {
 }
 
 void MainWindowDeskTest::printFormAndFindDialogAreMadeHidden() {
-  QVERIFY(form_->printSheet != nullptr && form_->findDialog != nullptr);
-  QVERIFY(!form_->printSheet->isVisible());
-  QVERIFY(!form_->findDialog->isVisible());
+  QVERIFY(form_->Desk().printSheet != nullptr && form_->Desk().findDialog != nullptr);
+  QVERIFY(!form_->Desk().printSheet->isVisible());
+  QVERIFY(!form_->Desk().findDialog->isVisible());
   // The print form is the first window made after the main window.
   QWidget* firstWindow = nullptr;
   for (QObject* child : form_->children()) {
@@ -103,7 +103,7 @@ void MainWindowDeskTest::printFormAndFindDialogAreMadeHidden() {
       break;
     }
   }
-  QCOMPARE(firstWindow, static_cast<QWidget*>(form_->printSheet));
+  QCOMPARE(firstWindow, static_cast<QWidget*>(form_->Desk().printSheet));
 }
 
 void MainWindowDeskTest::findFromTheMenuMovesTheCaretPanel() {
@@ -112,7 +112,7 @@ void MainWindowDeskTest::findFromTheMenuMovesTheCaretPanel() {
   edit->setCursorPosition(0, 0);
 
   form_->Menus.FindDo->trigger();
-  quelvo::FindDialog* dialog = form_->findDialog;
+  quelvo::FindDialog* dialog = form_->Desk().findDialog;
   QVERIFY(dialog->isVisible());
   QCOMPARE(dialog->direction(), FindDirection::Down);
   dialog->setFindText(QStringLiteral("g01"));
@@ -146,11 +146,11 @@ void MainWindowDeskTest::findFromTheMenuMovesTheCaretPanel() {
 void MainWindowDeskTest::findNotFoundTellsAndKeepsTheSelection() {
   quelvo::NcEdit* edit = form_->editor;
   edit->setText(NumberedProgram(50));
-  form_->findDialog->setFindText(QStringLiteral("X7."));
-  form_->FindNextClick();
+  form_->Desk().findDialog->setFindText(QStringLiteral("X7."));
+  form_->Desk().FindNext();
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("7 , 11"));
 
-  form_->findDialog->setFindText(QStringLiteral("G02"));
+  form_->Desk().findDialog->setFindText(QStringLiteral("G02"));
   const ShownBox shown = AnswerBox([&] { form_->tools.findNext->click(); });
   QCOMPARE(shown.text, QStringLiteral("検索文字列が見当たりません！"));
   QCOMPARE(shown.title, QStringLiteral("編集"));
@@ -166,13 +166,13 @@ void MainWindowDeskTest::printsTheDocumentThroughTheWindow() {
   QVERIFY(k > 1);
   form_->editor->setText(NumberedProgram(2 * k));
   form_->Document.CurrentFileName = "/nc/O1234.NC";
-  QPrinter* printer = form_->printSheet->printer();
+  QPrinter* printer = form_->Desk().printSheet->printer();
   printer->setOutputFormat(QPrinter::PdfFormat);
 
   PrintChoice answer;
   bool accept = true;
   int asked = 0;
-  form_->ChoosePrint = [&](PrintChoice& choice) {
+  form_->Desk().ChoosePrint = [&](PrintChoice& choice) {
     ++asked;
     choice = answer;
     return accept;
