@@ -85,7 +85,7 @@ int MeasureLoad(const char* path, LoadMode mode) {
   form.UpdateSyntaxColors();
   Settle(form.editor->viewport());
   auto start = std::chrono::steady_clock::now();
-  if (!form.LoadDocument(path)) return 1;
+  if (!form.Files().LoadDocument(path)) return 1;
   Settle(form.editor->viewport());
   if (mode == LoadMode::kColorsToTheEnd || mode == LoadMode::kPlainToTheEnd) {
     start = std::chrono::steady_clock::now();

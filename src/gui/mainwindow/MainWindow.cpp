@@ -137,6 +137,10 @@ void MainWindow::BuildBody() {
                             });
 }
 
+FilePrompts& MainWindow::Prompts() { return files_->FilePrompt; }
+
+bool MainWindow::ConfirmEncodable(std::string_view text) { return files_->ConfirmEncodable(text); }
+
 QString MainWindow::SettingsFilePath() const { return QString::fromStdString(ProgramSettingsPath()); }
 
 void MainWindow::FormCreate() {
@@ -148,7 +152,7 @@ void MainWindow::FormCreate() {
   resize(Settings.window.width, Settings.window.height);
   ApplyEditorLook();
   UpdateSyntaxColors();
-  FormCreateFiles();
+  files_ = std::make_unique<DocumentFiles>(*this);
 
   editor->setWrapMode(QsciScintilla::WrapNone);
   editor->SetHorizontalScrollBar(true);
@@ -184,7 +188,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::FormShow() {
-  ShowRecentFiles();
+  files_->ShowRecentFiles();
   UpdateFontItemCaption();
   editorFields.insertMode->setText("挿入");
   Document.InsertMode = true;
@@ -218,7 +222,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     StopTransfer(StopKind::kEsc);
     return;
   }
-  if (!closed_ && !FormCloseQuery()) {
+  if (!closed_ && !files_->MayClose()) {
     event->ignore();
     return;
   }

@@ -7,7 +7,6 @@
 //   MainWindow.cpp             creation, show, close, titles
 //   MainWindowMenus.cpp        the command table: menus and tool bar
 //   MainWindowEdit.cpp         the document, status panels and edit commands
-//   MainWindowFiles.cpp        open, save, recent files, split save, file types
 //   MainWindowSettings.cpp     setting selection, settings and options dialogs
 //   MainWindowTransfer.cpp     the transfer state, stop, completionTimer, the log view
 //   MainWindowSend.cpp         the send command, selective send, estimateTimer
@@ -35,6 +34,7 @@
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
 #include "gui/mainwindow/DeskCommands.h"
+#include "gui/mainwindow/DocumentFiles.h"
 #include "gui/mainwindow/StatusFields.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 #include "gui/mainwindow/TransferWindowView.h"
@@ -250,7 +250,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void FormShow();
   void FormClose();
   void FormDestroy();
-  bool FormCloseQuery();  // may the window close? (unsaved changes)
   // The close at the end of a transfer started with the close request: true
   // when the window closed.
   bool CloseAtTransferEnd();
@@ -359,56 +358,15 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   CompareDialog* compareDialog = nullptr;  // made at first use
   void FileCompareClick();
 
-  // ---- Files: open, save, recent files, split save, file types (MainWindowFiles.cpp) ----
-  std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs
-  FilePrompts FilePrompt;                   // questions and file choosers (tests replace them)
-  QFileDialog* saveDialog = nullptr;       // made on first use
-  ProgramPicker* programPicker = nullptr;                  // split save and selective send
-  UserTypesDialog* userTypesDialog = nullptr;                    // user-defined file types
-  QString LastDialogFolder;                 // where the last file dialog ended
-
-  void FormCreateFiles();  // after the settings are read: filter list, dialogs, drops
-  void RebuildFileFilter();
-  // Reads a file into the editor (format question and line-by-line fallback
-  // included); the size in bytes, or -1 when the file could not be read (the
-  // reason has been shown and the editor is unchanged).
-  double LoadFileIntoEditor(const std::string& path);
-  // Loads a file as the document: size panel, name, title, recent files. False
-  // when it could not be read; the document is then unchanged.
-  bool LoadDocument(const std::string& path);
-  // Asks whether to save the modified document under a new name; returns when
-  // it is saved or the user answered No.
-  void PromptSaveChanges(const std::string& name);
-  void AddRecentFile(const std::string& path);
-  void OnDropFiles(const QStringList& paths);
-  // The save dialog "データ保存" (or `title`) with the filter list, Mask_No and proposedName.
-  FileChoice ExecuteSaveDialog(const QString& proposedName, const QString& title = QString());
-  void SaveDialogTypeChanged(int index);  // 1-based
-  // Writes the editor text to path; on success path becomes the document's name
-  // and the document is not modified; on failure the reason is shown. False
-  // also when the user declines to save characters the file cannot hold.
-  bool SaveDocumentTo(const std::string& path);
-  // True when text can be written as CP932 as it stands, or the user agreed to
-  // have the characters it cannot hold written as "?".
-  bool ConfirmEncodable(std::string_view text) override;
+  // ---- Files: open, save, recent files, split save, file types ----
+  DocumentFiles& Files() { return *files_; }
   // What the program-list dialog needs of the window (ProgramListHost).
   QWidget* DialogParent() override { return this; }
   NcEdit* DocumentEditor() override { return editor; }
-  FilePrompts& Prompts() override { return FilePrompt; }
+  FilePrompts& Prompts() override;
   std::string DocumentFileName() const override { return Document.CurrentFileName; }
   void ShowDocumentUnmodified() override;
-  void ClearDocumentText();  // empties the editor, not modified
-
-  void FileNewClick();
-  void FileOpenClick();
-  void FileSaveClick();
-  void FileSaveAsClick();
-  void opSaveClick();
-  void RecentFileClick(int index);
-  void FileExitClick();
-  void User_opClick();
-  void view_opClick();
-  void ShowRecentFiles();
+  bool ConfirmEncodable(std::string_view text) override;
 
   // ---- Find, print, shell, help ----
   DeskCommands& Desk() { return *desk_; }
@@ -478,6 +436,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void showEvent(QShowEvent* event) override;
 
  private:
+  std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor
   int64_t progressScale_ = 1;  // the progress bar counts in ints
   std::chrono::steady_clock::time_point statusDrawnAt_{};  // the last drawing forced by ShowStatusNow

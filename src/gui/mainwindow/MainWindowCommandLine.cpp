@@ -93,7 +93,7 @@ void MainWindow::RunCommandLineAction(const CommandLineAction& action) {
 void MainWindow::CollectCommandLineFile(const std::string& path) {
   App.TransferFileName = path;
   editor->clear();
-  const bool loaded = LoadFileIntoEditor(path) >= 0;
+  const bool loaded = files_->LoadFileIntoEditor(path) >= 0;
   editor->setModified(false);
   if (!loaded || !collectionUsable_) return;
   std::string error;
@@ -107,10 +107,10 @@ void MainWindow::CollectCommandLineFile(const std::string& path) {
 void MainWindow::LoadCommandLineDocument(const std::string& path, bool promptSave) {
   App.TransferFileName = path;
   if (promptSave) {
-    if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+    if (editor->isModified()) files_->PromptSaveChanges(Document.CurrentFileName);
     editor->clear();
   }
-  LoadDocument(path);
+  files_->LoadDocument(path);
   editor->setModified(false);
   Document.Modified = false;
 }

@@ -14,17 +14,17 @@ namespace quelvo {
 
 void MainWindow::FileCompareClick() {
   FileDialogRequest request;
-  request.filter = FileFilter;
+  request.filter = files_->FileFilter;
   request.filterIndex = Settings.maskNo;
-  request.folder = LastDialogFolder;
+  request.folder = files_->LastDialogFolder;
   request.preview = Settings.options.filePreview;
-  const FileChoice choice = FilePrompt.chooseOpenFile ? FilePrompt.chooseOpenFile(this, request)
-                                                      : OpenFileDialog::Choose(this, request, FilePrompt);
+  const FileChoice choice = files_->FilePrompt.chooseOpenFile ? files_->FilePrompt.chooseOpenFile(this, request)
+                                                      : OpenFileDialog::Choose(this, request, files_->FilePrompt);
   if (!choice.accepted) return;
-  LastDialogFolder = QFileInfo(choice.path).absolutePath();
+  files_->LastDialogFolder = QFileInfo(choice.path).absolutePath();
   std::string text, error;
   if (!ReadProgramFile(choice.path.toStdString(), text, error)) {
-    FilePrompt.error(this, QString(), choice.path + kCannotRead + QString::fromStdString(error));
+    files_->FilePrompt.error(this, QString(), choice.path + kCannotRead + QString::fromStdString(error));
     return;
   }
   if (!compareDialog) compareDialog = new CompareDialog(this);

@@ -42,7 +42,7 @@ void MainWindow::BuildMenus() {
     QAction* item = m.File->addAction(QString("&%1 ").arg(i + 1));
     item->setObjectName(QString("recentFile%1").arg(i));
     item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { RecentFileClick(i); });
+    connect(item, &QAction::triggered, this, [this, i] { files_->RecentFileClick(i); });
     m.RecentFiles[static_cast<size_t>(i)] = item;
   }
   m.RecentSeparator = m.File->addSeparator();
@@ -50,17 +50,17 @@ void MainWindow::BuildMenus() {
   m.FileExit = AddItem(m.File, "FileExit1", "終了");
   m.RestartSend = AddItem(m.File, "RestartSend", "途中から送信…");
   connect(m.RestartSend, &QAction::triggered, this, &MainWindow::RestartSendClick);
-  connect(m.FileNew, &QAction::triggered, this, &MainWindow::FileNewClick);
-  connect(m.FileOpen, &QAction::triggered, this, &MainWindow::FileOpenClick);
-  connect(m.FileSave, &QAction::triggered, this, &MainWindow::FileSaveClick);
-  connect(m.FileSaveAs, &QAction::triggered, this, &MainWindow::FileSaveAsClick);
-  connect(m.opSave, &QAction::triggered, this, &MainWindow::opSaveClick);
+  connect(m.FileNew, &QAction::triggered, this, [this] { files_->FileNewClick(); });
+  connect(m.FileOpen, &QAction::triggered, this, [this] { files_->FileOpenClick(); });
+  connect(m.FileSave, &QAction::triggered, this, [this] { files_->FileSaveClick(); });
+  connect(m.FileSaveAs, &QAction::triggered, this, [this] { files_->FileSaveAsClick(); });
+  connect(m.opSave, &QAction::triggered, this, [this] { files_->opSaveClick(); });
   connect(m.FilePage, &QAction::triggered, this, [this] { desk_->PageSetup(); });
   connect(m.FilePrint, &QAction::triggered, this, [this] { desk_->Print(); });
   connect(m.DeskTop_set, &QAction::triggered, this, [this] { desk_->CreateDesktopShortcut(); });
   connect(m.SendTo_set, &QAction::triggered, this, [this] { desk_->RegisterSendTo(); });
   connect(m.FileCompare, &QAction::triggered, this, &MainWindow::FileCompareClick);
-  connect(m.FileExit, &QAction::triggered, this, &MainWindow::FileExitClick);
+  connect(m.FileExit, &QAction::triggered, this, [this] { files_->FileExitClick(); });
 
   m.Edit = bar->addMenu("編集");
   connect(m.Edit, &QMenu::aboutToShow, this, &MainWindow::EditMenuClick);
@@ -126,9 +126,9 @@ void MainWindow::BuildMenus() {
   m.view_op = AddItem(m.Option, "view_op", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)");
   m.view_op->setCheckable(true);
   m.view_op->setVisible(false);
-  connect(m.User_op, &QAction::triggered, this, &MainWindow::User_opClick);
+  connect(m.User_op, &QAction::triggered, this, [this] { files_->User_opClick(); });
   connect(m.setting_op, &QAction::triggered, this, &MainWindow::setting_opClick);
-  connect(m.view_op, &QAction::triggered, this, &MainWindow::view_opClick);
+  connect(m.view_op, &QAction::triggered, this, [this] { files_->view_opClick(); });
   m.color_op = AddItem(m.Option, "color_op", "ｺｰﾄﾞ色分け表示");
   m.color_op->setCheckable(true);
   connect(m.color_op, &QAction::triggered, this, &MainWindow::color_opClick);
@@ -209,9 +209,9 @@ void MainWindow::BuildToolBar() {
   }
   row->addStretch(1);
 
-  connect(tools.newFile, &QToolButton::clicked, this, &MainWindow::FileNewClick);
-  connect(tools.open, &QToolButton::clicked, this, &MainWindow::FileOpenClick);
-  connect(tools.save, &QToolButton::clicked, this, &MainWindow::FileSaveClick);
+  connect(tools.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
+  connect(tools.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });
+  connect(tools.save, &QToolButton::clicked, this, [this] { files_->FileSaveClick(); });
   connect(tools.cut, &QToolButton::clicked, this, &MainWindow::EditCutClick);
   connect(tools.copy, &QToolButton::clicked, this, &MainWindow::EditCopyClick);
   connect(tools.paste, &QToolButton::clicked, this, &MainWindow::EditPasteClick);

@@ -24,7 +24,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 bool MainWindow::OspSettingActive() const { return IsOspSetting(Settings.setNo); }
 
 void MainWindow::ReceiveCommand() {
-  if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  if (editor->isModified()) files_->PromptSaveChanges(Document.CurrentFileName);
   if (ReceiveHost->ShiftHeld()) RequestCloseByUser();
   statusFields.repeatPass->setText(QString());
   if (OspSettingActive()) {
@@ -35,7 +35,7 @@ void MainWindow::ReceiveCommand() {
 }
 
 void MainWindow::ReceiveIntoOspFolder() {
-  const QString folder = FilePrompt.chooseFolder(this, Q(OspFolderCaption(Settings.dirPath)), Q(Settings.dirPath));
+  const QString folder = files_->FilePrompt.chooseFolder(this, Q(OspFolderCaption(Settings.dirPath)), Q(Settings.dirPath));
   if (folder.isEmpty()) return;
   const ReceiveTarget target = OspReceiveTarget(folder.toStdString());
   App.TransferFileName = target.TransferFileName;
@@ -46,7 +46,7 @@ void MainWindow::ReceiveIntoOspFolder() {
 }
 
 void MainWindow::ReceiveIntoChosenFile() {
-  const FileChoice choice = ExecuteSaveDialog(QString(), kReceiveDataDialogTitle);
+  const FileChoice choice = files_->ExecuteSaveDialog(QString(), kReceiveDataDialogTitle);
   if (!choice.accepted) return;
   const std::string path = choice.path.toStdString();
   App.TransferFileName = path;
@@ -65,7 +65,7 @@ void MainWindow::EnterReceiveState(const std::string& title) {
   setWindowTitle(Q(title));
   SetTransferUi(false);
   Transfer.ReceiveCompleted = false;
-  ClearDocumentText();
+  files_->ClearDocumentText();
   SetDocumentModified(false);
 }
 
@@ -87,7 +87,7 @@ void MainWindow::RunReceiveEngine(bool unattended) {
   Transfer.ReceiveCompleted = result.completed;
   if (!result.completed) {
     // What arrived is in the file (or was deleted with it), never in the editor.
-    ClearDocumentText();
+    files_->ClearDocumentText();
     SetDocumentModified(false);
     editorFields.modified->setText(QString());
   } else if (result.closeProgram) {
@@ -98,8 +98,8 @@ void MainWindow::RunReceiveEngine(bool unattended) {
 
 void MainWindow::OpenReceivedFile() {
   Transfer.ReceiveCompleted = false;
-  if (!LoadDocument(App.TransferFileName)) return;
-  if (Settings.options.splitReceived) opSaveClick();
+  if (!files_->LoadDocument(App.TransferFileName)) return;
+  if (Settings.options.splitReceived) files_->opSaveClick();
 }
 
 }  // namespace quelvo

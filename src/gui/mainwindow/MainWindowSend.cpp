@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The send command as the main window runs it: "送信" (tag 1) and "ﾘﾋﾟｰﾄ"
-// (tag 2), the selective send through the program list dialog programPicker, and
+// (tag 2), the selective send through the program list dialog ProgramPicker, and
 // estimateTimer, whose tick starts the remaining-time worker.
 #include <QTimer>
 
@@ -30,7 +30,7 @@ void MainWindow::SendCommand(int tag) {
   }
 
   // Nothing to send: offer the open command, then give up if still nothing.
-  if (editor->length() == 0) FileOpenClick();
+  if (editor->length() == 0) files_->FileOpenClick();
   if (editor->length() == 0) {
     Host.ShowMessage(kNoSendData, "", MessageKind::kError, MessageButtons::kOk);
     return;
@@ -75,16 +75,16 @@ void MainWindow::RunSend() {
 
 void MainWindow::OpenSelectiveSend() {
   // Wired once: the dialog lives as long as the window.
-  connect(programPicker, &ProgramPicker::SelectiveSendRequested, this, &MainWindow::SendSelectedPrograms,
+  connect(files_->programPicker, &ProgramPicker::SelectiveSendRequested, this, &MainWindow::SendSelectedPrograms,
           Qt::UniqueConnection);
-  connect(programPicker, &ProgramPicker::SelectiveSendCancelled, this, &MainWindow::CancelSelectiveSend,
+  connect(files_->programPicker, &ProgramPicker::SelectiveSendCancelled, this, &MainWindow::CancelSelectiveSend,
           Qt::UniqueConnection);
   // Closed by completionTimer after the send: no cancel report, which would start completionTimer again.
-  CloseSelectionDialog = [this] { programPicker->CloseAfterSend(); };
+  CloseSelectionDialog = [this] { files_->programPicker->CloseAfterSend(); };
 
   StartSendLog(Log, false, Document.CurrentFileName);
   // The window stays in the transferring state while the user picks.
-  programPicker->ShowForSelectiveSend(EditorBytes(editor));
+  files_->programPicker->ShowForSelectiveSend(EditorBytes(editor));
 }
 
 void MainWindow::SendSelectedPrograms(const SkipList& selection) {

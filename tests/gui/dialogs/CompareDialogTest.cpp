@@ -57,7 +57,7 @@ void CompareDialogTest::fromTheFileMenu() {
   QTemporaryDir files;
   quelvo::test::ScriptedPrompts script;
   MainWindow form;
-  form.FilePrompt = script.Make();
+  form.Files().FilePrompt = script.Make();
   form.show();
   // "比較…" ends the group of file commands; the recent files and "終了" follow it as before.
   const QList<QAction*> items = form.Menus.File->actions();
@@ -67,7 +67,7 @@ void CompareDialogTest::fromTheFileMenu() {
 
   // The document in the editor (CP932 on disk) against a file with one block changed and one added.
   const QString open = WriteBytes(files.filePath("O1234.NC"), "O1234 (\x8d\x48\x8b\xef 1)\r\nG01 X1.\r\nM30\r\n");
-  QVERIFY(form.LoadDocument(open.toStdString()));
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
   const QString other = WriteBytes(files.filePath("back.nc"), "O1234 (\x8d\x48\x8b\xef 1)\nG01 X2.\nM08\nM30\n");
   script.openChoices << FileChoice{true, other, 1};
   form.Menus.FileCompare->trigger();

@@ -211,8 +211,8 @@ void FileDialogsTest::extensionFieldsFilterKeys() {
 void FileDialogsTest::selectiveSendHandsOnTheExclusionList() {
   qRegisterMetaType<quelvo::SkipList>();
   MainWindow form;
-  form.FilePrompt = script_->Make();
-  ProgramPicker* dialog = form.programPicker;
+  form.Files().FilePrompt = script_->Make();
+  ProgramPicker* dialog = form.Files().programPicker;
   QSignalSpy send(dialog, &ProgramPicker::SelectiveSendRequested);
   QSignalSpy cancel(dialog, &ProgramPicker::SelectiveSendCancelled);
 

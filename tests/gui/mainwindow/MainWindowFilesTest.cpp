@@ -89,7 +89,7 @@ void MainWindowFilesTest::init() {
   files_ = new QTemporaryDir;
   script_ = new quelvo::test::ScriptedPrompts;
   form_ = new MainWindow;
-  form_->FilePrompt = script_->Make();
+  form_->Files().FilePrompt = script_->Make();
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_));
 }
@@ -108,7 +108,7 @@ void MainWindowFilesTest::newDocumentAsksAboutChanges() {
   // No: the changes go, nothing is written.
   Modify();
   script_->saveAnswers = {SaveAnswer::No};
-  form_->FileNewClick();
+  form_->Files().FileNewClick();
   QCOMPARE(script_->questions, QStringList{"無題" + kAsk});
   QCOMPARE(script_->questionHadCancel.first(), false);
   QCOMPARE(form_->editor->text(), QString());
@@ -123,7 +123,7 @@ void MainWindowFilesTest::newDocumentAsksAboutChanges() {
   const QString kept = Path("KEPT.NC");
   script_->saveAnswers = {SaveAnswer::Yes, SaveAnswer::Yes};
   script_->saveChoices = {Cancelled(), Chosen(kept)};
-  form_->FileNewClick();
+  form_->Files().FileNewClick();
   QCOMPARE(script_->questions.size(), 3);
   QCOMPARE(script_->saveRequests.size(), 2);
   QCOMPARE(script_->saveRequests.first().proposedName, QString("無題"));
@@ -132,20 +132,20 @@ void MainWindowFilesTest::newDocumentAsksAboutChanges() {
   QCOMPARE(form_->Document.CurrentFileName, std::string("無題"));
 
   // An unmodified document is cleared without a question.
-  form_->FileNewClick();
+  form_->Files().FileNewClick();
   QCOMPARE(script_->questions.size(), 3);
 }
 
 void MainWindowFilesTest::saveWritesOnlyAModifiedDocument() {
   const QString path = WriteBytes(Path("A.NC"), "O1\r\nG0\r\n");
-  QVERIFY(form_->LoadDocument(path.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(path.toStdString()));
   QFile::remove(path);
-  form_->FileSaveClick();  // not modified: not even a write
+  form_->Files().FileSaveClick();  // not modified: not even a write
   QVERIFY(!QFile::exists(path));
 
   Modify("x");
   QVERIFY(form_->windowTitle().startsWith("<編集><変更>"));
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(ReadBytes(path), QByteArray("XO1\r\nG0\r\n"));
   QVERIFY(!Modified());
   QCOMPARE(form_->windowTitle(), "<編集>" + path + kSuffix);
@@ -154,13 +154,13 @@ void MainWindowFilesTest::saveWritesOnlyAModifiedDocument() {
   // A document never saved goes to "名前を付けて保存"; the choice becomes its name,
   // Mask_No and the first recent file.
   script_->saveAnswers.clear();
-  form_->FileNewClick();
-  form_->FileSaveClick();
+  form_->Files().FileNewClick();
+  form_->Files().FileSaveClick();
   QVERIFY(script_->saveRequests.isEmpty());
   Modify("n1");
   const QString named = Path("B.TXT");
   script_->saveChoices = {Chosen(named, 2)};
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(script_->saveRequests.size(), 1);
   QCOMPARE(ReadBytes(named), QByteArray("N1"));
   QCOMPARE(form_->Document.CurrentFileName, named.toStdString());
@@ -171,7 +171,7 @@ void MainWindowFilesTest::saveWritesOnlyAModifiedDocument() {
 // The marks and Save follow one flag: an edit undone is still an edit.
 void MainWindowFilesTest::anUndoneEditStillCountsAsAnEdit() {
   const QString path = WriteBytes(Path("U.NC"), "O1\r\nG0\r\n");
-  QVERIFY(form_->LoadDocument(path.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(path.toStdString()));
   QFile::remove(path);
   Modify("x");
   QTest::keyClick(form_->editor, Qt::Key_Z, Qt::ControlModifier);
@@ -180,7 +180,7 @@ void MainWindowFilesTest::anUndoneEditStillCountsAsAnEdit() {
   QVERIFY(form_->Document.Modified);
   QCOMPARE(form_->windowTitle(), "<編集><変更>" + path + kSuffix);
   QCOMPARE(form_->editorFields.modified->text(), QString("＜変更＞"));
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(ReadBytes(path), QByteArray("O1\r\nG0\r\n"));
   QVERIFY(!Modified());
   QCOMPARE(form_->windowTitle(), "<編集>" + path + kSuffix);
@@ -191,12 +191,12 @@ void MainWindowFilesTest::anUndoneEditStillCountsAsAnEdit() {
 // line; No writes nothing (save, and split save), Yes writes them as "?".
 void MainWindowFilesTest::charactersTheFileCannotHoldAreWrittenOnlyOnYes() {
   const QString path = WriteBytes(Path("V.NC"), "O1\r\n");
-  QVERIFY(form_->LoadDocument(path.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(path.toStdString()));
   form_->editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
   QApplication::clipboard()->setText("G1(Ä€)\r\n(😀Ä)\r\nO2\r\nM30");
   form_->EditPasteClick();
   script_->unencodableAnswers = {false};
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(script_->unencodableQuestions.size(), 1);
   QVERIFY2(script_->unencodableQuestions.first().contains("「?」になります。\n\n2行目: Ä €\n3行目: 😀 Ä\n\n"),
            qPrintable(script_->unencodableQuestions.first()));
@@ -206,26 +206,26 @@ void MainWindowFilesTest::charactersTheFileCannotHoldAreWrittenOnlyOnYes() {
 
   const QString out = Path("SPLIT");
   QVERIFY(QDir().mkdir(out));
-  form_->opSaveClick();
+  form_->Files().opSaveClick();
   script_->folderChoices = {out};
   script_->unencodableAnswers = {false};
-  form_->programPicker->SaveSelectedClick();
+  form_->Files().programPicker->SaveSelectedClick();
   QVERIFY(QDir(out).entryList(QDir::Files).isEmpty());
-  QVERIFY(form_->programPicker->isVisible() && form_->programPicker->saveSelectedButton->isEnabled());
-  form_->programPicker->CancelSaveClick();
+  QVERIFY(form_->Files().programPicker->isVisible() && form_->Files().programPicker->saveSelectedButton->isEnabled());
+  form_->Files().programPicker->CancelSaveClick();
 
   script_->unencodableAnswers = {true};
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(ReadBytes(path), QByteArray("O1\r\nG1(?" "?)\r\n(?" "?)\r\nO2\r\nM30"));
   QVERIFY(!Modified());
 }
 
 void MainWindowFilesTest::failedSaveKeepsTheDocumentModified() {
   const QString path = WriteBytes(Path("C.NC"), "G1\r\n");
-  QVERIFY(form_->LoadDocument(path.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(path.toStdString()));
   Modify("y");
   QVERIFY(chmod(files_->path().toLocal8Bit().constData(), 0500) == 0);
-  form_->FileSaveClick();
+  form_->Files().FileSaveClick();
   QCOMPARE(script_->errors.size(), 1);
   QVERIFY2(script_->errors.first().contains(path + " に書き込めません。\n"), qPrintable(script_->errors.first()));
   QVERIFY(script_->errors.first().contains("denied"));
@@ -238,7 +238,7 @@ void MainWindowFilesTest::failedSaveKeepsTheDocumentModified() {
   const int maskNo = form_->Settings.maskNo;
   const auto recent = form_->Settings.recentFiles;
   script_->saveChoices = {Chosen(Path("D.NC"), 5)};
-  form_->FileSaveAsClick();
+  form_->Files().FileSaveAsClick();
   QCOMPARE(script_->errors.size(), 2);
   QVERIFY(Modified());
   QCOMPARE(form_->Document.CurrentFileName, Path("D.NC").toStdString());
@@ -257,7 +257,7 @@ void MainWindowFilesTest::openLoadsTheChosenFile() {
   const QString path = WriteBytes(Path("PART.NC"), "O1234\r\nG01X10.\r\n");
   form_->Settings.maskNo = 3;
   script_->openChoices = {Chosen(path, 6)};
-  form_->FileOpenClick();
+  form_->Files().FileOpenClick();
   QCOMPARE(script_->openRequests.first().filterIndex, 3);
   QCOMPARE(script_->openRequests.first().filter.size(), size_t(7));
   QCOMPARE(form_->editor->text(), QString("O1234\r\nG01X10.\r\n"));
@@ -278,7 +278,7 @@ void MainWindowFilesTest::openLoadsTheChosenFile() {
   script_->saveAnswers = {SaveAnswer::No};
   const QString gone = Path("GONE.NC");
   script_->openChoices = {Chosen(gone, 2)};
-  form_->FileOpenClick();
+  form_->Files().FileOpenClick();
   QCOMPARE(script_->questions, QStringList{path + kAsk});
   QCOMPARE(script_->errors, QStringList{"|呼出データ\n" + gone + "が見つかりません。"});
   QCOMPARE(form_->Settings.maskNo, 6);
@@ -289,7 +289,7 @@ void MainWindowFilesTest::openLoadsTheChosenFile() {
   QVERIFY(QDir().mkdir(folder));
   script_->saveAnswers = {SaveAnswer::No};
   script_->openChoices = {Chosen(folder)};
-  form_->FileOpenClick();
+  form_->Files().FileOpenClick();
   QCOMPARE(script_->errors.size(), 2);
   QVERIFY(script_->errors.last().startsWith("|" + folder + " を読み込めません。\n"));
   QCOMPARE(form_->Document.CurrentFileName, path.toStdString());
@@ -300,35 +300,35 @@ void MainWindowFilesTest::loadAsksAboutFilesWithoutText() {
   // An empty file: the question, and either answer leaves an empty document of size 0.
   const QString empty = WriteBytes(Path("EMPTY.NC"), "");
   script_->formatAnswers = {true};
-  QCOMPARE(form_->LoadFileIntoEditor(empty.toStdString()), 0.0);
+  QCOMPARE(form_->Files().LoadFileIntoEditor(empty.toStdString()), 0.0);
   QCOMPARE(script_->formatQuestions, 1);
   QCOMPARE(form_->editor->text(), QString());
 
   // A zero byte first: Yes reads line by line, dropping what the zero bytes cut.
   const QString zero = WriteBytes(Path("ZERO.NC"), QByteArray("\0AB\n\nCD\n", 8));
   script_->formatAnswers = {true};
-  QCOMPARE(form_->LoadFileIntoEditor(zero.toStdString()), 8.0);
+  QCOMPARE(form_->Files().LoadFileIntoEditor(zero.toStdString()), 8.0);
   QCOMPARE(form_->editor->text(), QString("CD\r\n"));
   QVERIFY(!Modified());
   script_->formatAnswers = {false};
-  form_->LoadFileIntoEditor(zero.toStdString());
+  form_->Files().LoadFileIntoEditor(zero.toStdString());
   QCOMPARE(form_->editor->text(), QString());
 
   // A zero byte after text: the text before it, without a question.
   const QString after = WriteBytes(Path("AFTER.NC"), QByteArray("G1\r\nG2\0G3", 9));
-  form_->LoadFileIntoEditor(after.toStdString());
+  form_->Files().LoadFileIntoEditor(after.toStdString());
   QCOMPARE(script_->formatQuestions, 3);
   QCOMPARE(form_->editor->text(), QString("G1\r\nG2"));
 
   // LF line ends arrive as CR LF; CP932 text is decoded.
   const QString lf = WriteBytes(Path("LF.NC"), "O1(\x83\x65\x83\x58\x83\x67)\nM30\n");
-  form_->LoadFileIntoEditor(lf.toStdString());
+  form_->Files().LoadFileIntoEditor(lf.toStdString());
   QCOMPARE(form_->editor->text(), QString("O1(テスト)\r\nM30\r\n"));
   QVERIFY(script_->warnings.isEmpty());
 
   // A UTF-8 file is loaded as it is read (CP932), with a hint saying what it is.
   const QString utf8 = WriteBytes(Path("UTF8.NC"), QString("O1(テスト)\r\nM30\r\n").toUtf8());
-  form_->LoadFileIntoEditor(utf8.toStdString());
+  form_->Files().LoadFileIntoEditor(utf8.toStdString());
   QCOMPARE(script_->warnings.size(), 1);
   QVERIFY2(script_->warnings[0].contains("Shift-JIS ではなく UTF-8"), qPrintable(script_->warnings[0]));
   QVERIFY(script_->warnings[0].contains("UTF8.NC"));
@@ -338,7 +338,7 @@ void MainWindowFilesTest::recentFilesFollowTheLoads() {
   QStringList paths;
   for (const char* name : {"A.NC", "B.NC", "C.NC", "D.NC", "E.NC", "F.NC"})
     paths << WriteBytes(Path(name), QByteArray(name) + "\r\n");
-  for (int i : {0, 1, 2, 0}) QVERIFY(form_->LoadDocument(paths[i].toStdString()));
+  for (int i : {0, 1, 2, 0}) QVERIFY(form_->Files().LoadDocument(paths[i].toStdString()));
   QCOMPARE(form_->Menus.RecentFiles[0]->text(), "&1 " + paths[0]);
   QCOMPARE(form_->Menus.RecentFiles[1]->text(), "&2 " + paths[2]);
   QCOMPARE(form_->Menus.RecentFiles[2]->text(), "&3 " + paths[1]);
@@ -353,10 +353,10 @@ void MainWindowFilesTest::recentFilesFollowTheLoads() {
   QCOMPARE(form_->Menus.RecentFiles[0]->text(), "&1 " + paths[1]);
 
   // Six files keep the last five; a recent file that is gone is ignored and stays.
-  for (int i = 0; i < 6; ++i) QVERIFY(form_->LoadDocument(paths[i].toStdString()));
+  for (int i = 0; i < 6; ++i) QVERIFY(form_->Files().LoadDocument(paths[i].toStdString()));
   QCOMPARE(form_->Settings.recentFiles[4], paths[1].toStdString());
   QFile::remove(paths[1]);
-  form_->RecentFileClick(4);
+  form_->Files().RecentFileClick(4);
   QCOMPARE(form_->Document.CurrentFileName, paths[5].toStdString());
   QCOMPARE(form_->Settings.recentFiles[4], paths[1].toStdString());
 }
@@ -368,7 +368,7 @@ void MainWindowFilesTest::droppedFilesAreOpened() {
   Modify("k");
 
   // Three files: nothing, not even a question.
-  form_->OnDropFiles({one, two, three});
+  form_->Files().OnDropFiles({one, two, three});
   QCOMPARE(script_->questions.size(), 0);
   QCOMPARE(form_->editor->text(), QString("K"));
 
@@ -389,7 +389,7 @@ void MainWindowFilesTest::droppedFilesAreOpened() {
 
   // During a transfer (the file menu disabled) a drop changes nothing.
   form_->Menus.File->setEnabled(false);
-  form_->OnDropFiles({one});
+  form_->Files().OnDropFiles({one});
   QCOMPARE(form_->Document.CurrentFileName, two.toStdString());
 }
 
@@ -398,7 +398,7 @@ void MainWindowFilesTest::exitAsksAgainAfterACancelledSave() {
   // Yes, the save dialog cancelled: the close request asks again; Cancel there keeps the window.
   script_->saveAnswers = {SaveAnswer::Yes, SaveAnswer::Cancel};
   script_->saveChoices = {Cancelled()};
-  form_->FileExitClick();
+  form_->Files().FileExitClick();
   QCOMPARE(script_->questions.size(), 2);
   QCOMPARE(script_->questionHadCancel, (QList<bool>{true, true}));
   QVERIFY(form_->isVisible());
@@ -406,27 +406,27 @@ void MainWindowFilesTest::exitAsksAgainAfterACancelledSave() {
 
   // Cancel at once: nothing happens.
   script_->saveAnswers = {SaveAnswer::Cancel};
-  form_->FileExitClick();
+  form_->Files().FileExitClick();
   QVERIFY(form_->isVisible());
 
   // Yes and a name: saved, then the window closes.
   const QString path = Path("EXIT.NC");
   script_->saveAnswers = {SaveAnswer::Yes};
   script_->saveChoices = {Chosen(path)};
-  form_->FileExitClick();
+  form_->Files().FileExitClick();
   QCOMPARE(ReadBytes(path), QByteArray("G"));
   QVERIFY(!form_->isVisible());
   QCOMPARE(form_->windowTitle(), "<編集>" + kSuffix);
 }
 
 void MainWindowFilesTest::closeQueryAnswers() {
-  QVERIFY(form_->FormCloseQuery());  // nothing to lose: no question
+  QVERIFY(form_->Files().MayClose());  // nothing to lose: no question
   Modify("a");
   script_->saveAnswers = {SaveAnswer::Cancel};
-  QVERIFY(!form_->FormCloseQuery());
+  QVERIFY(!form_->Files().MayClose());
   script_->saveAnswers = {SaveAnswer::Yes};
   script_->saveChoices = {Cancelled()};
-  QVERIFY(!form_->FormCloseQuery());
+  QVERIFY(!form_->Files().MayClose());
   QVERIFY(Modified());
   script_->saveAnswers = {SaveAnswer::No};
   QVERIFY(form_->close());
@@ -437,8 +437,8 @@ void MainWindowFilesTest::closeQueryAnswers() {
 // The real save dialog, driven as a user would: the type "拡張子無し" saves under
 // exactly the typed name; another type adds its extension.
 void MainWindowFilesTest::saveDialogTypesAndExtensions() {
-  form_->FilePrompt.chooseSaveFile = nullptr;
-  form_->LastDialogFolder = files_->path();
+  form_->Files().FilePrompt.chooseSaveFile = nullptr;
+  form_->Files().LastDialogFolder = files_->path();
   auto fillIn = [](int typeIndex, const QString& name) {
     QTimer::singleShot(100, [typeIndex, name] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -459,13 +459,13 @@ void MainWindowFilesTest::saveDialogTypesAndExtensions() {
   };
   Modify("g1");
   fillIn(6, "PLAIN");
-  form_->FileSaveAsClick();
+  form_->Files().FileSaveAsClick();
   QCOMPARE(ReadBytes(Path("PLAIN")), QByteArray("G1"));
   QCOMPARE(form_->Settings.maskNo, 7);
-  QCOMPARE(form_->saveDialog->defaultSuffix(), QString());
+  QCOMPARE(form_->Files().saveDialog->defaultSuffix(), QString());
 
   fillIn(1, "NOTE");
-  form_->FileSaveAsClick();
+  form_->Files().FileSaveAsClick();
   QCOMPARE(ReadBytes(Path("NOTE.txt")), QByteArray("G1"));
   QCOMPARE(form_->Settings.maskNo, 2);
   QCOMPARE(form_->Document.CurrentFileName, Path("NOTE.txt").toStdString());
@@ -482,10 +482,10 @@ void MainWindowFilesTest::fileTypesDialogRebuildsTheFilter() {
     user->extension2Edit->clear();
     user->applyButton->click();
   });
-  form_->User_opClick();
-  QCOMPARE(form_->FileFilter[2].description, std::string("ﾏｼﾝA(*.NCD)"));
-  QCOMPARE(form_->FileFilter[2].pattern, std::string("*.NCD"));
-  QCOMPARE(form_->FileFilter[3].description, std::string("ﾕｰｻﾞ定義2(*.*)"));
+  form_->Files().User_opClick();
+  QCOMPARE(form_->Files().FileFilter[2].description, std::string("ﾏｼﾝA(*.NCD)"));
+  QCOMPARE(form_->Files().FileFilter[2].pattern, std::string("*.NCD"));
+  QCOMPARE(form_->Files().FileFilter[3].description, std::string("ﾕｰｻﾞ定義2(*.*)"));
   QCOMPARE(form_->Settings.user1Mask, std::string("*.NCD"));
 
   // "中止" after edits: the stored values stay, the list is rebuilt from them.
@@ -495,20 +495,20 @@ void MainWindowFilesTest::fileTypesDialogRebuildsTheFilter() {
     user->extension1Edit->setText("XYZ");
     user->cancelButton->click();
   });
-  form_->User_opClick();
+  form_->Files().User_opClick();
   QCOMPARE(form_->Settings.user1Mask, std::string("*.NCD"));
-  QCOMPARE(form_->FileFilter[2].pattern, std::string("*.NCD"));
-  QCOMPARE(form_->userTypesDialog->extension1Edit->text(), QString("*.NCD"));
+  QCOMPARE(form_->Files().FileFilter[2].pattern, std::string("*.NCD"));
+  QCOMPARE(form_->Files().userTypesDialog->extension1Edit->text(), QString("*.NCD"));
 }
 
 void MainWindowFilesTest::splitSaveWritesOneFilePerProgram() {
   const QString source = WriteBytes(Path("PARTS.NC"),
                                     "%\r\nO1000(PART A)\r\n   G00X0\r\nM30\r\n%\r\nO2000\r\nM30\r\n%");
-  QVERIFY(form_->LoadDocument(source.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(source.toStdString()));
   const QString out = Path("OUT");
   QVERIFY(QDir().mkdir(out));
-  form_->opSaveClick();
-  quelvo::ProgramPicker* dialog = form_->programPicker;
+  form_->Files().opSaveClick();
+  quelvo::ProgramPicker* dialog = form_->Files().programPicker;
   QVERIFY(dialog->isVisible());
   QCOMPARE(dialog->windowTitle(), QString("分割保存"));
   QVERIFY(dialog->saveSelectedButton->isVisible() && !dialog->sendSelectedButton->isVisible());
@@ -528,7 +528,7 @@ void MainWindowFilesTest::splitSaveWritesOneFilePerProgram() {
   QCOMPARE(form_->windowTitle(), "<編集>" + source + kSuffix);
 
   // Folder and options are kept for the next time; an unchecked program gets no file.
-  form_->opSaveClick();
+  form_->Files().opSaveClick();
   QCOMPARE(dialog->DirPath, out.toStdString());
   QVERIFY(dialog->op_n->isChecked());
   dialog->op_nClick();
@@ -540,7 +540,7 @@ void MainWindowFilesTest::splitSaveWritesOneFilePerProgram() {
   QCOMPARE(QDir(again).entryList(QDir::Files), QStringList{"O1000.NC"});
 
   // Nothing checked: the message, and the dialog stays open.
-  form_->opSaveClick();
+  form_->Files().opSaveClick();
   dialog->UncheckAllClick();
   script_->folderChoices = {again};
   dialog->SaveSelectedClick();
@@ -553,19 +553,19 @@ void MainWindowFilesTest::splitSaveWritesOneFilePerProgram() {
 
 void MainWindowFilesTest::splitSaveStopsAtAFolderItCannotWrite() {
   const QString source = WriteBytes(Path("TWO.NC"), "O1\r\nG1\r\nO2\r\nG2\r\n");
-  QVERIFY(form_->LoadDocument(source.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(source.toStdString()));
   const QString locked = Path("LOCKED");
   QVERIFY(QDir().mkdir(locked));
   QVERIFY(chmod(locked.toLocal8Bit().constData(), 0500) == 0);
-  form_->opSaveClick();
+  form_->Files().opSaveClick();
   script_->folderChoices = {locked};
-  form_->programPicker->SaveSelectedClick();
+  form_->Files().programPicker->SaveSelectedClick();
   QCOMPARE(script_->errors.size(), 1);
   QVERIFY2(script_->errors.first().contains(locked + "/O1.NC に書き込めません。\n"), qPrintable(script_->errors.first()));
-  QVERIFY(form_->programPicker->isVisible());
-  QVERIFY(form_->programPicker->saveSelectedButton->isEnabled());
+  QVERIFY(form_->Files().programPicker->isVisible());
+  QVERIFY(form_->Files().programPicker->saveSelectedButton->isEnabled());
   QVERIFY(QDir(locked).entryList(QDir::Files).isEmpty());
-  form_->programPicker->CancelSaveClick();
+  form_->Files().programPicker->CancelSaveClick();
   chmod(locked.toLocal8Bit().constData(), 0700);
 }
 
@@ -580,10 +580,10 @@ void MainWindowFilesTest::everyByteComesBackThroughTheEditor() {
   }
   bytes.append("\x82\xA0\x81\r\n\x83", 6);  // a whole character, a lone lead byte, a lead byte at the end
   const QString source = WriteBytes(Path("BYTES.NC"), bytes);
-  QVERIFY(form_->LoadDocument(source.toStdString()));
+  QVERIFY(form_->Files().LoadDocument(source.toStdString()));
   const QString copy = Path("COPY.NC");
   script_->saveChoices = {Chosen(copy)};
-  form_->FileSaveAsClick();
+  form_->Files().FileSaveAsClick();
   QCOMPARE(ReadBytes(copy), bytes);
 }
 

@@ -122,12 +122,12 @@ struct ReceiveWindow {
     form.Comm.SE_Char = 3;
     form.Settings.setNo = 1;
     form.Settings.dirPath = home.Path().toStdString();
-    form.FilePrompt.chooseSaveFile = [this](QWidget*, const quelvo::FileDialogRequest& request) {
+    form.Files().FilePrompt.chooseSaveFile = [this](QWidget*, const quelvo::FileDialogRequest& request) {
       ++fileDialogs;
       proposedName = request.proposedName;
       return fileChoice;
     };
-    form.FilePrompt.chooseFolder = [this](QWidget*, const QString& prompt, const QString& start) {
+    form.Files().FilePrompt.chooseFolder = [this](QWidget*, const QString& prompt, const QString& start) {
       folderPrompt = prompt;
       folderStart = start;
       return folderChoice;
@@ -258,11 +258,11 @@ void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
 
 void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
   ReceiveWindow w;
-  w.form.FilePrompt.chooseSaveFile = nullptr;  // the real dialog
+  w.form.Files().FilePrompt.chooseSaveFile = nullptr;  // the real dialog
   QString title;
   QTimer::singleShot(100, &w.form, [&] {
-    title = w.form.saveDialog->windowTitle();
-    w.form.saveDialog->reject();
+    title = w.form.Files().saveDialog->windowTitle();
+    w.form.Files().saveDialog->reject();
   });
   w.form.ReceiveCommand();
   QCOMPARE(title, QString("受信データ名"));
@@ -352,9 +352,9 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
 
   w.form.TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
-  QVERIFY(w.form.programPicker->isVisible());
-  QCOMPARE(static_cast<int>(w.form.programPicker->Items().size()), 2);
-  w.form.programPicker->CancelSaveClick();
+  QVERIFY(w.form.Files().programPicker->isVisible());
+  QCOMPARE(static_cast<int>(w.form.Files().programPicker->Items().size()), 2);
+  w.form.Files().programPicker->CancelSaveClick();
 }
 
 // The log file is a link (refused, never followed): the reception is saved

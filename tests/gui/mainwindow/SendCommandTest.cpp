@@ -143,7 +143,7 @@ void SendCommandTest::MakeForm(const QString& document) {
     messages_.push_back(text);
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
-  form_->FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
+  form_->Files().FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
   form_->editor->setText(document);
   form_->editor->setModified(false);
 }
@@ -282,7 +282,7 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
   MainWindow& form = *form_;
   QString chosen;  // empty: the open dialog is cancelled
   int asked = 0;
-  form.FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
+  form.Files().FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
     ++asked;
     return quelvo::FileChoice{!chosen.isEmpty(), chosen, 1};
   };
@@ -323,7 +323,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   form.Comm.Mail_Flg = "Y";
   form.Comm.Mail_Address = "shop@example.com";
   form.tools.send->click();  // returns at once: the dialog is not modal
-  quelvo::ProgramPicker& dialog = *form.programPicker;
+  quelvo::ProgramPicker& dialog = *form.Files().programPicker;
   QVERIFY(dialog.isVisible());
   QCOMPARE(dialog.windowTitle(), QString("選択送信"));
   QVERIFY(dialog.sendSelectedButton->isVisible() && dialog.cancelSendButton->isVisible());
@@ -378,9 +378,9 @@ void SendCommandTest::selectiveSendCancelledEndsThroughTheCompletionStep() {
   MakeSelectiveSendForm("O1000\r\nM30\r\n%");
   MainWindow& form = *form_;
   form.tools.send->click();
-  QVERIFY(form.programPicker->isVisible());
-  form.programPicker->cancelSendButton->click();
-  QVERIFY(!form.programPicker->isVisible());
+  QVERIFY(form.Files().programPicker->isVisible());
+  form.Files().programPicker->cancelSendButton->click();
+  QVERIFY(!form.Files().programPicker->isVisible());
   QVERIFY(form.completionTimer->isActive());
   QCOMPARE(form.completionTimer->interval(), 2000);
   QVERIFY(form.transferStatus->isVisible());
@@ -394,11 +394,11 @@ void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
   MakeSelectiveSendForm("%\r\nG00X0\r\nO1000");
   MainWindow& form = *form_;
   form.tools.send->click();
-  QCOMPARE(form.programPicker->programList->count(), 0);
-  form.programPicker->sendSelectedButton->click();
+  QCOMPARE(form.Files().programPicker->programList->count(), 0);
+  form.Files().programPicker->sendSelectedButton->click();
   QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
   QCOMPARE(form.statusFields.phase->text(), QString());
-  form.programPicker->cancelSendButton->click();
+  form.Files().programPicker->cancelSendButton->click();
 }
 
 // A close of the main window while a send runs asks first; Yes stops the

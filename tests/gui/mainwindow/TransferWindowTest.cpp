@@ -301,7 +301,7 @@ void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
   form.editor->setText("O1\r\nM30\r\n");
   form.editor->setModified(modified);
   int asked = 0;
-  form.FilePrompt.askSaveChanges = [&](QWidget*, const QString&, bool) {
+  form.Files().FilePrompt.askSaveChanges = [&](QWidget*, const QString&, bool) {
     ++asked;
     return answer;
   };

@@ -284,7 +284,7 @@ void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
   MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QVERIFY(form.LoadDocument(small.toStdString()));
+  QVERIFY(form.Files().LoadDocument(small.toStdString()));
   form.Menus.PlotOpen->trigger();
   PlotWindow& plot = *form.plotWindow;
   QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(2), 10000);
@@ -293,10 +293,10 @@ void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
     std::function<void()> act;
     size_t moves;
   } steps[] = {
-      {"open another file", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
-      {"recent file", [&] { form.RecentFileClick(1); }, 2},  // the list: large, small
-      {"new document", [&] { form.FileNewClick(); }, 0},
-      {"open after new", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
+      {"open another file", [&] { QVERIFY(form.Files().LoadDocument(large.toStdString())); }, 4},
+      {"recent file", [&] { form.Files().RecentFileClick(1); }, 2},  // the list: large, small
+      {"new document", [&] { form.Files().FileNewClick(); }, 0},
+      {"open after new", [&] { QVERIFY(form.Files().LoadDocument(large.toStdString())); }, 4},
   };
   for (const auto& step : steps) {
     plot.View()->ZoomAt(QPointF(100, 100), 3);  // the user zoomed in on the old path

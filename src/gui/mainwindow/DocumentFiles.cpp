@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File commands of the main window: new, open, save, save as, recent files,
-// files dropped on the window, closing with unsaved changes, split save and the
-// user-defined file types.
+#include "gui/mainwindow/DocumentFiles.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -60,102 +59,102 @@ UserFileTypes UserTypesOf(const ProgramSettings& settings) {
 
 // ---- Set-up ----
 
-void MainWindow::FormCreateFiles() {
+DocumentFiles::DocumentFiles(MainWindow& window) : w_(window) {
   FilePrompt = StandardFilePrompts();
   RebuildFileFilter();
   LastDialogFolder = QDir::currentPath();
-  programPicker = new ProgramPicker(*this);
-  userTypesDialog = new UserTypesDialog(Settings, ProgramFolder(), this);
-  auto* drops = new FileDropFilter([this](const QStringList& paths) { OnDropFiles(paths); }, this);
-  drops->Watch(this);
-  drops->Watch(editor->viewport());
+  programPicker = new ProgramPicker(w_);
+  userTypesDialog = new UserTypesDialog(w_.Settings, ProgramFolder(), &w_);
+  auto* drops = new FileDropFilter([this](const QStringList& paths) { OnDropFiles(paths); }, &w_);
+  drops->Watch(&w_);
+  drops->Watch(w_.editor->viewport());
 }
 
-void MainWindow::RebuildFileFilter() { FileFilter = BuildFileFilter(UserTypesOf(Settings)); }
+void DocumentFiles::RebuildFileFilter() { FileFilter = BuildFileFilter(UserTypesOf(w_.Settings)); }
 
 // ---- Loading ----
 
-double MainWindow::LoadFileIntoEditor(const std::string& path) {
+double DocumentFiles::LoadFileIntoEditor(const std::string& path) {
   DocumentLoad load = ReadDocumentFile(path);
   if (!load.opened) {
-    FilePrompt.error(this, QString(), Q(path) + kCannotRead + Q(load.error));
+    FilePrompt.error(&w_, QString(), Q(path) + kCannotRead + Q(load.error));
     return -1;
   }
   // A hint for a UTF-8 file: it shows garbled and would be sent so.
   const bool utf8 = load.utf8;
-  SetEditorText(editor, load.text);
+  SetEditorText(w_.editor, load.text);
   std::string().swap(load.text);  // the editor holds its own copy now
-  if (utf8) FilePrompt.warning(this, Q(path) + "\n" + kNotShiftJisText);
-  if (load.needsFormatQuestion && FilePrompt.askFormat(this, kFormatQuestion))
-    SetEditorText(editor, ReadDocumentFileByLines(path));
-  UpdateSideMargins();
-  Settings.dirPath = load.dirPath;
+  if (utf8) FilePrompt.warning(&w_, Q(path) + "\n" + kNotShiftJisText);
+  if (load.needsFormatQuestion && FilePrompt.askFormat(&w_, kFormatQuestion))
+    SetEditorText(w_.editor, ReadDocumentFileByLines(path));
+  w_.UpdateSideMargins();
+  w_.Settings.dirPath = load.dirPath;
   if (load.size == 0) ClearDocumentText();
-  PlotFollowDocument();
+  w_.PlotFollowDocument();
   return static_cast<double>(load.size);
 }
 
-bool MainWindow::LoadDocument(const std::string& path) {
+bool DocumentFiles::LoadDocument(const std::string& path) {
   const double size = LoadFileIntoEditor(path);
   if (size < 0) return false;
-  FormatFileSize(size);
-  Document.CurrentFileName = path;
-  SetEditTitle();
-  editorFields.modified->setText(QString());
-  editorFields.caret->setText("1 , 1");
+  w_.FormatFileSize(size);
+  w_.Document.CurrentFileName = path;
+  w_.SetEditTitle();
+  w_.editorFields.modified->setText(QString());
+  w_.editorFields.caret->setText("1 , 1");
   AddRecentFile(path);
   return true;
 }
 
-void MainWindow::ClearDocumentText() {
-  SetEditorText(editor, std::string_view());
-  PlotFollowDocument();
+void DocumentFiles::ClearDocumentText() {
+  SetEditorText(w_.editor, std::string_view());
+  w_.PlotFollowDocument();
 }
 
 // ---- Saving ----
 
-bool MainWindow::ConfirmEncodable(std::string_view text) {
+bool DocumentFiles::ConfirmEncodable(std::string_view text) {
   const std::vector<UnencodableLine> lines = FindUnencodable(text);
-  return lines.empty() || FilePrompt.askUnencodable(this, Q(UnencodableQuestion(lines)));
+  return lines.empty() || FilePrompt.askUnencodable(&w_, Q(UnencodableQuestion(lines)));
 }
 
 // Characters the file cannot hold are written only when the user agrees.
-bool MainWindow::SaveDocumentTo(const std::string& path) {
-  if (!ConfirmEncodable(EditorBytes(editor))) return false;
+bool DocumentFiles::SaveDocumentTo(const std::string& path) {
+  if (!ConfirmEncodable(EditorBytes(w_.editor))) return false;
   std::string error;
-  if (!SaveDocumentFile(path, EditorBytes(editor), &error)) {
-    FilePrompt.error(this, QString(), Q(path) + kCannotWrite + Q(error));
+  if (!SaveDocumentFile(path, EditorBytes(w_.editor), &error)) {
+    FilePrompt.error(&w_, QString(), Q(path) + kCannotWrite + Q(error));
     return false;
   }
-  Document.CurrentFileName = path;
-  SetEditTitle();
-  editorFields.modified->setText(QString());
-  editor->setModified(false);
+  w_.Document.CurrentFileName = path;
+  w_.SetEditTitle();
+  w_.editorFields.modified->setText(QString());
+  w_.editor->setModified(false);
   return true;
 }
 
-void MainWindow::SaveDialogTypeChanged(int index) {
+void DocumentFiles::SaveDialogTypeChanged(int index) {
   if (saveDialog != nullptr) saveDialog->setDefaultSuffix(Q(DefaultExtensionFor(FileFilter, index)));
 }
 
-FileChoice MainWindow::ExecuteSaveDialog(const QString& proposedName, const QString& title) {
+FileChoice DocumentFiles::ExecuteSaveDialog(const QString& proposedName, const QString& title) {
   FileDialogRequest request;
   request.filter = FileFilter;
-  request.filterIndex = Settings.maskNo;
+  request.filterIndex = w_.Settings.maskNo;
   request.folder = LastDialogFolder;
   request.proposedName = proposedName;
   FileChoice choice;
   if (FilePrompt.chooseSaveFile) {
-    choice = FilePrompt.chooseSaveFile(this, request);
+    choice = FilePrompt.chooseSaveFile(&w_, request);
   } else {
     if (saveDialog == nullptr) {
-      saveDialog = new QFileDialog(this);
+      saveDialog = new QFileDialog(&w_);
       saveDialog->setObjectName("saveDialog");
       saveDialog->setOption(QFileDialog::DontUseNativeDialog, true);
       saveDialog->setOption(QFileDialog::HideNameFilterDetails, true);
       saveDialog->setAcceptMode(QFileDialog::AcceptSave);
       saveDialog->setFileMode(QFileDialog::AnyFile);
-      connect(saveDialog, &QFileDialog::filterSelected, this,
+      QObject::connect(saveDialog, &QFileDialog::filterSelected, saveDialog,
               [this] { SaveDialogTypeChanged(SelectedFilterIndex(*saveDialog)); });
     }
     saveDialog->setWindowTitle(title.isEmpty() ? QString(kSaveDialogTitle) : title);
@@ -177,35 +176,35 @@ FileChoice MainWindow::ExecuteSaveDialog(const QString& proposedName, const QStr
 }
 
 // A document never saved has no place on disk yet: "上書き保存" asks for one.
-void MainWindow::FileSaveClick() {
-  if (!editor->isModified()) return;
-  if (Document.CurrentFileName == kUntitledName) {
+void DocumentFiles::FileSaveClick() {
+  if (!w_.editor->isModified()) return;
+  if (w_.Document.CurrentFileName == kUntitledName) {
     FileSaveAsClick();
     return;
   }
-  SaveDocumentTo(Document.CurrentFileName);
+  SaveDocumentTo(w_.Document.CurrentFileName);
 }
 
-void MainWindow::FileSaveAsClick() {
-  const FileChoice choice = ExecuteSaveDialog(Q(Document.CurrentFileName));
+void DocumentFiles::FileSaveAsClick() {
+  const FileChoice choice = ExecuteSaveDialog(Q(w_.Document.CurrentFileName));
   if (!choice.accepted) return;
   QApplication::processEvents();  // the dialog leaves the screen before the write
   const std::string path = choice.path.toStdString();
-  Document.CurrentFileName = path;
-  editor->setModified(true);
+  w_.Document.CurrentFileName = path;
+  w_.editor->setModified(true);
   if (!SaveDocumentTo(path)) {
-    SetModifiedTitle();
+    w_.SetModifiedTitle();
     return;
   }
-  Settings.maskNo = choice.filterIndex;
+  w_.Settings.maskNo = choice.filterIndex;
   AddRecentFile(path);
 }
 
 // Answering Yes and then cancelling the save dialog, or a save that fails, asks
 // again: the changes are dropped only on an explicit No.
-void MainWindow::PromptSaveChanges(const std::string& name) {
+void DocumentFiles::PromptSaveChanges(const std::string& name) {
   for (;;) {
-    if (FilePrompt.askSaveChanges(this, Q(name) + kSaveChangesQuestion, false) != SaveAnswer::Yes) return;
+    if (FilePrompt.askSaveChanges(&w_, Q(name) + kSaveChangesQuestion, false) != SaveAnswer::Yes) return;
     const FileChoice choice = ExecuteSaveDialog(Q(name));
     if (choice.accepted && SaveDocumentTo(choice.path.toStdString())) return;
   }
@@ -213,96 +212,96 @@ void MainWindow::PromptSaveChanges(const std::string& name) {
 
 // ---- Commands ----
 
-void MainWindow::FileNewClick() {
-  if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+void DocumentFiles::FileNewClick() {
+  if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   ClearDocumentText();
-  Document.CurrentFileName = kUntitledName;
-  SetNewDocumentTitle();
-  editorFields.modified->setText(QString());
-  editorFields.caret->setText("1 , 1");
-  editorFields.size->setText("サイズ");
+  w_.Document.CurrentFileName = kUntitledName;
+  w_.SetNewDocumentTitle();
+  w_.editorFields.modified->setText(QString());
+  w_.editorFields.caret->setText("1 , 1");
+  w_.editorFields.size->setText("サイズ");
 }
 
-void MainWindow::FileOpenClick() {
-  if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+void DocumentFiles::FileOpenClick() {
+  if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   FileDialogRequest request;
   request.filter = FileFilter;
-  request.filterIndex = Settings.maskNo;
+  request.filterIndex = w_.Settings.maskNo;
   request.folder = LastDialogFolder;
-  request.preview = Settings.options.filePreview;
-  const FileChoice choice = FilePrompt.chooseOpenFile ? FilePrompt.chooseOpenFile(this, request)
-                                                      : OpenFileDialog::Choose(this, request, FilePrompt);
+  request.preview = w_.Settings.options.filePreview;
+  const FileChoice choice = FilePrompt.chooseOpenFile ? FilePrompt.chooseOpenFile(&w_, request)
+                                                      : OpenFileDialog::Choose(&w_, request, FilePrompt);
   if (choice.accepted) {
     LastDialogFolder = QFileInfo(choice.path).absolutePath();
     if (QFileInfo::exists(choice.path)) {
-      if (LoadDocument(choice.path.toStdString())) Settings.maskNo = choice.filterIndex;
+      if (LoadDocument(choice.path.toStdString())) w_.Settings.maskNo = choice.filterIndex;
     } else {
-      FilePrompt.error(this, QString(), kFileNotFoundBefore + choice.path + kFileNotFoundAfter);
+      FilePrompt.error(&w_, QString(), kFileNotFoundBefore + choice.path + kFileNotFoundAfter);
     }
   }
-  RecreateCaret();
+  w_.RecreateCaret();
 }
 
-void MainWindow::RecentFileClick(int index) {
-  if (index < 0 || index >= static_cast<int>(Settings.recentFiles.size())) return;
-  const std::string path = Settings.recentFiles[static_cast<size_t>(index)];
+void DocumentFiles::RecentFileClick(int index) {
+  if (index < 0 || index >= static_cast<int>(w_.Settings.recentFiles.size())) return;
+  const std::string path = w_.Settings.recentFiles[static_cast<size_t>(index)];
   if (path.empty()) return;
-  if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   if (QFileInfo::exists(Q(path))) LoadDocument(path);
 }
 
 // While a transfer runs the "ファイル" menu is disabled, and the document is
 // what is being sent or received: a drop then is ignored.
-void MainWindow::OnDropFiles(const QStringList& paths) {
+void DocumentFiles::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty() || paths.size() > 2) return;
-  if (!Menus.File->isEnabled() || !Menus.File->menuAction()->isEnabled()) return;
-  if (editor->isModified()) PromptSaveChanges(Document.CurrentFileName);
+  if (!w_.Menus.File->isEnabled() || !w_.Menus.File->menuAction()->isEnabled()) return;
+  if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   LoadDocument(paths.first().toStdString());
 }
 
-void MainWindow::AddRecentFile(const std::string& path) {
-  quelvo::AddRecentFile(Settings.recentFiles, path);
+void DocumentFiles::AddRecentFile(const std::string& path) {
+  quelvo::AddRecentFile(w_.Settings.recentFiles, path);
   ShowRecentFiles();
 }
 
-void MainWindow::ShowRecentFiles() {
-  const RecentFileMenu menu = BuildRecentFileMenu(Settings.recentFiles);
-  for (size_t i = 0; i < Menus.RecentFiles.size(); ++i) {
+void DocumentFiles::ShowRecentFiles() {
+  const RecentFileMenu menu = BuildRecentFileMenu(w_.Settings.recentFiles);
+  for (size_t i = 0; i < w_.Menus.RecentFiles.size(); ++i) {
     // A hidden item keeps its number, ready for its path.
-    Menus.RecentFiles[i]->setText(menu.visible[i] ? Q(menu.captions[i]) : QString("&%1 ").arg(i + 1));
-    Menus.RecentFiles[i]->setVisible(menu.visible[i]);
+    w_.Menus.RecentFiles[i]->setText(menu.visible[i] ? Q(menu.captions[i]) : QString("&%1 ").arg(i + 1));
+    w_.Menus.RecentFiles[i]->setVisible(menu.visible[i]);
   }
-  Menus.RecentSeparator->setVisible(menu.separatorVisible);
+  w_.Menus.RecentSeparator->setVisible(menu.separatorVisible);
 }
 
 // ---- Closing ----
 
-void MainWindow::FileExitClick() {
-  if (editor->isModified()) {
+void DocumentFiles::FileExitClick() {
+  if (w_.editor->isModified()) {
     const SaveAnswer answer =
-        FilePrompt.askSaveChanges(this, Q(Document.CurrentFileName) + kSaveChangesQuestion, true);
+        FilePrompt.askSaveChanges(&w_, Q(w_.Document.CurrentFileName) + kSaveChangesQuestion, true);
     if (answer == SaveAnswer::Cancel) return;
     if (answer == SaveAnswer::Yes) {
       FileSaveAsClick();
-      if (editor->isModified()) {
-        close();  // the close request asks again
+      if (w_.editor->isModified()) {
+        w_.close();  // the close request asks again
         return;
       }
     }
     ClearDocumentText();
-    SetDiscardedTitle();
+    w_.SetDiscardedTitle();
   }
-  close();
+  w_.close();
 }
 
-bool MainWindow::FormCloseQuery() {
-  if (!editor->isModified()) return true;
+bool DocumentFiles::MayClose() {
+  if (!w_.editor->isModified()) return true;
   const SaveAnswer answer =
-      FilePrompt.askSaveChanges(this, Q(Document.CurrentFileName) + kSaveChangesQuestion, true);
+      FilePrompt.askSaveChanges(&w_, Q(w_.Document.CurrentFileName) + kSaveChangesQuestion, true);
   if (answer == SaveAnswer::Cancel) return false;
   if (answer == SaveAnswer::Yes) {
     FileSaveAsClick();
-    return !editor->isModified();
+    return !w_.editor->isModified();
   }
   ClearDocumentText();
   return true;
@@ -310,14 +309,14 @@ bool MainWindow::FormCloseQuery() {
 
 // ---- Split save and file types ----
 
-void MainWindow::opSaveClick() { programPicker->ShowForSplitSave(); }
+void DocumentFiles::opSaveClick() { programPicker->ShowForSplitSave(); }
 
-void MainWindow::User_opClick() {
+void DocumentFiles::User_opClick() {
   userTypesDialog->SetPrompts(FilePrompt);
   userTypesDialog->exec();
   RebuildFileFilter();
 }
 
-void MainWindow::view_opClick() { ToggleFilePreviewOption(); }
+void DocumentFiles::view_opClick() { w_.ToggleFilePreviewOption(); }
 
 }  // namespace quelvo
