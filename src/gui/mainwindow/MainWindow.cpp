@@ -24,6 +24,7 @@
 #include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/StatusFields.h"
+#include "gui/mainwindow/TransferThread.h"
 
 namespace quelvo {
 
@@ -54,6 +55,7 @@ QLineEdit* MakeIndicator(QWidget* parent, QHBoxLayout* row, const QString& name,
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+  transfers_ = std::make_unique<TransferCommands>(*this);
   setObjectName("mainWindow");
   setWindowIcon(ProgramIcon());
   BuildMenus();
@@ -64,10 +66,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   completionTimer->setObjectName("completionTimer");
   completionTimer->setInterval(2000);
   completionTimer->setSingleShot(true);
-  connect(completionTimer, &QTimer::timeout, this, &MainWindow::TransferFinished);
+  connect(completionTimer, &QTimer::timeout, this, [this] { transfers_->TransferFinished(); });
   estimateTimer = new QTimer(this);
   estimateTimer->setObjectName("estimateTimer");
-  connect(estimateTimer, &QTimer::timeout, this, &MainWindow::StartRemainingTimeEstimate);
+  connect(estimateTimer, &QTimer::timeout, this, [this] { transfers_->StartRemainingTimeEstimate(); });
   commandLineTimer = new QTimer(this);
   commandLineTimer->setObjectName("commandLineTimer");
   commandLineTimer->setInterval(1000);
@@ -231,6 +233,37 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     FormClose();
   }
   event->accept();
+}
+
+TransferResult MainWindow::RunTransfer(WindowTransferHost& host, TransferSession& session,
+                                   const std::function<TransferResult()>& run) {
+  TransferResult result;
+  activeTransfer_ = &session;
+  session.BeginRun();
+  TransferThread::Run(
+      this, [&] { result = run(); }, [&host] { host.DeliverEvents(); });
+  activeTransfer_ = nullptr;
+  if (closeAfterStop_) {
+    // The close accepted during the transfer, now that the engine has let go
+    // of the port and the document.
+    closeAfterStop_ = false;
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+  return result;
+}
+
+void MainWindow::StopTransfer(StopKind kind) {
+  if (activeTransfer_ != nullptr) activeTransfer_->Stop(kind);
+}
+
+bool MainWindow::AskStopForClose() {
+  return Host.ShowMessage("転送中です。中止して終了しますか？", "", MessageKind::kWarning,
+                          MessageButtons::kYesNo) == MessageAnswer::kYes;
+}
+
+void MainWindow::CloseOnTerminate() {
+  terminating_ = true;
+  close();
 }
 
 // An attended close asks about unsaved edits as any close does, and a Cancel

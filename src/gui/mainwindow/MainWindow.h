@@ -8,9 +8,6 @@
 //   MainWindowMenus.cpp        the command table: menus and tool bar
 //   MainWindowEdit.cpp         the document, status panels and edit commands
 //   MainWindowSettings.cpp     setting selection, settings and options dialogs
-//   MainWindowTransfer.cpp     the transfer state, stop, completionTimer, the log view
-//   MainWindowSend.cpp         the send command, selective send, estimateTimer
-//   MainWindowReceive.cpp      the receive command and what becomes of a reception
 //   MainWindowCommandLine.cpp  the command line and its automatic transfers
 #include <chrono>
 #include <QColor>
@@ -29,7 +26,6 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/IniFile.h"
 #include "core/transfer/CommLog.h"
-#include "core/transfer/TransferWindowState.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
@@ -37,6 +33,7 @@
 #include "gui/mainwindow/DocumentFiles.h"
 #include "gui/mainwindow/StatusFields.h"
 #include "gui/mainwindow/StopKeyFilter.h"
+#include "gui/mainwindow/TransferCommands.h"
 #include "gui/mainwindow/TransferWindowView.h"
 #include "gui/mainwindow/WindowTransferHost.h"
 
@@ -90,13 +87,6 @@ struct AppState {
   // What main() returns: kExitTransferNotCompleted from a command line that asks
   // for an unattended transfer until that transfer completes.
   int ExitStatus = 0;
-};
-
-// What the send command hands to the next send: "ﾘﾋﾟｰﾄ" sends the document again
-// and again until stopped, counting the passes in transferStatus panel 6.
-struct SendCommandState {
-  bool RepeatMode = false;
-  int RepeatCount = 0;  // 1 for the first pass of a repeat series
 };
 
 // The menu items of the command table that other code enables, checks or renames.
@@ -191,7 +181,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // reach the window through Host). Declared in this order on purpose: each
   // member is built from the ones above it.
   CommSetting Comm;               // the active setting, number Settings.setNo
-  TransferWindowState Transfer;   // log view, reception completed
   CommLog Log;                    // the communication log of the current transfer
   IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
   AnySerialPort Port;
@@ -201,29 +190,10 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // The sends run through one session for the whole run (the selective
   // send's list lives in it); a reception through a session of its own.
   TransferSession Transfers{Link, Host, Log, Settings.options};
-  AutoNumberDialog* autoNumberDialog = nullptr;        // selection number dialog, made by WireTransfer
   SettingsDialog* settingsDialog_ = nullptr;  // made at first use
   OptionsDialog* optionsDialog_ = nullptr;    // made at first use
-  // Closes the selective-send dialog when a transfer ends (set by the send command).
-  std::function<void()> CloseSelectionDialog;
   // ===========================================================================
 
-  // ==== Send command (transfer/MainWindowSend.cpp) ==============================
-  // "送信" and "ﾘﾋﾟｰﾄ" (tools.send tag 1, tools.repeat tag 2) put the window
-  // into the transferring state, start the log and run Transfers on the whole
-  // document, or first let the user pick programs in programPicker (option op1).
-  SendCommandState sendPasses;
-  void SendCommand(int tag);
-  // Runs a send of the document with the active setting on the transfer thread.
-  void RunSend();
-  // estimateTimer: a RemainingTimeWorker worker updates the remaining-time estimate.
-  void StartRemainingTimeEstimate();
-  // The selective send: programPicker lists the programs; its "選択送信" sends all but
-  // the unchecked ones, its "中止" ends the command through completionTimer.
-  void OpenSelectiveSend();
-  void SendSelectedPrograms(const SkipList& selection);
-  void CancelSelectiveSend();
-  // ===========================================================================
 
   // ---- Components, top to bottom ----
   QWidget* toolBar = nullptr;
@@ -393,21 +363,8 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   SettingsDialog& EnsureSettingsDialog();
   OptionsDialog& EnsureOptionsDialog();
 
-  // ---- Transfer (MainWindowTransfer.cpp) ----
-  void ReceiveCommand();
-  void StopCommand();
-  void LogItemClick(int tag);
-  void TransferFinished();
-  // Editing state (true) or transferring state (false) of buttons and menus.
-  void SetTransferUi(bool enabled);
-  // Shift held as a transfer starts: close when it completes, with the user at hand.
-  void RequestCloseByUser();
-  void EndLogView();
-  // completionTimer after a saved reception: opens the received file (receive command).
-  // TransferFinished then switches the screen saver on and hides the transfer panel.
-  void OpenReceivedFile();
-  // Wires the link's line-selector sequence to AutoNumberDialog (called once, at first show).
-  void WireTransfer();
+  // ---- Transfers: send, receive, stop, the log view, the step after a transfer ----
+  TransferCommands& Transfer() { return *transfers_; }
   // F3, Esc, "中止" and a close: the running transfer's Stop; nothing without one.
   void StopTransfer(StopKind kind);
   bool TransferRunning() const { return activeTransfer_ != nullptr; }
@@ -415,27 +372,13 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // is stopped without a question, then the window closes.
   void CloseOnTerminate();
 
-  // ==== Receiving (transfer/MainWindowReceive.cpp) ===============================
-  // ReceiveCommand ("受信") and OpenReceivedFile, declared above, live
-  // there too. The receive engine runs with ReceiveHost: the window's own host,
-  // or in tests one with instant waits and a scripted Shift key.
-  WindowTransferHost* ReceiveHost = &Host;
-  // The automatic receive that the command line asks for: receives into
-  // App.TransferFileName as "受信" would once its file is chosen, without
-  // dialogs and without starting the log anew.
-  void RunAutomaticReceive();
-  void ReceiveIntoOspFolder();    // "受信" with an OSP setting: a folder, "osp_data.tmp"
-  void ReceiveIntoChosenFile();   // "受信" with any other setting: the save dialog
-  void EnterReceiveState(const std::string& title);  // title, transferring state, editor emptied
-  void RunReceiveEngine(bool unattended = false);  // the engine, then what the window does at its end
-  bool OspSettingActive() const;  // setting 6 or 12
-  // ===========================================================================
-
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  friend class TransferCommands;  // runs its transfers through RunTransfer
+  std::unique_ptr<TransferCommands> transfers_;  // made with the window
   std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor
   int64_t progressScale_ = 1;  // the progress bar counts in ints

@@ -131,14 +131,14 @@ void MainWindow::StartCommandLineTransfer() {
   commandLineTimer->stop();
   if (CommandLine.sendRequested) {
     CommandLine.sendRequested = false;
-    SendCommand(1);  // exactly as a press of "送信"
+    transfers_->SendCommand(1);  // exactly as a press of "送信"
   }
   if (CommandLine.receiveRequested) {
     CommandLine.receiveRequested = false;
     // The file the receive argument named, even when a later plain path was
     // opened as the document: that file must not be received over.
     App.TransferFileName = CommandLine.receiveTarget;
-    RunAutomaticReceive();  // its own switch to the transferring state, then the engine
+    transfers_->RunAutomaticReceive();  // its own switch to the transferring state, then the engine
   }
 }
 

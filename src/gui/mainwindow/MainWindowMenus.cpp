@@ -140,7 +140,7 @@ void MainWindow::BuildMenus() {
     QAction* item = AddItem(m.Log, logNames[i], logCaptions[i]);
     const int tag = i + 1;
     item->setData(tag);
-    connect(item, &QAction::triggered, this, [this, tag] { LogItemClick(tag); });
+    connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
     m.LogItems[static_cast<size_t>(i)] = item;
   }
 
@@ -218,11 +218,11 @@ void MainWindow::BuildToolBar() {
   connect(tools.undo, &QToolButton::clicked, this, &MainWindow::EditUndoClick);
   connect(tools.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
   connect(tools.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
-  connect(tools.receive, &QToolButton::clicked, this, &MainWindow::ReceiveCommand);
-  connect(tools.send, &QToolButton::clicked, this, [this] { SendCommand(1); });
-  connect(tools.repeat, &QToolButton::clicked, this, [this] { SendCommand(2); });
+  connect(tools.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
+  connect(tools.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
+  connect(tools.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
   connect(tools.settings, &QToolButton::clicked, this, &MainWindow::OpenSettingsDialog);
-  connect(tools.stop, &QToolButton::clicked, this, &MainWindow::StopCommand);
+  connect(tools.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
 }
 
 }  // namespace quelvo

@@ -48,11 +48,11 @@ void MainWindow::RestartSendClick() {
   RestartProposal = 0;
 
   statusFields.repeatPass->setText(QString());
-  sendPasses = SendCommandState{false, 0};
-  SetTransferUi(false);
+  transfers_->sendPasses = SendCommandState{false, 0};
+  transfers_->SetTransferUi(false);
   editor->setReadOnly(true);
-  Transfer.ReceiveCompleted = false;
-  if (Host.ShiftHeld()) RequestCloseByUser();
+  transfers_->state.ReceiveCompleted = false;
+  if (Host.ShiftHeld()) transfers_->RequestCloseByUser();
   StartSendLog(Log, true, Document.CurrentFileName);
   Log.AppendLog(dialog.LogLine());
 
@@ -60,7 +60,7 @@ void MainWindow::RestartSendClick() {
   Transfers.Selection().SkipLines.clear();
   RestartSending = RestartSendState{true, dialog.PreambleLineCount(), dialog.Line()};
   Host.SetSendDocument(DocumentLines(dialog.ProgramText()), dialog.PreambleLineCount(), dialog.Line() - 1);
-  RunSend();
+  transfers_->RunSend();
   Host.ClearSendDocument();
   RestartSending = RestartSendState{};
 }

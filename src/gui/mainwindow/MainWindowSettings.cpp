@@ -70,7 +70,7 @@ void MainWindow::SettingItemClick(int tag) { SelectSetting(tag); }
 // At first show. A number no slot has (a hand-edited settings file) falls back
 // to setting 1, with a message saying so.
 void MainWindow::LoadActiveCommSetting() {
-  WireTransfer();
+  transfers_->WireTransfer();
   const CheckedSetNo checked = CheckSetNo(Settings.setNo);
   if (!checked.message.empty()) {
     Host.ShowMessage(checked.message, "", MessageKind::kError, MessageButtons::kOk);

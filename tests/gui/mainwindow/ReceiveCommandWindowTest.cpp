@@ -115,7 +115,7 @@ std::string FileText(const QString& path) {
 struct ReceiveWindow {
   ReceiveWindow() {
     form.show();
-    form.ReceiveHost = &host;
+    form.Transfer().ReceiveHost = &host;
     form.Comm.Port_R = control.SlavePath();
     form.Comm.Signal_R = 1;
     form.Comm.Word = 0;
@@ -176,7 +176,7 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
     lockedWhileReceiving = !w.form.tools.receive->isEnabled() && w.form.transferStatus->isVisible();
   });
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 1);
@@ -194,17 +194,17 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   QVERIFY(FileText(QString::fromStdString(quelvo::CommLogFilePath(2))).find(quelvo::Utf8ToCp932("  受信完了")) !=
           std::string::npos);
   QCOMPARE(w.host.waits, std::vector<int>{4000});
-  QVERIFY(w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(w.form.completionTimer->isActive());
   QVERIFY(w.host.closes.empty());
 
   // completionTimer, run at once instead of after 2000 ms: the file is the document.
-  w.form.TransferFinished();
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
   QCOMPARE(w.form.windowTitle(), "<編集>" + target + " - Quelvo Ver1.47");
   QCOMPARE(w.form.editor->text().toStdString(), std::string(kStored));
   QVERIFY(!w.form.editor->isModified());
-  QVERIFY(!w.form.Transfer.ReceiveCompleted);
+  QVERIFY(!w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(w.form.tools.receive->isEnabled());
   QVERIFY(!w.form.transferStatus->isVisible());
 }
@@ -217,7 +217,7 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   w.folderChoice = folder + "/";
   w.control.Punch("$O1234.MIN%\nO1234\nM30\n%\n\n");
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 0);
@@ -237,7 +237,7 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   const size_t where = log.find("  受信ﾌｧｲﾙ保存先は" + folder.toStdString() + "\n");
   QVERIFY(first < osp && osp < name && name < where && where != std::string::npos);
 
-  w.form.TransferFinished();
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, (folder + "/O1234.MIN").toStdString());
   QCOMPARE(w.form.editor->text().toStdString(), std::string("O1234\r\nM30\r\n"));
 }
@@ -245,9 +245,9 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
 void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
   ReceiveWindow w;
   w.form.Log.Start("  earlier\n");
-  w.form.ReceiveCommand();  // the save dialog cancelled
+  w.form.Transfer().ReceiveCommand();  // the save dialog cancelled
   w.form.Settings.setNo = 12;
-  w.form.ReceiveCommand();  // the folder choice cancelled
+  w.form.Transfer().ReceiveCommand();  // the folder choice cancelled
   QCOMPARE(w.fileDialogs, 1);
   QVERIFY(!w.folderPrompt.isEmpty());
   QVERIFY(w.form.tools.receive->isEnabled());
@@ -264,7 +264,7 @@ void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
     title = w.form.Files().saveDialog->windowTitle();
     w.form.Files().saveDialog->reject();
   });
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
   QCOMPARE(title, QString("受信データ名"));
   QVERIFY(w.form.tools.receive->isEnabled());
   QVERIFY(!w.form.completionTimer->isActive());
@@ -276,19 +276,19 @@ void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
   w.fileChoice = {true, target, 1};
   w.form.editor->setText("O1\r\n");
   w.form.editor->setModified(false);
-  QTimer::singleShot(200, &w.form, [&] { w.form.StopCommand(); });
+  QTimer::singleShot(200, &w.form, [&] { w.form.Transfer().StopCommand(); });
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
 
   QVERIFY(!QFileInfo::exists(target));
-  QVERIFY(!w.form.Transfer.ReceiveCompleted);
+  QVERIFY(!w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(w.form.Log.Text().find("  受信中止　ｴﾗｰ番号 9999\n") != std::string::npos);
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
   QVERIFY(w.form.editor->text().isEmpty());
   QVERIFY(!w.form.editor->isModified());
   QVERIFY(w.form.completionTimer->isActive());
 
-  w.form.TransferFinished();
+  w.form.Transfer().TransferFinished();
   QVERIFY(w.form.tools.receive->isEnabled());
   QVERIFY(w.form.editor->text().isEmpty());
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
@@ -324,7 +324,7 @@ void ReceiveCommandWindowTest::closeDuringAReceptionStopsItFirst() {
     }
   });
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
 
   QVERIFY(!closedAtOnce);
   QCOMPARE(questions, terminate ? QStringList() : QStringList{"転送中です。中止して終了しますか？"});
@@ -343,14 +343,14 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
   w.form.Settings.options.powerOffAfterTransfer = true;
   w.control.Punch("%\nO1\nM30\nO2\nM30\n%\n\n");
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QVERIFY(w.form.App.CloseAfterTransfer);
   QCOMPARE(w.host.closes, std::vector<bool>{true});
   QVERIFY(w.form.Log.Text().find("  自動で電源断\n") != std::string::npos);
 
-  w.form.TransferFinished();
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
   QVERIFY(w.form.Files().programPicker->isVisible());
   QCOMPARE(static_cast<int>(w.form.Files().programPicker->Items().size()), 2);
@@ -379,14 +379,14 @@ void ReceiveCommandWindowTest::logThatCannotBeSavedIsShownInABox() {
   });
   watch.start(20);
 
-  w.form.ReceiveCommand();
+  w.form.Transfer().ReceiveCommand();
   watch.stop();
 
   QCOMPARE(boxes.size(), 1);
   QVERIFY2(boxes[0].startsWith(QStringLiteral("受信ログファイルが保存できません。\n")), qPrintable(boxes[0]));
   QVERIFY(dc4BeforeBox);
   QCOMPARE(FileText(target), std::string(kStored));
-  QVERIFY(w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(!QFileInfo::exists(w.home.File("elsewhere.log")));
 }
 

@@ -250,7 +250,7 @@ void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
     form.tools.stop->click();
     return true;
   }});
-  form.SendCommand(1);
+  form.Transfer().SendCommand(1);
   QVERIFY(send.Finished());
   QCOMPARE(counterOfSend, QString());
 }
@@ -273,7 +273,7 @@ void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
   engine.TotalChars = 5000;
   engine.SentChars = 1000;
   engine.LastSampleChars = 0;
-  form_->StartRemainingTimeEstimate();
+  form_->Transfer().StartRemainingTimeEstimate();
   QTRY_COMPARE(engine.RemainingSeconds.load(), 40);
 }
 
@@ -363,7 +363,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   // is no cancel that would start completionTimer (and its mail notice) again.
   QVERIFY(form.completionTimer->isActive());
   form.completionTimer->stop();
-  form.TransferFinished();
+  form.Transfer().TransferFinished();
   QVERIFY(!dialog.isVisible());
   QVERIFY(!form.completionTimer->isActive());
   QVERIFY(form.editorStatus->isVisible());

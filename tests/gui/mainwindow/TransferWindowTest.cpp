@@ -87,7 +87,7 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   CheckLocked(form, false, true);
   QVERIFY(!form.tools.stop->isEnabled());
 
-  form.SetTransferUi(false);
+  form.Transfer().SetTransferUi(false);
   CheckLocked(form, true, false);
   QVERIFY(form.tools.stop->isEnabled());
   QVERIFY(form.transferStatus->isVisible());
@@ -107,7 +107,7 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   form.editor->setText("O1\r\nG01X1.\r\n");
   form.editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, 4UL, 7L);
   form.editorFields.selection->setText("選択");
-  form.SetTransferUi(true);
+  form.Transfer().SetTransferUi(true);
   CheckLocked(form, false, true);
   QVERIFY(!form.tools.stop->isEnabled());
   QVERIFY(!form.transferStatus->isVisible());
@@ -124,11 +124,11 @@ void TransferWindowTest::logViewOfAMissingLogReturnsToTheEditor() {
   Messages messages;
   messages.Attach(form);
   form.show();
-  form.LogItemClick(1);
-  form.LogItemClick(2);
+  form.Transfer().LogItemClick(1);
+  form.Transfer().LogItemClick(2);
   QCOMPARE(messages.texts, (std::vector<std::string>{"送信ログファイルが見つかりません。",
                                                       "受信ログファイルが見つかりません。"}));
-  QVERIFY(!form.Transfer.LogViewMode);
+  QVERIFY(!form.Transfer().state.LogViewMode);
   QCOMPARE(form.editorStack->currentWidget(), form.editor);
   CheckLocked(form, false, true);
 }
@@ -141,8 +141,8 @@ void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
   form.show();
   form.editor->setText("O1234\r\n");
 
-  form.LogItemClick(1);
-  QVERIFY(form.Transfer.LogViewMode);
+  form.Transfer().LogItemClick(1);
+  QVERIFY(form.Transfer().state.LogViewMode);
   QCOMPARE(form.editorStack->currentWidget(), form.logView);
   QVERIFY(form.logView->text().contains("送信完了"));
   QCOMPARE(form.logView->font().family(), form.editor->font().family());
@@ -152,8 +152,8 @@ void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
   QVERIFY(form.editorStatus->isVisible());
   QVERIFY(!form.transferStatus->isVisible());
 
-  form.LogItemClick(3);
-  QVERIFY(!form.Transfer.LogViewMode);
+  form.Transfer().LogItemClick(3);
+  QVERIFY(!form.Transfer().state.LogViewMode);
   QCOMPARE(form.editorStack->currentWidget(), form.editor);
   QCOMPARE(form.editor->text(), QString("O1234\r\n"));
   CheckLocked(form, false, true);
@@ -181,7 +181,7 @@ void TransferWindowTest::stopKeysCallTheRunningTransfersStop() {
   // Without a running transfer a stop reaches nothing: the next transfer
   // does not start stopped.
   form.StopKeys.SetStopHandler([&form](quelvo::StopKind kind) { form.StopTransfer(kind); });
-  form.SetTransferUi(false);
+  form.Transfer().SetTransferUi(false);
   form.tools.stop->click();
   QVERIFY(!form.TransferRunning());
   QVERIFY(!form.Link.UserStopRequested());
@@ -199,12 +199,12 @@ void TransferWindowTest::completionTimerReturnsToEditingWithoutMail() {
   form.Comm.Mail_Address = "shop@example.com";
   form.Comm.Mail_Subject = "NC";
 
-  form.SetTransferUi(false);
+  form.Transfer().SetTransferUi(false);
   form.ShowTransferPanel(true);
   form.statusFields.repeatPass->setText("003");
   form.Link.Port().PortOpenedForSend = true;
   form.completionTimer->start();
-  form.TransferFinished();
+  form.Transfer().TransferFinished();
   QVERIFY(!QFile::exists(mailFile));
   QVERIFY(!form.completionTimer->isActive());
   QCOMPARE(form.statusFields.repeatPass->text(), QString());
@@ -295,7 +295,7 @@ void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
     form.CommandLineArguments = {"END"};
     form.ProcessCommandLine();
   } else {
-    form.RequestCloseByUser();
+    form.Transfer().RequestCloseByUser();
   }
   QVERIFY(form.App.CloseAfterTransfer);
   form.editor->setText("O1\r\nM30\r\n");
