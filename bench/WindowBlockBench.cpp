@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
     lastTick = awakeAt = started;
     measuring = true;
     tick.start();
-    form.tools.send->click();  // returns when the send has ended
+    form.Commands().tools.send->click();  // returns when the send has ended
     tick.stop();
     measuring = false;
     const bool completed = form.statusFields.phase->text() == QStringLiteral("送信完了");

@@ -254,7 +254,7 @@ void DocumentFiles::RecentFileClick(int index) {
 // what is being sent or received: a drop then is ignored.
 void DocumentFiles::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty() || paths.size() > 2) return;
-  if (!w_.Menus.File->isEnabled() || !w_.Menus.File->menuAction()->isEnabled()) return;
+  if (!w_.Commands().Menus.File->isEnabled() || !w_.Commands().Menus.File->menuAction()->isEnabled()) return;
   if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   LoadDocument(paths.first().toStdString());
 }
@@ -266,12 +266,12 @@ void DocumentFiles::AddRecentFile(const std::string& path) {
 
 void DocumentFiles::ShowRecentFiles() {
   const RecentFileMenu menu = BuildRecentFileMenu(w_.Settings.recentFiles);
-  for (size_t i = 0; i < w_.Menus.RecentFiles.size(); ++i) {
+  for (size_t i = 0; i < w_.Commands().Menus.RecentFiles.size(); ++i) {
     // A hidden item keeps its number, ready for its path.
-    w_.Menus.RecentFiles[i]->setText(menu.visible[i] ? Q(menu.captions[i]) : QString("&%1 ").arg(i + 1));
-    w_.Menus.RecentFiles[i]->setVisible(menu.visible[i]);
+    w_.Commands().Menus.RecentFiles[i]->setText(menu.visible[i] ? Q(menu.captions[i]) : QString("&%1 ").arg(i + 1));
+    w_.Commands().Menus.RecentFiles[i]->setVisible(menu.visible[i]);
   }
-  w_.Menus.RecentSeparator->setVisible(menu.separatorVisible);
+  w_.Commands().Menus.RecentSeparator->setVisible(menu.separatorVisible);
 }
 
 // ---- Closing ----

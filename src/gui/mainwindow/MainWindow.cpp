@@ -58,8 +58,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   transfers_ = std::make_unique<TransferCommands>(*this);
   setObjectName("mainWindow");
   setWindowIcon(ProgramIcon());
-  BuildMenus();
-  BuildToolBar();
+  commands_ = std::make_unique<CommandTable>(*this);
+  WireCommands();
   BuildBody();
 
   completionTimer = new QTimer(this);
@@ -88,7 +88,7 @@ void MainWindow::BuildBody() {
   auto* column = new QVBoxLayout(body);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
-  column->addWidget(toolBar);
+  column->addWidget(commands_->toolBar);
 
   lineStrip = new QWidget(body);
   lineStrip->setObjectName("lineStrip");
@@ -131,11 +131,11 @@ void MainWindow::BuildBody() {
   connect(editor, &NcEdit::ModifiedChanged, this, [this](bool m) { Document.Modified = m; });
   // The right-click menu is the "編集" menu's commands; it follows that menu's
   // item states and does not open while the menu is disabled (during a transfer).
-  editor->SetContextMenu({Menus.EditUndo, nullptr, Menus.EditCut, Menus.EditCopy, Menus.EditPaste,
-                             Menus.EditDelete, nullptr, Menus.EditAll, nullptr, Menus.RestartSend},
+  editor->SetContextMenu({commands_->Menus.EditUndo, nullptr, commands_->Menus.EditCut, commands_->Menus.EditCopy, commands_->Menus.EditPaste,
+                             commands_->Menus.EditDelete, nullptr, commands_->Menus.EditAll, nullptr, commands_->Menus.RestartSend},
                             [this] {
                               EditMenuClick();
-                              return Menus.Edit->menuAction()->isEnabled();
+                              return commands_->Menus.Edit->menuAction()->isEnabled();
                             });
 }
 
@@ -167,7 +167,7 @@ void MainWindow::FormCreate() {
   lineStrip->hide();
   UpdateSettingCaptions();
   transferStatus->hide();
-  tools.stop->setEnabled(false);
+  commands_->tools.stop->setEnabled(false);
   App.CloseAfterTransfer = false;
   App.CloseUnattended = false;
 
@@ -204,7 +204,7 @@ void MainWindow::FormShow() {
   if (statusFields.progress == nullptr) AddProgressBar(*transferStatus, statusFields);
   if (AutomaticTransferRequested()) commandLineTimer->start();
   (void)kTextLimit;  // the editor control holds any length; no limit to raise
-  Menus.view_op->setChecked(Settings.options.filePreview);
+  commands_->Menus.view_op->setChecked(Settings.options.filePreview);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

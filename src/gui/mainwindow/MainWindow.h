@@ -5,7 +5,7 @@
 // below; its handlers are spread over one source file per subsystem, all in
 // gui/mainwindow/ (README.md has a table of every numbered handler):
 //   MainWindow.cpp             creation, show, close, titles
-//   MainWindowMenus.cpp        the command table: menus and tool bar
+//   MainWindowCommands.cpp     the command table wired to the handlers
 //   MainWindowEdit.cpp         the document, status panels and edit commands
 //   MainWindowSettings.cpp     setting selection, settings and options dialogs
 //   MainWindowCommandLine.cpp  the command line and its automatic transfers
@@ -29,6 +29,7 @@
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
+#include "gui/mainwindow/CommandTable.h"
 #include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/DocumentFiles.h"
 #include "gui/mainwindow/StatusFields.h"
@@ -89,57 +90,6 @@ struct AppState {
   int ExitStatus = 0;
 };
 
-// The menu items of the command table that other code enables, checks or renames.
-struct MainMenus {
-  QMenu* File = nullptr;
-  QMenu* Edit = nullptr;
-  QMenu* Find = nullptr;
-  QMenu* Setting = nullptr;
-  QMenu* Option = nullptr;
-  QMenu* Log = nullptr;
-  QMenu* Help = nullptr;
-  QMenu* FontSelect = nullptr;
-  QMenu* ScreenColor = nullptr;
-  QAction* FileNew = nullptr;
-  QAction* FileOpen = nullptr;
-  QAction* FileSave = nullptr;
-  QAction* FileSaveAs = nullptr;
-  QAction* opSave = nullptr;
-  QAction* FilePage = nullptr;
-  QAction* FilePrint = nullptr;
-  QAction* DeskTop_set = nullptr;
-  QAction* SendTo_set = nullptr;
-  QAction* FileCompare = nullptr;  // "比較…", the last of the file commands
-  std::array<QAction*, 5> RecentFiles{};  // "&1 " .. "&5 " + path, hidden until filled
-  QAction* RecentSeparator = nullptr;
-  QAction* FileExit = nullptr;
-  QAction* EditUndo = nullptr;
-  QAction* EditCut = nullptr;
-  QAction* EditCopy = nullptr;
-  QAction* EditPaste = nullptr;
-  QAction* EditDelete = nullptr;
-  QAction* EditAll = nullptr;
-  QAction* EditDate = nullptr;
-  QAction* EditWrap = nullptr;
-  QAction* EditFont = nullptr;
-  QAction* FontName = nullptr;  // display only: font name + "  " + size
-  QAction* screen_color = nullptr;
-  QAction* font_color = nullptr;
-  QAction* FindDo = nullptr;
-  QAction* FindNext = nullptr;
-  // Set1..Set9, Set10, SetO, SetP in menu order; their tags are the setting numbers.
-  std::array<QAction*, 12> SetItems{};
-  QActionGroup* SetGroup = nullptr;
-  QAction* User_op = nullptr;
-  QAction* setting_op = nullptr;
-  QAction* view_op = nullptr;
-  QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
-  std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
-  QAction* Menu_ver = nullptr;
-  QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
-  QAction* RestartSend = nullptr;  // "途中から送信…", last item of the file menu and of the editor's menu
-};
-
 // The font and colour choosers of the edit commands; each returns false when
 // cancelled. Tests replace them.
 struct EditorDialogs {
@@ -147,23 +97,6 @@ struct EditorDialogs {
   std::function<bool(QWidget* parent, QColor& color)> ChooseColor;
 };
 
-// The buttons of the tool bar, left to right.
-struct ToolButtons {
-  QToolButton* newFile = nullptr;   // "新規"
-  QToolButton* open = nullptr;      // "開く"
-  QToolButton* save = nullptr;      // "保存"
-  QToolButton* cut = nullptr;       // "切取"
-  QToolButton* copy = nullptr;      // "ｺﾋﾟｰ"
-  QToolButton* paste = nullptr;     // "貼付"
-  QToolButton* undo = nullptr;      // "戻す"
-  QToolButton* findNext = nullptr;  // "検索"
-  QToolButton* print = nullptr;     // "印刷"
-  QToolButton* receive = nullptr;   // "受信"
-  QToolButton* send = nullptr;      // "送信", tag 1
-  QToolButton* repeat = nullptr;    // "ﾘﾋﾟｰﾄ", tag 2
-  QToolButton* settings = nullptr;  // "設定"
-  QToolButton* stop = nullptr;      // "中止"
-};
 
 class MainWindow : public QMainWindow, public ProgramListHost, public TransferWindowView {
   Q_OBJECT
@@ -196,8 +129,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
 
 
   // ---- Components, top to bottom ----
-  QWidget* toolBar = nullptr;
-  ToolButtons tools;
+  CommandTable& Commands() { return *commands_; }  // the menus and the tool bar
   QWidget* lineStrip = nullptr;      // the transfer panel: program line and DSR/CTS lamps
   QLabel* programLine = nullptr;     // the program line in transfer
   QLineEdit* dsrLamp = nullptr;      // " ●", blue while DSR is on, red while off
@@ -212,7 +144,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   QTimer* completionTimer = nullptr;   // the step after a transfer, two seconds after its end
   QTimer* estimateTimer = nullptr;     // a remaining-time estimate every ten seconds of a send
   QTimer* commandLineTimer = nullptr;  // the command line's transfer, a second after the first show
-  MainMenus Menus;
   EditorDialogs Dialogs;
 
   // ---- Lifecycle (MainWindow.cpp) ----
@@ -377,14 +308,14 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void showEvent(QShowEvent* event) override;
 
  private:
+  std::unique_ptr<CommandTable> commands_;  // made first: the menus and the tool bar
   friend class TransferCommands;  // runs its transfers through RunTransfer
   std::unique_ptr<TransferCommands> transfers_;  // made with the window
   std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor
   int64_t progressScale_ = 1;  // the progress bar counts in ints
   std::chrono::steady_clock::time_point statusDrawnAt_{};  // the last drawing forced by ShowStatusNow
-  void BuildMenus();    // MainWindowMenus.cpp
-  void BuildToolBar();  // MainWindowMenus.cpp
+  void WireCommands();  // MainWindowCommands.cpp
   void BuildBody();     // MainWindow.cpp
 
   bool shown_ = false;

@@ -87,7 +87,7 @@ void MainWindow::UpdateSideMargins() { editor->SetSideMargins(CharHeightPixels()
 void MainWindow::RecreateCaret() { editor->SetCaretShape(!Document.InsertMode); }
 
 void MainWindow::UpdateFontItemCaption() {
-  Menus.FontName->setText(Q(Settings.editor.fontName) + "  " + QString::number(Settings.editor.fontSize));
+  commands_->Menus.FontName->setText(Q(Settings.editor.fontName) + "  " + QString::number(Settings.editor.fontSize));
 }
 
 QColor MainWindow::EditorTextColor() const { return ToQColor(Settings.editor.fontColor); }
@@ -155,13 +155,13 @@ void MainWindow::EditorSelectionChanged() { RecreateCaret(); }
 void MainWindow::EditMenuClick() {
   const bool canUndo = editor->isUndoAvailable();
   const bool selected = editor->hasSelectedText();
-  Menus.EditUndo->setEnabled(canUndo);
-  tools.undo->setEnabled(canUndo);
-  Menus.EditCut->setEnabled(selected);
-  Menus.EditCopy->setEnabled(selected);
-  Menus.EditDelete->setEnabled(selected);
-  tools.cut->setEnabled(selected);
-  tools.copy->setEnabled(selected);
+  commands_->Menus.EditUndo->setEnabled(canUndo);
+  commands_->tools.undo->setEnabled(canUndo);
+  commands_->Menus.EditCut->setEnabled(selected);
+  commands_->Menus.EditCopy->setEnabled(selected);
+  commands_->Menus.EditDelete->setEnabled(selected);
+  commands_->tools.cut->setEnabled(selected);
+  commands_->tools.copy->setEnabled(selected);
 }
 
 void MainWindow::EditUndoClick() {
@@ -186,7 +186,7 @@ void MainWindow::EditWrapClick() {
   const bool wrapped = editor->wrapMode() != QsciScintilla::WrapNone;
   editor->setWrapMode(wrapped ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
   editor->SetHorizontalScrollBar(wrapped);
-  Menus.EditWrap->setChecked(!wrapped);
+  commands_->Menus.EditWrap->setChecked(!wrapped);
   if (!wasModified) {
     editor->setModified(false);
     SetEditTitle();

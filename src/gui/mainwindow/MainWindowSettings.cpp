@@ -26,7 +26,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // The "通信設定" items are captioned with the names of the settings their tags number.
 void MainWindow::ApplySettingNames() {
-  for (QAction* item : Menus.SetItems) {
+  for (QAction* item : commands_->Menus.SetItems) {
     const int setNo = item->data().toInt();
     item->setText(Q(Settings.setNames.at(static_cast<size_t>(setNo))));
   }
@@ -48,9 +48,9 @@ void MainWindow::ReportUnreadableSettingsFiles() {
 }
 
 void MainWindow::ShowActiveSetting(int setNo) {
-  for (QAction* item : Menus.SetItems) {
+  for (QAction* item : commands_->Menus.SetItems) {
     if (item->data().toInt() != setNo) continue;
-    Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
+    commands_->Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
     item->setChecked(true);
     return;
   }
@@ -112,7 +112,7 @@ OptionsDialog& MainWindow::EnsureOptionsDialog() {
 void MainWindow::ToggleFilePreviewOption() {
   Settings.storedOptions.op16 = !Settings.storedOptions.op16;
   Settings.DecodeStoredOptions();
-  Menus.view_op->setChecked(Settings.options.filePreview);
+  commands_->Menus.view_op->setChecked(Settings.options.filePreview);
 }
 
 }  // namespace quelvo

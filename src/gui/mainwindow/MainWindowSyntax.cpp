@@ -12,7 +12,7 @@ namespace quelvo {
 void MainWindow::UpdateSyntaxColors() {
   editor->SetSendCarryRule(SendCarryRule{SendTapeCode(Comm.Code_S), Settings.options.cutComments});
   editor->SetSyntaxColors(Settings.options.syntaxColors);
-  Menus.color_op->setChecked(Settings.options.syntaxColors);
+  commands_->Menus.color_op->setChecked(Settings.options.syntaxColors);
 }
 
 // Only the look changes: the modified flag and the text stay as they were.

@@ -53,15 +53,15 @@ void TransferCommands::WireTransfer() {
 }
 
 void TransferCommands::SetTransferUi(bool enabled) {
-  for (auto button : kLockedButtons) (w_.tools.*button)->setEnabled(enabled);
-  for (QMenu* menu : LockedMenus(w_.Menus)) menu->menuAction()->setEnabled(enabled);
+  for (auto button : kLockedButtons) (w_.Commands().tools.*button)->setEnabled(enabled);
+  for (QMenu* menu : LockedMenus(w_.Commands().Menus)) menu->menuAction()->setEnabled(enabled);
   // Shortcuts of the setting items work without their menu: lock them too.
-  w_.Menus.SetGroup->setEnabled(enabled);
-  w_.Menus.RestartSend->setEnabled(enabled);  // like "送信"
-  if (!state.LogViewMode) w_.Menus.Log->menuAction()->setEnabled(enabled);
+  w_.Commands().Menus.SetGroup->setEnabled(enabled);
+  w_.Commands().Menus.RestartSend->setEnabled(enabled);  // like "送信"
+  if (!state.LogViewMode) w_.Commands().Menus.Log->menuAction()->setEnabled(enabled);
 
   if (enabled) {
-    w_.tools.stop->setEnabled(false);
+    w_.Commands().tools.stop->setEnabled(false);
     w_.editor->setReadOnly(false);
     w_.editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
     w_.editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0UL);
@@ -72,7 +72,7 @@ void TransferCommands::SetTransferUi(bool enabled) {
     return;
   }
   if (state.LogViewMode) return;
-  w_.tools.stop->setEnabled(true);
+  w_.Commands().tools.stop->setEnabled(true);
   w_.transferStatus->show();
   w_.editorStatus->hide();
 }

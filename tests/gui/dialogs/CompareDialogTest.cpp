@@ -60,17 +60,17 @@ void CompareDialogTest::fromTheFileMenu() {
   form.Files().FilePrompt = script.Make();
   form.show();
   // "比較…" ends the group of file commands; the recent files and "終了" follow it as before.
-  const QList<QAction*> items = form.Menus.File->actions();
-  QCOMPARE(items.indexOf(form.Menus.FileCompare), items.indexOf(form.Menus.SendTo_set) + 1);
-  QCOMPARE(items.indexOf(form.Menus.RecentFiles[0]), items.indexOf(form.Menus.FileCompare) + 1);
-  QCOMPARE(form.Menus.FileCompare->text(), QString("比較…"));
+  const QList<QAction*> items = form.Commands().Menus.File->actions();
+  QCOMPARE(items.indexOf(form.Commands().Menus.FileCompare), items.indexOf(form.Commands().Menus.SendTo_set) + 1);
+  QCOMPARE(items.indexOf(form.Commands().Menus.RecentFiles[0]), items.indexOf(form.Commands().Menus.FileCompare) + 1);
+  QCOMPARE(form.Commands().Menus.FileCompare->text(), QString("比較…"));
 
   // The document in the editor (CP932 on disk) against a file with one block changed and one added.
   const QString open = WriteBytes(files.filePath("O1234.NC"), "O1234 (\x8d\x48\x8b\xef 1)\r\nG01 X1.\r\nM30\r\n");
   QVERIFY(form.Files().LoadDocument(open.toStdString()));
   const QString other = WriteBytes(files.filePath("back.nc"), "O1234 (\x8d\x48\x8b\xef 1)\nG01 X2.\nM08\nM30\n");
   script.openChoices << FileChoice{true, other, 1};
-  form.Menus.FileCompare->trigger();
+  form.Commands().Menus.FileCompare->trigger();
   QVERIFY(form.compareDialog && form.compareDialog->isVisible());
   QCOMPARE(form.compareDialog->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
   QCOMPARE(form.compareDialog->findChild<QLabel*>("leftHeader")->text(), open);
@@ -79,12 +79,12 @@ void CompareDialogTest::fromTheFileMenu() {
 
   // A file that cannot be read is said so; the window stays as it was.
   script.openChoices << FileChoice{true, files.filePath("missing.nc"), 1};
-  form.Menus.FileCompare->trigger();
+  form.Commands().Menus.FileCompare->trigger();
   QCOMPARE(script.errors.size(), 1);
   QVERIFY(script.errors[0].contains("missing.nc を読み込めません。"));
   // Cancelled: nothing happens.
   script.openChoices << FileChoice{};
-  form.Menus.FileCompare->trigger();
+  form.Commands().Menus.FileCompare->trigger();
   QCOMPARE(script.errors.size(), 1);
   QVERIFY(script.unexpected.isEmpty());
 }

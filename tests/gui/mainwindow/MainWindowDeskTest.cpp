@@ -111,7 +111,7 @@ void MainWindowDeskTest::findFromTheMenuMovesTheCaretPanel() {
   edit->setText(NumberedProgram(300));
   edit->setCursorPosition(0, 0);
 
-  form_->Menus.FindDo->trigger();
+  form_->Commands().Menus.FindDo->trigger();
   quelvo::FindDialog* dialog = form_->Desk().findDialog;
   QVERIFY(dialog->isVisible());
   QCOMPARE(dialog->direction(), FindDirection::Down);
@@ -123,22 +123,22 @@ void MainWindowDeskTest::findFromTheMenuMovesTheCaretPanel() {
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("1 , 7"));
 
   // "次を検索" from the tool button and the menu: the next matches, dialog open or not.
-  form_->tools.findNext->click();
+  form_->Commands().tools.findNext->click();
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("2 , 7"));
   dialog->hide();
-  form_->Menus.FindNext->trigger();
+  form_->Commands().Menus.FindNext->trigger();
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("3 , 7"));
 
   // Upward: the match on the line before.
   dialog->setDirection(FindDirection::Up);
-  form_->tools.findNext->click();
+  form_->Commands().tools.findNext->click();
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("2 , 7"));
   QVERIFY(!dialog->isVisible());
 
   // A match further down comes to the second visible line.
   dialog->setDirection(FindDirection::Down);
   dialog->setFindText(QStringLiteral("n0150 "));
-  form_->Menus.FindNext->trigger();
+  form_->Commands().Menus.FindNext->trigger();
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("150 , 1"));
   QCOMPARE(edit->firstVisibleLine(), 148);
 }
@@ -151,7 +151,7 @@ void MainWindowDeskTest::findNotFoundTellsAndKeepsTheSelection() {
   QCOMPARE(form_->editorFields.caret->text(), QStringLiteral("7 , 11"));
 
   form_->Desk().findDialog->setFindText(QStringLiteral("G02"));
-  const ShownBox shown = AnswerBox([&] { form_->tools.findNext->click(); });
+  const ShownBox shown = AnswerBox([&] { form_->Commands().tools.findNext->click(); });
   QCOMPARE(shown.text, QStringLiteral("検索文字列が見当たりません！"));
   QCOMPARE(shown.title, QStringLiteral("編集"));
   QCOMPARE(shown.icon, QMessageBox::Information);
@@ -181,7 +181,7 @@ void MainWindowDeskTest::printsTheDocumentThroughTheWindow() {
   // The tool button "印刷": all pages under the document's name.
   const QString all = folder.filePath("all.pdf");
   printer->setOutputFileName(all);
-  form_->tools.print->click();
+  form_->Commands().tools.print->click();
   QCOMPARE(asked, 1);
   QString text = PdfText(all);
   QVERIFY2(text.contains("N0001 G01 X1.") && text.contains(QStringLiteral("X%1.").arg(2 * k)),
@@ -192,7 +192,7 @@ void MainWindowDeskTest::printsTheDocumentThroughTheWindow() {
   answer = PrintChoice{PrintChoice::Range::Pages, 2, 2};
   const QString page = folder.filePath("page.pdf");
   printer->setOutputFileName(page);
-  form_->Menus.FilePrint->trigger();
+  form_->Commands().Menus.FilePrint->trigger();
   text = PdfText(page);
   const auto line = [](int n) { return QStringLiteral("N%1 ").arg(n, 4, 10, QLatin1Char('0')); };
   QVERIFY2(!text.contains(line(k)) && text.contains(line(k + 1)) && text.contains(line(2 * k)),
@@ -203,13 +203,13 @@ void MainWindowDeskTest::printsTheDocumentThroughTheWindow() {
   accept = false;
   const QString cancelled = folder.filePath("cancelled.pdf");
   printer->setOutputFileName(cancelled);
-  form_->Menus.FilePrint->trigger();
+  form_->Commands().Menus.FilePrint->trigger();
   QCOMPARE(asked, 3);
   QVERIFY(!QFile::exists(cancelled));
 }
 
 void MainWindowDeskTest::helpAndLaunchersFromTheMenus() {
-  const ShownBox about = AnswerBox([&] { form_->Menus.Menu_ver->trigger(); });
+  const ShownBox about = AnswerBox([&] { form_->Commands().Menus.Menu_ver->trigger(); });
   QCOMPARE(about.text, QStringLiteral("Quelvo Ver1.47"));
 
   QTemporaryDir home;
@@ -217,8 +217,8 @@ void MainWindowDeskTest::helpAndLaunchersFromTheMenus() {
   const QByteArray savedData = qgetenv("XDG_DATA_HOME");
   qputenv("HOME", home.path().toUtf8());
   qunsetenv("XDG_DATA_HOME");
-  form_->Menus.DeskTop_set->trigger();
-  form_->Menus.SendTo_set->trigger();
+  form_->Commands().Menus.DeskTop_set->trigger();
+  form_->Commands().Menus.SendTo_set->trigger();
   const QString desktop = QString::fromStdString(quelvo::ShortcutPath(quelvo::ShortcutKind::Desktop));
   const QString sendTo = QString::fromStdString(quelvo::ShortcutPath(quelvo::ShortcutKind::SendTo));
   qputenv("HOME", savedHome);

@@ -136,33 +136,33 @@ void MainWindowEditTest::selectionShowsInPanelAndEnablesCommands() {
   edit->setCursorPosition(0, 0);
   QTest::keyClick(edit, Qt::Key_Right);
   QCOMPARE(form_->editorFields.selection->text(), QString());
-  QVERIFY(!form_->Menus.EditCut->isEnabled());
-  QVERIFY(!form_->tools.copy->isEnabled());
-  QVERIFY(form_->Menus.EditPaste->isEnabled());
+  QVERIFY(!form_->Commands().Menus.EditCut->isEnabled());
+  QVERIFY(!form_->Commands().tools.copy->isEnabled());
+  QVERIFY(form_->Commands().Menus.EditPaste->isEnabled());
   QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
   QCOMPARE(form_->editorFields.selection->text(), QString("選択範囲"));
-  QVERIFY(form_->Menus.EditCut->isEnabled() && form_->Menus.EditCopy->isEnabled());
-  QVERIFY(form_->Menus.EditDelete->isEnabled());
-  QVERIFY(form_->tools.cut->isEnabled() && form_->tools.copy->isEnabled());
+  QVERIFY(form_->Commands().Menus.EditCut->isEnabled() && form_->Commands().Menus.EditCopy->isEnabled());
+  QVERIFY(form_->Commands().Menus.EditDelete->isEnabled());
+  QVERIFY(form_->Commands().tools.cut->isEnabled() && form_->Commands().tools.copy->isEnabled());
   form_->EditCopyClick();
   QCOMPARE(QApplication::clipboard()->text(), QString("0"));
   QTest::keyClick(edit, Qt::Key_Left);
   QCOMPARE(form_->editorFields.selection->text(), QString());
-  QVERIFY(!form_->Menus.EditCopy->isEnabled());
+  QVERIFY(!form_->Commands().Menus.EditCopy->isEnabled());
 }
 
 void MainWindowEditTest::wrapKeepsTheModifiedFlag() {
   // Not modified: stays unmodified, title without <変更>.
-  form_->Menus.EditWrap->trigger();
-  QVERIFY(form_->Menus.EditWrap->isChecked());
+  form_->Commands().Menus.EditWrap->trigger();
+  QVERIFY(form_->Commands().Menus.EditWrap->isChecked());
   QCOMPARE(form_->editor->wrapMode(), QsciScintilla::WrapWord);
   QVERIFY(!form_->editor->isModified());
   QVERIFY(!form_->Document.Modified);
   QCOMPARE(form_->windowTitle(), kEditTitle);
   // Modified: keeps the modified title.
   QTest::keyClicks(form_->editor, "n");
-  form_->Menus.EditWrap->trigger();
-  QVERIFY(!form_->Menus.EditWrap->isChecked());
+  form_->Commands().Menus.EditWrap->trigger();
+  QVERIFY(!form_->Commands().Menus.EditWrap->isChecked());
   QCOMPARE(form_->editor->wrapMode(), QsciScintilla::WrapNone);
   QVERIFY(form_->editor->isModified());
   QCOMPARE(form_->windowTitle(), kModifiedTitle);
@@ -182,7 +182,7 @@ void MainWindowEditTest::fontChangeKeepsTheModifiedFlag() {
   form_->EditFontClick();
   QCOMPARE(form_->editor->font().pointSize(), 16);
   QCOMPARE(form_->Settings.editor.fontSize, 16);
-  QCOMPARE(form_->Menus.FontName->text(),
+  QCOMPARE(form_->Commands().Menus.FontName->text(),
            QString::fromStdString(form_->Settings.editor.fontName) + "  16");
   QCOMPARE(form_->editor->SelectionStart(), 0L);  // caret back at the start
   QVERIFY(!form_->editor->isModified());
@@ -252,12 +252,12 @@ void MainWindowEditTest::dateAndTimeReplacesTheSelection() {
 void MainWindowEditTest::undoDeleteAndSelectAll() {
   quelvo::NcEdit* edit = form_->editor;
   form_->EditMenuClick();
-  QVERIFY(!form_->Menus.EditUndo->isEnabled());
-  QVERIFY(!form_->tools.undo->isEnabled());
+  QVERIFY(!form_->Commands().Menus.EditUndo->isEnabled());
+  QVERIFY(!form_->Commands().tools.undo->isEnabled());
   form_->EditUndoClick();  // nothing to undo: nothing happens
   QTest::keyClicks(edit, "m3");
-  QVERIFY(form_->Menus.EditUndo->isEnabled());
-  QVERIFY(form_->tools.undo->isEnabled());
+  QVERIFY(form_->Commands().Menus.EditUndo->isEnabled());
+  QVERIFY(form_->Commands().tools.undo->isEnabled());
   form_->EditAllClick();
   QVERIFY(edit->hasSelectedText());
   form_->EditDeleteClick();

@@ -267,10 +267,10 @@ void MainWindowFilesTest::openLoadsTheChosenFile() {
   QCOMPARE(form_->Settings.maskNo, 6);
   QCOMPARE(form_->Settings.dirPath, (files_->path() + "/").toStdString());
   QVERIFY(!Modified());
-  QCOMPARE(form_->Menus.RecentFiles[0]->text(), "&1 " + path);
-  QVERIFY(form_->Menus.RecentFiles[0]->isVisible());
-  QVERIFY(!form_->Menus.RecentFiles[1]->isVisible());
-  QVERIFY(form_->Menus.RecentSeparator->isVisible());
+  QCOMPARE(form_->Commands().Menus.RecentFiles[0]->text(), "&1 " + path);
+  QVERIFY(form_->Commands().Menus.RecentFiles[0]->isVisible());
+  QVERIFY(!form_->Commands().Menus.RecentFiles[1]->isVisible());
+  QVERIFY(form_->Commands().Menus.RecentSeparator->isVisible());
 
   // A modified document is offered for saving first; a file that is gone is
   // reported and changes nothing.
@@ -339,18 +339,18 @@ void MainWindowFilesTest::recentFilesFollowTheLoads() {
   for (const char* name : {"A.NC", "B.NC", "C.NC", "D.NC", "E.NC", "F.NC"})
     paths << WriteBytes(Path(name), QByteArray(name) + "\r\n");
   for (int i : {0, 1, 2, 0}) QVERIFY(form_->Files().LoadDocument(paths[i].toStdString()));
-  QCOMPARE(form_->Menus.RecentFiles[0]->text(), "&1 " + paths[0]);
-  QCOMPARE(form_->Menus.RecentFiles[1]->text(), "&2 " + paths[2]);
-  QCOMPARE(form_->Menus.RecentFiles[2]->text(), "&3 " + paths[1]);
-  QVERIFY(!form_->Menus.RecentFiles[3]->isVisible());
+  QCOMPARE(form_->Commands().Menus.RecentFiles[0]->text(), "&1 " + paths[0]);
+  QCOMPARE(form_->Commands().Menus.RecentFiles[1]->text(), "&2 " + paths[2]);
+  QCOMPARE(form_->Commands().Menus.RecentFiles[2]->text(), "&3 " + paths[1]);
+  QVERIFY(!form_->Commands().Menus.RecentFiles[3]->isVisible());
 
   // The third item opens C; a modified document is asked about first.
   Modify("z");
   script_->saveAnswers = {SaveAnswer::No};
-  form_->Menus.RecentFiles[2]->trigger();
+  form_->Commands().Menus.RecentFiles[2]->trigger();
   QCOMPARE(script_->questions.size(), 1);
   QCOMPARE(form_->Document.CurrentFileName, paths[1].toStdString());
-  QCOMPARE(form_->Menus.RecentFiles[0]->text(), "&1 " + paths[1]);
+  QCOMPARE(form_->Commands().Menus.RecentFiles[0]->text(), "&1 " + paths[1]);
 
   // Six files keep the last five; a recent file that is gone is ignored and stays.
   for (int i = 0; i < 6; ++i) QVERIFY(form_->Files().LoadDocument(paths[i].toStdString()));
@@ -388,7 +388,7 @@ void MainWindowFilesTest::droppedFilesAreOpened() {
   QVERIFY(form_->acceptDrops());
 
   // During a transfer (the file menu disabled) a drop changes nothing.
-  form_->Menus.File->setEnabled(false);
+  form_->Commands().Menus.File->setEnabled(false);
   form_->Files().OnDropFiles({one});
   QCOMPARE(form_->Document.CurrentFileName, two.toStdString());
 }

@@ -61,8 +61,8 @@ void MainWindowTest::defaultsWithoutSettingsFile() {
     QCOMPARE(*v, std::string("N"));
   QCOMPARE(o.dc3_0x93, std::string("Y"));
   QVERIFY(o.op16);
-  QVERIFY(form.Menus.view_op->isChecked());
-  QVERIFY(!form.Menus.view_op->isVisible());
+  QVERIFY(form.Commands().Menus.view_op->isChecked());
+  QVERIFY(!form.Commands().Menus.view_op->isVisible());
   QCOMPARE(form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
   QCOMPARE(form.Document.CurrentFileName, std::string("無題"));
   QVERIFY(form.Document.InsertMode);
@@ -86,7 +86,7 @@ void MainWindowTest::toolBarAsTheCommandTable() {
                                 "undo:戻す", "findNext:検索", "|", "print:印刷", "|",
                                 "receive:受信", "send:送信", "repeat:ﾘﾋﾟｰﾄ",
                                 "settings:設定", "stop:中止"};
-  QList<QWidget*> items = form.toolBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  QList<QWidget*> items = form.Commands().toolBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
   std::sort(items.begin(), items.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
   QStringList seen;
   for (QWidget* w : items) {
@@ -100,9 +100,9 @@ void MainWindowTest::toolBarAsTheCommandTable() {
     }
   }
   QCOMPARE(seen, expected);
-  QCOMPARE(form.tools.send->property("tag").toInt(), 1);
-  QCOMPARE(form.tools.repeat->property("tag").toInt(), 2);
-  QVERIFY(!form.tools.stop->isEnabled());
+  QCOMPARE(form.Commands().tools.send->property("tag").toInt(), 1);
+  QCOMPARE(form.Commands().tools.repeat->property("tag").toInt(), 2);
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
 }
 
 namespace {
@@ -124,31 +124,31 @@ void MainWindowTest::menusAsTheCommandTable() {
   for (QAction* a : form.menuBar()->actions()) bar << a->text();
   // Once shown, the setting menu names the active setting.
   QCOMPARE(bar, (QStringList{"ファイル", "編集", "検索", "通信設定切換(設定１)", "ｵﾌﾟｼｮﾝ", "通信ログ", "ﾍﾙﾌﾟ"}));
-  QCOMPARE(Captions(form.Menus.File),
+  QCOMPARE(Captions(form.Commands().Menus.File),
            (QStringList{"新規作成", "開く", "上書き保存", "名前を付けて保存", "ｏ番号分割保存", "プリンタ設定", "印刷",
                         "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成", "SendTo(送る)に登録", "比較…", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "終了",
                         "途中から送信…"}));
-  for (QAction* item : form.Menus.RecentFiles) QVERIFY(!item->isVisible());
-  QCOMPARE(Captions(form.Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
+  for (QAction* item : form.Commands().Menus.RecentFiles) QVERIFY(!item->isVisible());
+  QCOMPARE(Captions(form.Commands().Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
                                                    "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]",
                                                    "ツールパス表示"}));
-  QVERIFY(form.Menus.EditWrap->isCheckable() && !form.Menus.EditWrap->isChecked());
-  QCOMPARE(Captions(form.Menus.FontSelect), (QStringList{"フォント設定", "ＭＳ ゴシック  10"}));
-  QCOMPARE(Captions(form.Menus.ScreenColor), (QStringList{"背景色設定", "文字色設定"}));
-  QCOMPARE(Captions(form.Menus.Find), (QStringList{"検索", "次を検索"}));
-  QCOMPARE(Captions(form.Menus.Setting),
+  QVERIFY(form.Commands().Menus.EditWrap->isCheckable() && !form.Commands().Menus.EditWrap->isChecked());
+  QCOMPARE(Captions(form.Commands().Menus.FontSelect), (QStringList{"フォント設定", "ＭＳ ゴシック  10"}));
+  QCOMPARE(Captions(form.Commands().Menus.ScreenColor), (QStringList{"背景色設定", "文字色設定"}));
+  QCOMPARE(Captions(form.Commands().Menus.Find), (QStringList{"検索", "次を検索"}));
+  QCOMPARE(Captions(form.Commands().Menus.Setting),
            (QStringList{"設定１", "設定２", "設定３", "設定４", "設定５", "設定６", "設定７", "設定８", "設定９",
                         "設定１０", "OSP専用_NO.1", "OSP専用_NO.2"}));
   // One separator, at menu position 11 (1-based), before the two OSP settings.
   QList<int> separators;
-  const QList<QAction*> setActions = form.Menus.Setting->actions();
+  const QList<QAction*> setActions = form.Commands().Menus.Setting->actions();
   for (int i = 0; i < setActions.size(); ++i)
     if (setActions[i]->isSeparator()) separators << i + 1;
   QCOMPARE(separators, QList<int>{11});
   QCOMPARE(setActions.size(), 13);
   QStringList keys;
   QList<int> tags;
-  for (QAction* a : form.Menus.SetItems) {
+  for (QAction* a : form.Commands().Menus.SetItems) {
     keys << a->shortcut().toString(QKeySequence::PortableText);
     tags << a->data().toInt();
     QVERIFY(a->isCheckable());
@@ -156,13 +156,13 @@ void MainWindowTest::menusAsTheCommandTable() {
   QCOMPARE(keys, (QStringList{"Alt+1", "Alt+2", "Alt+3", "Alt+4", "Alt+5", "Alt+6", "Alt+7", "Alt+8", "Alt+9",
                               "Alt+A", "Alt+O", "Alt+P"}));
   QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 6, 12}));
-  QCOMPARE(Captions(form.Menus.Option),
+  QCOMPARE(Captions(form.Commands().Menus.Option),
            (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)", "ｺｰﾄﾞ色分け表示"}));
-  QCOMPARE(Captions(form.Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
-  QCOMPARE(Captions(form.Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
+  QCOMPARE(Captions(form.Commands().Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
+  QCOMPARE(Captions(form.Commands().Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
   // Only the set items carry shortcuts.
-  for (QMenu* menu : {form.Menus.File, form.Menus.Edit, form.Menus.Find, form.Menus.Option, form.Menus.Log,
-                      form.Menus.Help})
+  for (QMenu* menu : {form.Commands().Menus.File, form.Commands().Menus.Edit, form.Commands().Menus.Find, form.Commands().Menus.Option, form.Commands().Menus.Log,
+                      form.Commands().Menus.Help})
     for (QAction* a : menu->actions()) QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->text()));
 }
 
@@ -237,10 +237,10 @@ void MainWindowTest::settingsWrittenAtCloseAndReadBack() {
   QCOMPARE(again.editor->paper(), QColor(0x12, 0x34, 0x56));
   QCOMPARE(again.Settings.setNo, 3);
   QCOMPARE(again.Settings.storedOptions.op3, std::string("Y"));
-  QVERIFY(again.Menus.RecentFiles[0]->isVisible());
-  QCOMPARE(again.Menus.RecentFiles[0]->text(), QString("&1 /nc/O0001.NC"));
-  QVERIFY(again.Menus.RecentSeparator->isVisible());
-  QVERIFY(!again.Menus.RecentFiles[1]->isVisible());
+  QVERIFY(again.Commands().Menus.RecentFiles[0]->isVisible());
+  QCOMPARE(again.Commands().Menus.RecentFiles[0]->text(), QString("&1 /nc/O0001.NC"));
+  QVERIFY(again.Commands().Menus.RecentSeparator->isVisible());
+  QVERIFY(!again.Commands().Menus.RecentFiles[1]->isVisible());
 }
 
 void MainWindowTest::failedWriteAtCloseIsReported() {
@@ -298,8 +298,8 @@ void MainWindowTest::stopButtonPressesEsc() {
   form.show();
   EscWatcher watcher;
   qApp->installEventFilter(&watcher);
-  form.tools.stop->setEnabled(true);  // as while a transfer runs
-  form.tools.stop->click();
+  form.Commands().tools.stop->setEnabled(true);  // as while a transfer runs
+  form.Commands().tools.stop->click();
   QTRY_COMPARE(watcher.presses, 1);
   qApp->removeEventFilter(&watcher);
 }

@@ -173,7 +173,7 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   w.control.Punch(kTape);
   bool lockedWhileReceiving = false;
   QTimer::singleShot(100, &w.form, [&] {
-    lockedWhileReceiving = !w.form.tools.receive->isEnabled() && w.form.transferStatus->isVisible();
+    lockedWhileReceiving = !w.form.Commands().tools.receive->isEnabled() && w.form.transferStatus->isVisible();
   });
 
   w.form.Transfer().ReceiveCommand();
@@ -205,7 +205,7 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   QCOMPARE(w.form.editor->text().toStdString(), std::string(kStored));
   QVERIFY(!w.form.editor->isModified());
   QVERIFY(!w.form.Transfer().state.ReceiveCompleted);
-  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
   QVERIFY(!w.form.transferStatus->isVisible());
 }
 
@@ -250,7 +250,7 @@ void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
   w.form.Transfer().ReceiveCommand();  // the folder choice cancelled
   QCOMPARE(w.fileDialogs, 1);
   QVERIFY(!w.folderPrompt.isEmpty());
-  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
   QVERIFY(!w.form.completionTimer->isActive());
   QVERIFY(w.form.Log.Text().find("earlier") != std::string::npos);
   QVERIFY(w.host.closes.empty());
@@ -266,7 +266,7 @@ void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
   });
   w.form.Transfer().ReceiveCommand();
   QCOMPARE(title, QString("受信データ名"));
-  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
   QVERIFY(!w.form.completionTimer->isActive());
 }
 
@@ -289,7 +289,7 @@ void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
   QVERIFY(w.form.completionTimer->isActive());
 
   w.form.Transfer().TransferFinished();
-  QVERIFY(w.form.tools.receive->isEnabled());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
   QVERIFY(w.form.editor->text().isEmpty());
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
 }

@@ -155,12 +155,12 @@ void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend()
   Script script({
       [&] {
         if (form.statusFields.phase->text() != "送信待機中") return false;
-        lockedWhileSending = !form.Menus.RestartSend->isEnabled() && !form.tools.send->isEnabled();
+        lockedWhileSending = !form.Commands().Menus.RestartSend->isEnabled() && !form.Commands().tools.send->isEnabled();
         control.Send(kDc1);
         return true;
       },
   });
-  form.Menus.RestartSend->trigger();  // runs the whole send
+  form.Commands().Menus.RestartSend->trigger();  // runs the whole send
   QVERIFY(script.Finished());
   QCOMPARE(proposed, 8);
   QCOMPARE(block, QString("再開ﾌﾞﾛｯｸ: N110 X40. F300."));
@@ -180,7 +180,7 @@ void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend()
   // The editor keeps the document as it was.
   QCOMPARE(form.editor->text(), QString(kProgram));
   form.completionTimer->setInterval(10);
-  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Commands().Menus.RestartSend->isEnabled(), 3000);
 }
 
 void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
@@ -203,7 +203,7 @@ void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
     caretFollows = caret == 8;  // the toolpath window follows the caret
     dialog->reject();
   });
-  form_->Menus.RestartSend->trigger();
+  form_->Commands().Menus.RestartSend->trigger();
   QVERIFY(refused);
   QVERIFY(offered);
   QCOMPARE(note, QString("10行目 再開できません: 工具径補正 G41 D1 (9 行目から) が有効です"));
@@ -232,11 +232,11 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
       },
       [&] {
         if (form.statusFields.phase->text() != "＜＜ 送信中 ＞＞") return false;
-        form.tools.stop->click();
+        form.Commands().tools.stop->click();
         return true;
       },
   });
-  form.tools.send->click();
+  form.Commands().tools.send->click();
   QVERIFY(script.Finished());
   // The last line the control got whole, from the bytes it received.
   const std::string wire = control.Drain();
@@ -246,7 +246,7 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
   const int lastCompleteLine = form.editor->text().split("\r\n").indexOf(lastComplete) + 1;
   QVERIFY2(lastCompleteLine > 4, QByteArray::fromStdString(wire).toHex(' ').constData());
   form.completionTimer->setInterval(10);
-  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Commands().Menus.RestartSend->isEnabled(), 3000);
 
   int proposed = 0;
   QString reason;
@@ -258,7 +258,7 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
     dialog->reject();
   });
   form.editor->setCursorPosition(1, 0);
-  form.Menus.RestartSend->trigger();
+  form.Commands().Menus.RestartSend->trigger();
   // The block before the last complete line (one more when the stop came
   // between a line's end and the next line's start).
   QVERIFY2(proposed == lastCompleteLine - 1 || proposed == lastCompleteLine - 2,

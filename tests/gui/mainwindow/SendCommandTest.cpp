@@ -167,8 +167,8 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
         if (form.statusFields.phase->text() != "送信待機中") return false;
         waitingPanels = QStringList{form.statusFields.lineSettings->text(), form.statusFields.port->text(), form.statusFields.startSignal->text(), form.statusFields.remaining->text()};
         lockedWhileSending = form.transferStatus->isVisible() && !form.editorStatus->isVisible() &&
-                             form.editor->isReadOnly() && !form.tools.send->isEnabled() &&
-                             !form.tools.repeat->isEnabled() && form.tools.stop->isEnabled();
+                             form.editor->isReadOnly() && !form.Commands().tools.send->isEnabled() &&
+                             !form.Commands().tools.repeat->isEnabled() && form.Commands().tools.stop->isEnabled();
         control.Send(kDc1);
         return true;
       },
@@ -183,11 +183,11 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
         if (form.statusFields.phase->text() != "＜＜ 送信中 ＞＞") return false;
         sendingPanels = form.statusFields.remaining->text() + "|" + form.programLine->text();
         if (form.statusFields.progress->value() <= 0) return false;
-        form.tools.stop->click();
+        form.Commands().tools.stop->click();
         return true;
       },
   });
-  form.tools.send->click();  // runs the whole send
+  form.Commands().tools.send->click();  // runs the whole send
   QVERIFY(script.Finished());
 
   QCOMPARE(waitingPanels.size(), 4);
@@ -221,8 +221,8 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
   QTRY_VERIFY_WITH_TIMEOUT(form.editorStatus->isVisible(), 2000);
   QVERIFY(!form.transferStatus->isVisible());
   QVERIFY(!form.editor->isReadOnly());
-  QVERIFY(form.tools.send->isEnabled());
-  QVERIFY(!form.tools.stop->isEnabled());
+  QVERIFY(form.Commands().tools.send->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
   QVERIFY(!form.lineStrip->isVisible());
 }
 
@@ -233,10 +233,10 @@ void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
   Script repeat({[&] {
     if (form.statusFields.phase->text() != "送信待機中") return false;
     counterWhileWaiting = form.statusFields.repeatPass->text();
-    form.tools.stop->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  form.tools.repeat->click();
+  form.Commands().tools.repeat->click();
   QVERIFY(repeat.Finished());
   QCOMPARE(counterWhileWaiting, QString("送信:001"));
   QVERIFY(form.Log.Text().find("ｴﾗｰ番号 9999") != std::string::npos);
@@ -247,7 +247,7 @@ void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
   Script send({[&] {
     if (form.statusFields.phase->text() != "送信待機中") return false;
     counterOfSend = form.statusFields.repeatPass->text();
-    form.tools.stop->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
   form.Transfer().SendCommand(1);
@@ -286,12 +286,12 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
     ++asked;
     return quelvo::FileChoice{!chosen.isEmpty(), chosen, 1};
   };
-  form.tools.send->click();
+  form.Commands().tools.send->click();
   QCOMPARE(asked, 1);
   QCOMPARE(messages_, std::vector<std::string>{"送信データが有りません。"});
   // Still editing: nothing was locked, no log was started.
   QVERIFY(form.editorStatus->isVisible());
-  QVERIFY(form.tools.send->isEnabled());
+  QVERIFY(form.Commands().tools.send->isEnabled());
   QVERIFY(!form.editor->isReadOnly());
   QVERIFY(form.Log.Empty());
 
@@ -305,10 +305,10 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
   Script stop({[&] {
     if (form.statusFields.phase->text() != "送信待機中") return false;
     waited = true;
-    form.tools.stop->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  form.tools.send->click();
+  form.Commands().tools.send->click();
   QCOMPARE(asked, 2);
   QVERIFY(waited);
   QVERIFY2(form.Log.Text().find("  送信ﾌｧｲﾙ名は" + chosen.toStdString() + "\n") != std::string::npos,
@@ -322,7 +322,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   qputenv("QUELVO_SENDMAIL", QByteArray("cat >> '") + mailFile.toLocal8Bit() + "'");
   form.Comm.Mail_Flg = "Y";
   form.Comm.Mail_Address = "shop@example.com";
-  form.tools.send->click();  // returns at once: the dialog is not modal
+  form.Commands().tools.send->click();  // returns at once: the dialog is not modal
   quelvo::ProgramPicker& dialog = *form.Files().programPicker;
   QVERIFY(dialog.isVisible());
   QCOMPARE(dialog.windowTitle(), QString("選択送信"));
@@ -353,7 +353,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   Script stop({[&] {
     if (form.statusFields.phase->text() != "送信待機中") return false;
     skipped = form.Transfers.Selection().SkipLines;
-    form.tools.stop->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
   dialog.sendSelectedButton->click();
@@ -377,7 +377,7 @@ void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
 void SendCommandTest::selectiveSendCancelledEndsThroughTheCompletionStep() {
   MakeSelectiveSendForm("O1000\r\nM30\r\n%");
   MainWindow& form = *form_;
-  form.tools.send->click();
+  form.Commands().tools.send->click();
   QVERIFY(form.Files().programPicker->isVisible());
   form.Files().programPicker->cancelSendButton->click();
   QVERIFY(!form.Files().programPicker->isVisible());
@@ -386,14 +386,14 @@ void SendCommandTest::selectiveSendCancelledEndsThroughTheCompletionStep() {
   QVERIFY(form.transferStatus->isVisible());
   form.completionTimer->setInterval(10);
   QTRY_VERIFY_WITH_TIMEOUT(form.editorStatus->isVisible(), 2000);
-  QVERIFY(form.tools.send->isEnabled());
+  QVERIFY(form.Commands().tools.send->isEnabled());
   QVERIFY(!form.editor->isReadOnly());
 }
 
 void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
   MakeSelectiveSendForm("%\r\nG00X0\r\nO1000");
   MainWindow& form = *form_;
-  form.tools.send->click();
+  form.Commands().tools.send->click();
   QCOMPARE(form.Files().programPicker->programList->count(), 0);
   form.Files().programPicker->sendSelectedButton->click();
   QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
@@ -454,7 +454,7 @@ void SendCommandTest::closeDuringASend() {
       });
       // The send went on after No: end it with "中止".
       steps.push_back([&] {
-        if (!yes) form.tools.stop->click();
+        if (!yes) form.Commands().tools.stop->click();
         return true;
       });
     } else {
@@ -467,7 +467,7 @@ void SendCommandTest::closeDuringASend() {
     }
   }
   Script script(steps);
-  form.tools.send->click();  // returns when the send has ended
+  form.Commands().tools.send->click();  // returns when the send has ended
   QVERIFY(script.Finished());
   QCOMPARE(questions, QStringList{"転送中です。中止して終了しますか？"});
   QVERIFY(!closedAtOnce);

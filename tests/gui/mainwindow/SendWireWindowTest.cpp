@@ -81,7 +81,7 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
   form.editor->setText(text);
   form.editor->setModified(false);
 
-  form.tools.send->click();  // runs the whole send
+  form.Commands().tools.send->click();  // runs the whole send
   QVERIFY2(messages.empty(), messages.empty() ? "" : messages.front().c_str());
   QVERIFY2(form.Log.Text().find("  送信完了\n") != std::string::npos, form.Log.Text().c_str());
 

@@ -53,19 +53,19 @@ void SettingMenuTest::shortcutsLoadTheSlotOfTheirTag() {
   form.show();
   QVERIFY(QTest::qWaitForWindowActive(&form));
   QCOMPARE(form.Comm.Port_S, std::string("/dev/one"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(設定１)"));
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(設定１)"));
 
   PressShortcut(form, Qt::Key_O);
   QCOMPARE(form.Settings.setNo, 6);
   QCOMPARE(form.Comm.Port_S, std::string("/dev/osp1"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(OSP専用_NO.1)"));
-  QVERIFY(form.Menus.SetItems[10]->isChecked());
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(OSP専用_NO.1)"));
+  QVERIFY(form.Commands().Menus.SetItems[10]->isChecked());
 
   PressShortcut(form, Qt::Key_A);
   QCOMPARE(form.Settings.setNo, 11);
   QCOMPARE(form.Comm.Port_S, std::string("/dev/ten"));
-  QVERIFY(form.Menus.SetItems[9]->isChecked());
-  QVERIFY(!form.Menus.SetItems[10]->isChecked());
+  QVERIFY(form.Commands().Menus.SetItems[9]->isChecked());
+  QVERIFY(!form.Commands().Menus.SetItems[10]->isChecked());
 
   PressShortcut(form, Qt::Key_6);
   QCOMPARE(form.Settings.setNo, 7);
@@ -82,7 +82,7 @@ void SettingMenuTest::captionFollowsARenamedSetting() {
   MainWindow form;
   form.show();
   form.SettingItemClick(3);
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(設定３)"));
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(設定３)"));
 
   // Renamed in the settings dialog and saved: the item and the menu follow.
   quelvo::SettingsDialog& dialog = form.EnsureSettingsDialog();
@@ -98,8 +98,8 @@ void SettingMenuTest::captionFollowsARenamedSetting() {
   });
   form.OpenSettingsDialog();
   QCOMPARE(form.Settings.setNames[3], std::string("旋盤"));
-  QCOMPARE(form.Menus.SetItems[2]->text(), QString("旋盤"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(旋盤)"));
+  QCOMPARE(form.Commands().Menus.SetItems[2]->text(), QString("旋盤"));
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(旋盤)"));
   QVERIFY(QFile::exists(QString::fromStdString(quelvo::ProgramFolderFile("SetData3.ini"))));
 }
 
@@ -119,7 +119,7 @@ void SettingMenuTest::storedNumberWithoutSlotFallsBackToOne() {
   form.show();
   QCOMPARE(messages, std::vector<std::string>{"通信設定番号\n15は存在しません。"});
   QCOMPARE(form.Settings.setNo, 1);
-  QVERIFY(form.Menus.SetItems[0]->isChecked());
+  QVERIFY(form.Commands().Menus.SetItems[0]->isChecked());
 }
 
 void SettingMenuTest::optionsDialogAndPreviewSwitch() {
@@ -136,8 +136,8 @@ void SettingMenuTest::optionsDialogAndPreviewSwitch() {
   QVERIFY(form.Settings.options.filePreview);
   form.ToggleFilePreviewOption();
   QVERIFY(!form.Settings.options.filePreview);
-  QVERIFY(!form.Menus.view_op->isChecked());
-  QVERIFY(!form.Menus.view_op->isVisible());
+  QVERIFY(!form.Commands().Menus.view_op->isChecked());
+  QVERIFY(!form.Commands().Menus.view_op->isVisible());
   form.ToggleFilePreviewOption();
   QVERIFY(form.Settings.options.filePreview);
 }

@@ -124,7 +124,7 @@ void SyntaxColorsTest::offLooksAsTheEditorAlwaysDid() {
     auto form = OpenWindow();
     QVERIFY(form);
     QVERIFY(!form->editor->SyntaxColors());
-    QVERIFY(!form->Menus.color_op->isChecked());
+    QVERIFY(!form->Commands().Menus.color_op->isChecked());
     never = Capture(form->editor);
   }
   WriteLook(fontColor, screenColor, 1);
@@ -134,7 +134,7 @@ void SyntaxColorsTest::offLooksAsTheEditorAlwaysDid() {
   const EditorLook on = Capture(form->editor);
   QVERIFY(on.image != never.image);
   QVERIFY(on.marked > 0);  // "あ" under ISO
-  form->Menus.color_op->trigger();
+  form->Commands().Menus.color_op->trigger();
   QVERIFY(!form->editor->SyntaxColors());
   form->editor->repaint();
   const EditorLook off = Capture(form->editor);
@@ -225,11 +225,11 @@ void SyntaxColorsTest::optionIsStoredAndTheMenuShowsIt() {
   {
     auto form = OpenWindow();
     QVERIFY(form);
-    QVERIFY(form->Menus.color_op->isCheckable());
-    QVERIFY(form->Menus.color_op->isChecked());  // on without the key
+    QVERIFY(form->Commands().Menus.color_op->isCheckable());
+    QVERIFY(form->Commands().Menus.color_op->isChecked());  // on without the key
     form->editor->insert("X");
-    form->Menus.color_op->trigger();
-    QVERIFY(!form->Menus.color_op->isChecked());
+    form->Commands().Menus.color_op->trigger();
+    QVERIFY(!form->Commands().Menus.color_op->isChecked());
     QVERIFY(form->editor->isModified());  // the look changes, nothing else
     form->editor->setModified(false);
     QVERIFY(form->close());
@@ -239,7 +239,7 @@ void SyntaxColorsTest::optionIsStoredAndTheMenuShowsIt() {
   auto again = OpenWindow();
   QVERIFY(again);
   QVERIFY(!again->editor->SyntaxColors());
-  QVERIFY(!again->Menus.color_op->isChecked());
+  QVERIFY(!again->Commands().Menus.color_op->isChecked());
 }
 
 // Opening a long program styles the lines on screen, not the whole text; a

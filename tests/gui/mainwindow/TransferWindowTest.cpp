@@ -48,13 +48,13 @@ struct Messages {
 // In the editing state "切取", "ｺﾋﾟｰ" and "戻す" follow the selection and the
 // undo history, so only a lock says something about them.
 void CheckLocked(MainWindow& form, bool locked, bool logMenuEnabled) {
-  const quelvo::ToolButtons& t = form.tools;
+  const quelvo::ToolButtons& t = form.Commands().tools;
   for (QToolButton* button : {t.newFile, t.open, t.save, t.cut, t.copy, t.paste, t.undo, t.print, t.receive,
                               t.send, t.settings, t.findNext, t.repeat}) {
     if (!locked && (button == t.cut || button == t.copy || button == t.undo)) continue;
     QVERIFY2(button->isEnabled() == !locked, qPrintable(button->objectName()));
   }
-  const auto& m = form.Menus;
+  const auto& m = form.Commands().Menus;
   for (QMenu* menu : {m.File, m.Edit, m.Find, m.Setting, m.Option, m.Help})
     QVERIFY2(menu->menuAction()->isEnabled() == !locked, qPrintable(menu->title()));
   QCOMPARE(m.Log->menuAction()->isEnabled(), logMenuEnabled);
@@ -85,11 +85,11 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   MainWindow form;
   form.show();
   CheckLocked(form, false, true);
-  QVERIFY(!form.tools.stop->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
 
   form.Transfer().SetTransferUi(false);
   CheckLocked(form, true, false);
-  QVERIFY(form.tools.stop->isEnabled());
+  QVERIFY(form.Commands().tools.stop->isEnabled());
   QVERIFY(form.transferStatus->isVisible());
   QVERIFY(!form.editorStatus->isVisible());
   if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
@@ -109,7 +109,7 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   form.editorFields.selection->setText("選択");
   form.Transfer().SetTransferUi(true);
   CheckLocked(form, false, true);
-  QVERIFY(!form.tools.stop->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
   QVERIFY(!form.transferStatus->isVisible());
   QVERIFY(form.editorStatus->isVisible());
   QVERIFY(!form.editor->isReadOnly());
@@ -148,7 +148,7 @@ void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
   QCOMPARE(form.logView->font().family(), form.editor->font().family());
   CheckLocked(form, true, true);
   // Not a transfer: no stop button, the editor status bar stays.
-  QVERIFY(!form.tools.stop->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
   QVERIFY(form.editorStatus->isVisible());
   QVERIFY(!form.transferStatus->isVisible());
 
@@ -171,9 +171,9 @@ void TransferWindowTest::stopKeysCallTheRunningTransfersStop() {
   QTest::keyClick(form.editor, Qt::Key_Escape);
   QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kEsc);
   stops.clear();
-  QTest::keyPress(form.tools.open, Qt::Key_F3);
+  QTest::keyPress(form.Commands().tools.open, Qt::Key_F3);
   QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kF3);
-  QTest::keyRelease(form.tools.open, Qt::Key_F3);
+  QTest::keyRelease(form.Commands().tools.open, Qt::Key_F3);
   stops.clear();
   QTest::keyClick(form.editor, Qt::Key_A);
   QVERIFY(stops.empty());
@@ -182,7 +182,7 @@ void TransferWindowTest::stopKeysCallTheRunningTransfersStop() {
   // does not start stopped.
   form.StopKeys.SetStopHandler([&form](quelvo::StopKind kind) { form.StopTransfer(kind); });
   form.Transfer().SetTransferUi(false);
-  form.tools.stop->click();
+  form.Commands().tools.stop->click();
   QVERIFY(!form.TransferRunning());
   QVERIFY(!form.Link.UserStopRequested());
 }

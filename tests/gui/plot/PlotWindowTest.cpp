@@ -261,10 +261,10 @@ void PlotWindowTest::menuItemOpensThePlotOfTheDocument() {
   MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QCOMPARE(form.Menus.Edit->actions().last(), form.Menus.PlotOpen);
-  QCOMPARE(form.Menus.PlotOpen->text(), QString("ツールパス表示"));
+  QCOMPARE(form.Commands().Menus.Edit->actions().last(), form.Commands().Menus.PlotOpen);
+  QCOMPARE(form.Commands().Menus.PlotOpen->text(), QString("ツールパス表示"));
   form.editor->setText("G00 X5. Y5.\nG01 X10. F100.\n");
-  form.Menus.PlotOpen->trigger();
+  form.Commands().Menus.PlotOpen->trigger();
   QVERIFY(form.plotWindow && form.plotWindow->isVisible());
   QTRY_COMPARE_WITH_TIMEOUT(form.plotWindow->Path() ? form.plotWindow->Path()->size() : size_t(0), size_t(2), 10000);
   form.editor->setModified(false);
@@ -285,7 +285,7 @@ void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   QVERIFY(form.Files().LoadDocument(small.toStdString()));
-  form.Menus.PlotOpen->trigger();
+  form.Commands().Menus.PlotOpen->trigger();
   PlotWindow& plot = *form.plotWindow;
   QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(2), 10000);
   const struct {
@@ -333,7 +333,7 @@ void PlotWindowTest::clickInThePlotUpdatesTheCaretPanel() {
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   form.editor->setText(kMill);
-  form.Menus.PlotOpen->trigger();
+  form.Commands().Menus.PlotOpen->trigger();
   PlotWindow& plot = *form.plotWindow;
   QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(9), 10000);
   QVERIFY(QTest::qWaitForWindowExposed(&plot));

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command table: every menu item and tool-bar button of the main window and
-// the handler it calls. Captions are used exactly as written; only the recent
-// file items carry an access key ("&1 " .. "&5 ").
+#include "gui/mainwindow/CommandTable.h"
+
 #include <QActionGroup>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QToolButton>
 
 #include "core/settings/SettingSlots.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/ToolIcons.h"
 
 namespace quelvo {
@@ -23,8 +21,13 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
 }
 }  // namespace
 
-void MainWindow::BuildMenus() {
-  QMenuBar* bar = menuBar();
+CommandTable::CommandTable(QMainWindow& window) {
+  BuildMenus(window);
+  BuildToolBar(window);
+}
+
+void CommandTable::BuildMenus(QMainWindow& window) {
+  QMenuBar* bar = window.menuBar();
   MainMenus& m = Menus;
 
   m.File = bar->addMenu("ファイル");
@@ -42,28 +45,14 @@ void MainWindow::BuildMenus() {
     QAction* item = m.File->addAction(QString("&%1 ").arg(i + 1));
     item->setObjectName(QString("recentFile%1").arg(i));
     item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { files_->RecentFileClick(i); });
     m.RecentFiles[static_cast<size_t>(i)] = item;
   }
   m.RecentSeparator = m.File->addSeparator();
   m.RecentSeparator->setVisible(false);
   m.FileExit = AddItem(m.File, "FileExit1", "終了");
   m.RestartSend = AddItem(m.File, "RestartSend", "途中から送信…");
-  connect(m.RestartSend, &QAction::triggered, this, &MainWindow::RestartSendClick);
-  connect(m.FileNew, &QAction::triggered, this, [this] { files_->FileNewClick(); });
-  connect(m.FileOpen, &QAction::triggered, this, [this] { files_->FileOpenClick(); });
-  connect(m.FileSave, &QAction::triggered, this, [this] { files_->FileSaveClick(); });
-  connect(m.FileSaveAs, &QAction::triggered, this, [this] { files_->FileSaveAsClick(); });
-  connect(m.opSave, &QAction::triggered, this, [this] { files_->opSaveClick(); });
-  connect(m.FilePage, &QAction::triggered, this, [this] { desk_->PageSetup(); });
-  connect(m.FilePrint, &QAction::triggered, this, [this] { desk_->Print(); });
-  connect(m.DeskTop_set, &QAction::triggered, this, [this] { desk_->CreateDesktopShortcut(); });
-  connect(m.SendTo_set, &QAction::triggered, this, [this] { desk_->RegisterSendTo(); });
-  connect(m.FileCompare, &QAction::triggered, this, &MainWindow::FileCompareClick);
-  connect(m.FileExit, &QAction::triggered, this, [this] { files_->FileExitClick(); });
 
   m.Edit = bar->addMenu("編集");
-  connect(m.Edit, &QMenu::aboutToShow, this, &MainWindow::EditMenuClick);
   m.EditUndo = AddItem(m.Edit, "EditUndo", "元に戻す");
   m.EditCut = AddItem(m.Edit, "EditCut", "切り取り");
   m.EditCopy = AddItem(m.Edit, "EditCopy", "コピー");
@@ -80,29 +69,15 @@ void MainWindow::BuildMenus() {
   m.ScreenColor = m.Edit->addMenu("画面カラー");
   m.screen_color = AddItem(m.ScreenColor, "screen_color", "背景色設定");
   m.font_color = AddItem(m.ScreenColor, "font_color", "文字色設定");
-  connect(m.EditUndo, &QAction::triggered, this, &MainWindow::EditUndoClick);
-  connect(m.EditCut, &QAction::triggered, this, &MainWindow::EditCutClick);
-  connect(m.EditCopy, &QAction::triggered, this, &MainWindow::EditCopyClick);
-  connect(m.EditPaste, &QAction::triggered, this, &MainWindow::EditPasteClick);
-  connect(m.EditDelete, &QAction::triggered, this, &MainWindow::EditDeleteClick);
-  connect(m.EditAll, &QAction::triggered, this, &MainWindow::EditAllClick);
-  connect(m.EditDate, &QAction::triggered, this, &MainWindow::EditDateClick);
   // The check mark is set by the handler itself, from the wrap state.
-  connect(m.EditWrap, &QAction::triggered, this, &MainWindow::EditWrapClick);
-  connect(m.EditFont, &QAction::triggered, this, &MainWindow::EditFontClick);
-  connect(m.screen_color, &QAction::triggered, this, &MainWindow::screen_colorClick);
-  connect(m.font_color, &QAction::triggered, this, &MainWindow::font_colorClick);
   m.PlotOpen = AddItem(m.Edit, "PlotOpen", "ツールパス表示");
-  connect(m.PlotOpen, &QAction::triggered, this, &MainWindow::PlotOpenClick);
 
   m.Find = bar->addMenu("検索");
   m.FindDo = AddItem(m.Find, "FindDo", "検索");
   m.FindNext = AddItem(m.Find, "FindNext", "次を検索");
-  connect(m.FindDo, &QAction::triggered, this, [this] { desk_->Find(); });
-  connect(m.FindNext, &QAction::triggered, this, [this] { desk_->FindNext(); });
 
   m.Setting = bar->addMenu("通信設定");
-  m.SetGroup = new QActionGroup(this);
+  m.SetGroup = new QActionGroup(&window);
   m.SetGroup->setExclusive(true);
   // The menu order of the slots, the two OSP settings after a separator
   // (menu position kSettingMenuSeparatorPosition).
@@ -115,8 +90,6 @@ void MainWindow::BuildMenus() {
     item->setData(slot.setNo);
     item->setShortcut(QKeySequence(Qt::ALT | Qt::Key(slot.shortcutKey)));
     m.SetGroup->addAction(item);
-    const int tag = slot.setNo;
-    connect(item, &QAction::triggered, this, [this, tag] { SettingItemClick(tag); });
     m.SetItems[i] = item;
   }
 
@@ -126,21 +99,15 @@ void MainWindow::BuildMenus() {
   m.view_op = AddItem(m.Option, "view_op", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)");
   m.view_op->setCheckable(true);
   m.view_op->setVisible(false);
-  connect(m.User_op, &QAction::triggered, this, [this] { files_->User_opClick(); });
-  connect(m.setting_op, &QAction::triggered, this, &MainWindow::setting_opClick);
-  connect(m.view_op, &QAction::triggered, this, [this] { files_->view_opClick(); });
   m.color_op = AddItem(m.Option, "color_op", "ｺｰﾄﾞ色分け表示");
   m.color_op->setCheckable(true);
-  connect(m.color_op, &QAction::triggered, this, &MainWindow::color_opClick);
 
   m.Log = bar->addMenu("通信ログ");
   const char* logCaptions[3] = {"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"};
   const char* logNames[3] = {"Menu_send", "Menu_receive", "Menu_end"};
   for (int i = 0; i < 3; ++i) {
     QAction* item = AddItem(m.Log, logNames[i], logCaptions[i]);
-    const int tag = i + 1;
-    item->setData(tag);
-    connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
+    item->setData(i + 1);  // the log: 1 send, 2 receive; 3 ends the view
     m.LogItems[static_cast<size_t>(i)] = item;
   }
 
@@ -148,11 +115,10 @@ void MainWindow::BuildMenus() {
   // Quelvo has no web page or mail address of its own, so the help menu
   // offers only the version.
   m.Menu_ver = AddItem(m.Help, "Menu_ver", "ﾊﾞｰｼﾞｮﾝ");
-  connect(m.Menu_ver, &QAction::triggered, this, [this] { desk_->ShowVersion(); });
 }
 
-void MainWindow::BuildToolBar() {
-  toolBar = new QWidget(this);
+void CommandTable::BuildToolBar(QMainWindow& window) {
+  toolBar = new QWidget(&window);
   toolBar->setObjectName("toolBar");
   auto* row = new QHBoxLayout(toolBar);
   row->setContentsMargins(2, 2, 2, 2);
@@ -209,20 +175,6 @@ void MainWindow::BuildToolBar() {
   }
   row->addStretch(1);
 
-  connect(tools.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
-  connect(tools.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });
-  connect(tools.save, &QToolButton::clicked, this, [this] { files_->FileSaveClick(); });
-  connect(tools.cut, &QToolButton::clicked, this, &MainWindow::EditCutClick);
-  connect(tools.copy, &QToolButton::clicked, this, &MainWindow::EditCopyClick);
-  connect(tools.paste, &QToolButton::clicked, this, &MainWindow::EditPasteClick);
-  connect(tools.undo, &QToolButton::clicked, this, &MainWindow::EditUndoClick);
-  connect(tools.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
-  connect(tools.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
-  connect(tools.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
-  connect(tools.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
-  connect(tools.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
-  connect(tools.settings, &QToolButton::clicked, this, &MainWindow::OpenSettingsDialog);
-  connect(tools.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
 }
 
 }  // namespace quelvo

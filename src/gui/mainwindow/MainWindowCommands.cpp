@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command table wired: each menu item and tool button of the main window
+// and the handler it calls, in the window or in one of its collaborators.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QToolButton>
+
+#include "gui/mainwindow/MainWindow.h"
+
+namespace quelvo {
+
+void MainWindow::WireCommands() {
+  const MainMenus& m = commands_->Menus;
+  const ToolButtons& tools = commands_->tools;
+  for (size_t i = 0; i < m.RecentFiles.size(); ++i) {
+    const int index = static_cast<int>(i);
+    connect(m.RecentFiles[i], &QAction::triggered, this, [this, index] { files_->RecentFileClick(index); });
+  }
+  connect(m.RestartSend, &QAction::triggered, this, &MainWindow::RestartSendClick);
+  connect(m.FileNew, &QAction::triggered, this, [this] { files_->FileNewClick(); });
+  connect(m.FileOpen, &QAction::triggered, this, [this] { files_->FileOpenClick(); });
+  connect(m.FileSave, &QAction::triggered, this, [this] { files_->FileSaveClick(); });
+  connect(m.FileSaveAs, &QAction::triggered, this, [this] { files_->FileSaveAsClick(); });
+  connect(m.opSave, &QAction::triggered, this, [this] { files_->opSaveClick(); });
+  connect(m.FilePage, &QAction::triggered, this, [this] { desk_->PageSetup(); });
+  connect(m.FilePrint, &QAction::triggered, this, [this] { desk_->Print(); });
+  connect(m.DeskTop_set, &QAction::triggered, this, [this] { desk_->CreateDesktopShortcut(); });
+  connect(m.SendTo_set, &QAction::triggered, this, [this] { desk_->RegisterSendTo(); });
+  connect(m.FileCompare, &QAction::triggered, this, &MainWindow::FileCompareClick);
+  connect(m.FileExit, &QAction::triggered, this, [this] { files_->FileExitClick(); });
+  connect(m.Edit, &QMenu::aboutToShow, this, &MainWindow::EditMenuClick);
+  connect(m.EditUndo, &QAction::triggered, this, &MainWindow::EditUndoClick);
+  connect(m.EditCut, &QAction::triggered, this, &MainWindow::EditCutClick);
+  connect(m.EditCopy, &QAction::triggered, this, &MainWindow::EditCopyClick);
+  connect(m.EditPaste, &QAction::triggered, this, &MainWindow::EditPasteClick);
+  connect(m.EditDelete, &QAction::triggered, this, &MainWindow::EditDeleteClick);
+  connect(m.EditAll, &QAction::triggered, this, &MainWindow::EditAllClick);
+  connect(m.EditDate, &QAction::triggered, this, &MainWindow::EditDateClick);
+  connect(m.EditWrap, &QAction::triggered, this, &MainWindow::EditWrapClick);
+  connect(m.EditFont, &QAction::triggered, this, &MainWindow::EditFontClick);
+  connect(m.screen_color, &QAction::triggered, this, &MainWindow::screen_colorClick);
+  connect(m.font_color, &QAction::triggered, this, &MainWindow::font_colorClick);
+  connect(m.PlotOpen, &QAction::triggered, this, &MainWindow::PlotOpenClick);
+  connect(m.FindDo, &QAction::triggered, this, [this] { desk_->Find(); });
+  connect(m.FindNext, &QAction::triggered, this, [this] { desk_->FindNext(); });
+  for (QAction* item : m.SetItems) {
+    const int tag = item->data().toInt();  // the setting number
+    connect(item, &QAction::triggered, this, [this, tag] { SettingItemClick(tag); });
+  }
+  connect(m.User_op, &QAction::triggered, this, [this] { files_->User_opClick(); });
+  connect(m.setting_op, &QAction::triggered, this, &MainWindow::setting_opClick);
+  connect(m.view_op, &QAction::triggered, this, [this] { files_->view_opClick(); });
+  connect(m.color_op, &QAction::triggered, this, &MainWindow::color_opClick);
+  for (QAction* item : m.LogItems) {
+    const int tag = item->data().toInt();
+    connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
+  }
+  connect(m.Menu_ver, &QAction::triggered, this, [this] { desk_->ShowVersion(); });
+  connect(tools.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
+  connect(tools.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });
+  connect(tools.save, &QToolButton::clicked, this, [this] { files_->FileSaveClick(); });
+  connect(tools.cut, &QToolButton::clicked, this, &MainWindow::EditCutClick);
+  connect(tools.copy, &QToolButton::clicked, this, &MainWindow::EditCopyClick);
+  connect(tools.paste, &QToolButton::clicked, this, &MainWindow::EditPasteClick);
+  connect(tools.undo, &QToolButton::clicked, this, &MainWindow::EditUndoClick);
+  connect(tools.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
+  connect(tools.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
+  connect(tools.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
+  connect(tools.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
+  connect(tools.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
+  connect(tools.settings, &QToolButton::clicked, this, &MainWindow::OpenSettingsDialog);
+  connect(tools.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
+}
+
+}  // namespace quelvo
