@@ -146,32 +146,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   QTimer* commandLineTimer = nullptr;  // the command line's transfer, a second after the first show
   EditorDialogs Dialogs;
 
-  // ---- Lifecycle (MainWindow.cpp) ----
-  void FormCreate();
-  void FormShow();
-  void FormClose();
-  void FormDestroy();
-  // The close at the end of a transfer started with the close request: true
-  // when the window closed.
-  bool CloseAtTransferEnd();
-  // The window as its transfer host shows the transfer (TransferWindowView,
-  // mainwindow/MainWindowTransferView.cpp).
-  void SetStatusField(TransferStatusField field, const std::string& text) override;
-  void ShowStatusNow() override;
-  void SetProgressRange(int64_t maximum) override;
-  void SetProgressPosition(int64_t position) override;
-  void SetProgramLine(const std::string& text) override;
-  void ShowDsrState(bool on) override;
-  void ShowCtsState(bool on) override;
-  void ShowTransferPanel(bool visible) override;
-  void SetTitle(const std::string& title) override;
-  QWidget& MessageParent() override;
-  NcEdit& TransferEditor() override;
-  void SetDocumentModified(bool modified) override;
-  void ClearEditorStatus(EditorStatusField field) override;
-  void SetEstimateTimer(bool enabled, int intervalMs) override;
-  void StartCompletionTimer() override;
-  bool CloseAfterCompletedTransfer() override;
   QString SettingsFilePath() const;
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
   void ShowMessage(const QString& text);
@@ -261,13 +235,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
 
   // ---- Files: open, save, recent files, split save, file types ----
   DocumentFiles& Files() { return *files_; }
-  // What the program-list dialog needs of the window (ProgramListHost).
-  QWidget* DialogParent() override { return this; }
-  NcEdit* DocumentEditor() override { return editor; }
-  FilePrompts& Prompts() override;
-  std::string DocumentFileName() const override { return Document.CurrentFileName; }
-  void ShowDocumentUnmodified() override;
-  bool ConfirmEncodable(std::string_view text) override;
 
   // ---- Find, print, shell, help ----
   DeskCommands& Desk() { return *desk_; }
@@ -308,6 +275,41 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void showEvent(QShowEvent* event) override;
 
  private:
+  // ---- Lifecycle (MainWindow.cpp) ----
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  // The close at the end of a transfer started with the close request: true
+  // when the window closed.
+  bool CloseAtTransferEnd();
+  // The window as its transfer host shows the transfer (TransferWindowView,
+  // mainwindow/MainWindowTransferView.cpp); the host and the transfer
+  // commands reach these through that interface.
+  void SetStatusField(TransferStatusField field, const std::string& text) override;
+  void ShowStatusNow() override;
+  void SetProgressRange(int64_t maximum) override;
+  void SetProgressPosition(int64_t position) override;
+  void SetProgramLine(const std::string& text) override;
+  void ShowDsrState(bool on) override;
+  void ShowCtsState(bool on) override;
+  void ShowTransferPanel(bool visible) override;
+  void SetTitle(const std::string& title) override;
+  QWidget& MessageParent() override;
+  NcEdit& TransferEditor() override;
+  void SetDocumentModified(bool modified) override;
+  void ClearEditorStatus(EditorStatusField field) override;
+  void SetEstimateTimer(bool enabled, int intervalMs) override;
+  void StartCompletionTimer() override;
+  bool CloseAfterCompletedTransfer() override;
+  // What the program-list dialog needs of the window (ProgramListHost).
+  QWidget* DialogParent() override { return this; }
+  NcEdit* DocumentEditor() override { return editor; }
+  FilePrompts& Prompts() override;
+  std::string DocumentFileName() const override { return Document.CurrentFileName; }
+  void ShowDocumentUnmodified() override;
+  bool ConfirmEncodable(std::string_view text) override;
+
   std::unique_ptr<CommandTable> commands_;  // made first: the menus and the tool bar
   friend class TransferCommands;  // runs its transfers through RunTransfer
   std::unique_ptr<TransferCommands> transfers_;  // made with the window

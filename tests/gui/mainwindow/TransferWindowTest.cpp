@@ -45,6 +45,9 @@ struct Messages {
   }
 };
 
+// The window as the transfer host sees it.
+quelvo::TransferWindowView& View(MainWindow& form) { return form; }
+
 // In the editing state "切取", "ｺﾋﾟｰ" and "戻す" follow the selection and the
 // undo history, so only a lock says something about them.
 void CheckLocked(MainWindow& form, bool locked, bool logMenuEnabled) {
@@ -93,11 +96,11 @@ void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   QVERIFY(form.transferStatus->isVisible());
   QVERIFY(!form.editorStatus->isVisible());
   if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
-    form.ShowTransferPanel(true);
-    form.SetStatusField(quelvo::TransferStatusField::Phase, "＜＜ 送信中 ＞＞");
-    form.SetProgramLine("送信中のプログラム番号 => O1000");
-    form.SetProgressRange(100);
-    form.SetProgressPosition(40);
+    View(form).ShowTransferPanel(true);
+    View(form).SetStatusField(quelvo::TransferStatusField::Phase, "＜＜ 送信中 ＞＞");
+    View(form).SetProgramLine("送信中のプログラム番号 => O1000");
+    View(form).SetProgressRange(100);
+    View(form).SetProgressPosition(40);
     form.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/transferring.png");
   }
   // The setting shortcuts do nothing while a transfer runs.
@@ -200,7 +203,7 @@ void TransferWindowTest::completionTimerReturnsToEditingWithoutMail() {
   form.Comm.Mail_Subject = "NC";
 
   form.Transfer().SetTransferUi(false);
-  form.ShowTransferPanel(true);
+  View(form).ShowTransferPanel(true);
   form.statusFields.repeatPass->setText("003");
   form.Link.Port().PortOpenedForSend = true;
   form.completionTimer->start();
@@ -341,7 +344,7 @@ void TransferWindowTest::hostReadsAndShowsDocumentLines() {
   host.DeliverEvents();
   QCOMPARE(form.editor->text(), QString("A\rB\r\n"));
 
-  form.SetDocumentModified(true);
+  View(form).SetDocumentModified(true);
   QVERIFY(form.editor->isModified());
   QVERIFY(form.Document.Modified);
   events.DocumentUnchanged(false);
