@@ -115,16 +115,18 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // member is built from the ones above it.
   CommSetting Comm;               // the active setting, number Settings.setNo
   CommLog Log;                    // the communication log of the current transfer
+
+ private:
   IniFile PortsIni{ProgramSettingsPath()};  // "COMn" -> device through [Ports]
   AnySerialPort Port;
+
+ public:
   StopKeyFilter StopKeys;         // F3 / Esc, application-wide
   WindowTransferHost Host{*this, StopKeys};  // the transfer host of the window
   SerialLink Link{Port, Host, Log, Settings.options, &PortsIni};
   // The sends run through one session for the whole run (the selective
   // send's list lives in it); a reception through a session of its own.
   TransferSession Transfers{Link, Host, Log, Settings.options};
-  SettingsDialog* settingsDialog_ = nullptr;  // made at first use
-  OptionsDialog* optionsDialog_ = nullptr;    // made at first use
   // ===========================================================================
 
 
@@ -153,8 +155,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // ==== Command line and automatic transfers (app/MainWindowCommandLine.cpp) ====
   // The arguments are read at the end of FormCreate; a requested send or receive
   // starts from commandLineTimer, one second after the window is shown.
-  CommandLineState CommandLine;  // the requests of this start and the receive target
-  std::string CollectionFile;    // <base>.tmp, emptied at every start
   void ProcessCommandLine();
   bool AutomaticTransferRequested() const;
   void StartCommandLineTransfer();
@@ -215,12 +215,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void RestartSendClick();
   // After RunSend: a send that stopped proposes the block the control had taken.
   void NoteStoppedSendForRestart();
-  int RestartProposal = 0;  // 1-based line proposed after a stopped send; 0: the caret's
-  struct RestartSendState {
-    bool active = false;
-    int preambleLines = 0;
-    int line = 0;  // the restart line, 1-based
-  } RestartSending;
 
   // ---- Toolpath plot (MainWindowPlot.cpp) ----
   PlotWindow* plotWindow = nullptr;  // made at first use, follows editor
@@ -275,6 +269,21 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   void showEvent(QShowEvent* event) override;
 
  private:
+  friend class DeskCommands;
+  friend class DocumentFiles;
+  friend class TransferCommands;
+
+  SettingsDialog* settingsDialog_ = nullptr;  // made at first use
+  OptionsDialog* optionsDialog_ = nullptr;    // made at first use
+  CommandLineState CommandLine;  // the requests of this start and the receive target
+  std::string CollectionFile;    // <base>.tmp, emptied at every start
+  int RestartProposal = 0;  // 1-based line proposed after a stopped send; 0: the caret's
+  struct RestartSendState {
+    bool active = false;
+    int preambleLines = 0;
+    int line = 0;  // the restart line, 1-based
+  } RestartSending;
+
   // ---- Lifecycle (MainWindow.cpp) ----
   void FormCreate();
   void FormShow();
@@ -311,7 +320,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   bool ConfirmEncodable(std::string_view text) override;
 
   std::unique_ptr<CommandTable> commands_;  // made first: the menus and the tool bar
-  friend class TransferCommands;  // runs its transfers through RunTransfer
   std::unique_ptr<TransferCommands> transfers_;  // made with the window
   std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor
