@@ -87,7 +87,7 @@ double DocumentFiles::LoadFileIntoEditor(const std::string& path) {
   if (utf8) FilePrompt.warning(&w_, Q(path) + "\n" + kNotShiftJisText);
   if (load.needsFormatQuestion && FilePrompt.askFormat(&w_, kFormatQuestion))
     SetEditorText(w_.editor, ReadDocumentFileByLines(path));
-  w_.UpdateSideMargins();
+  w_.edit_->UpdateSideMargins();
   w_.Settings.dirPath = load.dirPath;
   if (load.size == 0) ClearDocumentText();
   w_.PlotFollowDocument();
@@ -97,9 +97,9 @@ double DocumentFiles::LoadFileIntoEditor(const std::string& path) {
 bool DocumentFiles::LoadDocument(const std::string& path) {
   const double size = LoadFileIntoEditor(path);
   if (size < 0) return false;
-  w_.FormatFileSize(size);
+  w_.edit_->FormatFileSize(size);
   w_.Document.CurrentFileName = path;
-  w_.SetEditTitle();
+  w_.edit_->SetEditTitle();
   w_.editorFields.modified->setText(QString());
   w_.editorFields.caret->setText("1 , 1");
   AddRecentFile(path);
@@ -127,7 +127,7 @@ bool DocumentFiles::SaveDocumentTo(const std::string& path) {
     return false;
   }
   w_.Document.CurrentFileName = path;
-  w_.SetEditTitle();
+  w_.edit_->SetEditTitle();
   w_.editorFields.modified->setText(QString());
   w_.editor->setModified(false);
   return true;
@@ -193,7 +193,7 @@ void DocumentFiles::FileSaveAsClick() {
   w_.Document.CurrentFileName = path;
   w_.editor->setModified(true);
   if (!SaveDocumentTo(path)) {
-    w_.SetModifiedTitle();
+    w_.edit_->SetModifiedTitle();
     return;
   }
   w_.Settings.maskNo = choice.filterIndex;
@@ -216,7 +216,7 @@ void DocumentFiles::FileNewClick() {
   if (w_.editor->isModified()) PromptSaveChanges(w_.Document.CurrentFileName);
   ClearDocumentText();
   w_.Document.CurrentFileName = kUntitledName;
-  w_.SetNewDocumentTitle();
+  w_.edit_->SetNewDocumentTitle();
   w_.editorFields.modified->setText(QString());
   w_.editorFields.caret->setText("1 , 1");
   w_.editorFields.size->setText("サイズ");
@@ -239,7 +239,7 @@ void DocumentFiles::FileOpenClick() {
       FilePrompt.error(&w_, QString(), kFileNotFoundBefore + choice.path + kFileNotFoundAfter);
     }
   }
-  w_.RecreateCaret();
+  w_.edit_->RecreateCaret();
 }
 
 void DocumentFiles::RecentFileClick(int index) {
@@ -289,7 +289,7 @@ void DocumentFiles::FileExitClick() {
       }
     }
     ClearDocumentText();
-    w_.SetDiscardedTitle();
+    w_.edit_->SetDiscardedTitle();
   }
   w_.close();
 }

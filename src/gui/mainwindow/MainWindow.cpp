@@ -55,6 +55,7 @@ QLineEdit* MakeIndicator(QWidget* parent, QHBoxLayout* row, const QString& name,
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+  edit_ = std::make_unique<EditCommands>(*this);
   transfers_ = std::make_unique<TransferCommands>(*this);
   setObjectName("mainWindow");
   setWindowIcon(ProgramIcon());
@@ -124,19 +125,24 @@ void MainWindow::BuildBody() {
   column->addWidget(editorStatus);
   setCentralWidget(body);
 
-  connect(editor, &NcEdit::KeyEvent, this, &MainWindow::EditorKey);
-  connect(editor, &NcEdit::MouseEvent, this, &MainWindow::EditorClicked);
-  connect(editor, &NcEdit::selectionChanged, this, &MainWindow::EditorSelectionChanged);
-  connect(editor, &NcEdit::textChanged, this, &MainWindow::EditorChanged);
+  connect(editor, &NcEdit::KeyEvent, this, [this](int key, bool pressed) { edit_->EditorKey(key, pressed); });
+  connect(editor, &NcEdit::MouseEvent, this, [this] { edit_->EditorClicked(); });
+  connect(editor, &NcEdit::selectionChanged, this, [this] { edit_->EditorSelectionChanged(); });
+  connect(editor, &NcEdit::textChanged, this, [this] { edit_->EditorChanged(); });
   connect(editor, &NcEdit::ModifiedChanged, this, [this](bool m) { Document.Modified = m; });
   // The right-click menu is the "編集" menu's commands; it follows that menu's
   // item states and does not open while the menu is disabled (during a transfer).
   editor->SetContextMenu({commands_->Menus.EditUndo, nullptr, commands_->Menus.EditCut, commands_->Menus.EditCopy, commands_->Menus.EditPaste,
                              commands_->Menus.EditDelete, nullptr, commands_->Menus.EditAll, nullptr, commands_->Menus.RestartSend},
                             [this] {
-                              EditMenuClick();
+                              edit_->EditMenuClick();
                               return commands_->Menus.Edit->menuAction()->isEnabled();
                             });
+}
+
+void MainWindow::ShowDocumentUnmodified() {
+  edit_->SetEditTitle();
+  editorFields.modified->setText(QString());
 }
 
 FilePrompts& MainWindow::Prompts() { return files_->FilePrompt; }
@@ -147,18 +153,18 @@ QString MainWindow::SettingsFilePath() const { return QString::fromStdString(Pro
 
 void MainWindow::FormCreate() {
   // The print window is the first window after this one.
-  desk_ = std::make_unique<DeskCommands>(*this, *editor, Document, App, [this] { UpdateCaretPosition(); });
+  desk_ = std::make_unique<DeskCommands>(*this, *editor, Document, App, [this] { edit_->UpdateCaretPosition(); });
   IniFile ini(SettingsFilePath().toStdString());
   Settings = LoadProgramSettings(ini);
   move(Settings.window.left, Settings.window.top);
   resize(Settings.window.width, Settings.window.height);
-  ApplyEditorLook();
+  edit_->ApplyEditorLook();
   UpdateSyntaxColors();
   files_ = std::make_unique<DocumentFiles>(*this);
 
   editor->setWrapMode(QsciScintilla::WrapNone);
   editor->SetHorizontalScrollBar(true);
-  UpdateSideMargins();
+  edit_->UpdateSideMargins();
   Document = DocumentState{};
   editorFields.caret->setText("1 , 1");
 
@@ -191,13 +197,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::FormShow() {
   files_->ShowRecentFiles();
-  UpdateFontItemCaption();
+  edit_->UpdateFontItemCaption();
   editorFields.insertMode->setText("挿入");
   Document.InsertMode = true;
   editor->setOverwriteMode(false);
-  RecreateCaret();
+  edit_->RecreateCaret();
   editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
-  EditMenuClick();
+  edit_->EditMenuClick();
 
   LoadActiveCommSetting();
 

@@ -6,7 +6,6 @@
 // gui/mainwindow/ (README.md has a table of every numbered handler):
 //   MainWindow.cpp             creation, show, close, titles
 //   MainWindowCommands.cpp     the command table wired to the handlers
-//   MainWindowEdit.cpp         the document, status panels and edit commands
 //   MainWindowSettings.cpp     setting selection, settings and options dialogs
 //   MainWindowCommandLine.cpp  the command line and its automatic transfers
 #include <chrono>
@@ -32,6 +31,7 @@
 #include "gui/mainwindow/CommandTable.h"
 #include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/DocumentFiles.h"
+#include "gui/mainwindow/EditCommands.h"
 #include "gui/mainwindow/StatusFields.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 #include "gui/mainwindow/TransferCommands.h"
@@ -90,12 +90,6 @@ struct AppState {
   int ExitStatus = 0;
 };
 
-// The font and colour choosers of the edit commands; each returns false when
-// cancelled. Tests replace them.
-struct EditorDialogs {
-  std::function<bool(QWidget* parent, QFont& font)> ChooseFont;
-  std::function<bool(QWidget* parent, QColor& color)> ChooseColor;
-};
 
 
 class MainWindow : public QMainWindow, public ProgramListHost, public TransferWindowView {
@@ -146,7 +140,6 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   QTimer* completionTimer = nullptr;   // the step after a transfer, two seconds after its end
   QTimer* estimateTimer = nullptr;     // a remaining-time estimate every ten seconds of a send
   QTimer* commandLineTimer = nullptr;  // the command line's transfer, a second after the first show
-  EditorDialogs Dialogs;
 
   QString SettingsFilePath() const;
   // A message box whose top-left corner stands 50 pixels right of and below the window's.
@@ -173,41 +166,8 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
  public:
   // ==== End of the command-line block ====
 
-  // ---- Document and edit commands (MainWindowEdit.cpp) ----
-  void SetNewDocumentTitle();
-  void SetEditTitle();
-  void SetModifiedTitle();
-  void SetDiscardedTitle();
-  void SetReceiveTitle();
-  void FormatFileSize(double size);
-  void UpdateCaretPosition();
-  void RecreateCaret();
-  void UpdateFontItemCaption();
-  void ApplyEditorLook();  // font and colours from Settings.editor
-  void ApplyEditorFont(const QFont& font);
-  void ApplyEditorColors();
-  QColor EditorTextColor() const;
-  QColor EditorBackgroundColor() const;
-  void UpdateSideMargins();
-  int CharHeightPixels() const;
-  void ToggleInsertMode();
-
-  void EditorChanged();
-  void EditorKey(int key, bool pressed);
-  void EditorClicked();
-  void EditorSelectionChanged();
-  void EditMenuClick();
-  void EditUndoClick();
-  void EditCutClick();
-  void EditCopyClick();
-  void EditPasteClick();
-  void EditDeleteClick();
-  void EditAllClick();
-  void EditDateClick();
-  void EditWrapClick();
-  void EditFontClick();
-  void screen_colorClick();
-  void font_colorClick();
+  // ---- Titles, the editor status fields, the look and the "編集" commands ----
+  EditCommands& Edit() { return *edit_; }
 
   // ---- Restart at a line (MainWindowRestart.cpp) ----
   // "途中から送信…": the restart dialog for the caret's line (or the line a
@@ -270,6 +230,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
 
  private:
   friend class DeskCommands;
+  friend class EditCommands;
   friend class DocumentFiles;
   friend class TransferCommands;
 
@@ -320,6 +281,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   bool ConfirmEncodable(std::string_view text) override;
 
   std::unique_ptr<CommandTable> commands_;  // made first: the menus and the tool bar
+  std::unique_ptr<EditCommands> edit_;      // made with the window
   std::unique_ptr<TransferCommands> transfers_;  // made with the window
   std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor

@@ -10,7 +10,7 @@ void MainWindow::PlotOpenClick() {
     plotWindow = new PlotWindow(editor, this);
     // The caret moved without a key or a click in the editor: the row and
     // column panel follows it all the same.
-    connect(plotWindow, &PlotWindow::CaretPlaced, this, &MainWindow::UpdateCaretPosition);
+    connect(plotWindow, &PlotWindow::CaretPlaced, this, [this] { edit_->UpdateCaretPosition(); });
   }
   plotWindow->show();
   plotWindow->raise();

@@ -100,7 +100,7 @@ SettingsDialog& MainWindow::EnsureSettingsDialog() {
 // an option may change how the size is shown.
 void MainWindow::setting_opClick() {
   EnsureOptionsDialog().exec();
-  if (Document.LastFileSize > 0) FormatFileSize(Document.LastFileSize);
+  if (Document.LastFileSize > 0) edit_->FormatFileSize(Document.LastFileSize);
   UpdateSyntaxColors();
 }
 

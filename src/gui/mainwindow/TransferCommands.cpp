@@ -87,7 +87,7 @@ void TransferCommands::TransferFinished() {
   w_.completionTimer->stop();
   if (w_.Settings.options.selectiveSend && CloseSelectionDialog) CloseSelectionDialog();
   SetTransferUi(true);
-  w_.EditMenuClick();
+  w_.edit_->EditMenuClick();
 
   const bool received = state.ReceiveCompleted;
   if (received) OpenReceivedFile();

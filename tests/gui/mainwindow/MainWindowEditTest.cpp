@@ -67,7 +67,7 @@ void MainWindowEditTest::typedTextIsUpperCasedPastedTextIsNot() {
   QCOMPARE(edit->text(), QString("G01X10."));
   QTest::keyClick(edit, Qt::Key_Return);
   QApplication::clipboard()->setText("g01 (note)");
-  form_->EditPasteClick();
+  form_->Edit().EditPasteClick();
   QCOMPARE(edit->text(), QString("G01X10.\r\ng01 (note)"));
   // Control keys are commands, not text: Ctrl+A selects everything.
   QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
@@ -144,7 +144,7 @@ void MainWindowEditTest::selectionShowsInPanelAndEnablesCommands() {
   QVERIFY(form_->Commands().Menus.EditCut->isEnabled() && form_->Commands().Menus.EditCopy->isEnabled());
   QVERIFY(form_->Commands().Menus.EditDelete->isEnabled());
   QVERIFY(form_->Commands().tools.cut->isEnabled() && form_->Commands().tools.copy->isEnabled());
-  form_->EditCopyClick();
+  form_->Edit().EditCopyClick();
   QCOMPARE(QApplication::clipboard()->text(), QString("0"));
   QTest::keyClick(edit, Qt::Key_Left);
   QCOMPARE(form_->editorFields.selection->text(), QString());
@@ -172,14 +172,14 @@ void MainWindowEditTest::wrapKeepsTheModifiedFlag() {
 void MainWindowEditTest::fontChangeKeepsTheModifiedFlag() {
   form_->editor->setText("N1\r\nN2");
   form_->editor->setCursorPosition(1, 1);
-  form_->Dialogs.ChooseFont = [](QWidget*, QFont& f) {
+  form_->Edit().Dialogs.ChooseFont = [](QWidget*, QFont& f) {
     f = QFont("DejaVu Sans Mono", 16);
     return true;
   };
   QVERIFY(form_->Document.Modified);  // setting the text was an edit
   form_->editor->setModified(false);
   QVERIFY(!form_->Document.Modified);
-  form_->EditFontClick();
+  form_->Edit().EditFontClick();
   QCOMPARE(form_->editor->font().pointSize(), 16);
   QCOMPARE(form_->Settings.editor.fontSize, 16);
   QCOMPARE(form_->Commands().Menus.FontName->text(),
@@ -188,54 +188,54 @@ void MainWindowEditTest::fontChangeKeepsTheModifiedFlag() {
   QVERIFY(!form_->editor->isModified());
   QCOMPARE(form_->windowTitle(), kEditTitle);
   // The text colour survives a font change.
-  QCOMPARE(form_->editor->color(), form_->EditorTextColor());
+  QCOMPARE(form_->editor->color(), form_->Edit().EditorTextColor());
 
   QTest::keyClicks(form_->editor, "z");
-  form_->Dialogs.ChooseFont = [](QWidget*, QFont&) { return false; };  // cancelled
-  form_->EditFontClick();
+  form_->Edit().Dialogs.ChooseFont = [](QWidget*, QFont&) { return false; };  // cancelled
+  form_->Edit().EditFontClick();
   QCOMPARE(form_->editor->font().pointSize(), 16);
   QCOMPARE(form_->windowTitle(), kModifiedTitle);
 }
 
 void MainWindowEditTest::colourChangesKeepTheModifiedFlag() {
-  form_->Dialogs.ChooseColor = [](QWidget*, QColor& c) {
+  form_->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) {
     c = QColor(0, 0, 128);
     return true;
   };
-  form_->screen_colorClick();
+  form_->Edit().screen_colorClick();
   QCOMPARE(form_->editor->paper(), QColor(0, 0, 128));
   QCOMPARE(form_->Settings.editor.screenColor, 0x00800000);
   QCOMPARE(form_->windowTitle(), kEditTitle);
 
-  form_->Dialogs.ChooseColor = [](QWidget*, QColor& c) {
+  form_->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) {
     c = QColor(255, 255, 0);
     return true;
   };
   QTest::keyClicks(form_->editor, "g");
-  form_->font_colorClick();
+  form_->Edit().font_colorClick();
   QCOMPARE(form_->editor->color(), QColor(255, 255, 0));
   QCOMPARE(form_->Settings.editor.fontColor, 0x0000FFFF);
   QCOMPARE(form_->windowTitle(), kModifiedTitle);
   QCOMPARE(form_->editorFields.modified->text(), QString("＜変更＞"));
 
-  form_->Dialogs.ChooseColor = [](QWidget*, QColor&) { return false; };
-  form_->screen_colorClick();
+  form_->Edit().Dialogs.ChooseColor = [](QWidget*, QColor&) { return false; };
+  form_->Edit().screen_colorClick();
   QCOMPARE(form_->editor->paper(), QColor(0, 0, 128));
 }
 
 void MainWindowEditTest::sizePanelFollowsTheMetreOption() {
-  form_->FormatFileSize(0);
+  form_->Edit().FormatFileSize(0);
   QCOMPARE(form_->editorFields.size->text(), QString("ｻｲｽﾞ : 0ﾊﾞｲﾄ"));
-  form_->FormatFileSize(1048576);
+  form_->Edit().FormatFileSize(1048576);
   QCOMPARE(form_->editorFields.size->text(), QString("ｻｲｽﾞ : 1.000MB"));
   QCOMPARE(form_->Document.LastFileSize, 1048576.0);
   form_->Settings.storedOptions.op3 = "Y";
   form_->Settings.DecodeStoredOptions();
-  form_->FormatFileSize(0);
+  form_->Edit().FormatFileSize(0);
   QCOMPARE(form_->editorFields.size->text(), QString("ｻｲｽﾞ : 0.00ﾒｰﾄﾙ"));
   form_->Settings.storedOptions.op3 = "y";  // only "Y" switches to metres
   form_->Settings.DecodeStoredOptions();
-  form_->FormatFileSize(1024);
+  form_->Edit().FormatFileSize(1024);
   QCOMPARE(form_->editorFields.size->text(), QString("ｻｲｽﾞ : 1.000KB"));
 }
 
@@ -243,7 +243,7 @@ void MainWindowEditTest::dateAndTimeReplacesTheSelection() {
   quelvo::NcEdit* edit = form_->editor;
   edit->setText("(DATE)");
   edit->setSelection(0, 1, 0, 5);
-  form_->EditDateClick();
+  form_->Edit().EditDateClick();
   QVERIFY2(QRegularExpression("^\\(\\d\\d:\\d\\d:\\d\\d \\d{4}/\\d\\d/\\d\\d\\)$").match(edit->text()).hasMatch(),
            qPrintable(edit->text()));
   QCOMPARE(form_->windowTitle(), kModifiedTitle);
@@ -251,18 +251,18 @@ void MainWindowEditTest::dateAndTimeReplacesTheSelection() {
 
 void MainWindowEditTest::undoDeleteAndSelectAll() {
   quelvo::NcEdit* edit = form_->editor;
-  form_->EditMenuClick();
+  form_->Edit().EditMenuClick();
   QVERIFY(!form_->Commands().Menus.EditUndo->isEnabled());
   QVERIFY(!form_->Commands().tools.undo->isEnabled());
-  form_->EditUndoClick();  // nothing to undo: nothing happens
+  form_->Edit().EditUndoClick();  // nothing to undo: nothing happens
   QTest::keyClicks(edit, "m3");
   QVERIFY(form_->Commands().Menus.EditUndo->isEnabled());
   QVERIFY(form_->Commands().tools.undo->isEnabled());
-  form_->EditAllClick();
+  form_->Edit().EditAllClick();
   QVERIFY(edit->hasSelectedText());
-  form_->EditDeleteClick();
+  form_->Edit().EditDeleteClick();
   QCOMPARE(edit->text(), QString());
-  form_->EditUndoClick();
+  form_->Edit().EditUndoClick();
   QCOMPARE(edit->text(), QString("M3"));
 }
 

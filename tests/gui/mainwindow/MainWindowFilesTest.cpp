@@ -194,7 +194,7 @@ void MainWindowFilesTest::charactersTheFileCannotHoldAreWrittenOnlyOnYes() {
   QVERIFY(form_->Files().LoadDocument(path.toStdString()));
   form_->editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
   QApplication::clipboard()->setText("G1(Ä€)\r\n(😀Ä)\r\nO2\r\nM30");
-  form_->EditPasteClick();
+  form_->Edit().EditPasteClick();
   script_->unencodableAnswers = {false};
   form_->Files().FileSaveClick();
   QCOMPARE(script_->unencodableQuestions.size(), 1);

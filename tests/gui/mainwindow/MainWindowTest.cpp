@@ -204,16 +204,16 @@ void MainWindowTest::settingsWrittenAtCloseAndReadBack() {
     form.show();
     form.move(30, 40);
     form.resize(700, 500);
-    form.Dialogs.ChooseFont = [](QWidget*, QFont& f) {
+    form.Edit().Dialogs.ChooseFont = [](QWidget*, QFont& f) {
       f.setPointSize(14);
       return true;
     };
-    form.EditFontClick();
-    form.Dialogs.ChooseColor = [](QWidget*, QColor& c) {
+    form.Edit().EditFontClick();
+    form.Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) {
       c = QColor(0x12, 0x34, 0x56);
       return true;
     };
-    form.screen_colorClick();
+    form.Edit().screen_colorClick();
     form.Settings.setNo = 3;
     form.Settings.recentFiles[0] = "/nc/O0001.NC";
     form.Settings.storedOptions.op3 = "Y";

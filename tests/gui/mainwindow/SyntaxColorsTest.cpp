@@ -166,8 +166,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   QVERIFY(StyleFore(edit, int(quelvo::NcStyle::GCode)) != StyleFore(edit, 0));
 
   // "文字色設定", "背景色設定" and "フォント設定" still reach the editor.
-  form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(10, 20, 30), true; };
-  form->font_colorClick();
+  form->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(10, 20, 30), true; };
+  form->Edit().font_colorClick();
   QCOMPARE(edit->color(), QColor(10, 20, 30));
   // Near-black text would not read on the dark blue: the text and the caret
   // show it lighter, as the syntax colours are made; the stored colour stays.
@@ -175,8 +175,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   QVERIFY(shown.lightness() > QColor(10, 20, 30).lightness() + 64);
   QCOMPARE(StyleFore(edit, 0), shown);
   QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE), long(shown.red() | shown.green() << 8 | shown.blue() << 16));
-  form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(250, 250, 240), true; };
-  form->screen_colorClick();
+  form->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(250, 250, 240), true; };
+  form->Edit().screen_colorClick();
   QCOMPARE(edit->paper(), QColor(250, 250, 240));
   // On the light background it reads as stored.
   QCOMPARE(StyleFore(edit, 0), QColor(10, 20, 30));
@@ -185,8 +185,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
     QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style), 0xF0FAFAL);
   QFont big = edit->font();
   big.setPointSize(17);
-  form->Dialogs.ChooseFont = [big](QWidget*, QFont& f) { return f = big, true; };
-  form->EditFontClick();
+  form->Edit().Dialogs.ChooseFont = [big](QWidget*, QFont& f) { return f = big, true; };
+  form->Edit().EditFontClick();
   QCOMPARE(edit->font().pointSize(), 17);
   QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, int(quelvo::NcStyle::Axis)), 17L);
 }
