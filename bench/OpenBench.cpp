@@ -82,7 +82,7 @@ int MeasureLoad(const char* path, LoadMode mode) {
   form.show();
   form.Settings.storedOptions.syntaxColors = mode == LoadMode::kColors || mode == LoadMode::kColorsToTheEnd;
   form.Settings.DecodeStoredOptions();
-  form.UpdateSyntaxColors();
+  form.Setting().UpdateSyntaxColors();
   Settle(form.editor->viewport());
   auto start = std::chrono::steady_clock::now();
   if (!form.Files().LoadDocument(path)) return 1;

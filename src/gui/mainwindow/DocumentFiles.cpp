@@ -317,6 +317,6 @@ void DocumentFiles::User_opClick() {
   RebuildFileFilter();
 }
 
-void DocumentFiles::view_opClick() { w_.ToggleFilePreviewOption(); }
+void DocumentFiles::view_opClick() { w_.settings_->ToggleFilePreviewOption(); }
 
 }  // namespace quelvo

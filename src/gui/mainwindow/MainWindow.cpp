@@ -56,6 +56,7 @@ QLineEdit* MakeIndicator(QWidget* parent, QHBoxLayout* row, const QString& name,
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   edit_ = std::make_unique<EditCommands>(*this);
+  settings_ = std::make_unique<SettingCommands>(*this);
   transfers_ = std::make_unique<TransferCommands>(*this);
   setObjectName("mainWindow");
   setWindowIcon(ProgramIcon());
@@ -159,7 +160,7 @@ void MainWindow::FormCreate() {
   move(Settings.window.left, Settings.window.top);
   resize(Settings.window.width, Settings.window.height);
   edit_->ApplyEditorLook();
-  UpdateSyntaxColors();
+  settings_->UpdateSyntaxColors();
   files_ = std::make_unique<DocumentFiles>(*this);
 
   editor->setWrapMode(QsciScintilla::WrapNone);
@@ -171,7 +172,7 @@ void MainWindow::FormCreate() {
   dsrLamp->parentWidget()->hide();
   ctsLamp->parentWidget()->hide();
   lineStrip->hide();
-  UpdateSettingCaptions();
+  settings_->UpdateSettingCaptions();
   transferStatus->hide();
   commands_->tools.stop->setEnabled(false);
   App.CloseAfterTransfer = false;
@@ -183,7 +184,7 @@ void MainWindow::FormCreate() {
   App.OsCode = os.OsCode;
   setWindowTitle(QString::fromStdString(StartupTitle(App.VersionSuffix, os)));
 
-  ReportUnreadableSettingsFiles();
+  settings_->ReportUnreadableSettingsFiles();
   ProcessCommandLine();
 }
 
@@ -205,7 +206,7 @@ void MainWindow::FormShow() {
   editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
   edit_->EditMenuClick();
 
-  LoadActiveCommSetting();
+  settings_->LoadActiveCommSetting();
 
   if (statusFields.progress == nullptr) AddProgressBar(*transferStatus, statusFields);
   if (AutomaticTransferRequested()) commandLineTimer->start();

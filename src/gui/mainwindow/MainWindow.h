@@ -6,7 +6,6 @@
 // gui/mainwindow/ (README.md has a table of every numbered handler):
 //   MainWindow.cpp             creation, show, close, titles
 //   MainWindowCommands.cpp     the command table wired to the handlers
-//   MainWindowSettings.cpp     setting selection, settings and options dialogs
 //   MainWindowCommandLine.cpp  the command line and its automatic transfers
 #include <chrono>
 #include <QColor>
@@ -32,6 +31,7 @@
 #include "gui/mainwindow/DeskCommands.h"
 #include "gui/mainwindow/DocumentFiles.h"
 #include "gui/mainwindow/EditCommands.h"
+#include "gui/mainwindow/SettingCommands.h"
 #include "gui/mainwindow/StatusFields.h"
 #include "gui/mainwindow/StopKeyFilter.h"
 #include "gui/mainwindow/TransferCommands.h"
@@ -193,27 +193,8 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // ---- Find, print, shell, help ----
   DeskCommands& Desk() { return *desk_; }
 
-  // ---- Settings (MainWindowSettings.cpp) ----
-  void SettingItemClick(int tag);
-  void setting_opClick();
-  void OpenSettingsDialog();
-  void UpdateSettingCaptions();
-  void LoadActiveCommSetting();
-  void ReportUnreadableSettingsFiles();
-  void SelectSetting(int setNo);      // make setting setNo active and load it
-  void ShowActiveSetting(int setNo);  // "通信設定切換(name)" and the radio mark
-  void ApplySettingNames();           // the twelve item captions from Settings.setNames
-  void ToggleFilePreviewOption();     // op16; the hidden item "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)"
-
-  // ---- NC syntax colours (MainWindowSyntax.cpp) ----
-  // The document editor's colours on or off by the option, their marks by the
-  // active setting's send code; after any change of either.
-  void UpdateSyntaxColors();
-  void color_opClick();  // "ｺｰﾄﾞ色分け表示" turns the option over
-  // The two settings dialogs, made and wired at first use (tests reach them
-  // before opening them, to replace their prompts and port prober).
-  SettingsDialog& EnsureSettingsDialog();
-  OptionsDialog& EnsureOptionsDialog();
+  // ---- The active setting, the settings and options dialogs, the syntax colours ----
+  SettingCommands& Setting() { return *settings_; }
 
   // ---- Transfers: send, receive, stop, the log view, the step after a transfer ----
   TransferCommands& Transfer() { return *transfers_; }
@@ -230,6 +211,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
 
  private:
   friend class DeskCommands;
+  friend class SettingCommands;
   friend class EditCommands;
   friend class DocumentFiles;
   friend class TransferCommands;
@@ -282,6 +264,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
 
   std::unique_ptr<CommandTable> commands_;  // made first: the menus and the tool bar
   std::unique_ptr<EditCommands> edit_;      // made with the window
+  std::unique_ptr<SettingCommands> settings_;  // made with the window
   std::unique_ptr<TransferCommands> transfers_;  // made with the window
   std::unique_ptr<DocumentFiles> files_;  // made by FormCreate, once the settings are read
   std::unique_ptr<DeskCommands> desk_;  // made by FormCreate, after the editor

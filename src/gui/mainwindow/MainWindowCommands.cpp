@@ -46,12 +46,12 @@ void MainWindow::WireCommands() {
   connect(m.FindNext, &QAction::triggered, this, [this] { desk_->FindNext(); });
   for (QAction* item : m.SetItems) {
     const int tag = item->data().toInt();  // the setting number
-    connect(item, &QAction::triggered, this, [this, tag] { SettingItemClick(tag); });
+    connect(item, &QAction::triggered, this, [this, tag] { settings_->SettingItemClick(tag); });
   }
   connect(m.User_op, &QAction::triggered, this, [this] { files_->User_opClick(); });
-  connect(m.setting_op, &QAction::triggered, this, &MainWindow::setting_opClick);
+  connect(m.setting_op, &QAction::triggered, this, [this] { settings_->setting_opClick(); });
   connect(m.view_op, &QAction::triggered, this, [this] { files_->view_opClick(); });
-  connect(m.color_op, &QAction::triggered, this, &MainWindow::color_opClick);
+  connect(m.color_op, &QAction::triggered, this, [this] { settings_->color_opClick(); });
   for (QAction* item : m.LogItems) {
     const int tag = item->data().toInt();
     connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
@@ -69,7 +69,7 @@ void MainWindow::WireCommands() {
   connect(tools.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
   connect(tools.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
   connect(tools.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
-  connect(tools.settings, &QToolButton::clicked, this, &MainWindow::OpenSettingsDialog);
+  connect(tools.settings, &QToolButton::clicked, this, [this] { settings_->OpenSettingsDialog(); });
   connect(tools.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
 }
 

@@ -81,11 +81,11 @@ void SettingMenuTest::captionFollowsARenamedSetting() {
   quelvo::test::WindowTestHome home;
   MainWindow form;
   form.show();
-  form.SettingItemClick(3);
+  form.Setting().SettingItemClick(3);
   QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(設定３)"));
 
   // Renamed in the settings dialog and saved: the item and the menu follow.
-  quelvo::SettingsDialog& dialog = form.EnsureSettingsDialog();
+  quelvo::SettingsDialog& dialog = form.Setting().EnsureSettingsDialog();
   dialog.SetPortProber({[](int) { return false; }, {}});
   quelvo::DialogPrompts prompts;
   prompts.askYesNo = [](QWidget*, const QString&, const QString&) { return quelvo::CloseAnswer::Yes; };
@@ -96,7 +96,7 @@ void SettingMenuTest::captionFollowsARenamedSetting() {
     QVERIFY(dialog.SaveClick());
     dialog.reject();
   });
-  form.OpenSettingsDialog();
+  form.Setting().OpenSettingsDialog();
   QCOMPARE(form.Settings.setNames[3], std::string("旋盤"));
   QCOMPARE(form.Commands().Menus.SetItems[2]->text(), QString("旋盤"));
   QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(旋盤)"));
@@ -128,17 +128,17 @@ void SettingMenuTest::optionsDialogAndPreviewSwitch() {
   form.show();
   form.Document.LastFileSize = 2048;
   form.editorFields.size->setText("x");
-  quelvo::OptionsDialog& options = form.EnsureOptionsDialog();
+  quelvo::OptionsDialog& options = form.Setting().EnsureOptionsDialog();
   QTimer::singleShot(0, &options, [&] { options.reject(); });
-  form.setting_opClick();
+  form.Setting().setting_opClick();
   QVERIFY(form.editorFields.size->text() != QString("x"));
 
   QVERIFY(form.Settings.options.filePreview);
-  form.ToggleFilePreviewOption();
+  form.Setting().ToggleFilePreviewOption();
   QVERIFY(!form.Settings.options.filePreview);
   QVERIFY(!form.Commands().Menus.view_op->isChecked());
   QVERIFY(!form.Commands().Menus.view_op->isVisible());
-  form.ToggleFilePreviewOption();
+  form.Setting().ToggleFilePreviewOption();
   QVERIFY(form.Settings.options.filePreview);
 }
 

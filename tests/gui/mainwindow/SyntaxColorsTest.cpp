@@ -210,9 +210,9 @@ void SyntaxColorsTest::marksFollowTheActiveSendCode() {
   QCOMPARE(form->Settings.setNo, 1);  // ISO: no kanji, every ASCII character
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(!MarkedAt(edit, "#1"));
-  form->SettingItemClick(2);  // ASCII carries the kanji
+  form->Setting().SettingItemClick(2);  // ASCII carries the kanji
   QVERIFY(!MarkedAt(edit, "あ"));
-  form->SettingItemClick(3);  // EIA has neither the kanji, "#", "=" nor lower case
+  form->Setting().SettingItemClick(3);  // EIA has neither the kanji, "#", "=" nor lower case
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(MarkedAt(edit, "#1"));
   QVERIFY(MarkedAt(edit, "=2"));

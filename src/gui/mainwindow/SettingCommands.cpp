@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Communication setting selection and the settings and options dialogs, as the
-// main window reaches them.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
@@ -17,6 +15,7 @@
 #include "gui/dialogs/OptionsDialog.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/SettingCommands.h"
 
 namespace quelvo {
 
@@ -24,95 +23,97 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
+SettingCommands::SettingCommands(MainWindow& window) : w_(window) {}
+
 // The "通信設定" items are captioned with the names of the settings their tags number.
-void MainWindow::ApplySettingNames() {
-  for (QAction* item : commands_->Menus.SetItems) {
+void SettingCommands::ApplySettingNames() {
+  for (QAction* item : w_.commands_->Menus.SetItems) {
     const int setNo = item->data().toInt();
-    item->setText(Q(Settings.setNames.at(static_cast<size_t>(setNo))));
+    item->setText(Q(w_.Settings.setNames.at(static_cast<size_t>(setNo))));
   }
 }
 
-void MainWindow::UpdateSettingCaptions() { ApplySettingNames(); }
+void SettingCommands::UpdateSettingCaptions() { ApplySettingNames(); }
 
 // A settings file that is there but cannot be read (a FIFO, a device, a folder,
 // no permission) leaves its defaults in use; the user is told which one.
-void MainWindow::ReportUnreadableSettingsFiles() {
+void SettingCommands::ReportUnreadableSettingsFiles() {
   std::vector<std::string> paths{ProgramSettingsPath(), SubIniPath()};
   for (const SettingSlot& slot : SettingSlots()) paths.push_back(CommSettingFilePath(ProgramFolder(), slot.setNo));
   for (const std::string& path : paths) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) continue;  // a missing file: its defaults, as always
     std::string bytes, error;
-    if (!ReadWholeFile(path, &bytes, &error)) ShowMessage(Q(path + kCannotRead + error));
+    if (!ReadWholeFile(path, &bytes, &error)) w_.ShowMessage(Q(path + kCannotRead + error));
   }
 }
 
-void MainWindow::ShowActiveSetting(int setNo) {
-  for (QAction* item : commands_->Menus.SetItems) {
+void SettingCommands::ShowActiveSetting(int setNo) {
+  for (QAction* item : w_.commands_->Menus.SetItems) {
     if (item->data().toInt() != setNo) continue;
-    commands_->Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
+    w_.commands_->Menus.Setting->setTitle(Q(SetMenuCaption(item->text().toStdString())));
     item->setChecked(true);
     return;
   }
 }
 
-void MainWindow::SelectSetting(int setNo) {
-  Settings.setNo = setNo;
-  Comm = LoadCommSetting(ProgramFolder(), setNo);
+void SettingCommands::SelectSetting(int setNo) {
+  w_.Settings.setNo = setNo;
+  w_.Comm = LoadCommSetting(ProgramFolder(), setNo);
   ShowActiveSetting(setNo);
   UpdateSyntaxColors();
 }
 
 // The items' tags are setting numbers, so the two OSP settings (6 and 12) load
 // their own files although they stand last in the menu.
-void MainWindow::SettingItemClick(int tag) { SelectSetting(tag); }
+void SettingCommands::SettingItemClick(int tag) { SelectSetting(tag); }
 
 // At first show. A number no slot has (a hand-edited settings file) falls back
 // to setting 1, with a message saying so.
-void MainWindow::LoadActiveCommSetting() {
-  transfers_->WireTransfer();
-  const CheckedSetNo checked = CheckSetNo(Settings.setNo);
+void SettingCommands::LoadActiveCommSetting() {
+  w_.transfers_->WireTransfer();
+  const CheckedSetNo checked = CheckSetNo(w_.Settings.setNo);
   if (!checked.message.empty()) {
-    Host.ShowMessage(checked.message, "", MessageKind::kError, MessageButtons::kOk);
+    w_.Host.ShowMessage(checked.message, "", MessageKind::kError, MessageButtons::kOk);
   }
   SelectSetting(checked.setNo);
 }
 
 // "設定": the communication settings dialog for the active setting. A save
 // reloads the record and may rename the setting: the captions follow.
-void MainWindow::OpenSettingsDialog() { EnsureSettingsDialog().exec(); }
+void SettingCommands::OpenSettingsDialog() { EnsureSettingsDialog().exec(); }
 
-SettingsDialog& MainWindow::EnsureSettingsDialog() {
-  if (settingsDialog_ == nullptr) {
-    settingsDialog_ = new SettingsDialog(Settings, Comm, ProgramFolder(), this);
-    settingsDialog_->SetMailSender([](const std::string& address, const std::string& subject,
+SettingsDialog& SettingCommands::EnsureSettingsDialog() {
+  if (w_.settingsDialog_ == nullptr) {
+    w_.settingsDialog_ = new SettingsDialog(w_.Settings, w_.Comm, ProgramFolder(), &w_);
+    w_.settingsDialog_->SetMailSender([](const std::string& address, const std::string& subject,
                                   const std::string& body) { MailSend(address, subject, body); });
-    connect(settingsDialog_, &SettingsDialog::settingSaved, this, [this](int) {
+    QObject::connect(w_.settingsDialog_, &SettingsDialog::settingSaved, w_.settingsDialog_, [this](int) {
       ApplySettingNames();
-      ShowActiveSetting(Settings.setNo);
+      ShowActiveSetting(w_.Settings.setNo);
       UpdateSyntaxColors();
     });
   }
-  return *settingsDialog_;
+  return *w_.settingsDialog_;
 }
 
 // "各種設定": the program options. The size panel is refreshed afterwards, as
 // an option may change how the size is shown.
-void MainWindow::setting_opClick() {
+void SettingCommands::setting_opClick() {
   EnsureOptionsDialog().exec();
-  if (Document.LastFileSize > 0) edit_->FormatFileSize(Document.LastFileSize);
+  if (w_.Document.LastFileSize > 0) w_.edit_->FormatFileSize(w_.Document.LastFileSize);
   UpdateSyntaxColors();
 }
 
-OptionsDialog& MainWindow::EnsureOptionsDialog() {
-  if (optionsDialog_ == nullptr) optionsDialog_ = new OptionsDialog(Settings, ProgramFolder(), this);
-  return *optionsDialog_;
+OptionsDialog& SettingCommands::EnsureOptionsDialog() {
+  if (w_.optionsDialog_ == nullptr) w_.optionsDialog_ = new OptionsDialog(w_.Settings, ProgramFolder(), &w_);
+  return *w_.optionsDialog_;
 }
 
-void MainWindow::ToggleFilePreviewOption() {
-  Settings.storedOptions.op16 = !Settings.storedOptions.op16;
-  Settings.DecodeStoredOptions();
-  commands_->Menus.view_op->setChecked(Settings.options.filePreview);
+void SettingCommands::ToggleFilePreviewOption() {
+  w_.Settings.storedOptions.op16 = !w_.Settings.storedOptions.op16;
+  w_.Settings.DecodeStoredOptions();
+  w_.commands_->Menus.view_op->setChecked(w_.Settings.options.filePreview);
 }
 
 }  // namespace quelvo
