@@ -12,7 +12,7 @@ namespace quelvo {
 
 void MainWindow::WireCommands() {
   const MainMenus& m = commands_->Menus;
-  const ToolButtons& tools = commands_->tools;
+  const ToolButtons& buttons = commands_->tools;
   for (size_t i = 0; i < m.RecentFiles.size(); ++i) {
     const int index = static_cast<int>(i);
     connect(m.RecentFiles[i], &QAction::triggered, this, [this, index] { files_->RecentFileClick(index); });
@@ -57,20 +57,20 @@ void MainWindow::WireCommands() {
     connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
   }
   connect(m.Menu_ver, &QAction::triggered, this, [this] { desk_->ShowVersion(); });
-  connect(tools.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
-  connect(tools.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });
-  connect(tools.save, &QToolButton::clicked, this, [this] { files_->FileSaveClick(); });
-  connect(tools.cut, &QToolButton::clicked, this, [this] { edit_->EditCutClick(); });
-  connect(tools.copy, &QToolButton::clicked, this, [this] { edit_->EditCopyClick(); });
-  connect(tools.paste, &QToolButton::clicked, this, [this] { edit_->EditPasteClick(); });
-  connect(tools.undo, &QToolButton::clicked, this, [this] { edit_->EditUndoClick(); });
-  connect(tools.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
-  connect(tools.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
-  connect(tools.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
-  connect(tools.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
-  connect(tools.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
-  connect(tools.settings, &QToolButton::clicked, this, [this] { settings_->OpenSettingsDialog(); });
-  connect(tools.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
+  connect(buttons.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
+  connect(buttons.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });
+  connect(buttons.save, &QToolButton::clicked, this, [this] { files_->FileSaveClick(); });
+  connect(buttons.cut, &QToolButton::clicked, this, [this] { edit_->EditCutClick(); });
+  connect(buttons.copy, &QToolButton::clicked, this, [this] { edit_->EditCopyClick(); });
+  connect(buttons.paste, &QToolButton::clicked, this, [this] { edit_->EditPasteClick(); });
+  connect(buttons.undo, &QToolButton::clicked, this, [this] { edit_->EditUndoClick(); });
+  connect(buttons.findNext, &QToolButton::clicked, this, [this] { desk_->FindNext(); });
+  connect(buttons.print, &QToolButton::clicked, this, [this] { desk_->Print(); });
+  connect(buttons.receive, &QToolButton::clicked, this, [this] { transfers_->ReceiveCommand(); });
+  connect(buttons.send, &QToolButton::clicked, this, [this] { transfers_->SendCommand(1); });
+  connect(buttons.repeat, &QToolButton::clicked, this, [this] { transfers_->SendCommand(2); });
+  connect(buttons.settings, &QToolButton::clicked, this, [this] { settings_->OpenSettingsDialog(); });
+  connect(buttons.stop, &QToolButton::clicked, this, [this] { transfers_->StopCommand(); });
 }
 
 }  // namespace quelvo
