@@ -57,7 +57,11 @@ LineMonitorWindow::LineMonitorWindow(LineTap& tap, IdleLineWatch& watch, SerialP
   view_->setReadOnly(true);
   view_->setLineWrapMode(QPlainTextEdit::NoWrap);
   view_->setMaximumBlockCount(static_cast<int>(kMaxLines));
-  view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // One fixed-width face for the Latin and the Japanese text, so the columns
+  // of the time stamps stay aligned on every line.
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fixed.setFamilies({"Noto Sans Mono CJK JP", fixed.family()});
+  view_->setFont(fixed);
 
   watchButton_ = new QPushButton("回線を監視", this);
   watchButton_->setObjectName("watchButton");
