@@ -93,6 +93,7 @@ TSetdataForm::TSetdataForm(ProgramSettings& settings, CommSetting& setting,
   main->addWidget(pageControl1_);
   main->addLayout(buttons);
   setFixedSize(372, 466);
+  AddLineTools();
 }
 
 QWidget* TSetdataForm::BuildListPage(SetdataPage page) {

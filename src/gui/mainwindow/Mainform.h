@@ -31,6 +31,8 @@
 #include "core/settings/IniFile.h"
 #include "core/transfer/CommLog.h"
 #include "core/transfer/TransferWindowState.h"
+#include "core/transfer/link/IdleLineWatch.h"
+#include "core/transfer/link/LineTap.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
@@ -70,6 +72,7 @@ class TForm3;
 class TOptionForm;
 class PlotWindow;
 class CompareDialog;
+class LineMonitorWindow;
 class TPrintForm;
 class TSetdataForm;
 class TUser;
@@ -143,6 +146,7 @@ struct MainMenus {
   QAction* view_op = nullptr;
   QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
+  QAction* LineMonitor = nullptr;  // "通信モニタ", last item of the log menu
   QAction* Menu_ver = nullptr;
   QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
   QAction* RestartSend = nullptr;  // "途中から送信…", last item of the file menu and of the editor's menu
@@ -187,6 +191,16 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   // The sends run through one session for the whole run (the selective
   // send's list lives in it); a reception through a session of its own.
   TransferSession Transfers{Link, Host, Log, Settings.options};
+  // The line monitor (MainformMonitor.cpp): the tap on Link, the watch of an
+  // idle line through Link's port, and the window, made at first use.
+  LineTap MonitorTap;
+  IdleLineWatch MonitorWatch;
+  LineMonitorWindow* LineMonitorWin = nullptr;
+  void OpenLineMonitor();
+  // Before and after every transfer: the idle watch lets go of the port, the
+  // monitor follows the transfer in its code.
+  void MonitorTransferStarting(TransferDirection direction);
+  void MonitorTransferEnded();
   TAutoForm* AutoForm = nullptr;        // selection number dialog, made by WireTransfer
   TSetdataForm* SetdataForm = nullptr;  // made at first use
   TOptionForm* OptionForm = nullptr;    // made at first use

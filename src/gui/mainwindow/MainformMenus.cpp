@@ -142,6 +142,8 @@ void TForm1::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, tag] { Menu_sendClick(tag); });
     m.LogItems[static_cast<size_t>(i)] = item;
   }
+  m.LineMonitor = AddItem(m.Log, "Menu_monitor", "通信モニタ");
+  connect(m.LineMonitor, &QAction::triggered, this, &TForm1::OpenLineMonitor);
 
   m.Help = bar->addMenu("ﾍﾙﾌﾟ");
   // Quelvo has no web page or mail address of its own, so the help menu

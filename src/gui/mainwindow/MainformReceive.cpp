@@ -81,6 +81,7 @@ void TForm1::RunReceiveEngine(bool unattended) {
   RichEdit1->viewport()->repaint();
 
   TransferSession session(Link, *ReceiveHost, Log, Settings.options);
+  MonitorTransferStarting(TransferDirection::Receive);
   const TransferResult result = RunTransfer(*ReceiveHost, session, [&] { return session.RunReceive(Comm, job); });
 
   App.TransferFileName = result.transferFileName;

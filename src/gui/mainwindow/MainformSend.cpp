@@ -64,6 +64,7 @@ void TForm1::RunSend() {
   job.DocumentModified = RichEdit1->isModified();
   Host.ForgetLastLineShown();
   std::vector<std::string> lines = Host.DocumentSnapshot();
+  MonitorTransferStarting(TransferDirection::Send);
   const TransferResult result =
       RunTransfer(Host, Transfers, [&] { return Transfers.RunSend(job, std::move(lines)); });
   NoteStoppedSendForRestart();

@@ -44,6 +44,7 @@ TransferResult TForm1::RunTransfer(WindowTransferHost& host, TransferSession& se
   TransferThread::Run(
       this, [&] { result = run(); }, [&host] { host.DeliverEvents(); });
   activeTransfer_ = nullptr;
+  MonitorTransferEnded();
   if (closeAfterStop_) {
     // The close accepted during the transfer, now that the engine has let go
     // of the port and the document.

@@ -158,7 +158,7 @@ void MainformTest::menusAsTheCommandTable() {
   QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 6, 12}));
   QCOMPARE(Captions(form.Menus.Option),
            (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)", "ｺｰﾄﾞ色分け表示"}));
-  QCOMPARE(Captions(form.Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
+  QCOMPARE(Captions(form.Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了", "通信モニタ"}));
   QCOMPARE(Captions(form.Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
   // Only the set items carry shortcuts.
   for (QMenu* menu : {form.Menus.File, form.Menus.Edit, form.Menus.Find, form.Menus.Option, form.Menus.Log,

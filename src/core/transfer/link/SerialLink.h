@@ -30,6 +30,7 @@
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/ByteTransferState.h"
+#include "core/transfer/link/LineTap.h"
 
 namespace quelvo {
 
@@ -87,6 +88,9 @@ class SerialLink {
   const ActiveSetting& Active() const { return active_; }
   const LineConfig& Line() const { return line_; }
   SerialPort& RawPort() { return port_; }
+  // A line monitor's tap (LineTap.h): sees every byte and modem-line change
+  // of this link and changes none. Any thread; null detaches.
+  void AttachTap(LineTap* tap) { tapped_.Attach(tap); }
 
  private:
   bool OpenPortSteps(const CommSetting& setting, TransferDirection direction);
@@ -108,7 +112,8 @@ class SerialLink {
   bool StopAbort();  // StopByUser and AbortFlag when a stop is requested
   bool PauseIs0x93() const { return options_.pauseCode0x93; }
 
-  SerialPort& port_;
+  TappedPort tapped_;  // the port with the monitor's tap beside it
+  SerialPort& port_;   // always tapped_
   TransferHost& host_;
   CommLog& log_;
   const ProgramOptions& options_;

@@ -48,7 +48,7 @@ int ByteSizeFor(TransferDirection direction, int code) {
 
 SerialLink::SerialLink(SerialPort& port, TransferHost& host, CommLog& log,
                        const ProgramOptions& options, const IniFile* programIni)
-    : port_(port), host_(host), log_(log), options_(options), programIni_(programIni) {}
+    : tapped_(port), port_(tapped_), host_(host), log_(log), options_(options), programIni_(programIni) {}
 
 bool SerialLink::Refuse(const std::string& message, const std::string& logLine) {
   host_.ShowMessage(message, "", MessageKind::kPlain, MessageButtons::kOk);

@@ -17,6 +17,7 @@ void SendEngine::RunSend(const SendJob& job, std::vector<std::string>& lines) {
   outcome_.RepeatCount = job.RepeatCount;
   outcome_.CloseProgram = false;
   outcome_.PowerOff = false;
+  outcome_.lineErrors = LineErrorReport{};
   RunTransferSteps([this] { RunPasses(); },
       [this] { UnexpectedError(); },
       // At least the port must not stay open.

@@ -30,6 +30,7 @@ TransferResult TransferSession::RunSend(const SendJob& job, std::vector<std::str
   result.transferFileName = outcome.TransferFileName;
   result.closeProgram = outcome.CloseProgram;
   result.powerOff = outcome.PowerOff;
+  result.lineErrors = outcome.lineErrors;
   // Only a send that got as far as opening its port mails.
   if (link_.Port().PortOpenedForSend) result.mailed = MailNotice(job.setting);
   Finish(result);
@@ -46,6 +47,7 @@ TransferResult TransferSession::RunReceive(const CommSetting& setting, const Rec
   result.completed = outcome.ReceiveCompleted;
   result.errorNumber = outcome.ErrorNumber;
   result.transferFileName = outcome.TransferFileName;
+  result.lineErrors = outcome.lineErrors;
   result.closeProgram = outcome.ReceiveCompleted && job.closeAfterTransfer;
   result.powerOff = result.closeProgram && options_.powerOffAfterTransfer;
   Finish(result);

@@ -31,6 +31,7 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/SerialLink.h"
@@ -54,6 +55,9 @@ struct TransferResult {
   bool powerOff = false;
   // The mail notice was handed to the mailer.
   bool mailed = false;
+  // The driver's receive error counts over the transfer (also logged when
+  // any is not zero).
+  LineErrorReport lineErrors;
 };
 
 class TransferSession {
