@@ -69,6 +69,9 @@ class ProgramHistory {
   // The text of the revision last sent to `machine`; false (error empty) when
   // none was, false with a reason on a fault.
   bool LastSent(const std::string& program, const std::string& machine, std::string* bytes, std::string* error);
+  // The text of the revision last received from a control (any machine) and
+  // that revision; false (error empty) when none was, false with a reason on a fault.
+  bool LastReceived(const std::string& program, std::string* bytes, ProgramRevision* revision, std::string* error);
   // Every revision of the program, received and sent, oldest first.
   bool History(const std::string& program, std::vector<ProgramRevision>* revisions, std::string* error);
 
@@ -81,6 +84,12 @@ class ProgramHistory {
   git_repository* repo_ = nullptr;
   std::string folder_;
 };
+
+// The last revision of `program` ("O1234") received from a control in the
+// library repository `folder`, read without changing anything there. False
+// with the reason ("no revision of O1234 received" when there is none).
+bool LastReceivedRevision(const std::string& folder, const std::string& program, std::string* bytes,
+                          ProgramRevision* revision, std::string* error);
 
 // "O1234" for a text whose first program-number line is "O1234 (...)"; the
 // file name without its extension otherwise.
