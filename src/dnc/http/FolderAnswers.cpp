@@ -131,8 +131,12 @@ Answer LastLogAnswer(const DncConfig& config, const MachineConfig& machine, size
   std::string bytes, error;
   if (!ReadStored(config.logDir, name, &bytes, &error)) return Error(404, error);
   if (bytes.size() > maxBytes) bytes = bytes.substr(bytes.size() - maxBytes);
+  // Logs are CP932 with CR LF; the page gets UTF-8 with LF.
+  std::string text = DocumentTextFromBytes(bytes), lf;
+  for (const char c : text)
+    if (c != '\r') lf += c;
   Answer a;
-  a.body = "{\"file\": " + JsonString(name) + ", \"text\": " + JsonString(DocumentTextFromBytes(bytes)) + "}\n";
+  a.body = "{\"file\": " + JsonString(name) + ", \"text\": " + JsonString(lf) + "}\n";
   return a;
 }
 
