@@ -269,6 +269,17 @@ TEST(DncHttp, MachineFoldersThroughTheDashboard) {
       << log.body;
   const HttpReply ack = Request(port, "POST", base + "/notice/ack", kGood);
   EXPECT_EQ(ack.status, 202) << ack.body;
+
+  // The control comes online: the worker sends in the order the dashboard set.
+  ASSERT_TRUE(rig.StartControl("mc1"));
+  ASSERT_TRUE(WaitUntil([&] { return FolderNames(spool) == std::vector<std::string>{"sent"}; }, kLongWaitMs))
+      << rig.Journal();
+  const std::string order[] = {"O2001.nc", "O1000.nc", "O2000.nc"};
+  for (int i = 0; i < 3; ++i) {
+    // (the 7-bit ISO line carries the CP932 comment's bytes without their top bit)
+    EXPECT_EQ(FileText(folder + "/got." + std::to_string(i + 1)).compare(0, 6, "%" + order[i].substr(0, 5)), 0)
+        << order[i];
+  }
 }
 
 // Browsers that go away in the middle of the stream, abruptly or not, cost
