@@ -13,6 +13,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/DateTimeText.h"
 #include "core/dnc/DncNames.h"
+#include "core/document/DocumentFile.h"
 
 namespace quelvo {
 
@@ -341,6 +342,22 @@ bool LastReceivedRevision(const std::string& folder, const std::string& program,
   if (history.LastReceived(program, bytes, revision, error)) return true;
   if (error->empty()) *error = "no revision of " + program + " received in " + folder;
   return false;
+}
+
+bool LastReceivedForDocument(const std::string& folder, const std::string& documentBytes,
+                             const std::string& fileName, ReceivedRevisionText* out, std::string* error) {
+  out->program = ProgramNameOf(documentBytes, fileName);
+  if (out->program.empty()) {
+    *error = "the document has no program number";
+    return false;
+  }
+  std::string bytes;
+  ProgramRevision revision;
+  if (!LastReceivedRevision(folder, out->program, &bytes, &revision, error)) return false;
+  out->text = DocumentTextFromBytes(bytes);
+  out->name = out->program + " " + revision.machine + " から受信 " + ShortDateTimeText(revision.time) + " (" +
+              revision.commit.substr(0, 12) + ")";
+  return true;
 }
 
 std::string ProgramNameOf(const std::string& bytes, const std::string& fileName) {

@@ -91,6 +91,18 @@ class ProgramHistory {
 bool LastReceivedRevision(const std::string& folder, const std::string& program, std::string* bytes,
                           ProgramRevision* revision, std::string* error);
 
+// What the window compares an open document with: the last revision of the
+// document's program (ProgramNameOf its bytes and file name) received in the
+// library `folder`, as document text (UTF-8), and a name for it that says
+// where it came from: "O1234 mc01 から受信 2026/12/08 08:30:00 (1a2b3c4d5e6f)".
+struct ReceivedRevisionText {
+  std::string program;
+  std::string text;
+  std::string name;
+};
+bool LastReceivedForDocument(const std::string& folder, const std::string& documentBytes,
+                             const std::string& fileName, ReceivedRevisionText* out, std::string* error);
+
 // "O1234" for a text whose first program-number line is "O1234 (...)"; the
 // file name without its extension otherwise.
 std::string ProgramNameOf(const std::string& bytes, const std::string& fileName);
