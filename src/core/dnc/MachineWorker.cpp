@@ -400,6 +400,7 @@ void MachineWorker::OnProgress(const WorkerHost::Progress& progress) {
 
 void MachineWorker::RefreshQueued() {
   lastSpoolScanMs_ = host_.MonotonicMs();
+  TakeNoticeAcknowledgement();
   SayRefusedSpoolEntries();
   const int queued = static_cast<int>(SpooledFiles(machine_.spool).size());
   if (queued == status_.queued) return;

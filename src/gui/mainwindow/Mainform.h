@@ -150,6 +150,7 @@ struct MainMenus {
   QAction* Menu_ver = nullptr;
   QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
   QAction* RestartSend = nullptr;  // "途中から送信…", last item of the file menu and of the editor's menu
+  QAction* CompareLibrary = nullptr;  // "ライブラリの最終受信と比較…", after it
 };
 
 // The font and colour choosers of the edit commands; each returns false when
@@ -357,6 +358,7 @@ class TForm1 : public QMainWindow, public ProgramListHost, public TransferWindow
   // ---- Compare with a file (MainformCompare.cpp) ----
   CompareDialog* CompareForm = nullptr;  // made at first use
   void FileCompareClick();
+  void CompareLibraryClick();  // MainformCompareLibrary.cpp
 
   // ---- Files: open, save, recent files, split save, file types (MainformFiles.cpp) ----
   std::vector<FileFilterEntry> FileFilter;  // the seven file types of the file dialogs

@@ -49,6 +49,8 @@ void TForm1::BuildMenus() {
   m.FileExit = AddItem(m.File, "FileExit1", "終了");
   m.RestartSend = AddItem(m.File, "RestartSend", "途中から送信…");
   connect(m.RestartSend, &QAction::triggered, this, &TForm1::RestartSendClick);
+  m.CompareLibrary = AddItem(m.File, "CompareLibrary", "ライブラリの最終受信と比較…");
+  connect(m.CompareLibrary, &QAction::triggered, this, &TForm1::CompareLibraryClick);
   connect(m.FileNew, &QAction::triggered, this, &TForm1::open1Click);
   connect(m.FileOpen, &QAction::triggered, this, &TForm1::FileOpenClick);
   connect(m.FileSave, &QAction::triggered, this, &TForm1::FileSaveClick);

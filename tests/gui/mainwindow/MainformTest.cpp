@@ -127,7 +127,7 @@ void MainformTest::menusAsTheCommandTable() {
   QCOMPARE(Captions(form.Menus.File),
            (QStringList{"新規作成", "開く", "上書き保存", "名前を付けて保存", "ｏ番号分割保存", "プリンタ設定", "印刷",
                         "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成", "SendTo(送る)に登録", "比較…", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "終了",
-                        "途中から送信…"}));
+                        "途中から送信…", "ライブラリの最終受信と比較…"}));
   for (QAction* item : form.Menus.MenuFile) QVERIFY(!item->isVisible());
   QCOMPARE(Captions(form.Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
                                                    "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]",
