@@ -145,7 +145,7 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   portState_.PortOpenedForSend = false;
   portState_.direction = direction;
   active_ = MakeActiveSetting(setting, direction);
-  state_.PortFailed = false;
+  portFailed_ = false;
   const std::string& portText = active_.Port;
 
   // 2. Open the device.
@@ -155,7 +155,6 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   if (!opened && openStopped_) {
     // A stop key while a network port was connecting: the user's stop.
     StopByUser();
-    state_.AbortFlag = true;
     log_.AppendLog("  " + portText + "　ポートオープンを中止\n");
     return false;
   }

@@ -57,6 +57,7 @@ TransferResult TransferSession::RunReceive(const CommSetting& setting, const Rec
 void TransferSession::Finish(TransferResult& result) {
   running_.store(false);
   result.stoppedBy = link_.Stops().LastTaken();
+  result.portFailed = link_.PortFailed();
   // A stop that came after the engine's last test has nothing left to stop.
   link_.Stops().Reset();
 }
