@@ -23,7 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const Route route = ParseRoute(method, path);
   if (!route.machine.empty()) fuzz::Check(IsMachineName(route.machine), "IsMachineName(route.machine)");
-  if (route.kind == RouteKind::kQueueRemove) fuzz::Check(IsPlainName(route.file), "IsPlainName(route.file)");
+  if (!route.file.empty() && route.kind != RouteKind::kStaticFile)
+    fuzz::Check(IsPlainName(route.file), "IsPlainName(route.file)");
+  if (route.kind == RouteKind::kQueueRemove || route.kind == RouteKind::kQueueMove ||
+      route.kind == RouteKind::kLibraryQueue || route.kind == RouteKind::kInboxFile ||
+      route.kind == RouteKind::kInboxCompare)
+    fuzz::Check(!route.file.empty(), "a file route names its file");
+  if (route.kind == RouteKind::kQueueMove) fuzz::Check(route.steps == -1 || route.steps == 1, "steps is one place");
   if (route.kind == RouteKind::kStaticFile) {
     fuzz::Check(route.file == "index.html" || route.file == "app.js" || route.file == "style.css", "route.file == 'index.html' || route.file == 'app.js' || route.file == 'style.css'");
   }

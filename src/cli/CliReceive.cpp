@@ -84,6 +84,7 @@ int RunReceive(const std::vector<std::string>& args, CliIo& io) {
   summary.lines = run.View().Figures().lines;
   summary.completed = outcome.ReceiveCompleted;
   summary.errorNumber = outcome.ErrorNumber;
+  summary.lineErrors = result.lineErrors;
   if (outcome.ReceiveCompleted) {
     summary.exitStatus = kCliDone;
   } else if (outcome.ErrorNumber == kReceiveTargetFile) {

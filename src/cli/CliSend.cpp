@@ -92,6 +92,7 @@ int RunSend(const std::vector<std::string>& args, CliIo& io) {
   summary.bytes = figures.totalBytes > 0 ? std::min(figures.bytes, figures.totalBytes) : figures.bytes;
   summary.completed = completed;
   summary.errorNumber = result.errorNumber;
+  summary.lineErrors = result.lineErrors;
   summary.exitStatus = completed ? kCliDone : run.FailureStatus(session.comm.Port_S);
   summary.result = completed ? "送信完了" : "送信中止";
   return run.Finish(summary);

@@ -15,7 +15,7 @@
 #include "cli/CliExit.h"
 #include "cli/CliSession.h"
 #include "cli/CliUsage.h"
-#include "cli/LinePort.h"
+#include "core/transfer/link/LinePort.h"
 #include "cli/SerialPortFactory.h"
 #include "cli/StopSignals.h"
 #include "core/common/NetworkPortText.h"

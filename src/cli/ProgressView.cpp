@@ -169,6 +169,12 @@ std::string SummaryText(const TransferSummary& s) {
   text << "  " << DurationText(static_cast<int64_t>(s.seconds + 0.5));
   if (s.seconds > 0 && s.bytes > 0) text << "  平均 " << static_cast<int64_t>(s.bytes / s.seconds) << " 字/秒";
   if (s.errorNumber != 0) text << "  ｴﾗｰ番号 " << s.errorNumber;
+  // The log's line, on a line of its own: errors on the line are not hidden
+  // behind a clean result.
+  if (s.lineErrors.counted && s.lineErrors.counts.Any()) {
+    std::string line = LineErrorLogLine(s.lineErrors.counts);
+    text << '\n' << line.substr(2, line.size() - 3);
+  }
   return text.str();
 }
 
@@ -182,7 +188,18 @@ std::string SummaryJson(const TransferSummary& s) {
   json << ",\"seconds\":" << seconds << ",\"chars_per_second\":"
        << (s.seconds > 0 ? static_cast<int64_t>(s.bytes / s.seconds) : 0)
        << ",\"completed\":" << (s.completed ? "true" : "false") << ",\"error_number\":" << s.errorNumber
-       << ",\"exit_status\":" << s.exitStatus << ",\"result\":" << JsonString(s.result) << "}";
+       << ",\"exit_status\":" << s.exitStatus << ",\"result\":" << JsonString(s.result);
+  const LineErrorReport& e = s.lineErrors;
+  if (e.counted) {
+    json << ",\"line_errors\":{\"framing\":" << e.counts.framing << ",\"parity\":" << e.counts.parity
+         << ",\"overrun\":" << e.counts.overrun << ",\"buffer_overrun\":" << e.counts.bufferOverrun
+         << ",\"breaks\":" << e.counts.breaks << "}";
+  } else {
+    json << ",\"line_errors\":null";
+    // Said only of a port that was open: one that never opened counted nothing to tell.
+    if (e.portOpen) json << ",\"line_errors_note\":" << JsonString(kNoLineErrorCounts);
+  }
+  json << "}";
   return json.str();
 }
 

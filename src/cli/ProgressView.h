@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/TransferEvents.h"
 
 namespace quelvo::cli {
@@ -97,6 +98,7 @@ struct TransferSummary {
   int errorNumber = 0;
   int exitStatus = 0;
   std::string result;     // the state text, as the window's panel shows it
+  LineErrorReport lineErrors;  // the driver's receive error counts
 };
 
 std::string SummaryText(const TransferSummary& s);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/ProgressView.h"
 #include "core/common/TerminalCells.h"
 #include "support/TempFolder.h"
 
@@ -359,6 +360,45 @@ TEST_F(CliCommandTest, ToolpathStatusPresetsAndQueueRunThroughTheTable) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::ifstream(home_.File("spool/p.nc")).good());
   EXPECT_EQ(Run({"queue", "--config", conf, "mc09", home_.File("p.nc")}).status, 1);
+}
+
+// The driver's error counts in the summary and the JSON: figures when the
+// port counts, nothing in the summary when all are zero, and the JSON says
+// when the port counts nothing (but not for a port that never opened).
+TEST(CliSummary, LineErrorCountsInTheSummaryAndTheJson) {
+  struct Case {
+    const char* name;
+    bool portOpen, counted;
+    uint64_t parity;
+    const char* summaryLine;  // "" when none
+    const char* json;
+  };
+  const Case cases[] = {
+      {"garbled", true, true, 4, "回線ｴﾗｰ ﾌﾚｰﾐﾝｸﾞ 0 ﾊﾟﾘﾃｨ 4 ｵｰﾊﾞｰﾗﾝ 0 ﾊﾞｯﾌｧｵｰﾊﾞｰﾗﾝ 0",
+       ",\"line_errors\":{\"framing\":0,\"parity\":4,\"overrun\":0,\"buffer_overrun\":0,\"breaks\":0}}"},
+      {"clean", true, true, 0, "",
+       ",\"line_errors\":{\"framing\":0,\"parity\":0,\"overrun\":0,\"buffer_overrun\":0,\"breaks\":0}}"},
+      {"no counts", true, false, 0, "",
+       ",\"line_errors\":null,\"line_errors_note\":\"このﾎﾟｰﾄは回線ｴﾗｰを数えません\"}"},
+      {"never opened", false, false, 0, "", ",\"line_errors\":null}"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferSummary s;
+    s.command = "receive";
+    s.result = "受信完了";
+    s.bytes = 10;
+    s.seconds = 1;
+    s.lineErrors.portOpen = c.portOpen;
+    s.lineErrors.counted = c.counted;
+    s.lineErrors.counts.parity = c.parity;
+    const std::string text = SummaryText(s);
+    const size_t lineBreak = text.find('\n');
+    EXPECT_EQ(lineBreak == std::string::npos ? "" : text.substr(lineBreak + 1), c.summaryLine);
+    const std::string json = SummaryJson(s);
+    ASSERT_GE(json.size(), std::string(c.json).size());
+    EXPECT_EQ(json.substr(json.size() - std::string(c.json).size()), c.json);
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "CliProcess.h"
+#include "core/common/Cp932.h"
 #include "NcsimProcess.h"
 #include "Ser2netProcess.h"
 #include "support/TempFolder.h"
@@ -116,6 +117,33 @@ TEST(CliMonitor, ShowsTheControlsTapeInItsCodeAndSavesIt) {
   for (const char* expected : {"NC→PC  <DC1>", "NC→PC  %<LF>", "NC→PC  O2000 (DETECT)<LF>",
                                "NC→PC  G01X20.F200<LF>", "9600 bps", "読めません", "パリティ誤り 0"}) {
     EXPECT_NE(saved.find(expected), std::string::npos) << expected << '\n' << saved;
+  }
+}
+
+// The driver's error counts in --json: a pseudo-terminal keeps none, and the
+// JSON says so whether the line was clean or garbled (a control at 4800
+// heard at 9600); the log gets no count line, as with a driver whose counts
+// are all zero.
+TEST(CliReceive, JsonSaysWhenThePortKeepsNoErrorCounts) {
+  for (const char* baud : {"9600", "4800"}) {
+    SCOPED_TRACE(baud);
+    quelvo::test::TempFolder home;
+    const std::string link = home.File("ncport");
+    WriteFile(home.File("tape.nc"), kTape);
+    WriteFile(home.File("SetData1.ini"), "[Setting_R]\r\nPort=" + link + "\r\nSpeed=2\r\nSTbit=0\r\nCode=3\r\n");
+    NcsimProcess ncsim({"--link", link, "--code", "iso", "--baud", baud, "--stop", "1", "--garble", "--punch",
+                        home.File("tape.nc"), "--punch-after", "1", "--once"});
+    ASSERT_FALSE(ncsim.WaitFor("ready", 10000).empty());
+    const CliRun r = RunCli(home, {"receive", home.File("got.nc"), "--json", "--yes", "--timeout", "6"});
+    EXPECT_NE(r.out.find("\"line_errors\":null,\"line_errors_note\":\"このﾎﾟｰﾄは回線ｴﾗｰを数えません\""),
+              std::string::npos)
+        << r.out << r.err;
+    if (std::string(baud) == "9600") {
+      EXPECT_EQ(r.status, 0) << r.out << r.err;
+    }
+    const std::string log = ReadFile(home.File("quelvo_R.log"));
+    EXPECT_FALSE(log.empty());
+    EXPECT_EQ(log.find(Utf8ToCp932("回線ｴﾗｰ")), std::string::npos);
   }
 }
 

@@ -37,7 +37,32 @@ TEST(HttpRoute, MapsEveryAnsweredPathAndNothingElse) {
       {"POST", "/api/machines/../queue", RouteKind::kNotFound, "", ""},
       {"POST", "/api/machines/.mc/queue", RouteKind::kNotFound, "", ""},
       {"POST", "/api/machines/m c/queue", RouteKind::kNotFound, "", ""},
-      {"POST", "/api/machines/mc/inbox", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/inbox", RouteKind::kMethodNotAllowed, "", ""},
+      {"GET", "/api/machines/mc/inbox", RouteKind::kInboxList, "mc", ""},
+      {"GET", "/api/machines/mc/inbox/O12.nc", RouteKind::kInboxFile, "mc", "O12.nc"},
+      {"DELETE", "/api/machines/mc/inbox/O12.nc", RouteKind::kMethodNotAllowed, "", ""},
+      {"GET", "/api/machines/mc/inbox/O12.nc/compare", RouteKind::kInboxCompare, "mc", "O12.nc"},
+      {"GET", "/api/machines/mc/inbox/../compare", RouteKind::kNotFound, "", ""},
+      {"GET", "/api/machines/mc/inbox/.receiving", RouteKind::kNotFound, "", ""},
+      {"GET", "/api/machines/mc/inbox/O12.nc/", RouteKind::kNotFound, "", ""},
+      {"GET", "/api/machines/mc/inbox/O12.nc/compare/x", RouteKind::kNotFound, "", ""},
+      {"GET", "/api/machines/mc/library", RouteKind::kLibraryList, "mc", ""},
+      {"GET", "/api/machines/mc/library/O12.nc", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/library/O12.nc/queue", RouteKind::kLibraryQueue, "mc", "O12.nc"},
+      {"GET", "/api/machines/mc/library/O12.nc/queue", RouteKind::kMethodNotAllowed, "", ""},
+      {"POST", "/api/machines/mc/library/..%2Fx/queue", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/library/../queue", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/queue/O12.nc/up", RouteKind::kQueueMove, "mc", "O12.nc"},
+      {"POST", "/api/machines/mc/queue/O12.nc/down", RouteKind::kQueueMove, "mc", "O12.nc"},
+      {"GET", "/api/machines/mc/queue/O12.nc/up", RouteKind::kMethodNotAllowed, "", ""},
+      {"POST", "/api/machines/mc/queue/O12.nc/top", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/queue/.x/up", RouteKind::kNotFound, "", ""},
+      {"GET", "/api/machines/mc/log", RouteKind::kLastLog, "mc", ""},
+      {"DELETE", "/api/machines/mc/log", RouteKind::kMethodNotAllowed, "", ""},
+      {"POST", "/api/machines/mc/notice/ack", RouteKind::kNoticeAck, "mc", ""},
+      {"GET", "/api/machines/mc/notice/ack", RouteKind::kMethodNotAllowed, "", ""},
+      {"POST", "/api/machines/mc/notice", RouteKind::kNotFound, "", ""},
+      {"POST", "/api/machines/mc/spool", RouteKind::kNotFound, "", ""},
       {"GET", "api/machines", RouteKind::kNotFound, "", ""},
       {"GET", "", RouteKind::kNotFound, "", ""},
   };
@@ -49,6 +74,15 @@ TEST(HttpRoute, MapsEveryAnsweredPathAndNothingElse) {
       EXPECT_EQ(route.file, c.file) << c.path;
     }
   }
+  EXPECT_EQ(ParseRoute("POST", "/api/machines/mc/queue/O12.nc/up").steps, -1);
+  EXPECT_EQ(ParseRoute("POST", "/api/machines/mc/queue/O12.nc/down").steps, 1);
+  // Every change is a POST or DELETE and needs the token; no read does.
+  for (const RouteKind kind : {RouteKind::kQueueAdd, RouteKind::kQueueRemove, RouteKind::kQueueMove,
+                               RouteKind::kLibraryQueue, RouteKind::kNoticeAck})
+    EXPECT_TRUE(ChangesState(kind));
+  for (const RouteKind kind : {RouteKind::kInboxList, RouteKind::kInboxFile, RouteKind::kInboxCompare,
+                               RouteKind::kLibraryList, RouteKind::kLastLog, RouteKind::kQueueList})
+    EXPECT_FALSE(ChangesState(kind));
 }
 
 TEST(HttpRoute, TakesTheTokenFromEitherHeaderOnly) {

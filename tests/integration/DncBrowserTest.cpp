@@ -22,7 +22,7 @@ bool HasProgram(const char* name) {
   return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-TEST(DncBrowser, PageShowsMachinesLiveAndQueuesAfterAskingTheToken) {
+TEST(DncBrowser, PageShowsMachinesLiveQueuesOrdersAndComparesAfterAskingTheToken) {
   for (const char* program : {"node", "chromedriver", "chromium"}) {
     if (!HasProgram(program)) GTEST_SKIP() << program << " is not installed";
   }
@@ -45,10 +45,22 @@ TEST(DncBrowser, PageShowsMachinesLiveAndQueuesAfterAskingTheToken) {
     m.speedIndex = 4;
     rig.AddMachine(m);
   }
-  ASSERT_TRUE(rig.StartControls());
+  // mc4's control is off at first: what the page queues there waits in the
+  // order the page gives it. Its inbox holds a program changed at the machine.
+  RigMachine folders;
+  folders.name = "mc4";
+  folders.baud = 19200;
+  folders.speedIndex = 4;
+  folders.library["O8101.nc"] = Crlf("O8101\nG00X0Y0\nG01X10.F100\nM30\n");
+  folders.library["O8102.nc"] = Crlf("O8102\nG00X5.Y5.\nM30\n");
+  rig.AddMachine(folders);
+  const std::string inboxFile = rig.Folder("mc4") + "/inbox/O8101.nc";
+  std::ofstream(inboxFile, std::ios::binary) << Crlf("%\nO8101\nG00X0Y0\nG01X12.F100\nM30\n%\n");
+  for (const char* name : {"mc1", "mc2", "mc3"}) ASSERT_TRUE(rig.StartControl(name));
   const std::string token = "browser-token-5d1e";
   std::ofstream(rig.Folder("token")) << token << "\n";
   const int port = FreeLocalPort();
+  std::filesystem::create_directories(rig.Folder("downloads"));
   rig.AddConfigText("\n[http]\nlisten = 127.0.0.1:" + std::to_string(port) +
                     "\ntoken_file = token\npublic_read = yes\nweb_dir = " QUELVO_WEB_SOURCE_DIR "\n");
   rig.StartService();
@@ -60,7 +72,8 @@ TEST(DncBrowser, PageShowsMachinesLiveAndQueuesAfterAskingTheToken) {
   const std::string shots = QUELVO_SCREENSHOT_DIR;
   std::filesystem::create_directories(shots);
   const std::string command = "node " QUELVO_BROWSER_CHECK " http://127.0.0.1:" + std::to_string(port) + "/ " +
-                              token + " 3 mc1 mc2 " + upload + " " + shots + " > " + rig.Folder("browser.log") +
+                              token + " 4 mc1 mc2 " + upload + " " + shots + " mc4 " + inboxFile + " " +
+                              rig.Folder("downloads") + " > " + rig.Folder("browser.log") +
                               " 2>&1";
   const int status = std::system(command.c_str());
   const std::string log = FileText(rig.Folder("browser.log"));
@@ -73,6 +86,14 @@ TEST(DncBrowser, PageShowsMachinesLiveAndQueuesAfterAskingTheToken) {
   EXPECT_TRUE(WaitUntil([&] { return !FileText(rig.Folder("mc1") + "/inbox/O7001.nc").empty(); }, 120000));
   EXPECT_EQ(FileText(rig.Folder("mc1") + "/inbox/O7001.nc"),
             DncRig::WindowReception(punch, "iso", rig.Setting("mc1"), false));
+
+  // mc4 comes online: its worker sends the programs in the order the page set.
+  ASSERT_TRUE(rig.StartControl("mc4"));
+  ASSERT_TRUE(WaitUntil([&] { return !FileText(rig.Folder("mc4") + "/got.2").empty(); }, 120000)) << rig.Journal();
+  EXPECT_EQ(FileText(rig.Folder("mc4") + "/got.1"),
+            DncRig::WindowSendText(folders.library["O8102.nc"], rig.Setting("mc4"), "iso"));
+  EXPECT_EQ(FileText(rig.Folder("mc4") + "/got.2"),
+            DncRig::WindowSendText(folders.library["O8101.nc"], rig.Setting("mc4"), "iso"));
 }
 
 }  // namespace

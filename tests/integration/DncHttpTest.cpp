@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -15,6 +16,8 @@
 #include "DncRig.h"
 #include "HttpTestClient.h"
 #include "NcsimProcess.h"
+#include "core/common/Cp932.h"
+#include "core/dnc/DncSpool.h"
 #include "support/TempFolder.h"
 
 namespace quelvo::test {
@@ -167,6 +170,116 @@ TEST(DncHttp, RefusesHostileRequestsAndReadsChangeNothing) {
   EXPECT_EQ(FileText(spool + "/O1001.nc"), "");
   const HttpReply list = Request(port, "GET", queue, kGood);
   EXPECT_NE(list.body.find("\"O1000.nc\""), std::string::npos) << list.body;
+}
+
+// A machine's folders through the dashboard: its library queued from, its
+// queue reordered (what the worker reads as its order), its inbox listed,
+// downloaded byte for byte and compared with the library, its last log. Each
+// change needs the token; each name stays in its folder.
+TEST(DncHttp, MachineFoldersThroughTheDashboard) {
+  DncRig rig;
+  RigMachine m = OfflineMachine();
+  m.library["O2000.nc"] = Crlf("O2000(\xB6\xBA\xB3)\nG00X0Y0\nG01X10.F100\nM30\n");  // a CP932 comment
+  m.library["O2001.nc"] = Crlf("O2001\nM30\n");
+  rig.AddMachine(m);
+  const std::string folder = rig.Folder("mc1");
+  const std::string received = Crlf("%\nO2000(\xB6\xBA\xB3)\nG00X0Y0\nG01X12.F100\nM30\n%\n");
+  WriteText(folder + "/inbox/O2000.nc", received);
+  WriteText(rig.Folder("secret.nc"), "O6666\n");
+  std::filesystem::create_directories(rig.Folder("log"));
+  WriteText(rig.Folder("log") + "/mc1-20261208-031500-1-S.log", Utf8ToCp932("送信開始 O1000\r\n"));
+  const int port = FreeLocalPort();
+  StartWithHttp(rig, port);
+  const std::string base = "/api/machines/mc1";
+  const std::string spool = folder + "/spool";
+
+  const struct {
+    const char* what;
+    std::string request;
+    int status;
+  } refused[] = {
+      {"queue from the library without the token", Get(base + "/library/O2000.nc/queue", "", "POST"), 401},
+      {"move without the token", Get(base + "/queue/O1000.nc/up", "", "POST"), 401},
+      {"move with the token in the query", Get(base + "/queue/O1000.nc/up?token=" + kToken, "", "POST"), 401},
+      {"acknowledgement without the token", Get(base + "/notice/ack", "", "POST"), 401},
+      {"inbox without the token", Get(base + "/inbox/O2000.nc"), 401},
+      {"queue from the library by GET", Get(base + "/library/O2000.nc/queue", kGood), 405},
+      {"move by GET", Get(base + "/queue/O1000.nc/down", kGood), 405},
+      {"acknowledgement by GET", Get(base + "/notice/ack", kGood), 405},
+      {"library file going up", Get(base + "/library/..%2F..%2Fsecret.nc/queue", kGood, "POST"), 404},
+      {"library file through a link out", Get(base + "/library/out.nc/queue", kGood, "POST"), 404},
+      {"library file not there", Get(base + "/library/O9.nc/queue", kGood, "POST"), 404},
+      {"inbox file going up", Get(base + "/inbox/..%2F..%2Fsecret.nc", kGood), 404},
+      {"inbox staging folder", Get(base + "/inbox/.receiving", kGood), 404},
+      {"inbox link out", Get(base + "/inbox/out.nc", kGood), 404},
+      {"compare of a file the library lacks", Get(base + "/inbox/out.nc/compare", kGood), 404},
+      {"move of what is not queued", Get(base + "/queue/O9.nc/up", kGood, "POST"), 404},
+      {"move of a hidden file", Get(base + "/queue/.queue-x/up", kGood, "POST"), 404},
+      {"unknown action", Get(base + "/queue/O1000.nc/top", kGood, "POST"), 404},
+  };
+  ASSERT_EQ(symlink(rig.Folder("secret.nc").c_str(), (folder + "/library/out.nc").c_str()), 0);
+  ASSERT_EQ(symlink(rig.Folder("secret.nc").c_str(), (folder + "/inbox/out.nc").c_str()), 0);
+  for (const auto& c : refused) {
+    const HttpReply reply = RawRequest(port, c.request);
+    EXPECT_EQ(reply.status, c.status) << c.what << "\n" << reply.body;
+    EXPECT_NE(reply.body.find("\"error\""), std::string::npos) << c.what;
+  }
+  EXPECT_EQ(FolderNames(spool), std::vector<std::string>{"O1000.nc"});
+  EXPECT_EQ(FolderNames(rig.Folder("state")).size(), 1u);  // no acknowledgement written
+
+  const HttpReply library = Request(port, "GET", base + "/library", kGood);
+  EXPECT_NE(library.body.find("{\"name\": \"O2001.nc\", \"bytes\": 12, "), std::string::npos) << library.body;
+  EXPECT_EQ(library.body.find("out.nc"), std::string::npos) << library.body;
+  for (const char* name : {"O2000.nc", "O2001.nc"}) {
+    const HttpReply queued = Request(port, "POST", base + "/library/" + name + "/queue", kGood);
+    EXPECT_EQ(queued.status, 201) << queued.body;
+    EXPECT_EQ(FileText(spool + "/" + name), FileText(folder + "/library/" + name));
+  }
+  // Queued by the same second: the order still follows each move.
+  ASSERT_EQ(SpooledFiles(spool), (std::vector<std::string>{"O1000.nc", "O2000.nc", "O2001.nc"}));
+  const HttpReply up = Request(port, "POST", base + "/queue/O2001.nc/up", kGood);
+  EXPECT_EQ(up.status, 200) << up.body;
+  EXPECT_NE(up.body.find("\"files\": [\"O1000.nc\", \"O2001.nc\", \"O2000.nc\"]"), std::string::npos) << up.body;
+  EXPECT_EQ(Request(port, "POST", base + "/queue/O1000.nc/down", kGood).status, 200);
+  EXPECT_EQ(SpooledFiles(spool), (std::vector<std::string>{"O2001.nc", "O1000.nc", "O2000.nc"}));
+  EXPECT_NE(rig.Journal().find("mc1: moved O1000.nc down in the queue"), std::string::npos) << rig.Journal();
+
+  const HttpReply inbox = Request(port, "GET", base + "/inbox", kGood);
+  EXPECT_NE(inbox.body.find("\"name\": \"O2000.nc\", \"bytes\": " + std::to_string(received.size())),
+            std::string::npos)
+      << inbox.body;
+  const HttpReply download = Request(port, "GET", base + "/inbox/O2000.nc", kGood);
+  EXPECT_EQ(download.status, 200);
+  EXPECT_EQ(download.body, received);  // byte for byte, the CP932 comment too
+  EXPECT_NE(download.headers.find("Content-Disposition: attachment; filename=\"O2000.nc\""), std::string::npos)
+      << download.headers;
+  const HttpReply compare = Request(port, "GET", base + "/inbox/O2000.nc/compare", kGood);
+  EXPECT_EQ(compare.status, 200) << compare.body;
+  EXPECT_NE(compare.body.find("\"same\": false, \"changed\": 1, \"added\": 0, \"removed\": 0"), std::string::npos)
+      << compare.body;
+  EXPECT_NE(compare.body.find("-library/O2000.nc:3: G01X10.F100\\u000a+inbox/O2000.nc:4: G01X12.F100"),
+            std::string::npos)
+      << compare.body;
+  EXPECT_NE(compare.body.find("変更 1 ブロック、追加 0、削除 0"), std::string::npos) << compare.body;
+
+  const HttpReply log = Request(port, "GET", base + "/log", kGood);
+  EXPECT_EQ(log.status, 200) << log.body;
+  EXPECT_NE(log.body.find("\"file\": \"mc1-20261208-031500-1-S.log\", \"text\": \"送信開始 O1000\\u000a\""),
+            std::string::npos)
+      << log.body;
+  const HttpReply ack = Request(port, "POST", base + "/notice/ack", kGood);
+  EXPECT_EQ(ack.status, 202) << ack.body;
+
+  // The control comes online: the worker sends in the order the dashboard set.
+  ASSERT_TRUE(rig.StartControl("mc1"));
+  ASSERT_TRUE(WaitUntil([&] { return FolderNames(spool) == std::vector<std::string>{"sent"}; }, kLongWaitMs))
+      << rig.Journal();
+  const std::string order[] = {"O2001.nc", "O1000.nc", "O2000.nc"};
+  for (int i = 0; i < 3; ++i) {
+    // (the 7-bit ISO line carries the CP932 comment's bytes without their top bit)
+    EXPECT_EQ(FileText(folder + "/got." + std::to_string(i + 1)).compare(0, 6, "%" + order[i].substr(0, 5)), 0)
+        << order[i];
+  }
 }
 
 // Browsers that go away in the middle of the stream, abruptly or not, cost

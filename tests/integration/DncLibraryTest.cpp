@@ -12,6 +12,7 @@
 
 #include "CliProcess.h"
 #include "DncRig.h"
+#include "HttpTestClient.h"
 
 namespace quelvo::test {
 namespace {
@@ -109,6 +110,65 @@ TEST(DncLibrary, SentAndReceivedRevisionsAndAChangeAtTheMachine) {
   EXPECT_NE(compare.out.find("-O1234@mc1:3: G01X10.F100\n"), std::string::npos) << compare.out;
   EXPECT_NE(compare.out.find("変更 1 ブロック、追加 0、削除 0"), std::string::npos) << compare.out;
   EXPECT_EQ(Cli({"history", "O9999", "--config", rig.ConfigPath()}, shared.File("none")).status, 1);
+}
+
+// The flag of a program changed at the machine stays in the state until it
+// stops being news: an operator acknowledges it in the dashboard, or the
+// library's program is sent to that machine again.
+TEST(DncLibrary, ANoticeLastsUntilAcknowledgedOrSentAgain) {
+  TempFolder shared;
+  const std::string keys = "library = " + shared.File("library") + "\n";
+  const std::string sentText = Crlf("O1234\nG00X0Y0\nG01X10.F100\nM30\n");
+  {
+    DncRig first;  // the machine asks for O1234 and is sent it
+    first.serviceKeys = keys;
+    RigMachine m;
+    m.name = "mc1";
+    m.punches = {"O9001(REQ O1234)\n"};
+    m.library["O1234.nc"] = sentText;
+    first.AddMachine(m);
+    ASSERT_TRUE(first.StartControls());
+    first.StartService();
+    ASSERT_TRUE(WaitUntil([&] { return first.Journal().find("mc1: sent O1234.nc") != std::string::npos; },
+                          kLongWaitMs))
+        << first.Journal();
+    EXPECT_EQ(first.StopService(SIGTERM), 0);
+  }
+  // A control invites a send only once it has punched all it has: the two
+  // changed programs come first, the library's program is sent after them.
+  DncRig rig;
+  rig.serviceKeys = keys;
+  RigMachine m;
+  m.name = "mc1";
+  m.baud = 19200;
+  m.speedIndex = 4;
+  m.library["O1234.nc"] = sentText;
+  m.punches = {"O1234\nG00X0Y0\nG01X12.F100\nM30\n", "O1234\nG00X0Y0\nG01X14.F100\nM30\n"};
+  m.punchAfter = 10.0;  // time for the acknowledgement before the next change comes
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  const std::string token = "notice-token-41";
+  std::ofstream(rig.Folder("token")) << token << "\n";
+  const int port = FreeLocalPort();
+  rig.AddConfigText("\n[http]\nlisten = 127.0.0.1:" + std::to_string(port) + "\ntoken_file = token\n");
+  rig.StartService();
+  const std::string header = "X-Quelvo-Token: " + token + "\r\n";
+  const std::string state = rig.Folder("") + "state/mc1.state";
+  const auto flagged = [&] { return FileText(state).find("notice=O1234 changed at the machine") != std::string::npos; };
+
+  ASSERT_TRUE(WaitUntil(flagged, kLongWaitMs)) << rig.Journal();
+  EXPECT_EQ(Request(port, "POST", "/api/machines/mc1/notice/ack").status, 401);
+  EXPECT_TRUE(flagged());
+  EXPECT_EQ(Request(port, "POST", "/api/machines/mc1/notice/ack", header).status, 202);
+  ASSERT_TRUE(WaitUntil([&] { return !flagged(); }, 30000)) << rig.Journal();
+  EXPECT_NE(rig.Journal().find("mc1: notice acknowledged: O1234 changed at the machine: 1 block"), std::string::npos)
+      << rig.Journal();
+
+  ASSERT_TRUE(WaitUntil(flagged, kLongWaitMs)) << rig.Journal();  // the second punch differs again
+  EXPECT_EQ(Request(port, "POST", "/api/machines/mc1/library/O1234.nc/queue", header).status, 201);
+  ASSERT_TRUE(WaitUntil([&] { return !flagged(); }, kLongWaitMs)) << rig.Journal();
+  EXPECT_NE(rig.Journal().find("mc1: notice cleared: O1234 sent again"), std::string::npos) << rig.Journal();
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 
 // Two services on two PCs, one shared bare repository: each pushes its

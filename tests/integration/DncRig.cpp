@@ -123,6 +123,20 @@ void DncRig::AddMachine(const RigMachine& m) {
 
 bool DncRig::StartControls() {
   for (const RigMachine& m : machines_) {
+    if (!StartControl(m.name, false)) return false;
+  }
+  for (auto& [name, control] : controls_) {
+    if (control->WaitFor("ready", 60000).empty()) return false;
+  }
+  return true;
+}
+
+bool DncRig::StartControl(const std::string& machine, bool wait) {
+  const auto found = std::find_if(machines_.begin(), machines_.end(),
+                                  [&](const RigMachine& m) { return m.name == machine; });
+  if (found == machines_.end()) return false;
+  const RigMachine& m = *found;
+  {
     const std::string folder = Folder(m.name);
     std::vector<std::string> args{"--link",
                                   folder + "/port",
@@ -147,10 +161,7 @@ bool DncRig::StartControls() {
     if (m.reportLine) args.push_back("--report-line");
     controls_[m.name] = std::make_unique<ncsim::test::NcsimProcess>(args);
   }
-  for (auto& [name, control] : controls_) {
-    if (control->WaitFor("ready", 60000).empty()) return false;
-  }
-  return true;
+  return !wait || !controls_[m.name]->WaitFor("ready", 60000).empty();
 }
 
 void DncRig::StartService() {

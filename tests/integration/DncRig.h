@@ -50,6 +50,9 @@ class DncRig {
   void AddMachine(const RigMachine& machine);
   // Starts every control; false when one did not publish its line.
   bool StartControls();
+  // Starts one machine's control (a machine can so be offline at first);
+  // with `wait`, false when it did not publish its line.
+  bool StartControl(const std::string& machine, bool wait = true);
   // Text added at the end of the configuration (before StartService).
   void AddConfigText(const std::string& text) { extraConfig_ += text; }
   // Writes the configuration (once) and starts the service.

@@ -3,6 +3,12 @@
 // Files that hold the user's work are written to a temporary file beside the
 // target and renamed over it, so a crash or a full disk mid-write never leaves a
 // half-written file.
+//
+// Error convention of the file helpers (here, RegularFile.h, UniqueFile.h): a
+// call that fails returns false (a descriptor call -1) and leaves the system's
+// reason as text for the user in *error where it takes one; nothing throws and
+// nothing is shown from here. The layers above carry that text on in their
+// own result structs (DocumentFile.h) or bool answers.
 #include <string>
 #include <string_view>
 

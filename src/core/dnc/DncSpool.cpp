@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -24,13 +26,14 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
+struct SpoolEntry {
+  struct timespec mtime;
+  std::string name;
+};
 
-std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore) {
-  struct Entry {
-    struct timespec mtime;
-    std::string name;
-  };
+// The queued entries in sending order: oldest first, then by name.
+std::vector<SpoolEntry> SpoolEntries(const std::string& spool, std::time_t settledBefore) {
+  using Entry = SpoolEntry;
   std::vector<Entry> entries;
   DIR* dir = ::opendir(spool.c_str());
   if (dir == nullptr) return {};
@@ -48,8 +51,14 @@ std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t sett
     if (a.mtime.tv_nsec != b.mtime.tv_nsec) return a.mtime.tv_nsec < b.mtime.tv_nsec;
     return a.name < b.name;
   });
+  return entries;
+}
+
+}  // namespace
+
+std::vector<std::string> SpooledFiles(const std::string& spool, std::time_t settledBefore) {
   std::vector<std::string> names;
-  for (Entry& e : entries) names.push_back(std::move(e.name));
+  for (SpoolEntry& e : SpoolEntries(spool, settledBefore)) names.push_back(std::move(e.name));
   return names;
 }
 
@@ -162,6 +171,45 @@ bool RemoveQueued(const std::string& spool, const std::string& name, std::string
   if (::unlink(path.c_str()) != 0) {
     *error = path + ": " + std::strerror(errno);
     return false;
+  }
+  return true;
+}
+
+bool MoveQueued(const std::string& spool, const std::string& name, int steps, std::string* error) {
+  std::vector<SpoolEntry> entries = SpoolEntries(spool, 0);
+  const auto at = std::find_if(entries.begin(), entries.end(), [&](const SpoolEntry& e) { return e.name == name; });
+  if (!IsPlainName(name) || at == entries.end()) {
+    *error = name + ": not queued";
+    return false;
+  }
+  const long from = at - entries.begin();
+  const long to = std::clamp(from + steps, 0L, static_cast<long>(entries.size()) - 1);
+  if (to == from) return true;
+  // The places' times stay where they were; the files move between them.
+  std::vector<struct timespec> times;
+  for (const SpoolEntry& e : entries) times.push_back(e.mtime);
+  const SpoolEntry moved = *at;
+  entries.erase(at);
+  entries.insert(entries.begin() + to, moved);
+  for (size_t i = 1; i < times.size(); ++i) {
+    const struct timespec& before = times[i - 1];
+    if (times[i].tv_sec > before.tv_sec || (times[i].tv_sec == before.tv_sec && times[i].tv_nsec > before.tv_nsec))
+      continue;
+    times[i] = before;
+    if (++times[i].tv_nsec == 1000000000L) {
+      times[i].tv_nsec = 0;
+      ++times[i].tv_sec;
+    }
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const struct timespec& t = entries[i].mtime;
+    if (t.tv_sec == times[i].tv_sec && t.tv_nsec == times[i].tv_nsec) continue;
+    const struct timespec set[2] = {{0, UTIME_OMIT}, times[i]};
+    const std::string path = spool + "/" + entries[i].name;
+    if (::utimensat(AT_FDCWD, path.c_str(), set, AT_SYMLINK_NOFOLLOW) != 0) {
+      *error = path + ": " + std::strerror(errno);
+      return false;
+    }
   }
   return true;
 }

@@ -52,4 +52,12 @@ bool CommitSpoolTemp(int fd, const std::string& temp, const std::string& spool, 
 // regular file in the spool itself. False with the reason.
 bool RemoveQueued(const std::string& spool, const std::string& name, std::string* error);
 
+// Moves the queued file `name` `steps` places in the sending order (negative:
+// sooner), at most to the first or last place. The order is the files' times,
+// so the files are given the times of their new places (each a nanosecond
+// after the one before where two were equal): whatever reads the spool next,
+// the worker included, sees the new order. False with the reason when `name`
+// is not queued or a time cannot be set.
+bool MoveQueued(const std::string& spool, const std::string& name, int steps, std::string* error);
+
 }  // namespace quelvo

@@ -228,7 +228,7 @@ bool MachineWorker::Receive(uint8_t first) {
     KeepIncomplete(outcome.transferFileName, host_.Current().programLine);
   }
   RefreshQueued();
-  return !link.State().PortFailed;
+  return !outcome.portFailed;
 }
 
 void MachineWorker::StoreReception(const std::string& file) {
@@ -358,7 +358,7 @@ bool MachineWorker::SendNext(uint8_t invite) {
     Say("sent " + BaseName(path));
   }
   if (result.completed) RecordSend(BaseName(path), sentBytes, fromSpool);
-  lineFailed_ = link.State().PortFailed;
+  lineFailed_ = result.portFailed;
   RefreshQueued();
   return true;
 }
@@ -400,6 +400,7 @@ void MachineWorker::OnProgress(const WorkerHost::Progress& progress) {
 
 void MachineWorker::RefreshQueued() {
   lastSpoolScanMs_ = host_.MonotonicMs();
+  TakeNoticeAcknowledgement();
   SayRefusedSpoolEntries();
   const int queued = static_cast<int>(SpooledFiles(machine_.spool).size());
   if (queued == status_.queued) return;

@@ -104,6 +104,9 @@ class MachineWorker {
   // MachineHistory.cpp: the library's part of a reception and of a send.
   void RecordReception(const std::string& bytes, const std::string& fileName);
   void RecordSend(const std::string& fileName, const std::string& bytes, bool fromSpool);
+  // Clears the notice of a program changed at the machine once an operator
+  // acknowledged it (the dashboard's acknowledgement file).
+  void TakeNoticeAcknowledgement();
 
   const MachineConfig machine_;
   const DncConfig& service_;
@@ -140,6 +143,7 @@ class MachineWorker {
   std::map<std::string, int> sendFailures_;
   std::string queueProblem_;      // shown as the reason of the waiting state
   std::string queueProblemPath_;  // the file it is about
+  std::time_t noticeAt_ = 0;  // when status_.notice was set
   ProgramHistory* history_ = nullptr;
   LibraryPush* push_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/DateTimeText.h"
 #include "core/dnc/DncNames.h"
+#include "core/document/DocumentFile.h"
 
 namespace quelvo {
 
@@ -302,6 +303,60 @@ bool ProgramHistory::History(const std::string& program, std::vector<ProgramRevi
   }
   std::stable_sort(revisions->begin(), revisions->end(),
                    [](const ProgramRevision& a, const ProgramRevision& b) { return a.time < b.time; });
+  return true;
+}
+
+bool ProgramHistory::LastReceived(const std::string& program, std::string* bytes, ProgramRevision* revision,
+                                  std::string* error) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  error->clear();
+  RevWalk walk;
+  if (git_revwalk_new(&walk, repo_) != 0) {
+    *error = GitError("history");
+    return false;
+  }
+  git_revwalk_sorting(walk, GIT_SORT_TIME);
+  if (git_revwalk_push_head(walk) != 0) return false;  // no commit yet
+  git_oid id;
+  while (git_revwalk_next(&id, walk) == 0) {
+    CommitObject commit;
+    if (git_commit_lookup(&commit, repo_, &id) != 0) continue;
+    const std::string message = git_commit_message(commit);
+    if (Field(message, "Direction") != "received" || Field(message, "Program") != program) continue;
+    if (!FileInCommit(repo_, commit, FileOf(program), bytes)) continue;
+    revision->commit = Oid(id);
+    revision->time = static_cast<std::time_t>(git_commit_author(commit)->when.time);
+    revision->machine = Field(message, "Machine");
+    revision->sent = false;
+    revision->kind = Field(message, "Kind");
+    revision->bytes = bytes->size();
+    return true;
+  }
+  return false;
+}
+
+bool LastReceivedRevision(const std::string& folder, const std::string& program, std::string* bytes,
+                          ProgramRevision* revision, std::string* error) {
+  ProgramHistory history;
+  if (!history.OpenExisting(folder, error)) return false;
+  if (history.LastReceived(program, bytes, revision, error)) return true;
+  if (error->empty()) *error = "no revision of " + program + " received in " + folder;
+  return false;
+}
+
+bool LastReceivedForDocument(const std::string& folder, const std::string& documentBytes,
+                             const std::string& fileName, ReceivedRevisionText* out, std::string* error) {
+  out->program = ProgramNameOf(documentBytes, fileName);
+  if (out->program.empty()) {
+    *error = "the document has no program number";
+    return false;
+  }
+  std::string bytes;
+  ProgramRevision revision;
+  if (!LastReceivedRevision(folder, out->program, &bytes, &revision, error)) return false;
+  out->text = DocumentTextFromBytes(bytes);
+  out->name = out->program + " " + revision.machine + " から受信 " + ShortDateTimeText(revision.time) + " (" +
+              revision.commit.substr(0, 12) + ")";
   return true;
 }
 

@@ -69,6 +69,9 @@ class ProgramHistory {
   // The text of the revision last sent to `machine`; false (error empty) when
   // none was, false with a reason on a fault.
   bool LastSent(const std::string& program, const std::string& machine, std::string* bytes, std::string* error);
+  // The text of the revision last received from a control (any machine) and
+  // that revision; false (error empty) when none was, false with a reason on a fault.
+  bool LastReceived(const std::string& program, std::string* bytes, ProgramRevision* revision, std::string* error);
   // Every revision of the program, received and sent, oldest first.
   bool History(const std::string& program, std::vector<ProgramRevision>* revisions, std::string* error);
 
@@ -81,6 +84,24 @@ class ProgramHistory {
   git_repository* repo_ = nullptr;
   std::string folder_;
 };
+
+// The last revision of `program` ("O1234") received from a control in the
+// library repository `folder`, read without changing anything there. False
+// with the reason ("no revision of O1234 received" when there is none).
+bool LastReceivedRevision(const std::string& folder, const std::string& program, std::string* bytes,
+                          ProgramRevision* revision, std::string* error);
+
+// What the window compares an open document with: the last revision of the
+// document's program (ProgramNameOf its bytes and file name) received in the
+// library `folder`, as document text (UTF-8), and a name for it that says
+// where it came from: "O1234 mc01 から受信 2026/12/08 08:30:00 (1a2b3c4d5e6f)".
+struct ReceivedRevisionText {
+  std::string program;
+  std::string text;
+  std::string name;
+};
+bool LastReceivedForDocument(const std::string& folder, const std::string& documentBytes,
+                             const std::string& fileName, ReceivedRevisionText* out, std::string* error);
 
 // "O1234" for a text whose first program-number line is "O1234 (...)"; the
 // file name without its extension otherwise.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/dnc/WorkerStatus.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -99,6 +101,20 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error) {
   return WriteFileAtomically(StatusFilePath(stateDir, status.machine), StatusFileText(status), error,
                              LinkAtTarget::kRefuse);
+}
+
+std::string NoticeAckPath(const std::string& stateDir, const std::string& machine) {
+  return stateDir + "/" + machine + ".ack";
+}
+
+bool AcknowledgeNotice(const std::string& stateDir, const std::string& machine, std::string* error) {
+  return WriteFileAtomically(NoticeAckPath(stateDir, machine), "acknowledged\n", error, LinkAtTarget::kRefuse);
+}
+
+std::time_t NoticeAcknowledgedAt(const std::string& stateDir, const std::string& machine) {
+  struct stat st {};
+  if (::lstat(NoticeAckPath(stateDir, machine).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return st.st_mtim.tv_sec;
 }
 
 std::string StatusDetail(const WorkerStatus& s) {

@@ -37,6 +37,14 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 // Writes the state file atomically; false with the reason.
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error);
 
+// An operator's acknowledgement of a machine's notice (from the dashboard):
+// the file <stateDir>/<machine>.ack, written when the notice was seen. The
+// worker clears a notice no newer than the file and removes the file.
+std::string NoticeAckPath(const std::string& stateDir, const std::string& machine);
+bool AcknowledgeNotice(const std::string& stateDir, const std::string& machine, std::string* error);
+// When the acknowledgement was written (0: none waits).
+std::time_t NoticeAcknowledgedAt(const std::string& stateDir, const std::string& machine);
+
 // The state for the user: "待機中", "受信中 O1234.nc 120 行", "送信中 O1234.nc 12 %"
 // (with " (NC 機が一時停止中)" while its pause code holds the send),
 // "オフライン: reason", "停止: reason". The state file and the JSON "state" keep

@@ -4,9 +4,10 @@
 // tests use an in-memory port (tests/support/FakeSerialPort.h).
 //
 // Error convention of the port layer: every failing call returns false (or
-// ReadResult::kError) and leaves the reason in LastError(); nothing throws. All calls run on the caller's thread and return within the
-// time-outs given to SetTimeouts (a write with time-out 0 may block while the
-// driver's output buffer is full).
+// ReadResult::kError) and leaves the reason in LastError(); nothing throws.
+// All calls run on the caller's thread and return within the time-outs given
+// to SetTimeouts (a write with time-out 0 may block while the driver's output
+// buffer is full).
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -6,6 +6,11 @@
 // values capped at 2047 bytes on reading; booleans "1"/"0". Every write goes to
 // the file at once (written atomically), replacing the key's line in place and
 // keeping every other line.
+//
+// Error convention of the settings layer: reading never fails (a missing file,
+// section or key gives the caller's default); a write returns false and leaves
+// the text for the user in WriteError(); nothing throws and nothing is shown
+// from here.
 #include <string>
 #include <vector>
 

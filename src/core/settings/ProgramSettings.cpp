@@ -14,6 +14,7 @@ const char kRecent[] = "Recent File List";
 const char kSetting[] = "Setting";
 const char kOptions[] = "Options";
 const char kSyntaxColorKey[] = "Syntax_Color";
+const char kServiceLibraryKey[] = "ServiceLibrary";
 
 // Setting numbers in the order their names are read and written: 1 to 5, O (6),
 // P (12), then 6 to 10 (7 to 11).
@@ -113,6 +114,7 @@ ProgramSettings LoadProgramSettings(const IniFile& ini) {
 
   s.maskNo = ini.ReadInteger(kSetting, "Mask_No", s.maskNo);
   for (const auto& [key, field] : kTrailingTexts) s.*field = ini.ReadString(kSetting, key, s.*field);
+  s.serviceLibrary = ini.ReadString(kSetting, kServiceLibraryKey, s.serviceLibrary);
   return s;
 }
 
@@ -140,6 +142,7 @@ bool SaveProgramSettings(IniFile& ini, const ProgramSettings& s) {
 
   ok = ok && ini.WriteInteger(kSetting, "Mask_No", s.maskNo);
   for (const auto& [key, field] : kTrailingTexts) ok = ok && ini.WriteString(kSetting, key, s.*field);
+  if (!s.serviceLibrary.empty()) ok = ok && ini.WriteString(kSetting, kServiceLibraryKey, s.serviceLibrary);
   return ok;
 }
 

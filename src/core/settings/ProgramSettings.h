@@ -80,6 +80,10 @@ struct ProgramSettings {
   std::string user1Name = "ﾕｰｻﾞ1", user1Mask = "*.*";
   std::string user2Name = "ﾕｰｻﾞ2", user2Mask = "*.*";
   std::string modemPort1, modemPort2;
+  // Key ServiceLibrary of section Setting: the shop service's library folder
+  // the window compares with; written only once chosen, so a file that never
+  // had it keeps its keys as they were.
+  std::string serviceLibrary;
 
   ProgramSettings();  // fills the defaults (dirPath, setNames)
 

@@ -12,4 +12,24 @@ std::string LineErrorLogLine(const LineErrorCounts& counts) {
   return line + "\n";
 }
 
+void LineErrorReport::Add(const LineErrorReport& pass) {
+  if (!pass.portOpen) return;
+  portOpen = true;
+  if (!pass.counted) return;
+  counted = true;
+  counts.framing += pass.counts.framing;
+  counts.parity += pass.counts.parity;
+  counts.overrun += pass.counts.overrun;
+  counts.bufferOverrun += pass.counts.bufferOverrun;
+  counts.breaks += pass.counts.breaks;
+}
+
+void LogLineErrors(SerialPort& port, CommLog& log, LineErrorReport* report) {
+  LineErrorReport pass;
+  pass.portOpen = port.IsOpen();
+  if (pass.portOpen) pass.counted = port.ErrorCounts(&pass.counts);
+  report->Add(pass);
+  if (pass.counted && pass.counts.Any()) log.AppendLog(LineErrorLogLine(pass.counts));
+}
+
 }  // namespace quelvo

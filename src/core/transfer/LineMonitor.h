@@ -48,6 +48,9 @@ class LineMonitor {
   long ByteCount(MonitorDirection direction) const;
   long ParityErrors() const { return parityErrors_; }
   TapeCode Code() const { return code_; }
+  // The code of a transfer about to run (Undecided: decided from the
+  // control's first character, as a reception decides it).
+  void SetCode(TapeCode code) { code_ = code; }
 
  private:
   void Emit(const std::string& line);

@@ -34,6 +34,42 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+// The routes under /api/machines/NAME/: s[3] names the folder or thing, s[4]
+// a plain file name in it, s[5] what to do with that file.
+Route MachineRoute(const std::string& method, const std::vector<std::string>& s) {
+  Route route;
+  const std::string& what = s[3];
+  if (s.size() == 4) {
+    if (what == "queue")
+      return method == "GET" ? Only(method, "GET", RouteKind::kQueueList) : Only(method, "POST", RouteKind::kQueueAdd);
+    if (what == "library") return Only(method, "GET", RouteKind::kLibraryList);
+    if (what == "inbox") return Only(method, "GET", RouteKind::kInboxList);
+    if (what == "log") return Only(method, "GET", RouteKind::kLastLog);
+    return route;
+  }
+  if (what == "notice") {
+    return s.size() == 5 && s[4] == "ack" ? Only(method, "POST", RouteKind::kNoticeAck) : route;
+  }
+  if (!IsPlainName(s[4])) return route;
+  const std::string action = s.size() == 6 ? s[5] : "";
+  if (what == "queue" && s.size() == 5) {
+    route = Only(method, "DELETE", RouteKind::kQueueRemove);
+  } else if (what == "queue" && (action == "up" || action == "down")) {
+    route = Only(method, "POST", RouteKind::kQueueMove);
+    route.steps = action == "up" ? -1 : 1;
+  } else if (what == "library" && action == "queue") {
+    route = Only(method, "POST", RouteKind::kLibraryQueue);
+  } else if (what == "inbox" && s.size() == 5) {
+    route = Only(method, "GET", RouteKind::kInboxFile);
+  } else if (what == "inbox" && action == "compare") {
+    route = Only(method, "GET", RouteKind::kInboxCompare);
+  } else {
+    return route;
+  }
+  route.file = s[4];
+  return route;
+}
+
 }  // namespace
 
 Route ParseRoute(const std::string& method, const std::string& path) {
@@ -48,21 +84,24 @@ Route ParseRoute(const std::string& method, const std::string& path) {
   if (s.size() < 2 || s[0] != "api") return route;
   if (s.size() == 2 && s[1] == "machines") return Only(method, "GET", RouteKind::kMachines);
   if (s.size() == 2 && s[1] == "events") return Only(method, "GET", RouteKind::kEvents);
-  if (s[1] != "machines" || s.size() < 4 || s.size() > 5 || s[3] != "queue" || !IsMachineName(s[2])) {
-    return route;
-  }
-  if (s.size() == 4) {
-    route = method == "GET" ? Only(method, "GET", RouteKind::kQueueList) : Only(method, "POST", RouteKind::kQueueAdd);
-  } else {
-    if (!IsPlainName(s[4])) return route;
-    route = Only(method, "DELETE", RouteKind::kQueueRemove);
-    route.file = s[4];
-  }
-  route.machine = s[2];
+  if (s[1] != "machines" || s.size() < 4 || s.size() > 6 || !IsMachineName(s[2])) return route;
+  route = MachineRoute(method, s);
+  if (route.kind != RouteKind::kNotFound && route.kind != RouteKind::kMethodNotAllowed) route.machine = s[2];
   return route;
 }
 
-bool ChangesState(RouteKind kind) { return kind == RouteKind::kQueueAdd || kind == RouteKind::kQueueRemove; }
+bool ChangesState(RouteKind kind) {
+  switch (kind) {
+    case RouteKind::kQueueAdd:
+    case RouteKind::kQueueRemove:
+    case RouteKind::kQueueMove:
+    case RouteKind::kLibraryQueue:
+    case RouteKind::kNoticeAck:
+      return true;
+    default:
+      return false;
+  }
+}
 
 std::string RequestToken(const char* quelvoHeader, const char* authorization) {
   if (quelvoHeader != nullptr && *quelvoHeader != '\0') return Trim(quelvoHeader);

@@ -16,12 +16,21 @@ enum class RouteKind {
   kQueueList,         // GET /api/machines/NAME/queue
   kQueueAdd,          // POST /api/machines/NAME/queue
   kQueueRemove,       // DELETE /api/machines/NAME/queue/FILE
+  kQueueMove,         // POST /api/machines/NAME/queue/FILE/up (or /down)
+  kLibraryList,       // GET /api/machines/NAME/library
+  kLibraryQueue,      // POST /api/machines/NAME/library/FILE/queue
+  kInboxList,         // GET /api/machines/NAME/inbox
+  kInboxFile,         // GET /api/machines/NAME/inbox/FILE (the bytes as stored)
+  kInboxCompare,      // GET /api/machines/NAME/inbox/FILE/compare (with the library's FILE)
+  kLastLog,           // GET /api/machines/NAME/log (the last transfer's communication log)
+  kNoticeAck,         // POST /api/machines/NAME/notice/ack
 };
 
 struct Route {
   RouteKind kind = RouteKind::kNotFound;
   std::string machine;  // a machine name (IsMachineName), for the queue routes
-  std::string file;     // the static file's name, or the queued file (IsPlainName)
+  std::string file;     // the static file's name, or the file in the machine's folder (IsPlainName)
+  int steps = 0;        // kQueueMove: -1 up (sooner), +1 down
 };
 
 Route ParseRoute(const std::string& method, const std::string& path);

@@ -5,6 +5,7 @@
 #include <microhttpd.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,8 +17,10 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/JsonText.h"
 #include "core/dnc/DncCommands.h"
+#include "core/dnc/DncFolderViews.h"
 #include "core/dnc/DncNames.h"
 #include "core/dnc/DncSpool.h"
+#include "dnc/http/FolderAnswers.h"
 #include "dnc/http/HttpRoute.h"
 #include "dnc/http/StatusFeed.h"
 
@@ -149,6 +152,33 @@ struct HttpServer::Impl {
     std::memcpy(buf, stream->pending.data(), n);
     stream->pending.erase(0, n);
     return static_cast<ssize_t>(n);
+  }
+
+  MHD_Result Reply(MHD_Connection* connection, const Answer& answer, bool changed = false) {
+    if (!answer.journal.empty()) Say(answer.journal);
+    if (changed && answer.status < 300) feed.Refresh();
+    return Send(connection, answer.status, answer.body, answer.type.c_str());
+  }
+
+  // A received program as it lies in the inbox, byte for byte.
+  MHD_Result InboxFile(MHD_Connection* connection, const MachineConfig& machine, const std::string& file) {
+    std::string error;
+    const int fd = OpenStoredFile(machine.inbox, file, &error);
+    if (fd < 0) return SendError(connection, MHD_HTTP_NOT_FOUND, error);
+    struct stat st {};
+    ::fstat(fd, &st);
+    MHD_Response* response = MHD_create_response_from_fd(static_cast<uint64_t>(st.st_size), fd);
+    if (response == nullptr) {
+      ::close(fd);
+      return SendError(connection, MHD_HTTP_INTERNAL_SERVER_ERROR, "cannot answer");
+    }
+    MHD_add_response_header(response, "Content-Type", "application/octet-stream");
+    MHD_add_response_header(response, "Content-Disposition", AttachmentHeader(file).c_str());
+    MHD_add_response_header(response, "Cache-Control", "no-store");
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, response);
+    MHD_destroy_response(response);
+    return result;
   }
 
   MHD_Result RemoveQueued(MHD_Connection* connection, const MachineConfig& machine, const std::string& file) {
@@ -297,6 +327,22 @@ struct HttpServer::Impl {
         return Send(connection, MHD_HTTP_OK, feed.QueueJson(route.machine));
       case RouteKind::kQueueRemove:
         return RemoveQueued(connection, *machine, route.file);
+      case RouteKind::kQueueMove:
+        return Reply(connection, MoveQueuedAnswer(*machine, route.file, route.steps), true);
+      case RouteKind::kLibraryList:
+        return Reply(connection, LibraryListAnswer(*machine));
+      case RouteKind::kLibraryQueue:
+        return Reply(connection, QueueFromLibraryAnswer(*machine, route.file, std::time(nullptr)), true);
+      case RouteKind::kInboxList:
+        return Reply(connection, InboxListAnswer(*machine));
+      case RouteKind::kInboxFile:
+        return InboxFile(connection, *machine, route.file);
+      case RouteKind::kInboxCompare:
+        return Reply(connection, InboxCompareAnswer(*machine, route.file));
+      case RouteKind::kLastLog:
+        return Reply(connection, LastLogAnswer(config, *machine));
+      case RouteKind::kNoticeAck:
+        return Reply(connection, NoticeAckAnswer(config, *machine));
       default:
         break;
     }

@@ -93,6 +93,7 @@ SettingsDialog::SettingsDialog(ProgramSettings& settings, CommSetting& setting,
   main->addWidget(pages_);
   main->addLayout(buttons);
   setFixedSize(372, 466);
+  AddLineTools();
 }
 
 QWidget* SettingsDialog::BuildListPage(SetdataPage page) {

@@ -4,12 +4,15 @@
 // setting and its name, lists the serial ports present, and sends a test mail.
 // "保存" writes the setting's file at once and reloads the record from it.
 #include <QDialog>
+#include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/settings/PortList.h"
 #include "core/settings/SetdataFields.h"
+#include "core/transfer/LineDetect.h"
 #include "gui/dialogs/DialogPrompts.h"
 
 class QComboBox;
@@ -39,6 +42,21 @@ class SettingsDialog : public QDialog {
   void SetPrompts(DialogPrompts prompts) { prompts_ = std::move(prompts); }
   void SetPortProber(PortProber prober) { prober_ = std::move(prober); }
   void SetMailSender(MailSender sender) { mailSender_ = std::move(sender); }
+
+  // ---- Line tools (SettingsDialogLineTools.cpp): "回線から検出" on the receive page
+  // and "プリセットから作成". Both only fill the fields; "保存" saves. ----
+  // Listens for the control's punches on `device` (the receive page's port)
+  // and returns what was found; nullopt when stopped or failed (it told why).
+  using LineDetectRunner =
+      std::function<std::optional<LineDetection>(QWidget* parent, const std::string& device, int speedIndex)>;
+  void SetLineDetectRunner(LineDetectRunner runner) { detectRunner_ = std::move(runner); }
+  // The preset the user picks from `labels`; -1 when cancelled.
+  using PresetChooser = std::function<int(QWidget* parent, const QStringList& labels)>;
+  void SetPresetChooser(PresetChooser chooser) { presetChooser_ = std::move(chooser); }
+  QPushButton* DetectButton() const { return detectButton_; }
+  QPushButton* PresetButton() const { return presetButton_; }
+  void DetectClick();
+  void PresetClick();
 
   // Components by their names ("receivePort", "waitTime", "mailAddress", ...).
   QComboBox* List(const char* component) const;
@@ -83,6 +101,12 @@ class SettingsDialog : public QDialog {
   void StoreRows(SetdataPage page);
   void TestMailClick();
   void MarkChanged();
+  void AddLineTools();
+  // Shows `shown` in the list and wait-time fields (of the receive page
+  // only, or of both pages) and the text fields that differ from the record;
+  // ports stay as they are.
+  void ShowFields(const CommSetting& shown, bool receiveOnly);
+  std::string ReceivePortText() const;
 
   ProgramSettings& settings_;
   CommSetting& setting_;
@@ -98,6 +122,10 @@ class SettingsDialog : public QDialog {
   QPushButton* saveButton_ = nullptr;
   QPushButton* backButton_ = nullptr;
   QPushButton* testMailButton_ = nullptr;
+  QPushButton* detectButton_ = nullptr;
+  QPushButton* presetButton_ = nullptr;
+  LineDetectRunner detectRunner_;
+  PresetChooser presetChooser_;
 };
 
 }  // namespace quelvo

@@ -8,6 +8,7 @@
 
 #include "core/document/SyntaxColors.h"
 #include "core/document/UpperCaseInput.h"
+#include "gui/editor/EditorAccessibility.h"
 #include "gui/editor/EditorKeys.h"
 #include "gui/editor/NcLexer.h"
 
@@ -21,6 +22,7 @@ QString UpperCased(const QString& text) {
 
 NcEdit::NcEdit(QWidget* parent)
     : QsciScintilla(parent), text_(QsciScintilla::color()), paper_(QsciScintilla::paper()) {
+  InstallEditorAccessibility();
   setUtf8(true);
   setEolMode(EolWindows);
   setWrapMode(WrapNone);

@@ -51,6 +51,7 @@ void CommandTable::BuildMenus(QMainWindow& window) {
   m.RecentSeparator->setVisible(false);
   m.FileExit = AddItem(m.File, "FileExit1", "終了");
   m.RestartSend = AddItem(m.File, "RestartSend", "途中から送信…");
+  m.CompareLibrary = AddItem(m.File, "CompareLibrary", "ライブラリの最終受信と比較…");
 
   m.Edit = bar->addMenu("編集");
   m.EditUndo = AddItem(m.Edit, "EditUndo", "元に戻す");
@@ -110,6 +111,7 @@ void CommandTable::BuildMenus(QMainWindow& window) {
     item->setData(i + 1);  // the log: 1 send, 2 receive; 3 ends the view
     m.LogItems[static_cast<size_t>(i)] = item;
   }
+  m.LineMonitor = AddItem(m.Log, "Menu_monitor", "通信モニタ");
 
   m.Help = bar->addMenu("ﾍﾙﾌﾟ");
   // Quelvo has no web page or mail address of its own, so the help menu

@@ -62,9 +62,11 @@ struct MainMenus {
   QAction* view_op = nullptr;
   QAction* color_op = nullptr;  // "ｺｰﾄﾞ色分け表示": the NC syntax colours
   std::array<QAction*, 3> LogItems{};  // tags 1, 2, 3
+  QAction* LineMonitor = nullptr;  // "通信モニタ", last item of the log menu
   QAction* Menu_ver = nullptr;
   QAction* PlotOpen = nullptr;  // "ツールパス表示", last item of the edit menu
   QAction* RestartSend = nullptr;  // "途中から送信…", last item of the file menu and of the editor's menu
+  QAction* CompareLibrary = nullptr;  // "ライブラリの最終受信と比較…", after it
 };
 
 // The buttons of the tool bar, left to right.

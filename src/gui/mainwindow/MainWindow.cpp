@@ -250,6 +250,7 @@ TransferResult MainWindow::RunTransfer(WindowTransferHost& host, TransferSession
   TransferThread::Run(
       this, [&] { result = run(); }, [&host] { host.DeliverEvents(); });
   activeTransfer_ = nullptr;
+  MonitorTransferEnded();
   if (closeAfterStop_) {
     // The close accepted during the transfer, now that the engine has let go
     // of the port and the document.

@@ -24,6 +24,8 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/IniFile.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/link/IdleLineWatch.h"
+#include "core/transfer/link/LineTap.h"
 #include "core/transfer/link/SerialLink.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/session/TransferSession.h"
@@ -70,6 +72,7 @@ class ProgramPicker;
 class OptionsDialog;
 class PlotWindow;
 class CompareDialog;
+class LineMonitorWindow;
 class PrintSheet;
 class SettingsDialog;
 class UserTypesDialog;
@@ -121,6 +124,16 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // The sends run through one session for the whole run (the selective
   // send's list lives in it); a reception through a session of its own.
   TransferSession Transfers{Link, Host, Log, Settings.options};
+  // The line monitor (MainWindowMonitor.cpp): the tap on Link, the watch of an
+  // idle line through Link's port, and the window, made at first use.
+  LineTap MonitorTap;
+  IdleLineWatch MonitorWatch;
+  LineMonitorWindow* lineMonitor = nullptr;
+  void OpenLineMonitor();
+  // Before and after every transfer: the idle watch lets go of the port, the
+  // monitor follows the transfer in its code.
+  void MonitorTransferStarting(TransferDirection direction);
+  void MonitorTransferEnded();
   // ===========================================================================
 
 
@@ -186,6 +199,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   // ---- Compare with a file (MainWindowCompare.cpp) ----
   CompareDialog* compareDialog = nullptr;  // made at first use
   void FileCompareClick();
+  void CompareLibraryClick();  // MainWindowCompareLibrary.cpp
 
   // ---- Files: open, save, recent files, split save, file types ----
   DocumentFiles& Files() { return *files_; }

@@ -18,6 +18,7 @@ void MainWindow::WireCommands() {
     connect(m.RecentFiles[i], &QAction::triggered, this, [this, index] { files_->RecentFileClick(index); });
   }
   connect(m.RestartSend, &QAction::triggered, this, &MainWindow::RestartSendClick);
+  connect(m.CompareLibrary, &QAction::triggered, this, &MainWindow::CompareLibraryClick);
   connect(m.FileNew, &QAction::triggered, this, [this] { files_->FileNewClick(); });
   connect(m.FileOpen, &QAction::triggered, this, [this] { files_->FileOpenClick(); });
   connect(m.FileSave, &QAction::triggered, this, [this] { files_->FileSaveClick(); });
@@ -56,6 +57,7 @@ void MainWindow::WireCommands() {
     const int tag = item->data().toInt();
     connect(item, &QAction::triggered, this, [this, tag] { transfers_->LogItemClick(tag); });
   }
+  connect(m.LineMonitor, &QAction::triggered, this, &MainWindow::OpenLineMonitor);
   connect(m.Menu_ver, &QAction::triggered, this, [this] { desk_->ShowVersion(); });
   connect(buttons.newFile, &QToolButton::clicked, this, [this] { files_->FileNewClick(); });
   connect(buttons.open, &QToolButton::clicked, this, [this] { files_->FileOpenClick(); });

@@ -82,6 +82,7 @@ void TransferCommands::RunReceiveEngine(bool unattended) {
   w_.editor->viewport()->repaint();
 
   TransferSession session(w_.Link, *ReceiveHost, w_.Log, w_.Settings.options);
+  w_.MonitorTransferStarting(TransferDirection::Receive);
   const TransferResult result = w_.RunTransfer(*ReceiveHost, session, [&] { return session.RunReceive(w_.Comm, job); });
 
   w_.App.TransferFileName = result.transferFileName;

@@ -65,6 +65,7 @@ void TransferCommands::RunSend() {
   job.DocumentModified = w_.editor->isModified();
   w_.Host.ForgetLastLineShown();
   std::vector<std::string> lines = w_.Host.DocumentSnapshot();
+  w_.MonitorTransferStarting(TransferDirection::Send);
   const TransferResult result =
       w_.RunTransfer(w_.Host, w_.Transfers, [&] { return w_.Transfers.RunSend(job, std::move(lines)); });
   w_.NoteStoppedSendForRestart();

@@ -106,5 +106,38 @@ TEST(DncSpool, BytesAreQueuedAndRemovedOnlyByPlainName) {
   EXPECT_EQ(SpooledFiles(spool).size(), 1u);  // the other O7 stays; no temporary file is left
 }
 
+// Moving a file changes what the worker sends next: the order is the files'
+// times, so the move is checked through SpooledFiles as the worker reads it.
+TEST(DncSpool, MovesAQueuedFileInTheSendingOrder) {
+  const struct {
+    const char* name;
+    int steps;
+    std::vector<std::string> order;
+  } moves[] = {
+      {"C.nc", -1, {"A.nc", "C.nc", "B.nc", "D.nc"}},
+      {"C.nc", -1, {"C.nc", "A.nc", "B.nc", "D.nc"}},
+      {"C.nc", -1, {"C.nc", "A.nc", "B.nc", "D.nc"}},  // already first
+      {"C.nc", 9, {"A.nc", "B.nc", "D.nc", "C.nc"}},   // at most to the end
+      {"A.nc", 1, {"B.nc", "A.nc", "D.nc", "C.nc"}},
+  };
+  for (const bool sameTimes : {false, true}) {
+    TempFolder spool;
+    // Files copied in one go often share their time to the tick: the order
+    // then is the names', and a move must still take.
+    int age = 400;
+    for (const char* name : {"A.nc", "B.nc", "C.nc", "D.nc"}) WriteAged(spool.File(name), name, sameTimes ? 300 : age -= 50);
+    std::string error;
+    for (const auto& m : moves) {
+      ASSERT_TRUE(MoveQueued(spool.Path(), m.name, m.steps, &error)) << error;
+      EXPECT_EQ(SpooledFiles(spool.Path(), std::time(nullptr) - 2), m.order) << m.name << " " << m.steps;
+    }
+    EXPECT_FALSE(MoveQueued(spool.Path(), "X.nc", 1, &error));
+    EXPECT_EQ(error, "X.nc: not queued");
+    EXPECT_FALSE(MoveQueued(spool.Path(), "../B.nc", -1, &error));
+    std::ifstream in(spool.File("C.nc"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "C.nc");  // moving touches times only
+  }
+}
+
 }  // namespace
 }  // namespace quelvo

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "core/dnc/LibraryPush.h"
@@ -78,6 +79,35 @@ TEST(ProgramHistory, ReceivedAndSentRevisionsAsGitShowsThem) {
   EXPECT_EQ(revisions[2].machine, "mc01");
   EXPECT_EQ(revisions[2].bytes, v2.size());
   EXPECT_EQ(revisions[1].time, kT0 + 60);
+}
+
+// The window compares with the last revision received from any machine: a
+// later send (even of other text) does not hide it, a newer reception replaces it.
+TEST(ProgramHistory, LastReceivedRevisionIsTheNewestReceptionOfThatProgram) {
+  test::TempFolder dir;
+  const std::string lib = dir.File("library");
+  std::string bytes, error, commit;
+  ProgramRevision revision;
+  EXPECT_FALSE(LastReceivedRevision(lib, "O1", &bytes, &revision, &error));  // no repository: not made one
+  EXPECT_FALSE(std::filesystem::exists(lib));
+  {
+    ProgramHistory history;
+    ASSERT_TRUE(history.Open(lib, &error)) << error;
+    EXPECT_FALSE(history.LastReceived("O1", &bytes, &revision, &error));
+    EXPECT_TRUE(error.empty());
+    ASSERT_TRUE(history.RecordReceived("O1", "mc01", "O1\nX1.\n", "punch", kT0, &commit, &error)) << error;
+    ASSERT_TRUE(history.RecordReceived("O2", "mc01", "O2\nX9.\n", "punch", kT0 + 10, &commit, &error)) << error;
+    ASSERT_TRUE(history.RecordReceived("O1", "mc02", "O1\nX2.\n", "punch", kT0 + 20, &commit, &error)) << error;
+    ASSERT_TRUE(history.RecordSent("O1", "mc01", "O1\nX3.\n", "queue", kT0 + 30, &error)) << error;
+  }
+  ASSERT_TRUE(LastReceivedRevision(lib, "O1", &bytes, &revision, &error)) << error;
+  EXPECT_EQ(bytes, "O1\nX2.\n");
+  EXPECT_EQ(revision.commit, commit);
+  EXPECT_EQ(revision.machine, "mc02");
+  EXPECT_EQ(revision.time, kT0 + 20);
+  EXPECT_FALSE(revision.sent);
+  EXPECT_FALSE(LastReceivedRevision(lib, "O3", &bytes, &revision, &error));
+  EXPECT_EQ(error, "no revision of O3 received in " + lib);
 }
 
 TEST(ProgramHistory, AnExistingRepositoryKeepsTheUsersCommits) {

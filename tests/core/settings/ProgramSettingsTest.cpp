@@ -80,8 +80,10 @@ TEST(ProgramSettingsTest, SavedValuesReadBack) {
   s.storedOptions.syntaxColors = false;
   s.maskNo = 3;
   s.modemPort2 = "COM2";
+  s.serviceLibrary = "/srv/nc/履歴";
   ASSERT_TRUE(SaveProgramSettings(ini, s));
   const ProgramSettings r = LoadProgramSettings(ini);
+  EXPECT_EQ(r.serviceLibrary, "/srv/nc/履歴");
   EXPECT_EQ(r.window.left, -5);
   EXPECT_EQ(r.window.width, 800);
   EXPECT_EQ(r.editor.fontColor, 0x0000FF);

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/dnc/ProgramHistory.h"
 #include "gui/dialogs/CompareDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/ScriptedPrompts.h"
@@ -50,6 +51,7 @@ class CompareDialogTest : public QObject {
   void rowsColoursAndChangedWords();
   void optionsCompareAgain();
   void viewsScrollTogetherAndStopAtChanges();
+  void withTheLastReceivedRevisionOfTheLibrary();
 };
 
 void CompareDialogTest::fromTheFileMenu() {
@@ -161,4 +163,52 @@ void CompareDialogTest::viewsScrollTogetherAndStopAtChanges() {
 }
 
 QTEST_MAIN(CompareDialogTest)
+// The service's library (a git repository the service writes): the document
+// against the revision of its program a control sent back last; the folder
+// is asked for, starting where it was last, and kept in the settings.
+void CompareDialogTest::withTheLastReceivedRevisionOfTheLibrary() {
+  quelvo::test::WindowTestHome home;
+  QTemporaryDir files;
+  const std::string library = files.filePath("library").toStdString();
+  {
+    ProgramHistory history;
+    std::string error, commit;
+    QVERIFY(history.Open(library, &error));
+    QVERIFY(history.RecordReceived("O1234", "mc01", "O1234\r\nG01 X1.\r\nM30\r\n", "punch", 1765000000, &commit, &error));
+    QVERIFY(history.RecordReceived("O1234", "mc02", "O1234\r\nG01 X3.\r\nM08\r\nM30\r\n", "punch", 1765000100, &commit,
+                                   &error));
+    QVERIFY(history.RecordSent("O1234", "mc01", "O1234\r\nG01 X9.\r\nM30\r\n", "queue", 1765000200, &error));
+  }
+  quelvo::test::ScriptedPrompts script;
+  MainWindow form;
+  form.Files().FilePrompt = script.Make();
+  form.show();
+  const QList<QAction*> items = form.Commands().Menus.File->actions();
+  QCOMPARE(items.indexOf(form.Commands().Menus.CompareLibrary), items.indexOf(form.Commands().Menus.RestartSend) + 1);
+
+  const QString open = WriteBytes(files.filePath("O1234.NC"), "O1234\r\nG01 X1.\r\nM30\r\n");
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
+  script.folderChoices << QString::fromStdString(library);
+  form.Commands().Menus.CompareLibrary->trigger();
+  QVERIFY(form.compareDialog && form.compareDialog->isVisible());
+  QCOMPARE(form.compareDialog->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
+  QVERIFY(form.compareDialog->findChild<QLabel*>("rightHeader")->text().startsWith("O1234 mc02 から受信 "));
+  QCOMPARE(form.Settings.serviceLibrary, library);
+
+  // A program the library never received, and a folder that is no library: said so.
+  WriteBytes(open, "O5555\r\nM30\r\n");
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
+  script.folderChoices << QString::fromStdString(library) << files.path();
+  form.Commands().Menus.CompareLibrary->trigger();
+  form.Commands().Menus.CompareLibrary->trigger();
+  QCOMPARE(script.errors.size(), 2);
+  QVERIFY(script.errors[0].contains("no revision of O5555 received"));
+  QVERIFY(script.errors[1].contains("not a git repository"));
+  QCOMPARE(form.Settings.serviceLibrary, files.path().toStdString());
+  script.folderChoices << QString();  // cancelled: nothing happens
+  form.Commands().Menus.CompareLibrary->trigger();
+  QCOMPARE(script.errors.size(), 2);
+  QVERIFY(script.unexpected.isEmpty());
+}
+
 #include "CompareDialogTest.moc"

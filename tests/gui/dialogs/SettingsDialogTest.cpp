@@ -12,6 +12,7 @@
 
 #include "core/settings/CommSetting.h"
 #include "core/settings/CommSettingFile.h"
+#include "core/settings/ControlPresets.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/ProgramSettings.h"
 #include "gui/dialogs/OptionsDialog.h"
@@ -35,6 +36,16 @@ bool Red(const QLabel* label) {
 void Pick(QComboBox* combo, int index) {
   combo->setCurrentIndex(index);
   emit combo->activated(index);
+}
+
+// The list of the dialog that shows `member`.
+QComboBox* ComboOf(const SettingsDialog& form, int CommSetting::*member) {
+  for (const SetdataRow& row : SetdataRows()) {
+    if (row.intMember == member && row.kind == SetdataRowKind::List) {
+      return form.findChild<QComboBox*>(QString::fromLatin1(row.component));
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -413,6 +424,102 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(sub.ReadString("Sub", "DirPath", ""), std::string("/nc/split"));
     f.Show();
     QCOMPARE(f.form.Pages()->currentIndex(), 2);
+    f.form.reject();
+  }
+
+  // "回線から検出": the receive page's port is listened on; the proposal fills
+  // the receive page only after a yes, the send page never, and nothing is
+  // stored until "保存". A result that cannot tell is only shown.
+  void DetectFillsTheReceivePageAfterAYesAndSavesNothing() {
+    Fixture f;
+    f.setting.Port_R = "/dev/pts/7";
+    f.setting.Speed_R = 2, f.setting.Code_R = 0, f.setting.STbit_R = 0;
+    f.setting.Speed_S = 2, f.setting.Code_S = 0;
+    std::vector<std::string> devices;
+    std::optional<LineDetection> found = LineDetection{};
+    found->speedFound = true;
+    found->speed = 4800;
+    found->codes = {TapeCode::EIA};
+    f.form.SetLineDetectRunner([&](QWidget*, const std::string& device, int speedIndex) {
+      devices.push_back(device + "@" + std::to_string(speedIndex));
+      return found;
+    });
+    f.Show();
+    QVERIFY(f.form.DetectButton()->isVisible());
+    QCOMPARE(f.form.DetectButton()->text(), QStringLiteral("回線から検出"));
+
+    f.answer = CloseAnswer::No;
+    f.form.DetectButton()->click();
+    QCOMPARE(devices, (std::vector<std::string>{"/dev/pts/7@2"}));
+    QCOMPARE(f.questions.size(), 1);
+    QVERIFY(f.questions[0].contains("通信速度: 4800"));
+    QVERIFY(f.questions[0].contains("コード: EIA"));
+    QCOMPARE(ComboOf(f.form, &CommSetting::Speed_R)->currentIndex(), 2);
+    QVERIFY(!f.form.SaveButton()->isEnabled());
+
+    f.answer = CloseAnswer::Yes;
+    f.form.DetectButton()->click();
+    QCOMPARE(ComboOf(f.form, &CommSetting::Speed_R)->currentIndex(), 1);
+    QCOMPARE(ComboOf(f.form, &CommSetting::Code_R)->currentIndex(), 2);
+    QCOMPARE(ComboOf(f.form, &CommSetting::STbit_R)->currentIndex(), 1);
+    QCOMPARE(ComboOf(f.form, &CommSetting::Speed_S)->currentIndex(), 2);
+    QCOMPARE(ComboOf(f.form, &CommSetting::Code_S)->currentIndex(), 0);
+    QVERIFY(f.form.SaveButton()->isEnabled());
+    QCOMPARE(f.setting.Speed_R, 2);  // the record is untouched
+    QVERIFY(!f.FileExists("SetData1.ini"));
+
+    QVERIFY(f.form.SaveClick());
+    QCOMPARE(f.Stored(f.settings.setNo).Speed_R, 1);
+    QCOMPARE(f.Stored(f.settings.setNo).Code_R, 2);
+    QCOMPARE(f.Stored(f.settings.setNo).Port_R, std::string("/dev/pts/7"));
+
+    // Two codes fit: said, not asked; stopped: nothing at all.
+    found->codes = {TapeCode::ISO, TapeCode::ASCII};
+    f.form.DetectButton()->click();
+    QCOMPARE(f.questions.size(), 2);
+    QVERIFY(f.messages.last().contains("判別できません"));
+    found.reset();
+    const int messages = static_cast<int>(f.messages.size());
+    f.form.DetectButton()->click();
+    QCOMPARE(f.messages.size(), messages);
+    QVERIFY(!f.form.SaveButton()->isEnabled());
+    f.form.reject();
+  }
+
+  // "プリセットから作成": the chosen preset fills the slot's fields (ports
+  // kept), and only "保存" stores it; a cancelled choice changes nothing.
+  void PresetFillsTheSlotUntilSaved() {
+    Fixture f;
+    f.setting.Port_R = "/dev/pts/7";
+    f.setting.Port_S = "/dev/pts/8";
+    QStringList offered;
+    int pick = -1;
+    f.form.SetPresetChooser([&](QWidget*, const QStringList& labels) {
+      offered = labels;
+      return pick;
+    });
+    f.Show();
+    QCOMPARE(f.form.PresetButton()->text(), QStringLiteral("プリセットから作成"));
+    f.form.PresetButton()->click();
+    QCOMPARE(offered.size(), static_cast<int>(ControlPresets().size()));
+    QVERIFY(!f.form.SaveButton()->isEnabled());
+
+    const size_t last = ControlPresets().size() - 1;
+    pick = static_cast<int>(last);
+    f.form.PresetButton()->click();
+    const CommSetting expected = ApplyPreset(ControlPresets()[last], f.setting);
+    QVERIFY(f.form.SaveButton()->isEnabled());
+    QVERIFY(!f.FileExists("SetData1.ini"));
+    for (int CommSetting::*member : {&CommSetting::Speed_R, &CommSetting::Code_R, &CommSetting::Speed_S,
+                                     &CommSetting::Code_S, &CommSetting::STbit_S}) {
+      QCOMPARE(ComboOf(f.form, member)->currentIndex(), expected.*member);
+    }
+    QVERIFY(f.form.SaveClick());
+    const CommSetting stored = f.Stored(f.settings.setNo);
+    QCOMPARE(stored.Speed_S, expected.Speed_S);
+    QCOMPARE(stored.Code_R, expected.Code_R);
+    QCOMPARE(stored.Port_R, std::string("/dev/pts/7"));
+    QCOMPARE(stored.Port_S, std::string("/dev/pts/8"));
     f.form.reject();
   }
 };

@@ -3,6 +3,7 @@
 // into PDF files that poppler's tools read back.
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/PrintSheet.h"
 #include "gui/editor/EditorFind.h"
+#include "gui/editor/NcEdit.h"
 #include "support/PdfReader.h"
 
 using namespace quelvo;
@@ -71,6 +73,7 @@ class EditorWindowTest : public QObject {
   void printsTheSelectionWithoutTheClipboard();
   void aboutBoxNamesProgramAndVersion();
   void launcherStartsTheRunningProgram();
+  void editorTellsNoCaretOffsetsUntilAssistiveTechnologyListens();
 };
 
 void EditorWindowTest::findsForwardAndBackwardAndScrollsTheMatchToTheSecondLine() {
@@ -240,6 +243,31 @@ void EditorWindowTest::launcherStartsTheRunningProgram() {
   QVERIFY(icon.open(QIODevice::ReadOnly));
   QCOMPARE(icon.readAll(), quelvo::ProgramIconSvg());
   QVERIFY(!quelvo::ProgramIconSvg().isEmpty());
+}
+
+// Without assistive technology the editor's accessible object has no text
+// interface (whose caret offset costs a count from the start of the document
+// at every caret move); the notice that one became active drops that object,
+// so the next query builds the full one.
+void EditorWindowTest::editorTellsNoCaretOffsetsUntilAssistiveTechnologyListens() {
+  if (QAccessible::isActive()) QSKIP("assistive technology is active on this desktop");
+  NcEdit editor;
+  editor.setText(NumberedProgram(2000));
+  editor.show();
+  editor.setFocus();
+  editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 30000UL);
+  QApplication::processEvents();
+  QAccessibleInterface* plain = QAccessible::queryAccessibleInterface(&editor);
+  QVERIFY(plain != nullptr);
+  QCOMPARE(plain->role(), QAccessible::EditableText);
+  QVERIFY(plain->textInterface() == nullptr);
+  const QAccessible::Id plainId = QAccessible::uniqueId(plain);
+
+  QAccessible::setActive(true);  // the platform's notice; isActive() stays as the platform says
+  QAccessible::setActive(false);
+  QAccessibleInterface* again = QAccessible::queryAccessibleInterface(&editor);
+  QVERIFY(again != nullptr);
+  QVERIFY(QAccessible::uniqueId(again) != plainId);
 }
 
 QTEST_MAIN(EditorWindowTest)

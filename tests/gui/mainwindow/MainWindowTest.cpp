@@ -127,7 +127,7 @@ void MainWindowTest::menusAsTheCommandTable() {
   QCOMPARE(Captions(form.Commands().Menus.File),
            (QStringList{"新規作成", "開く", "上書き保存", "名前を付けて保存", "ｏ番号分割保存", "プリンタ設定", "印刷",
                         "ﾃﾞｨｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ作成", "SendTo(送る)に登録", "比較…", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "終了",
-                        "途中から送信…"}));
+                        "途中から送信…", "ライブラリの最終受信と比較…"}));
   for (QAction* item : form.Commands().Menus.RecentFiles) QVERIFY(!item->isVisible());
   QCOMPARE(Captions(form.Commands().Menus.Edit), (QStringList{"元に戻す", "切り取り", "コピー", "貼り付け", "削除", "すべて選択",
                                                    "日付と時刻", "右端で折り返す", "[フォント選択]", "[画面カラー]",
@@ -158,7 +158,7 @@ void MainWindowTest::menusAsTheCommandTable() {
   QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 6, 12}));
   QCOMPARE(Captions(form.Commands().Menus.Option),
            (QStringList{"ﾕｰｻﾞ定義(拡張子)", "各種設定", "ﾌｧｲﾙﾌﾟﾚﾋﾞｭｰ(ﾀﾞｲｱﾛｸﾞ)", "ｺｰﾄﾞ色分け表示"}));
-  QCOMPARE(Captions(form.Commands().Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了"}));
+  QCOMPARE(Captions(form.Commands().Menus.Log), (QStringList{"送信(PCからNC)", "受信(NCからPC)", "ログ表示終了", "通信モニタ"}));
   QCOMPARE(Captions(form.Commands().Menus.Help), (QStringList{"ﾊﾞｰｼﾞｮﾝ"}));
   // Only the set items carry shortcuts.
   for (QMenu* menu : {form.Commands().Menus.File, form.Commands().Menus.Edit, form.Commands().Menus.Find, form.Commands().Menus.Option, form.Commands().Menus.Log,

@@ -7,14 +7,17 @@
 // Setting: ISO, nothing before the data, LF after every line, LF and "%" after
 // the data. Each send waits out the 4 s before the port closes.
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 
 #include "NcsimProcess.h"
+#include "gui/dialogs/LineMonitorWindow.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
@@ -41,6 +44,7 @@ class SendWireWindowTest : public QObject {
  private slots:
   void controlReceivesEveryLineOfTheText_data();
   void controlReceivesEveryLineOfTheText();
+  void lineMonitorOpenDuringASendChangesNothing();
 };
 
 void SendWireWindowTest::controlReceivesEveryLineOfTheText_data() {
@@ -89,6 +93,49 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
   QVERIFY2(end.find(" parity_errors=0 ") != std::string::npos, end.c_str());
   QCOMPARE(QString::fromStdString(ReadFile(out)), received);
   QCOMPARE(form.statusFields.progress->maximum(), amount);
+}
+
+// The same send with and without "通信モニタ" open: the control gets the same
+// bytes and the log says the same; the monitor saw the send in its code.
+void SendWireWindowTest::lineMonitorOpenDuringASendChangesNothing() {
+  std::string atControl[2], log[2];
+  QStringList seen;
+  for (const bool monitor : {false, true}) {
+    quelvo::test::WindowTestHome home;
+    const QString link = home.File("ncport");
+    const QString out = home.File("at-control.nc");
+    NcsimProcess control({"--link", link.toStdString(), "--code", "iso", "--baud", "0", "--once", "--out",
+                          out.toStdString()});
+    QVERIFY2(!control.WaitFor("ready", 10000).empty(), "ncsim did not publish its link");
+    MainWindow form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Comm.Port_S = link.toStdString();
+    if (monitor) form.Commands().Menus.LineMonitor->trigger();
+    form.editor->setText("O1\r\nG01X1.\r\nM30\r\n");
+    form.editor->setModified(false);
+    form.Commands().tools.send->click();
+    QVERIFY(control.WaitFor("end", 10000).find(" parity_errors=0 ") != std::string::npos);
+    atControl[monitor] = ReadFile(out);
+    // Without the time stamps and the temporary folder.
+    log[monitor] = std::regex_replace(form.Log.Text(), std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"), "TIME");
+    const std::string homePath = home.Path().toStdString();
+    for (size_t at; (at = log[monitor].find(homePath)) != std::string::npos;) {
+      log[monitor].replace(at, homePath.size(), "HOME");
+    }
+    if (monitor) {
+      QVERIFY(form.lineMonitor != nullptr && form.lineMonitor->isVisible());
+      form.lineMonitor->Poll();
+      form.lineMonitor->Poll();
+      seen = form.lineMonitor->Lines();
+      QVERIFY(form.lineMonitor->WatchButton()->isEnabled());  // the transfer ended
+    }
+  }
+  QCOMPARE(atControl[1], atControl[0]);
+  QCOMPARE(log[1], log[0]);
+  const QString all = seen.join('\n');
+  QVERIFY2(all.contains("PC→NC  O1<LF>") && all.contains("G01X1.<LF>") && all.contains("NC→PC  <DC1>"),
+           qPrintable(all));
 }
 
 QTEST_MAIN(SendWireWindowTest)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state of one transfer at the byte level, shared by the byte reader and
-// writer, port opening and the engines.
+// writer, port opening and the engines. Whether a write was refused is
+// WriteByte's answer and whether the port failed is the link's
+// (SerialLink::PortFailed): neither is a flag here for anyone to set.
 #include <cstdint>
 
 #include "core/settings/ActiveSetting.h"
@@ -14,15 +16,10 @@ struct ByteTransferState {
   // decoder sets GoFlag on DC1/ENQ and clears it on the pause code.
   TapeCodeState codes;
   bool LineSeenFlag = false;  // DCD has been seen on in this transfer
-  bool AbortFlag = false;     // the last write was refused; cleared by every write that gets to the queue wait
   int32_t SentSinceCheck = 0;  // characters written since the last handshake check
   int32_t CheckInterval = 10;  // characters between handshake checks (from Chk Count)
   bool RawWriteMode = false;   // write characters unchanged, no pacing or checks
   int ErrorNumber = 0;         // a TransferError: shown in the abort log line
-  // The port failed under us since it was opened: a write the system refused,
-  // or the device vanished on a read. Set together with AbortFlag and logged
-  // once; unlike AbortFlag it stays set until the next OpenPort.
-  bool PortFailed = false;
 };
 
 // What port opening leaves for the transfer.

@@ -12,11 +12,16 @@
 // the front end sets from any thread; the link and the engines test it
 // between characters.
 //
-// For the engines: test State().AbortFlag after every WriteByte, as before. A
-// port that fails under the transfer (a write the system refuses, a device
-// that vanishes) sets AbortFlag and State().PortFailed and logs the system's
-// reason once; ReadByte then keeps returning 0, so a loop that waits for a
-// character must also test PortFailed and take its abort path.
+// Error convention of the link: a step answers bool (OpenPort: the port is
+// open and configured; WriteByte: the character was taken) and has said why
+// by then, in the communication log and, for an opening, a message box. The
+// engine that gets false takes its abort path, whose log line carries
+// State().ErrorNumber. A port that fails under the transfer (a write the
+// system refuses, a device that vanishes) is logged once with the system's
+// reason and stays failed until the next OpenPort (PortFailed()); ReadByte
+// then keeps returning 0, so a loop that waits for a character must also ask
+// PortFailed() and take its abort path. The link owns both answers: there is
+// no flag for an engine or a front end to set.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,6 +35,7 @@
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/ByteTransferState.h"
+#include "core/transfer/link/LineTap.h"
 
 namespace quelvo {
 
@@ -67,13 +73,17 @@ class SerialLink {
   // time-out (1000 ms receiving, 10 ms sending), or the read failed.
   uint8_t ReadByte();
   // Writes one text character (a CP932 byte): encodes it, paces it by the
-  // handshake and the output queue and checks the line. A refusal sets
-  // State().AbortFlag (and ErrorNumber 9999 for a user stop).
-  void WriteByte(uint8_t ch);
+  // handshake and the output queue and checks the line. False when it was
+  // refused: a stop (ErrorNumber is then 9999), a lost carrier, DSR off under
+  // op14, or a failed port. A character that is withheld (a space under the
+  // option) or that the code lacks is no refusal.
+  bool WriteByte(uint8_t ch);
   // Takes the stop request: the error number becomes kUserStop.
   void StopByUser();
   // A stop was requested and not yet taken.
   bool UserStopRequested() { return stop_.Requested(); }
+  // The port failed under the transfer since the last OpenPort.
+  bool PortFailed() const { return portFailed_; }
   StopToken& Stops() { return stop_; }
   void UpdateIndicators(uint32_t modemStatus);
 
@@ -87,6 +97,9 @@ class SerialLink {
   const ActiveSetting& Active() const { return active_; }
   const LineConfig& Line() const { return line_; }
   SerialPort& RawPort() { return port_; }
+  // A line monitor's tap (LineTap.h): sees every byte and modem-line change
+  // of this link and changes none. Any thread; null detaches.
+  void AttachTap(LineTap* tap) { tapped_.Attach(tap); }
 
  private:
   bool OpenPortSteps(const CommSetting& setting, TransferDirection direction);
@@ -98,17 +111,18 @@ class SerialLink {
   // the buffer limits of one direction.
   void ApplyDriverHandshake(bool logCodes, bool (*limits)(int, int*, int*));
   void ApplyPauseAndStartCodes(bool log);
-  // Writes one byte to the port; a failure sets AbortFlag and PortFailed and
-  // is logged once per opening.
-  void PutByte(uint8_t byte);
+  // Writes one byte to the port; false when the port failed (logged once per
+  // opening).
+  bool PutByte(uint8_t byte);
   void NotePortFailure(const char* what);
   // Reads the line until the control lets the send go (DC1, ENQ or carrier);
   // false when a stop key, a refusal or a failed port ended the wait.
   bool WaitForControlGo();
-  bool StopAbort();  // StopByUser and AbortFlag when a stop is requested
+  bool StopAbort();  // StopByUser and true when a stop is requested
   bool PauseIs0x93() const { return options_.pauseCode0x93; }
 
-  SerialPort& port_;
+  TappedPort tapped_;  // the port with the monitor's tap beside it
+  SerialPort& port_;   // always tapped_
   TransferHost& host_;
   CommLog& log_;
   const ProgramOptions& options_;
@@ -120,6 +134,7 @@ class SerialLink {
   ByteTransferState state_;
   PortState portState_;
   bool openStopped_ = false;
+  bool portFailed_ = false;
   StopToken stop_;
 };
 

@@ -24,14 +24,12 @@ void SerialLink::StopByUser() {
 bool SerialLink::StopAbort() {
   if (!stop_.Requested()) return false;
   StopByUser();
-  state_.AbortFlag = true;
   return true;
 }
 
 void SerialLink::NotePortFailure(const char* what) {
-  state_.AbortFlag = true;
-  if (state_.PortFailed) return;
-  state_.PortFailed = true;
+  if (portFailed_) return;
+  portFailed_ = true;
   log_.AppendLog(std::string("  ") + what + PortErrorText(port_.LastError()) + "\n");
 }
 
@@ -50,11 +48,13 @@ uint8_t SerialLink::ReadByte() {
   return 0;
 }
 
-void SerialLink::PutByte(uint8_t byte) {
+bool SerialLink::PutByte(uint8_t byte) {
   // A port that never opened (the abort path after a failed opening) takes
   // nothing and reports nothing.
-  if (!port_.IsOpen()) return;
-  if (!port_.Write(&byte, 1)) NotePortFailure("ポートに書き込めない為中止：");
+  if (!port_.IsOpen()) return true;
+  if (port_.Write(&byte, 1)) return true;
+  NotePortFailure("ポートに書き込めない為中止：");
+  return false;
 }
 
 bool SerialLink::WaitForControlGo() {
@@ -65,10 +65,7 @@ bool SerialLink::WaitForControlGo() {
   for (;;) {
     if (StopAbort()) return false;
     ReadByte();
-    if (state_.PortFailed) {
-      state_.AbortFlag = true;
-      return false;
-    }
+    if (portFailed_) return false;
     if (StopAbort()) return false;
     uint32_t status = 0;
     if (!state_.LineSeenFlag && port_.ModemStatus(&status) && (status & kModemDcd) != 0) {
@@ -88,35 +85,31 @@ bool SerialLink::WaitForControlGo() {
   }
 }
 
-void SerialLink::WriteByte(uint8_t ch) {
-  if (options_.withholdSpaces && ch == ' ') return;
-  if (state_.RawWriteMode) {
-    PutByte(ch);
-    return;
-  }
+bool SerialLink::WriteByte(uint8_t ch) {
+  if (options_.withholdSpaces && ch == ' ') return true;
+  if (state_.RawWriteMode) return PutByte(ch);
   const std::optional<uint8_t> encoded = EncodeChar(state_.codes.CurrentCode, ch);
-  if (!encoded) return;
+  if (!encoded) return true;  // the code has no such character: nothing to send
   const uint8_t byte = *encoded;
 
   if (portState_.OldTypeProtocol) {
     // Flow control is the driver's: no queue wait, no line check, no count.
-    if (StopAbort()) return;
+    if (StopAbort()) return false;
     host_.Idle();
-    if (StopAbort()) return;
-    PutByte(byte);
-    return;
+    if (StopAbort()) return false;
+    return PutByte(byte);
   }
 
   const bool sending = portState_.direction == TransferDirection::Send;
   if (sending && state_.SentSinceCheck >= state_.CheckInterval) {
     // Handshake check: read the line once; after a pause code keep reading
     // until the control sends DC1 or ENQ again.
-    if (!WaitForControlGo()) return;
+    if (!WaitForControlGo()) return false;
     state_.SentSinceCheck = 0;
   } else {
-    if (StopAbort()) return;
+    if (StopAbort()) return false;
     host_.Idle();
-    if (StopAbort()) return;
+    if (StopAbort()) return false;
   }
 
   // Output-queue throttle: fewer than 259 bytes may wait. A queue that does
@@ -127,28 +120,26 @@ void SerialLink::WriteByte(uint8_t ch) {
     const bool known = port_.OutputQueueSize(&queued);
     host_.Idle();
     if (!known || kQueueRoom - queued > 1) break;
-    if (StopAbort()) return;
+    if (StopAbort()) return false;
   }
-  state_.AbortFlag = false;
 
   uint32_t status = 0;
   if (port_.ModemStatus(&status)) {
     portState_.modemStatus = status;
     if ((status & kModemDcd) == 0 && sending && active_.Signal == 0 && !options_.skipDcdCheckWhileSending) {
-      state_.AbortFlag = true;
-      return;
+      return false;
     }
     host_.Events().DsrState((status & kModemDsr) != 0);
     if ((status & kModemDsr) == 0 && options_.watchDsr) {
       log_.AppendLog("  DSR信号OFFの為ため送信中止\n");
-      state_.AbortFlag = true;
-      return;
+      return false;
     }
     host_.Events().CtsState((status & kModemCts) != 0);
   }
 
-  PutByte(byte);
+  const bool written = PutByte(byte);
   ++state_.SentSinceCheck;
+  return written;
 }
 
 }  // namespace quelvo

@@ -48,7 +48,7 @@ int ByteSizeFor(TransferDirection direction, int code) {
 
 SerialLink::SerialLink(SerialPort& port, TransferHost& host, CommLog& log,
                        const ProgramOptions& options, const IniFile* programIni)
-    : port_(port), host_(host), log_(log), options_(options), programIni_(programIni) {}
+    : tapped_(port), port_(tapped_), host_(host), log_(log), options_(options), programIni_(programIni) {}
 
 bool SerialLink::Refuse(const std::string& message, const std::string& logLine) {
   host_.ShowMessage(message, "", MessageKind::kPlain, MessageButtons::kOk);
@@ -145,7 +145,7 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   portState_.PortOpenedForSend = false;
   portState_.direction = direction;
   active_ = MakeActiveSetting(setting, direction);
-  state_.PortFailed = false;
+  portFailed_ = false;
   const std::string& portText = active_.Port;
 
   // 2. Open the device.
@@ -155,7 +155,6 @@ bool SerialLink::OpenPortSteps(const CommSetting& setting, TransferDirection dir
   if (!opened && openStopped_) {
     // A stop key while a network port was connecting: the user's stop.
     StopByUser();
-    state_.AbortFlag = true;
     log_.AppendLog("  " + portText + "　ポートオープンを中止\n");
     return false;
   }

@@ -118,7 +118,7 @@ std::uint8_t ReceiveEngine::WaitForStart() {
     LeaveOnStopWhileWaiting();
     const std::uint8_t c = link_.ReadByte();
     LeaveOnStopWhileWaiting();
-    if (link_.State().PortFailed) {
+    if (link_.PortFailed()) {
       // Nothing was received: the (empty) target goes as after a stop.
       link_.State().ErrorNumber = kReceivePortLost;
       Abort();

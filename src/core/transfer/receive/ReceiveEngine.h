@@ -10,11 +10,14 @@
 // step writes its status texts and log lines; the port is closed on every way
 // out.
 //
-// It runs synchronously on the window's thread and lets the window process
-// events between characters. What remains for the window when RunReceive
-// returns: close the program after a completed reception started with
-// CloseAfterTransfer (and power off with Power_Off "Y"), empty the editor after
-// an unsuccessful one, and start the completion timer.
+// It runs synchronously on the caller's thread (the window's transfer thread,
+// the terminal program's main thread, a service worker) and never throws; a
+// stop reaches it as a request on the link's StopToken and a failed port as
+// the link's PortFailed(). TransferSession runs it and turns its outcome into
+// the front end's result (the close decision after a completed reception
+// started with CloseAfterTransfer, and power-off with Power_Off "Y"); the
+// window then empties its editor after an unsuccessful reception and starts
+// its completion timer.
 #include <cstdint>
 #include <optional>
 #include <string>

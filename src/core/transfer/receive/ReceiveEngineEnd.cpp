@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The receive engine: the end of the data, saving, and the ways out when a
 // reception stops early.
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/TapeCode.h"
 #include "core/transfer/receive/ReceiveEngine.h"
 #include "core/transfer/receive/ReceiveFileName.h"
@@ -31,6 +32,8 @@ void ReceiveEngine::Save() {
   file_.Close();
   MoveNote moveNote;
   if (text_ && !text_->NcFileName().empty()) moveNote = MoveToControlName();
+  // Characters garbled on the line must not hide behind a clean completion.
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   log_.AppendLog("  受信完了\n");
   // Only a reception that closes the program powers the PC off; Power_Off
   // alone does nothing, and the log must not say otherwise.
@@ -72,6 +75,7 @@ void ReceiveEngine::Abort() {
   file_.Discard();
   link_.WriteByte(kDC4);
   const int errorNumber = link_.State().ErrorNumber;
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
   SaveLog();
   link_.ClosePort();
@@ -85,6 +89,7 @@ void ReceiveEngine::Abort() {
 void ReceiveEngine::StopKeepingData(TransferError errorNumber, const std::string& message) {
   link_.State().ErrorNumber = errorNumber;
   link_.WriteByte(kDC4);
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   log_.AppendLog("  受信中止　ｴﾗｰ番号 " + std::to_string(errorNumber) + "\n");
   SaveLog();
   link_.ClosePort();
@@ -111,6 +116,7 @@ void ReceiveEngine::FailTargetFile(const std::string& reason) {
 }
 
 void ReceiveEngine::UnexpectedError() {
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   SaveLog();
   link_.ClosePort();
   ShowStopped();

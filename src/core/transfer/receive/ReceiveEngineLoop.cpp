@@ -87,7 +87,7 @@ void ReceiveEngine::ReceiveData() {
     LeaveOnStopWhileReceiving();
     const std::uint8_t c = link_.ReadByte();
     LeaveOnStopWhileReceiving();
-    if (link_.State().PortFailed) StopForLostPort();
+    if (link_.PortFailed()) StopForLostPort();
     if (DsrEndsData()) {
       EndOfData();
       return;

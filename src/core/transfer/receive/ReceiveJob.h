@@ -3,6 +3,8 @@
 // What a reception is given and what it leaves for the window.
 #include <string>
 
+#include "core/transfer/LineErrorText.h"
+
 namespace quelvo {
 
 struct ReceiveJob {
@@ -37,6 +39,8 @@ struct ReceiveOutcome {
   // file or port failure it holds what was received.
   std::string TransferFileName;
   int ErrorNumber = 0;
+  // The driver's receive error counts over the reception.
+  LineErrorReport lineErrors;
 };
 
 }  // namespace quelvo

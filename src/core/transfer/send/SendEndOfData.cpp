@@ -3,6 +3,7 @@
 // end signal; then the completion of the pass and, in repeat mode, the way
 // into the next one.
 #include "core/settings/CommSetting.h"
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/send/SendCommand.h"
 #include "core/transfer/send/SendEngine.h"
 #include "core/transfer/send/SendSequences.h"
@@ -32,6 +33,7 @@ bool SendEngine::Complete() {
   ReleaseDocument(false);
   // The control's reader may still be busy with what is queued.
   host_.WaitMs(kCloseWaitMs);
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   link_.ClosePort();
   SetPhase(TransferPhase::kCompleted);
   log_.AppendLog("  送信完了\n");

@@ -4,6 +4,7 @@
 // unexpected error.
 #include <string>
 
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/send/SendEngine.h"
 
 namespace quelvo {
@@ -11,6 +12,7 @@ namespace quelvo {
 void SendEngine::AbortPath() {
   Bytes().codes.GoFlag = true;
   link_.WriteByte(kDC4);
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   log_.AppendLog("  送信中止　ｴﾗｰ番号 " + std::to_string(Bytes().ErrorNumber) + "\n");
   SaveLog();
   ReleaseDocument(false);
@@ -22,6 +24,7 @@ void SendEngine::AbortPath() {
 
 void SendEngine::UnexpectedError() {
   ReleaseDocument(true);
+  LogLineErrors(link_.RawPort(), log_, &outcome_.lineErrors);
   log_.AppendLog("  送信中にエラーが発生した為中止\n");
   SaveLog();
   host_.Events().DataFlowing(false);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The send engine's frame: the passes of one send, the abort test and the
-// checked writing every step uses.
+// The send engine's frame: the passes of one send and the checked writing
+// every step uses (a refused character takes the abort path).
 #include "core/transfer/send/SendEngine.h"
 
 namespace quelvo {
@@ -17,6 +17,7 @@ void SendEngine::RunSend(const SendJob& job, std::vector<std::string>& lines) {
   outcome_.RepeatCount = job.RepeatCount;
   outcome_.CloseProgram = false;
   outcome_.PowerOff = false;
+  outcome_.lineErrors = LineErrorReport{};
   RunTransferSteps([this] { RunPasses(); },
       [this] { UnexpectedError(); },
       // At least the port must not stay open.
@@ -65,20 +66,12 @@ void SendEngine::Abort() {
   StopTransfer();
 }
 
-void SendEngine::CheckAbort() {
-  if (Bytes().AbortFlag) Abort();
-}
-
-void SendEngine::Check(TransferError errorNumber) {
+void SendEngine::WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs) {
+  const bool taken = link_.WriteByte(static_cast<uint8_t>(ch));
   // The number of the step in progress is set after every write, so that a
   // refusal or a user stop is reported with it.
   Bytes().ErrorNumber = errorNumber;
-  CheckAbort();
-}
-
-void SendEngine::WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs) {
-  link_.WriteByte(static_cast<uint8_t>(ch));
-  Check(errorNumber);
+  if (!taken) Abort();
   if (pauseAfterMs > 0) host_.WaitMs(pauseAfterMs);
 }
 
@@ -89,8 +82,7 @@ void SendEngine::WriteChecked(const std::string& chars, TransferError errorNumbe
 void SendEngine::WriteStep(const std::string& chars, TransferError errorNumber) {
   Bytes().ErrorNumber = errorNumber;
   for (const char ch : chars) {
-    link_.WriteByte(static_cast<uint8_t>(ch));
-    CheckAbort();
+    if (!link_.WriteByte(static_cast<uint8_t>(ch))) Abort();
   }
 }
 

@@ -59,14 +59,14 @@ class SendEngine {
   SendCounters& Counters() { return counters_; }
 
  private:
-  // SendEngine.cpp: the passes, writing with the abort test.
+  // SendEngine.cpp: the passes, writing with the abort test (a character the
+  // link refuses takes the abort path).
   void RunPasses();
   Phase RunStep(Phase phase);
-  void Check(TransferError errorNumber);
-  void CheckAbort();
   // Takes the abort path and leaves the steps (see TransferSteps.h).
   [[noreturn]] void Abort();
-  // Writes, then runs the abort test with `errorNumber`, then pauses.
+  // Writes, sets `errorNumber` as the step's, aborts when the character was
+  // refused, then pauses.
   void WriteChecked(char ch, TransferError errorNumber, int pauseAfterMs);
   void WriteChecked(const std::string& chars, TransferError errorNumber, int pauseAfterEachMs = 0);
   // Sets `errorNumber` first, then writes with the abort test after every

@@ -45,7 +45,6 @@ void SendEngine::Prepare() {
   host_.Events().AmountToSend(counters_.TotalChars);
 
   counters_.LastSampleChars = 0;
-  Bytes().AbortFlag = false;
 
   lineEnd_ = LineEndSequence(Active().CRLF_Type);
   feed_ = FeedSpaces(Active().Speed, Active().Feed);

@@ -41,7 +41,7 @@ uint8_t SendEngine::ReadWhileWaiting(const char* stopLogLine) {
   const uint8_t ch = link_.ReadByte();
   if (link_.UserStopRequested()) stop();
   // A port that fails under the wait would otherwise be read for ever.
-  if (Bytes().PortFailed) {
+  if (link_.PortFailed()) {
     Bytes().ErrorNumber = kSendPortSetup;
     Abort();
   }

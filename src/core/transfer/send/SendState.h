@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/settings/CommSetting.h"
+#include "core/transfer/LineErrorText.h"
 
 namespace quelvo {
 
@@ -43,6 +44,8 @@ struct SendOutcome {
   // the program, and with PowerOff switches the PC off once it has closed.
   bool CloseProgram = false;
   bool PowerOff = false;
+  // The driver's receive error counts over the send (every pass of a series).
+  LineErrorReport lineErrors;
 };
 
 }  // namespace quelvo

@@ -30,6 +30,7 @@ TransferResult TransferSession::RunSend(const SendJob& job, std::vector<std::str
   result.transferFileName = outcome.TransferFileName;
   result.closeProgram = outcome.CloseProgram;
   result.powerOff = outcome.PowerOff;
+  result.lineErrors = outcome.lineErrors;
   // Only a send that got as far as opening its port mails.
   if (link_.Port().PortOpenedForSend) result.mailed = MailNotice(job.setting);
   Finish(result);
@@ -46,6 +47,7 @@ TransferResult TransferSession::RunReceive(const CommSetting& setting, const Rec
   result.completed = outcome.ReceiveCompleted;
   result.errorNumber = outcome.ErrorNumber;
   result.transferFileName = outcome.TransferFileName;
+  result.lineErrors = outcome.lineErrors;
   result.closeProgram = outcome.ReceiveCompleted && job.closeAfterTransfer;
   result.powerOff = result.closeProgram && options_.powerOffAfterTransfer;
   Finish(result);
@@ -55,6 +57,7 @@ TransferResult TransferSession::RunReceive(const CommSetting& setting, const Rec
 void TransferSession::Finish(TransferResult& result) {
   running_.store(false);
   result.stoppedBy = link_.Stops().LastTaken();
+  result.portFailed = link_.PortFailed();
   // A stop that came after the engine's last test has nothing left to stop.
   link_.Stops().Reset();
 }

@@ -17,7 +17,10 @@
 //
 // Error convention of the transfer layer: a run never throws; it ends with a
 // TransferResult (completed, and otherwise the error number of the abort log
-// line), and the reasons are in the communication log and the host's messages.
+// line, the stop it acted on and whether the port failed), and the reasons
+// are in the communication log and the host's messages. A stop is a call
+// (Stop) and a failed port is the link's state (SerialLink::PortFailed): no
+// front end sets a flag of the engines.
 //
 // The run happens on the caller's thread: the window calls it on its transfer
 // thread, quelvo-cli on its main thread, quelvo-dnc on a machine's worker.
@@ -31,6 +34,7 @@
 #include "core/settings/CommSetting.h"
 #include "core/settings/ProgramSettings.h"
 #include "core/transfer/CommLog.h"
+#include "core/transfer/LineErrorText.h"
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 #include "core/transfer/link/SerialLink.h"
@@ -46,6 +50,9 @@ struct TransferResult {
   int errorNumber = 0;
   // The stop request the engine acted on, if any.
   std::optional<StopKind> stoppedBy;
+  // The port failed under the transfer (a write the system refused, a device
+  // that vanished); the reason is in the communication log.
+  bool portFailed = false;
   // The file sent, or the file that holds the received data now.
   std::string transferFileName;
   // The front end closes the program (a completed transfer started with the
@@ -54,6 +61,9 @@ struct TransferResult {
   bool powerOff = false;
   // The mail notice was handed to the mailer.
   bool mailed = false;
+  // The driver's receive error counts over the transfer (also logged when
+  // any is not zero).
+  LineErrorReport lineErrors;
 };
 
 class TransferSession {

@@ -21,8 +21,11 @@ class ByteTransferTest : public LinkFixture {
     s.CheckInterval = 10;
     s.SentSinceCheck = 0;
   }
-  void Write(const std::string& text) {
-    for (char c : text) link.WriteByte(static_cast<uint8_t>(c));
+  // True when the link took every character.
+  bool Write(const std::string& text) {
+    bool taken = true;
+    for (char c : text) taken = link.WriteByte(static_cast<uint8_t>(c)) && taken;
+    return taken;
   }
 };
 
@@ -37,12 +40,11 @@ TEST_F(ByteTransferTest, APauseHoldsWritingUntilTheControlSaysGoAgain) {
       port.QueueIncoming("\x11", clock.nowMs + 500);
     }
   };
-  Write("G01X");
+  EXPECT_TRUE(Write("G01X"));
   EXPECT_EQ(port.written, "\x47\x30\xB1\xD8");
   ASSERT_EQ(writtenAt.size(), 4u);
   EXPECT_GE(writtenAt[2] - writtenAt[1], 500) << "the third character waits for DC1";
   EXPECT_LT(writtenAt[3] - writtenAt[2], 100);
-  EXPECT_FALSE(link.State().AbortFlag);
   EXPECT_EQ(link.State().SentSinceCheck, 2);
   EXPECT_EQ(host.pauseHistory, (std::vector<bool>{true, false})) << "one pause, reported once, and its end";
 }
@@ -63,8 +65,7 @@ TEST_F(ByteTransferTest, EscHeldDuringThePauseStopsWithNineThousandNineHundredNi
   port.QueueIncoming("\x93");
   link.State().SentSinceCheck = 1;
   host.HoldKeyFrom(StopKey::kEsc, clock.nowMs + 300);
-  link.WriteByte('A');
-  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_FALSE(link.WriteByte('A'));
   EXPECT_EQ(link.State().ErrorNumber, 9999);
   EXPECT_EQ(port.written, "");
   EXPECT_EQ(link.Stops().LastTaken(), StopKind::kEsc);
@@ -74,12 +75,10 @@ TEST_F(ByteTransferTest, EscHeldDuringThePauseStopsWithNineThousandNineHundredNi
 TEST_F(ByteTransferTest, AKeyPressedBetweenCharactersIsLatched) {
   OpenForSend();
   host.PressKeyAt(StopKey::kF3, clock.nowMs);
-  link.WriteByte('A');
-  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_FALSE(link.WriteByte('A'));
   EXPECT_EQ(link.State().ErrorNumber, 9999);
   link.State().ErrorNumber = 1011;
-  link.WriteByte('A');
-  EXPECT_FALSE(link.State().AbortFlag);
+  EXPECT_TRUE(link.WriteByte('A'));
   EXPECT_EQ(port.written, "\x41");
 }
 
@@ -88,7 +87,7 @@ TEST_F(ByteTransferTest, SpacesAreNeverSentWithTheOption) {
   for (TapeCode code : {TapeCode::ISO, TapeCode::EIA, TapeCode::ASCII}) {
     port.written.clear();
     OpenForSend(code);
-    Write(" A B ");
+    EXPECT_TRUE(Write(" A B ")) << "a withheld space is no refusal";
     EXPECT_EQ(port.written.size(), 2u);
   }
   port.written.clear();
@@ -105,23 +104,20 @@ TEST_F(ByteTransferTest, DsrOffRefusesEachCharacterWithALogLineWhenDsrIsUsed) {
   EXPECT_FALSE(host.dsrHistory.back());
 
   options.watchDsr = true;
-  Write("CD");
+  EXPECT_FALSE(Write("CD"));
   EXPECT_EQ(port.written, "\x41\x42");
-  EXPECT_TRUE(link.State().AbortFlag);
   EXPECT_EQ(LogLines(), (Lines{"  DSR信号OFFの為ため送信中止", "  DSR信号OFFの為ため送信中止"}));
 }
 
 TEST_F(ByteTransferTest, LostCarrierRefusesWritingUnlessTheLineCheckIsOff) {
   OpenForSend();
   port.dcd = false;
-  link.WriteByte('A');
-  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_FALSE(link.WriteByte('A'));
   EXPECT_EQ(port.written, "");
   EXPECT_TRUE(log.Empty());
 
   options.skipDcdCheckWhileSending = true;
-  link.WriteByte('A');
-  EXPECT_FALSE(link.State().AbortFlag);
+  EXPECT_TRUE(link.WriteByte('A'));
   EXPECT_EQ(port.written, "\x41");
 
   options.skipDcdCheckWhileSending = false;
@@ -179,8 +175,7 @@ TEST_F(ByteTransferTest, AStopKeyEndsTheWaitForAQueueThatDoesNotDrain) {
   Write(std::string(259, 'X'));
   EXPECT_EQ(port.written.size(), 259u);
   host.PressKeyAt(StopKey::kEsc, clock.nowMs + 5000);
-  Write("Y");
-  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_FALSE(Write("Y"));
   EXPECT_EQ(link.State().ErrorNumber, 9999);
   EXPECT_EQ(port.written.size(), 259u);
   EXPECT_GE(clock.nowMs, 5000);
@@ -189,13 +184,17 @@ TEST_F(ByteTransferTest, AStopKeyEndsTheWaitForAQueueThatDoesNotDrain) {
 TEST_F(ByteTransferTest, AFailedWriteAbortsAndIsLoggedOnceWithTheReason) {
   OpenForSend();
   port.writeErrno = EIO;
-  Write("AB");
-  EXPECT_TRUE(link.State().AbortFlag);
-  EXPECT_TRUE(link.State().PortFailed);
+  EXPECT_FALSE(Write("AB"));
+  EXPECT_TRUE(link.PortFailed());
   const Lines lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("  ポートに書き込めない為中止：", 0), 0u);
   EXPECT_NE(lines[0].find("Input/output error"), std::string::npos);
+
+  port.writeErrno = 0;
+  OpenForSend();
+  EXPECT_FALSE(link.PortFailed()) << "a new opening starts with a sound port";
+  EXPECT_TRUE(Write("C"));
 }
 
 TEST_F(ByteTransferTest, AVanishedPortOnReadAbortsTheWaitAndIsLogged) {
@@ -203,8 +202,8 @@ TEST_F(ByteTransferTest, AVanishedPortOnReadAbortsTheWaitAndIsLogged) {
   port.readErrno = ENXIO;
   link.State().codes.GoFlag = false;
   link.State().SentSinceCheck = 10;
-  link.WriteByte('A');  // would otherwise wait for DC1 for ever
-  EXPECT_TRUE(link.State().AbortFlag);
+  EXPECT_FALSE(link.WriteByte('A'));  // would otherwise wait for DC1 for ever
+  EXPECT_TRUE(link.PortFailed());
   EXPECT_EQ(port.written, "");
   EXPECT_EQ(link.ReadByte(), 0);
   const Lines lines = LogLines();

@@ -4,9 +4,12 @@
 // engine's tests.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
-#include <string>
+#include <chrono>
 #include <functional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "core/transfer/session/TransferSession.h"
@@ -131,6 +134,82 @@ TEST(TransferSession, StopIsACallOfAnyKindThatEndsOneTransfer) {
     EXPECT_TRUE(next.completed) << rig.log.Text();
     EXPECT_EQ(next.stoppedBy, std::nullopt);
   }
+}
+
+// A port that fails under the send is the session's answer, with the error
+// number and the log line the send always gave for it; a sound run says no.
+TEST(TransferSession, APortFailureIsReportedWithItsUsualNumber) {
+  struct Case {
+    const char* name;
+    std::function<void(SessionRig&)> fail;
+    bool portFailed;
+    int errorNumber;
+    const char* reasonLine;  // the start of the log line before the abort line
+  };
+  const Case cases[] = {
+      {"write refused during the data",
+       [](SessionRig& rig) {
+         rig.StartOnDc1();
+         rig.port.onWrite = [&rig](uint8_t) {
+           if (rig.port.written.size() == 1) rig.port.writeErrno = EIO;
+         };
+       },
+       true, 1011, "  ポートに書き込めない為中止："},
+      {"device gone while waiting", [](SessionRig& rig) { rig.port.readErrno = ENXIO; }, true, 1016,
+       "  ポートから読み込めない為中止："},
+      {"sound port", [](SessionRig& rig) { rig.StartOnDc1(); }, false, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SessionRig rig;
+    c.fail(rig);
+    const TransferResult result = rig.Run();
+    EXPECT_EQ(result.portFailed, c.portFailed);
+    EXPECT_EQ(result.completed, !c.portFailed);
+    EXPECT_EQ(result.errorNumber, c.errorNumber);
+    if (c.reasonLine == nullptr) continue;
+    const auto texts = rig.LogTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2].rfind(c.reasonLine, 0), 0u) << texts[texts.size() - 2];
+    EXPECT_EQ(texts.back(), "  送信中止　ｴﾗｰ番号 " + std::to_string(c.errorNumber));
+  }
+}
+
+// Stop from another thread while the data flows, as the window's 中止 does:
+// the engine tests the request before every character, so at most the
+// character already past its test goes out, then the abort's DC4.
+TEST(TransferSession, AStopFromAnotherThreadEndsTheDataWithinTwoCharacters) {
+  SessionRig rig;
+  std::vector<std::string> lines(4000, "N10 G01 X12.345 Y-6.5 F1200.");
+  lines.emplace_back();
+  std::atomic<size_t> writes{0};
+  std::atomic<bool> stopped{false};
+  rig.StartOnDc1();
+  rig.port.onWrite = [&](uint8_t) {
+    ++writes;
+    // Never let the send finish before the other thread has stopped it, on
+    // however busy a machine (bounded, so that a lost stop fails, not hangs).
+    if (writes.load() + 500 < 4000 * 30) return;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stopped.load() && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+  };
+  size_t writesWhenStopped = 0;
+  std::thread front([&] {
+    while (writes.load() < 1000) std::this_thread::yield();
+    rig.session.Stop(StopKind::kEsc);
+    writesWhenStopped = writes.load();
+    stopped.store(true);
+  });
+  rig.session.BeginRun();
+  const TransferResult result = rig.session.RunSend(rig.job, lines);
+  front.join();
+  EXPECT_FALSE(result.completed);
+  EXPECT_EQ(result.stoppedBy, StopKind::kEsc);
+  EXPECT_TRUE(result.errorNumber == 1011 || result.errorNumber == 1012)
+      << result.errorNumber << ": a stop during a line keeps the number of its character or its line end";
+  EXPECT_FALSE(result.portFailed);
+  EXPECT_LE(rig.port.written.size(), writesWhenStopped + 2);
+  EXPECT_EQ(rig.port.written.back(), '\x14');
 }
 
 // The snapshot is the session's: a line feed the engine replaced is in the

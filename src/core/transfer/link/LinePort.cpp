@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/LinePort.h"
+#include "core/transfer/link/LinePort.h"
 
 #include "core/common/NetworkPortText.h"
 
-namespace quelvo::cli {
+namespace quelvo {
 
 LineConfig ListeningLine(int baud, int dataBits) {
   LineConfig line;
@@ -35,11 +35,11 @@ bool IsRawTcpPort(const std::string& device) {
 }
 
 bool ReadBurst(SerialPort& port, std::chrono::milliseconds firstByteWait, std::chrono::milliseconds quiet,
-               size_t limit, bool (*keepWaiting)(), std::vector<uint8_t>* bytes) {
+               size_t limit, const std::function<bool()>& keepWaiting, std::vector<uint8_t>* bytes) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point start = Clock::now();
   Clock::time_point last = start;
-  while (bytes->size() < limit && (keepWaiting == nullptr || keepWaiting())) {
+  while (bytes->size() < limit && (!keepWaiting || keepWaiting())) {
     uint8_t b = 0;
     const ReadResult r = port.ReadByte(&b);
     if (r == ReadResult::kError) return false;
@@ -54,4 +54,4 @@ bool ReadBurst(SerialPort& port, std::chrono::milliseconds firstByteWait, std::c
   return true;
 }
 
-}  // namespace quelvo::cli
+}  // namespace quelvo

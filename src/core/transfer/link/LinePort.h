@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Opening a line for the line tools (detect, monitor, test-line): the port of
+// Opening a line for the line tools (detect, monitor, test-line, the settings
+// dialog's detection): the port of
 // a setting or --port, with a plain line state (no flow control, DTR and RTS
 // on), and reading what arrives in bursts.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/port/SerialPort.h"
 
-namespace quelvo::cli {
+namespace quelvo {
 
 // A line state for listening: `baud`, `dataBits`, no parity, one stop bit, no
 // flow control, DTR and RTS held on.
@@ -27,6 +29,6 @@ bool IsRawTcpPort(const std::string& device);
 // bytes until `quiet` passes without one (or `limit` bytes). `keepWaiting` is
 // asked between reads; false ends the wait. False on a read error.
 bool ReadBurst(SerialPort& port, std::chrono::milliseconds firstByteWait, std::chrono::milliseconds quiet,
-               size_t limit, bool (*keepWaiting)(), std::vector<uint8_t>* bytes);
+               size_t limit, const std::function<bool()>& keepWaiting, std::vector<uint8_t>* bytes);
 
-}  // namespace quelvo::cli
+}  // namespace quelvo
