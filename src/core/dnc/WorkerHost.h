@@ -6,7 +6,9 @@
 // StopWatch() stops a transfer once the service shuts down, or once it has
 // waited longer than the worker allows for the control to start. Nothing
 // powers the machine off; the mail notice of a machine's setting is the
-// transfer session's. The transfer events update the worker's published state.
+// transfer session's. The transfer events update the worker's published
+// state: progress and the control's pauses at most twice a second, phase
+// changes at once.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -73,7 +75,10 @@ class WorkerHost : public TransferHost, public TransferEvents {
 
  private:
   std::optional<StopKind> StopWanted();
+  // Progress goes to the sink at most every kReportIntervalMs; a change
+  // held back is owed and sent by ReportOwed once the interval is over.
   void Report();
+  void ReportOwed();
 
   const std::atomic<bool>& shutdown_;
   ProgressSink sink_;
@@ -85,6 +90,7 @@ class WorkerHost : public TransferHost, public TransferEvents {
   int lastLinesInBlock_ = 0;
   int blockLines_ = 0;
   int64_t lastReportMs_ = 0;
+  bool reportOwed_ = false;
 };
 
 }  // namespace quelvo
