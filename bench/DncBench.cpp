@@ -202,10 +202,22 @@ std::vector<int> Counts(int argc, char** argv) {
 
 }  // namespace
 
+// A number from a /proc file; -1 when it cannot be read.
+long ProcNumber(const char* path) {
+  std::ifstream in(path);
+  long n = -1;
+  in >> n;
+  return n;
+}
+
 int main(int argc, char** argv) {
   bool ok = true;
   const std::vector<int> counts = Counts(argc, argv);
   for (const int machines : counts) {
+    // Each control is a pseudo-terminal pair (a fresh one after every close).
+    const long ptyFree = ProcNumber("/proc/sys/kernel/pty/max") - ProcNumber("/proc/sys/kernel/pty/nr");
+    if (ptyFree >= 0 && ptyFree < 2L * machines)
+      std::printf("dnc %d: only %ld pseudo-terminals free (/proc/sys/kernel/pty/max)\n", machines, ptyFree);
     const Run together = Serve(0, machines, true);
     const double cores = together.cpuSeconds / together.wallSeconds;
     std::printf(

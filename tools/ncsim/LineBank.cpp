@@ -9,6 +9,7 @@
 #include <memory>
 #include <poll.h>
 #include <sstream>
+#include <sys/resource.h>
 
 #include "NcMachine.h"
 #include "PunchTape.h"
@@ -81,6 +82,13 @@ bool ReadLineBankFile(const std::string& path, const std::vector<std::string>& s
 }
 
 int RunLineBank(const std::vector<std::string>& args, const volatile std::sig_atomic_t& stop) {
+    // Each control holds its line and its report file: 512 controls pass the
+    // usual soft limit of 1024 open files.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     std::vector<std::vector<std::string>> words;
     std::string error;
     const std::string file = [&] {
