@@ -229,6 +229,7 @@ int main(int argc, char** argv) {
                      together.peakKb < 512 * 1024;
     std::printf("dnc %d goal (every byte exact, below %s of a core, below 512 MB): %s\n", machines,
                 machines <= 32 ? "a quarter" : "one", met ? "met" : "NOT met");
+    std::fflush(stdout);  // a long run shows each count as it is done
     ok = ok && met;
   }
 
