@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/transfer/PollThrottle.h"
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 
@@ -47,7 +48,10 @@ class WorkerHost : public TransferHost, public TransferEvents {
   TransferEvents& Events() override { return *this; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void Idle() override {}
+  // The engines call it between characters and in their waits; a wait with
+  // nothing to block on (a full output queue of a real UART) would spin a
+  // core per sending machine: past any line's need it sleeps.
+  void Idle() override { throttle_.Call(); }
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
@@ -91,6 +95,7 @@ class WorkerHost : public TransferHost, public TransferEvents {
   int blockLines_ = 0;
   int64_t lastReportMs_ = 0;
   bool reportOwed_ = false;
+  PollThrottle throttle_;
 };
 
 }  // namespace quelvo

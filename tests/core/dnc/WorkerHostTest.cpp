@@ -81,5 +81,14 @@ TEST_F(WorkerHostTest, PausesAreReportedAtMostTwiceASecondAndTheLastIsNotLost) {
   EXPECT_EQ(reports.size(), reported);  // nothing more is owed
 }
 
+// A send waiting for a full output queue calls Idle in a loop with nothing
+// to block on: the service does not spin a core per machine. Every 201 calls
+// either sleep a millisecond or took ten.
+TEST_F(WorkerHostTest, AnIdleLoopGivesTheProcessorBack) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 2010; ++i) host.Idle();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
+}
+
 }  // namespace
 }  // namespace quelvo
