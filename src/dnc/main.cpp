@@ -15,6 +15,7 @@
 #include "core/dnc/DncConfig.h"
 #include "core/dnc/DncService.h"
 #include "core/dnc/DncSharing.h"
+#include "core/dnc/OpenFileLimit.h"
 #include "core/document/DocumentTitle.h"
 #include "dnc/http/HttpServer.h"
 
@@ -89,6 +90,10 @@ int main(int argc, char** argv) {
     const std::lock_guard<std::mutex> lock(journalMutex);
     std::cerr << line << std::endl;
   };
+  // Every machine's line stays open: a shop of some hundred machines needs
+  // more open files than the usual soft limit allows.
+  for (const std::string& note : quelvo::OpenFileLimitNotes(quelvo::RaiseOpenFileLimit(), config.machines.size()))
+    journal(note);
   // The dashboard runs beside the workers on its own threads; the service
   // does not start when it is configured but cannot listen.
   std::unique_ptr<quelvo::http::HttpServer> dashboard;

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/dnc/WorkerStatus.h"
 #include "dnc/http/StatusFeed.h"
@@ -16,12 +17,13 @@ namespace {
 struct Shop {
   test::TempFolder root;
   DncConfig config;
-  Shop() {
+  explicit Shop(int machines = 2) {
     config.stateDir = root.Path();
-    for (const char* name : {"mc1", "mc2"}) {
+    for (int i = 1; i <= machines; ++i) {
+      const std::string name = "mc" + std::to_string(i);
       MachineConfig m;
       m.name = name;
-      m.spool = root.File(std::string(name) + "-spool");
+      m.spool = root.File(name + "-spool");
       ::mkdir(m.spool.c_str(), 0755);
       config.machines.push_back(m);
     }
@@ -108,6 +110,52 @@ TEST(StatusFeed, JournalLinesGiveTheLastTransferAndTodaysCounts) {
   EXPECT_NE(snapshot.find("\"transfers_today\": 3, \"errors_today\": 2"), std::string::npos) << snapshot;
   EXPECT_NE(snapshot.find("\"text\": \"incomplete reception kept as"), std::string::npos);
   EXPECT_EQ(Count(snapshot, "received O5.nc"), 0u);  // only the last transfer per machine
+}
+
+// A shop of 512 machines: the feed reads the files once per poll for every
+// stream, and all changes of one poll are one event that every stream gets
+// whole and alike; /api/machines answers from what the last poll read, so a
+// request reads no file however many machines there are.
+TEST(StatusFeed, OneFeedServesAShopOf512Machines) {
+  constexpr int kMachines = 512;
+  Shop shop(kMachines);
+  for (int i = 1; i <= kMachines; ++i) shop.Publish("mc" + std::to_string(i), WorkerActivity::kWaiting, 0);
+  StatusFeed feed(shop.config, 60000);
+  std::vector<uint64_t> cursors(3, 0);
+  bool stopped = false;
+  for (uint64_t& cursor : cursors) EXPECT_EQ(Count(feed.NextFor(&cursor, 0, &stopped), "\"state\""), 512u);
+
+  for (int i = 1; i <= 300; ++i) shop.Publish("mc" + std::to_string(i), WorkerActivity::kReceiving, i);
+  feed.Refresh();
+  feed.Refresh();  // nothing changed since: no event
+  std::vector<std::string> got;
+  for (uint64_t& cursor : cursors) got.push_back(feed.NextFor(&cursor, 0, &stopped));
+  EXPECT_EQ(Count(got[0], "event: "), 1u);
+  EXPECT_EQ(Count(got[0], "\"state\": \"receiving\""), 300u);
+  EXPECT_EQ(got[1], got[0]);
+  EXPECT_EQ(got[2], got[0]);
+
+  // Three polls later a stream one event behind gets just the two after it.
+  uint64_t lagging = cursors[0];
+  shop.Publish("mc7", WorkerActivity::kSending, 0);
+  feed.Refresh();
+  const std::string first = feed.NextFor(&cursors[0], 0, &stopped);
+  shop.Publish("mc8", WorkerActivity::kSending, 0);
+  feed.Refresh();
+  shop.Publish("mc9", WorkerActivity::kSending, 0);
+  feed.Refresh();
+  const std::string rest = feed.NextFor(&cursors[0], 0, &stopped);
+  EXPECT_EQ(feed.NextFor(&lagging, 0, &stopped), first + rest);
+  EXPECT_EQ(Count(rest, "event: "), 2u);
+  EXPECT_EQ(rest.find("mc7"), std::string::npos);
+
+  for (int i = 1; i <= kMachines; ++i) ::unlink(StatusFilePath(shop.config.stateDir, "mc" + std::to_string(i)).c_str());
+  const std::string machines = feed.MachinesJson();
+  EXPECT_EQ(Count(machines, "\"state\""), 512u);
+  EXPECT_EQ(Count(machines, "\"state\": \"sending\""), 3u);
+  feed.NoteJournal("mc512: received O5.nc (20 bytes)");
+  EXPECT_NE(feed.NextFor(&cursors[1], 0, &stopped).find("\"machine\": \"mc512\", \"text\": \"received O5.nc"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -121,7 +121,43 @@ void DncRig::AddMachine(const RigMachine& m) {
   machines_.push_back(m);
 }
 
-bool DncRig::StartControls() {
+std::vector<std::string> DncRig::ControlArgs(const RigMachine& m) const {
+  const std::string folder = Folder(m.name);
+  std::vector<std::string> args{"--link",
+                                folder + "/port",
+                                "--cycle",
+                                "--code",
+                                m.code,
+                                "--baud",
+                                std::to_string(m.baud),
+                                "--punch-after",
+                                std::to_string(m.punchAfter),
+                                "--invite-ms",
+                                "300",
+                                "--process-ms",
+                                "50",
+                                "--out",
+                                folder + "/got"};
+  for (size_t i = 0; i < m.punches.size(); ++i) {
+    args.insert(args.end(), {"--punch", folder + "/punch" + std::to_string(i) + ".nc"});
+  }
+  if (m.dropAfter >= 0) args.insert(args.end(), {"--drop-after", std::to_string(m.dropAfter)});
+  if (!m.punchCode.empty()) args.insert(args.end(), {"--punch-code", m.punchCode});
+  if (m.reportLine) args.push_back("--report-line");
+  return args;
+}
+
+bool DncRig::StartControls(bool together) {
+  if (together) {
+    std::string text;
+    for (const RigMachine& m : machines_) {
+      for (const std::string& word : ControlArgs(m)) text += word + " ";
+      text += "--report " + Folder(m.name) + "/control.log\n";
+    }
+    WriteText(root_.File("controls.lines"), text);
+    bank_ = std::make_unique<ncsim::test::NcsimProcess>(std::vector<std::string>{"--lines", root_.File("controls.lines")});
+    return !bank_->WaitFor("ready lines=", 120000).empty();
+  }
   for (const RigMachine& m : machines_) {
     if (!StartControl(m.name, false)) return false;
   }
@@ -135,33 +171,8 @@ bool DncRig::StartControl(const std::string& machine, bool wait) {
   const auto found = std::find_if(machines_.begin(), machines_.end(),
                                   [&](const RigMachine& m) { return m.name == machine; });
   if (found == machines_.end()) return false;
-  const RigMachine& m = *found;
-  {
-    const std::string folder = Folder(m.name);
-    std::vector<std::string> args{"--link",
-                                  folder + "/port",
-                                  "--cycle",
-                                  "--code",
-                                  m.code,
-                                  "--baud",
-                                  std::to_string(m.baud),
-                                  "--punch-after",
-                                  std::to_string(m.punchAfter),
-                                  "--invite-ms",
-                                  "300",
-                                  "--process-ms",
-                                  "50",
-                                  "--out",
-                                  folder + "/got"};
-    for (size_t i = 0; i < m.punches.size(); ++i) {
-      args.insert(args.end(), {"--punch", folder + "/punch" + std::to_string(i) + ".nc"});
-    }
-    if (m.dropAfter >= 0) args.insert(args.end(), {"--drop-after", std::to_string(m.dropAfter)});
-    if (!m.punchCode.empty()) args.insert(args.end(), {"--punch-code", m.punchCode});
-    if (m.reportLine) args.push_back("--report-line");
-    controls_[m.name] = std::make_unique<ncsim::test::NcsimProcess>(args);
-  }
-  return !wait || !controls_[m.name]->WaitFor("ready", 60000).empty();
+  controls_[machine] = std::make_unique<ncsim::test::NcsimProcess>(ControlArgs(*found));
+  return !wait || !controls_[machine]->WaitFor("ready", 60000).empty();
 }
 
 void DncRig::StartService() {

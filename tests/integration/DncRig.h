@@ -49,7 +49,9 @@ class DncRig {
   // Sets up the machine's folders and files; its control starts with StartControls.
   void AddMachine(const RigMachine& machine);
   // Starts every control; false when one did not publish its line.
-  bool StartControls();
+  // together: all in one ncsim process (--lines), each reporting to
+  // NAME/control.log; Control() is then not available.
+  bool StartControls(bool together = false);
   // Starts one machine's control (a machine can so be offline at first);
   // with `wait`, false when it did not publish its line.
   bool StartControl(const std::string& machine, bool wait = true);
@@ -88,6 +90,8 @@ class DncRig {
   std::vector<RigMachine> machines_;
   std::map<std::string, CommSetting> settings_;
   std::map<std::string, std::unique_ptr<ncsim::test::NcsimProcess>> controls_;
+  std::unique_ptr<ncsim::test::NcsimProcess> bank_;  // every control, with StartControls(true)
+  std::vector<std::string> ControlArgs(const RigMachine& m) const;
   pid_t service_ = -1;
   std::string extraConfig_;
 };

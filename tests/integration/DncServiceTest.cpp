@@ -4,12 +4,14 @@
 // window's engines make of the same transfer.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -476,6 +478,38 @@ TEST(DncService, RestartRequestsAnsweredWithPreambleAndRestOrRefused) {
             DncRig::WindowSendText(Crlf("O9999(NOT FOUND)\n"), rig.Setting("mc1"), "iso"));
   EXPECT_NE(rig.Journal().find("mc1: restart request refused: O2001 N50: 8 行目: 工具径補正"), std::string::npos)
       << rig.Journal();
+  EXPECT_EQ(rig.StopService(SIGTERM), 0);
+}
+
+// A shop of a few hundred machines passes the usual soft limit of 1024 open
+// files: the service, started with a low soft limit, raises its own to the
+// hard limit at start and says so.
+TEST(DncService, RaisesItsOpenFileLimitToTheHardLimit) {
+  rlimit own{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &own), 0);
+  if (own.rlim_max != RLIM_INFINITY && own.rlim_max <= 256) GTEST_SKIP() << "hard limit too low to lower";
+  DncRig rig;
+  RigMachine m;
+  m.name = "mc1";
+  rig.AddMachine(m);
+  ASSERT_TRUE(rig.StartControls());
+  rlimit low = own;
+  low.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  rig.StartService();  // inherits the low soft limit
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &own), 0);
+  ASSERT_TRUE(WaitUntil([&] { return rig.Journal().find("serving 1 machines") != std::string::npos; }, kLongWaitMs))
+      << rig.Journal();
+  const std::string hard = own.rlim_max == RLIM_INFINITY ? "unlimited" : std::to_string(own.rlim_max);
+  EXPECT_NE(rig.Journal().find("open files: limit raised from 256 to " + hard), std::string::npos) << rig.Journal();
+  // As the system sees the process: "Max open files  SOFT  HARD  files".
+  const std::string limits = FileText("/proc/" + std::to_string(rig.ServicePid()) + "/limits");
+  const size_t line = limits.find("Max open files");
+  ASSERT_NE(line, std::string::npos);
+  std::istringstream fields(limits.substr(line + 14, limits.find('\n', line) - line - 14));
+  std::string soft, hardSeen;
+  fields >> soft >> hardSeen;
+  EXPECT_EQ(soft, hardSeen);
   EXPECT_EQ(rig.StopService(SIGTERM), 0);
 }
 

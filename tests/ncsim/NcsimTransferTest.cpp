@@ -445,5 +445,67 @@ TEST_F(NcsimTransferTest, CycleServesManyTransfersInOneOpening) {
     EXPECT_EQ(ReadFile(PathOf("got.2")), "$A.MIN\nO4\n%");
 }
 
+
+// Many controls in one process (--lines): each line of the file is a control
+// of its own, with the shared options of the command line; at the same time
+// one punches its program and another takes one, each paced at its own line
+// speed, and each reports to its own file. With --once the process ends when
+// every control has had its transfer.
+TEST_F(NcsimTransferTest, OneProcessPlaysAControlPerLineOfItsFile) {
+    const std::string program = ProgramText(30);
+    std::ofstream(PathOf("stored.nc"), std::ios::binary) << program;
+    std::ofstream(PathOf("controls"))
+        << "# punches, then takes\n\n"
+        << "--link " << PathOf("a") << " --punch " << PathOf("stored.nc") << " --report " << PathOf("a.log") << "\n"
+        << "--link " << PathOf("b") << " --out " << PathOf("b.nc") << " --report " << PathOf("b.log") << "\n";
+    sim_ = std::make_unique<NcsimProcess>(std::vector<std::string>{
+        "--lines", PathOf("controls"), "--baud", "9600", "--buffer", "64", "--process-ms", "20",
+        "--punch-after", "0.3", "--invite-ms", "100", "--once"});
+    ASSERT_EQ(sim_->WaitFor("ready", 5000), "ready lines=2");
+
+    PtyClient punching, taking;
+    ASSERT_TRUE(punching.Open(PathOf("a")));
+    ASSERT_TRUE(taking.Open(PathOf("b")));
+    std::string tapeText = program.substr(3, program.size() - 4);  // without the file's own "%" lines
+    for (std::size_t at; (at = tapeText.find('\r')) != std::string::npos;) tapeText.erase(at, 1);
+    const Bytes tape = IsoBytes("%\n" + tapeText + "%\n");
+    Bytes punched;
+    double punchSeconds = 0;
+    std::thread reader([&] {
+        int first = kDc1;  // invitations until the punch starts
+        while (first == kDc1) first = punching.ReadByte(5000);
+        ASSERT_EQ(first, static_cast<int>(tape[0]));
+        const Clock::time_point start = Clock::now();
+        punched = punching.ReadCount(tape.size() - 1, 5000, false);
+        punchSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        punching.WriteByte(kDc4);
+    });
+    ASSERT_EQ(taking.ReadByte(5000), kDc1);
+    const Bytes sent = IsoBytes(ProgramText(20));
+    int pauses = 0;
+    EXPECT_TRUE(SendObeying(taking, sent, 1, kPause, pauses, 64));
+    reader.join();
+    taking.Close();
+    punching.Close();
+    EXPECT_EQ(sim_->WaitExit(10000), 0);
+
+    EXPECT_EQ(Bytes(tape.begin() + 1, tape.end()), punched);
+    // 960 characters a second; at most 10 ms of them pass at once.
+    EXPECT_GE(punchSeconds, (static_cast<double>(tape.size()) - 1 - 10) / 960);
+    EXPECT_EQ(ReadFile(PathOf("b.nc")), ProgramText(20));
+    EXPECT_GE(pauses, static_cast<int>(sent.size() / 64) - 1);
+    const std::string a = ReadFile(PathOf("a.log")), b = ReadFile(PathOf("b.log"));
+    EXPECT_NE(a.find("punch done bytes=" + std::to_string(tape.size())), std::string::npos) << a;
+    EXPECT_EQ(a.find("received="), std::string::npos) << a;
+    EXPECT_NE(b.find("parity_errors=0"), std::string::npos) << b;
+    EXPECT_EQ(b.find("punch"), std::string::npos) << b;
+    EXPECT_TRUE(sim_->LinesStartingWith("open").empty());  // stdout carries only "ready"
+
+    std::ofstream(PathOf("bad"), std::ios::binary) << "--link " << PathOf("c") << "\n--link " << PathOf("d")
+                                                   << " --baud fast\n";
+    sim_ = std::make_unique<NcsimProcess>(std::vector<std::string>{"--lines", PathOf("bad")});
+    EXPECT_EQ(sim_->WaitExit(5000), 2);
+}
+
 }  // namespace
 }  // namespace quelvo::ncsim::test

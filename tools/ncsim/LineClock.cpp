@@ -3,14 +3,15 @@
 
 namespace quelvo::ncsim {
 
-LineClock::LineClock(int baud) : next_(Clock::now()) {
+LineClock::LineClock(int baud, int burstMs) : next_(Clock::now()) {
     if (baud > 0) {
         charTime_ = std::chrono::duration_cast<Clock::duration>(
             std::chrono::nanoseconds(10LL * 1000000000LL / baud));
         // At high speeds let 2 ms of characters pass at once, so that a loop
-        // that wakes every millisecond still keeps up with the line.
-        const long long perTwoMs = baud / 10 / 500;
-        if (perTwoMs > burst_) burst_ = perTwoMs;
+        // that wakes every millisecond still keeps up with the line (a loop
+        // that wakes less often asks for more).
+        const long long perBurst = static_cast<long long>(baud) / 10 * burstMs / 1000;
+        if (perBurst > burst_) burst_ = perBurst;
     }
 }
 

@@ -14,8 +14,9 @@ class LineClock {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // baud 0 means no limit.
-    explicit LineClock(int baud);
+    // baud 0 means no limit. burstMs: how much line time may pass at once
+    // after a late look (at least four characters).
+    explicit LineClock(int baud, int burstMs = 2);
 
     // Characters that may pass at `now`, at most `limit`.
     std::size_t Allowance(Clock::time_point now, std::size_t limit);

@@ -27,11 +27,6 @@ std::string Field(const char* key, long value) {
     return std::string(" ") + key + "=" + std::to_string(value);
 }
 
-void SleepMs(int ms) {
-    timespec ts{ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&ts, nullptr);
-}
-
 // Writes beside the target and renames, so a reader never sees half a file.
 bool WriteFileWhole(const std::string& path, const std::string& data, std::string& error) {
     const std::string temp = path + ".part";
@@ -58,8 +53,8 @@ NcMachine::NcMachine(const SimOptions& options, std::optional<PunchTape> punch, 
     : options_(options),
       punch_(std::move(punch)),
       reporter_(reporter),
-      readClock_(options.baud),
-      writeClock_(options.baud),
+      readClock_(options.baud, options.burstMs),
+      writeClock_(options.baud, options.burstMs),
       reception_(options.code) {}
 
 NcMachine::NcMachine(const SimOptions& options, std::vector<PunchTape> punches, Reporter& reporter)
@@ -126,41 +121,84 @@ bool NcMachine::Publish() {
 }
 
 int NcMachine::Run(const volatile std::sig_atomic_t& stop) {
-    if (!Publish()) return 1;
-    while (stop == 0) {
-        if (!sessionOpen_) {
-            if (retired_) {
-                StartSession(*retired_);
-                continue;
-            }
-            pollfd p{port_->Fd(), POLLIN, 0};
-            const int r = poll(&p, 1, kMaxPollMs);
-            if (r < 0 && errno != EINTR) {
+    if (!Start()) return 1;
+    Wait wait;
+    while (stop == 0 && Prepare(wait)) {
+        pollfd p{wait.fd, wait.events, 0};
+        const int r = poll(&p, 1, wait.timeoutMs);
+        if (r < 0) {
+            if (errno != EINTR && PollFailureIsFatal()) {
                 std::perror("ncsim: poll");
                 return 1;
             }
-            if (r < 0) continue;
-            // A hang-up without data means nobody holds the port: poll would
-            // report it at once, so wait a little before looking again.
-            if ((p.revents & POLLHUP) != 0 && (p.revents & POLLIN) == 0) {
-                SleepMs(kMaxPollMs);
-                continue;
-            }
-            StartSession(*port_);
+            pending_ = Pending::None;  // the loop looks at the stop flag
             continue;
         }
-        if (Step()) continue;
-        if (options_.once && transferDone_) break;
-        if (line_ == retired_.get()) {
-            retired_.reset();
-        } else if (!Publish()) {
-            // Each session gets a fresh pair: a slave once made exclusive
-            // (TIOCEXCL) by an opener stays so, and would refuse the next one.
-            return 1;
-        }
+        Resume(p.revents);
     }
+    return Finish();
+}
+
+bool NcMachine::Start() { return Publish(); }
+
+bool NcMachine::Prepare(Wait& wait) {
+    while (exitCode_ < 0) {
+        if (sessionOpen_) {
+            if (StepBefore(wait)) {
+                pending_ = Pending::Session;
+                return true;
+            }
+            AfterSession();
+            continue;
+        }
+        if (retired_) {
+            StartSession(*retired_);
+            continue;
+        }
+        if (sleepPending_) {
+            sleepPending_ = false;
+            wait = Wait{-1, 0, kMaxPollMs};
+            pending_ = Pending::Sleep;
+            return true;
+        }
+        wait = Wait{port_->Fd(), POLLIN, kMaxPollMs};
+        pending_ = Pending::Idle;
+        return true;
+    }
+    return false;
+}
+
+void NcMachine::Resume(short revents) {
+    const Pending pending = pending_;
+    pending_ = Pending::None;
+    if (pending == Pending::Idle) {
+        // A hang-up without data means nobody holds the port: poll would
+        // report it at once, so wait a little before looking again.
+        if ((revents & POLLHUP) != 0 && (revents & POLLIN) == 0) sleepPending_ = true;
+        else StartSession(*port_);
+    } else if (pending == Pending::Session) {
+        if (!StepAfter(revents)) AfterSession();
+    }
+}
+
+void NcMachine::AfterSession() {
+    if (options_.once && transferDone_) {
+        exitCode_ = 0;
+        return;
+    }
+    if (line_ == retired_.get()) {
+        retired_.reset();
+    } else if (!Publish()) {
+        // Each session gets a fresh pair: a slave once made exclusive
+        // (TIOCEXCL) by an opener stays so, and would refuse the next one.
+        exitCode_ = 1;
+    }
+}
+
+int NcMachine::Finish() {
+    if (exitCode_ == 1) return 1;
     if (sessionOpen_) EndSession("stopped");
-    port_->Unpublish();
+    if (port_) port_->Unpublish();
     return 0;
 }
 
@@ -171,8 +209,8 @@ void NcMachine::StartSession(PtyPort& line) {
     session_.nextInvite = session_.opened + kFirstInviteDelay;
     session_.cycleStart = session_.opened;
     reception_ = Reception(options_.code);
-    readClock_ = LineClock(options_.baud);
-    writeClock_ = LineClock(options_.baud);
+    readClock_ = LineClock(options_.baud, options_.burstMs);
+    writeClock_ = LineClock(options_.baud, options_.burstMs);
     sessionOpen_ = true;
     lineReported_.clear();
     reporter_.Line("open");
@@ -185,9 +223,9 @@ void NcMachine::ReportLineSettings() {
     reporter_.Line("line " + text);
 }
 
-bool NcMachine::Step() {
+bool NcMachine::StepBefore(Wait& wait) {
     if (options_.reportLine) ReportLineSettings();
-    Clock::time_point now = Clock::now();
+    const Clock::time_point now = Clock::now();
     if (session_.phase == Phase::Inviting) {
         const PunchTape* tape = NextPunch();
         if (tape != nullptr && now >= PunchDue()) {
@@ -206,14 +244,16 @@ bool NcMachine::Step() {
     }
 
     const bool wantInput = WantsInput(now);
-    pollfd p{line_->Fd(), static_cast<short>(wantInput ? POLLIN : 0), 0};
-    const int r = poll(&p, 1, PollTimeoutMs(now, wantInput));
-    if (r < 0) return true;  // EINTR: the loop looks at the stop flag
-    now = Clock::now();
-    const bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
+    wait = Wait{line_->Fd(), static_cast<short>(wantInput ? POLLIN : 0), PollTimeoutMs(now, wantInput)};
+    return true;
+}
+
+bool NcMachine::StepAfter(short revents) {
+    const Clock::time_point now = Clock::now();
+    const bool hungUp = (revents & (POLLHUP | POLLERR)) != 0;
     const bool receiving = session_.phase == Phase::Inviting || session_.phase == Phase::Receiving
                            || session_.phase == Phase::Processing;
-    if ((p.revents & POLLIN) != 0 || hungUp) {
+    if ((revents & POLLIN) != 0 || hungUp) {
         // After a hang-up whatever the other side wrote before closing is
         // still in the line: take all of it.
         if (receiving) ReceiveAvailable(now, hungUp);

@@ -34,7 +34,27 @@ public:
     // until one transfer is over. Returns the process exit code.
     int Run(const volatile std::sig_atomic_t& stop);
 
+    // The same loop in steps, for a driver that polls many controls at once
+    // (LineBank): Start publishes the line; Prepare does what is due and says
+    // what to wait for (false once the control is done); Resume takes the
+    // outcome of that wait (the descriptor's revents, 0 after a time-out) and
+    // may be called only after Prepare; Finish ends an open session and
+    // withdraws the line, returning the exit code.
+    struct Wait {
+        int fd = -1;        // -1: only the time-out
+        short events = 0;
+        int timeoutMs = 0;
+    };
+    bool Start();
+    bool Prepare(Wait& wait);
+    void Resume(short revents);
+    int Finish();
+    // Whether a failed poll of the current wait ends the control (the wait
+    // for an opener does; one inside a session is tried again).
+    bool PollFailureIsFatal() const { return pending_ == Pending::Idle; }
+
 private:
+    enum class Pending { None, Idle, Sleep, Session };
     enum class Phase {
         Inviting,    // sending DC1 until data arrives
         Receiving,   // taking bytes into the buffer
@@ -69,8 +89,12 @@ private:
     // Creates a fresh pair and points the link at it.
     bool Publish();
     void StartSession(PtyPort& line);
-    // One turn of the loop while the port is open; false when the session ended.
-    bool Step();
+    // One turn of the loop while the port is open, in two halves around its
+    // poll; false when the session ended.
+    bool StepBefore(Wait& wait);
+    bool StepAfter(short revents);
+    // A session ended: the next pair is published, or the control is done.
+    void AfterSession();
     void Invite(Clock::time_point now);
     void ReceiveAvailable(Clock::time_point now, bool paced);
     void FinishProcessing(Clock::time_point now);
@@ -109,6 +133,9 @@ private:
     std::string lineReported_;          // the line settings last reported
     bool sessionOpen_ = false;
     bool transferDone_ = false;
+    Pending pending_ = Pending::None;
+    bool sleepPending_ = false;  // nobody holds the port: wait before looking again
+    int exitCode_ = -1;          // set once the control is done
 };
 
 }  // namespace quelvo::ncsim

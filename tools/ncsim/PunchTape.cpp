@@ -2,6 +2,8 @@
 #include "PunchTape.h"
 
 #include <cstddef>
+#include <fstream>
+#include <sstream>
 
 namespace quelvo::ncsim {
 
@@ -48,6 +50,21 @@ PunchTape BuildPunchTape(const std::string& programText, TapeCode code) {
     Put(tape, code, '%');
     Put(tape, code, '\n');
     return tape;
+}
+
+bool LoadPunchTapes(const std::vector<std::string>& files, TapeCode code, std::vector<PunchTape>& tapes,
+                    std::string& error) {
+    for (const std::string& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        if (in) text << in.rdbuf();
+        if (!in || in.bad()) {
+            error = "cannot read " + file;
+            return false;
+        }
+        tapes.push_back(BuildPunchTape(text.str(), code));
+    }
+    return true;
 }
 
 }  // namespace quelvo::ncsim

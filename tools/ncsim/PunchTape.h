@@ -22,4 +22,8 @@ struct PunchTape {
 
 PunchTape BuildPunchTape(const std::string& programText, TapeCode code);
 
+// The tapes of the files named by --punch, in order; false with the reason.
+bool LoadPunchTapes(const std::vector<std::string>& files, TapeCode code, std::vector<PunchTape>& tapes,
+                    std::string& error);
+
 }  // namespace quelvo::ncsim

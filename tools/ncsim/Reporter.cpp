@@ -20,8 +20,10 @@ bool Reporter::OpenFile(const std::string& path, std::string& error) {
 }
 
 void Reporter::Line(const std::string& text) {
-    std::fprintf(stdout, "%s\n", text.c_str());
-    std::fflush(stdout);
+    if (toStdout_) {
+        std::fprintf(stdout, "%s\n", text.c_str());
+        std::fflush(stdout);
+    }
     if (file_ != nullptr) {
         std::fprintf(file_, "%s\n", text.c_str());
         std::fflush(file_);

@@ -11,7 +11,8 @@ namespace quelvo::ncsim {
 // as they happen.
 class Reporter {
 public:
-    Reporter() = default;
+    // toStdout false: the report file only (a control among many).
+    explicit Reporter(bool toStdout = true) : toStdout_(toStdout) {}
     ~Reporter();
     Reporter(const Reporter&) = delete;
     Reporter& operator=(const Reporter&) = delete;
@@ -21,6 +22,7 @@ public:
     void Line(const std::string& text);
 
 private:
+    bool toStdout_ = true;
     std::FILE* file_ = nullptr;
 };
 

@@ -109,6 +109,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             options.outFile = value;
         } else if (name == "--report") {
             options.reportFile = value;
+        } else if (name == "--lines") {
+            options.linesFile = value;
         } else {
             error = "unknown option " + name;
             return false;
@@ -118,7 +120,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             return false;
         }
     }
-    if (!options.help && options.linkPath.empty()) {
+    if (!options.help && options.linkPath.empty() && options.linesFile.empty()) {
         error = "--link PATH is required";
         return false;
     }
@@ -128,6 +130,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
 std::string SimUsageText(const std::string& program) {
     return
         "usage: " + program + " --link PATH [options]\n"
+        "       " + program + " --lines FILE [options]\n"
         "\n"
         "Plays an NC control on a pseudo-terminal. The slave side is published as the\n"
         "symlink PATH; open it as the serial port. Each time the port is opened the\n"
@@ -173,6 +176,16 @@ std::string SimUsageText(const std::string& program) {
         "                       whatever the opener asks, so only speed and stop\n"
         "                       bits of the opener are seen)\n"
         "  --stop N             the control's stop bits, 1 or 2 (with --garble) [2]\n"
+        "  --lines FILE         play many controls in one process, one per line of\n"
+        "                       FILE: each line holds that control's options (words\n"
+        "                       split at spaces, no quoting; empty lines and lines\n"
+        "                       starting with # are skipped), after the options of\n"
+        "                       the command line, which all controls share. Each\n"
+        "                       control reports only to its own --report FILE;\n"
+        "                       stdout says \"ready lines=N\" once all are published.\n"
+        "                       One poll loop serves them all and looks at each line\n"
+        "                       at most every 5 ms (characters pass in bursts of\n"
+        "                       10 ms of line time, as from a UART's FIFO)\n"
         "  --help               show this text\n"
         "\n"
         "Report lines (stdout), one event per line, words KEY=VALUE:\n"

@@ -32,6 +32,8 @@ struct SimOptions {
     bool garble = false;               // deliver what the opener's UART would sample
     int stopBits = 2;                  // the control's own stop bits (with --garble)
     bool help = false;
+    std::string linesFile;             // --lines: one control per line of this file
+    int burstMs = 2;                   // line time that may pass at once (LineBank raises it)
 };
 
 // Parses argv into options. On failure returns false and sets error to a

@@ -4,12 +4,11 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "LineBank.h"
 #include "NcMachine.h"
 #include "PunchTape.h"
 #include "Reporter.h"
@@ -32,15 +31,6 @@ void InstallSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return !in.bad();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,14 +48,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (!options.linesFile.empty()) {
+        InstallSignals();
+        return RunLineBank(std::vector<std::string>(argv + 1, argv + argc), g_stop);
+    }
+
     std::vector<PunchTape> punches;
-    for (const std::string& file : options.punchFiles) {
-        std::string text;
-        if (!ReadWholeFile(file, text)) {
-            std::cerr << "ncsim: cannot read " << file << "\n";
-            return 1;
-        }
-        punches.push_back(BuildPunchTape(text, options.punchCodeSet ? options.punchCode : options.code));
+    if (!LoadPunchTapes(options.punchFiles, options.punchCodeSet ? options.punchCode : options.code, punches,
+                        error)) {
+        std::cerr << "ncsim: " << error << "\n";
+        return 1;
     }
 
     Reporter reporter;

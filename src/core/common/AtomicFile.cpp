@@ -123,6 +123,36 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   return true;
 }
 
+bool ReplaceVolatileFile(const std::string& path, std::string_view bytes, std::string* error) {
+  if (IsSymbolicLink(path)) {
+    SetError(error, SymbolicLinkRefusal(path));
+    return false;
+  }
+  struct stat old;
+  const bool exists = stat(path.c_str(), &old) == 0;
+  std::string temp;
+  const int fd = CreateTempFileBeside(path, &temp);
+  if (fd < 0) {
+    SetError(error, Reason());
+    return false;
+  }
+  bool ok = WriteAllBytes(fd, bytes) && (!exists || fchmod(fd, old.st_mode & 07777) == 0);
+  std::string reason = ok ? std::string() : Reason();
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    reason = Reason();
+  }
+  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    reason = Reason();
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    SetError(error, reason);
+  }
+  return ok;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
   const int fd = OpenRegularFile(path, error);
   if (fd < 0) return false;

@@ -23,6 +23,13 @@ enum class LinkAtTarget { kWriteThrough, kRefuse };
 // Leftover temporary files of killed processes in the folder are removed first.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          LinkAtTarget links = LinkAtTarget::kWriteThrough);
+// For a small file rewritten often whose readers need a whole version but whose
+// loss in a crash costs nothing, because its writer writes it again at once (a
+// published state): a temporary file beside it renamed over it, keeping the
+// old file's permissions, without waiting for the disk and without looking
+// for stale temporary files (the writer clears those once, at its start). A
+// symbolic link at the target is refused. False with the system's reason.
+bool ReplaceVolatileFile(const std::string& path, std::string_view bytes, std::string* error);
 // True when the file or folder exists and may be written. A place without any
 // write permission bit counts as read-only even for a privileged user, as a
 // read-only file does on other systems.

@@ -3,9 +3,11 @@
 
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
+#include "core/common/StaleTempFiles.h"
 #include "core/dnc/DncNames.h"
 #include "core/dnc/LibraryPush.h"
 #include "core/dnc/ProgramHistory.h"
@@ -26,6 +28,9 @@ bool RunDncService(const DncConfig& config, const std::atomic<bool>& shutdown, c
       return false;
     }
   }
+  // States are replaced without a look for stale temporary files (that
+  // would read the whole folder for every change): one look now does.
+  RemoveStaleTempFiles(config.stateDir);
   // The library of revisions, when configured; a library that cannot be
   // opened is said so and the machines are served without it.
   std::unique_ptr<ProgramHistory> history;
@@ -54,7 +59,17 @@ bool RunDncService(const DncConfig& config, const std::atomic<bool>& shutdown, c
   for (auto& worker : workers) worker->RecoverSharedStaging();
   say("serving " + std::to_string(workers.size()) + " machines");
   std::vector<std::thread> threads;
-  for (auto& worker : workers) threads.emplace_back([&worker] { worker->Run(); });
+  for (size_t i = 0; i < workers.size(); ++i) {
+    MachineWorker* worker = workers[i].get();
+    try {
+      threads.emplace_back([worker] { worker->Run(); });
+    } catch (const std::system_error& e) {
+      // A task limit (TasksMax of the unit, ulimit -u) leaves a machine
+      // without its thread: said, and the others are served.
+      say(config.machines[i].name + ": not served: its thread cannot start (" + e.what() +
+          "); raise the service's task limit");
+    }
+  }
   for (std::thread& thread : threads) thread.join();
   say("stopped");
   return true;

@@ -21,6 +21,7 @@ void WorkerHost::BeginTransfer(int64_t startWaitMs) {
   waitingSinceMs_ = MonotonicMs();
   blockBase_ = 0;
   lastLinesInBlock_ = 0;
+  reportOwed_ = false;
 }
 
 MessageAnswer WorkerHost::ShowMessage(const std::string& text, const std::string&, MessageKind,
@@ -52,6 +53,9 @@ int64_t WorkerHost::MonotonicMs() {
 std::time_t WorkerHost::Now() { return std::time(nullptr); }
 
 std::optional<StopKind> WorkerHost::StopWanted() {
+  // The engines ask often, also while a control holds the line: a held
+  // state not yet reported goes out once its interval is over.
+  ReportOwed();
   if (shutdown_.load()) return StopKind::kShutdown;
   if (progress_.phase == TransferPhase::kWaitingForControl && MonotonicMs() - waitingSinceMs_ > startWaitMs_) {
     return StopKind::kControlNeverStarted;
@@ -65,9 +69,17 @@ StopToken::Watch WorkerHost::StopWatch() {
 
 void WorkerHost::Report() {
   const int64_t now = MonotonicMs();
-  if (now - lastReportMs_ < kReportIntervalMs) return;
+  if (now - lastReportMs_ < kReportIntervalMs) {
+    reportOwed_ = true;
+    return;
+  }
   lastReportMs_ = now;
+  reportOwed_ = false;
   sink_(progress_);
+}
+
+void WorkerHost::ReportOwed() {
+  if (reportOwed_ && MonotonicMs() - lastReportMs_ >= kReportIntervalMs) Report();
 }
 
 void WorkerHost::PhaseChanged(TransferPhase phase) {
@@ -76,6 +88,7 @@ void WorkerHost::PhaseChanged(TransferPhase phase) {
   progress_.phase = phase;
   if (changed) {
     lastReportMs_ = MonotonicMs();
+    reportOwed_ = false;
     sink_(progress_);
   }
 }
@@ -94,9 +107,12 @@ void WorkerHost::ReceiveBlock(int blockLines) {
 }
 
 void WorkerHost::ControlPaused(bool paused) {
+  // A control that pauses after every buffer-full would otherwise have the
+  // state replaced twice per buffer; a pause is reported like progress, at
+  // most every kReportIntervalMs, and one still owed goes out when the
+  // interval is over even while the line stays held (see StopWanted).
   progress_.held = paused;
-  lastReportMs_ = MonotonicMs();
-  sink_(progress_);
+  Report();
 }
 
 void WorkerHost::LinesInBlock(int lines) {

@@ -6,7 +6,9 @@
 // StopWatch() stops a transfer once the service shuts down, or once it has
 // waited longer than the worker allows for the control to start. Nothing
 // powers the machine off; the mail notice of a machine's setting is the
-// transfer session's. The transfer events update the worker's published state.
+// transfer session's. The transfer events update the worker's published
+// state: progress and the control's pauses at most twice a second, phase
+// changes at once.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/transfer/PollThrottle.h"
 #include "core/transfer/StopToken.h"
 #include "core/transfer/TransferHost.h"
 
@@ -45,7 +48,10 @@ class WorkerHost : public TransferHost, public TransferEvents {
   TransferEvents& Events() override { return *this; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override;
-  void Idle() override {}
+  // The engines call it between characters and in their waits; a wait with
+  // nothing to block on (a full output queue of a real UART) would spin a
+  // core per sending machine: past any line's need it sleeps.
+  void Idle() override { throttle_.Call(); }
   void WaitMs(int milliseconds) override;
   int64_t MonotonicMs() override;
   std::time_t Now() override;
@@ -73,7 +79,10 @@ class WorkerHost : public TransferHost, public TransferEvents {
 
  private:
   std::optional<StopKind> StopWanted();
+  // Progress goes to the sink at most every kReportIntervalMs; a change
+  // held back is owed and sent by ReportOwed once the interval is over.
   void Report();
+  void ReportOwed();
 
   const std::atomic<bool>& shutdown_;
   ProgressSink sink_;
@@ -85,6 +94,8 @@ class WorkerHost : public TransferHost, public TransferEvents {
   int lastLinesInBlock_ = 0;
   int blockLines_ = 0;
   int64_t lastReportMs_ = 0;
+  bool reportOwed_ = false;
+  PollThrottle throttle_;
 };
 
 }  // namespace quelvo

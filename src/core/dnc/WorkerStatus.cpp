@@ -99,8 +99,9 @@ std::string StatusFilePath(const std::string& stateDir, const std::string& machi
 }
 
 bool PublishStatus(const std::string& stateDir, const WorkerStatus& status, std::string* error) {
-  return WriteFileAtomically(StatusFilePath(stateDir, status.machine), StatusFileText(status), error,
-                             LinkAtTarget::kRefuse);
+  // A state is replaced often and written again after a crash: readers need
+  // a whole file, not one that outlives a power cut.
+  return ReplaceVolatileFile(StatusFilePath(stateDir, status.machine), StatusFileText(status), error);
 }
 
 std::string NoticeAckPath(const std::string& stateDir, const std::string& machine) {

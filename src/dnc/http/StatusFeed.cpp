@@ -47,6 +47,7 @@ StatusFeed::StatusFeed(const DncConfig& config, int pollMs, size_t keptEvents)
     : config_(config), pollMs_(pollMs), keptEvents_(keptEvents) {
   startedAt_ = std::time(nullptr);
   last_.resize(config.machines.size());
+  for (size_t i = 0; i < config.machines.size(); ++i) machineIndex_[config.machines[i].name] = i;
   Poll();
 }
 
@@ -131,9 +132,9 @@ void StatusFeed::NoteJournal(const std::string& line) {
   const bool ok = starts("received ") || starts("sent ");
   const bool failed = starts("send of ") || starts("incomplete reception ");
   if (!ok && !failed) return;
-  size_t machine = 0;
-  while (machine < config_.machines.size() && config_.machines[machine].name != name) ++machine;
-  if (machine == config_.machines.size()) return;
+  const auto found = machineIndex_.find(name);
+  if (found == machineIndex_.end()) return;
+  const size_t machine = found->second;
   LastTransfer t;
   t.text = text;
   t.at = std::time(nullptr);
@@ -186,10 +187,11 @@ std::string StatusFeed::NextFor(uint64_t* cursor, int waitMs, bool* stopped) {
     *stopped = true;
     return "";
   }
+  // The list holds consecutive numbers: the stream's place is found at once,
+  // however many events are kept.
   std::string text;
-  for (const Event& e : events_) {
-    if (e.seq >= *cursor) text += e.text;
-  }
+  const size_t from = events_.empty() ? 0 : static_cast<size_t>(*cursor - events_.front().seq);
+  for (size_t i = from; i < events_.size(); ++i) text += events_[i].text;
   *cursor = seq_ + 1;
   return text;
 }

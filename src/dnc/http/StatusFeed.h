@@ -2,15 +2,17 @@
 #pragma once
 // The dashboard's live data: a thread that reads what the workers publish
 // (the same state `quelvo-cli status --json` shows) and each machine's queue
-// twice a second, and turns every change into a server-sent event. Events go
-// into one bounded list that every stream reads at its own pace: a slow or
-// stuck browser never holds the feed, and one that fell too far behind gets
-// a whole snapshot instead of the events it missed. The transfers never wait
+// twice a second, and turns every change into a server-sent event: the
+// changes of all machines found in one poll make one event, built once for
+// every stream. Events go into one bounded list that every stream reads at
+// its own pace: a slow or stuck browser never holds the feed, and one that
+// fell too far behind gets a whole snapshot instead of the events it missed. The transfers never wait
 // on any of it: the feed only reads files.
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -83,6 +85,7 @@ class StatusFeed {
   uint64_t seq_ = 0;
   std::time_t startedAt_ = 0;
   std::vector<LastTransfer> last_;  // per machine, in configuration order
+  std::map<std::string, size_t> machineIndex_;  // name -> configuration order
   int today_ = 0;                   // the local day the counts are of (yyyymmdd)
   long transfersToday_ = 0;
   long errorsToday_ = 0;

@@ -40,6 +40,34 @@ TEST(AtomicFileTest, ReplacesContentKeepingModeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
+// A published state: replaced whole, its permissions kept, no temporary file
+// left; a link planted at its name is refused and what it points at stays.
+TEST(AtomicFileTest, VolatileFilesAreReplacedWholeAndRefuseALink) {
+  test::TempFolder dir;
+  const std::string path = dir.File("mc1.state");
+  std::string error;
+  ASSERT_TRUE(ReplaceVolatileFile(path, "state=waiting\n", &error)) << error;
+  chmod(path.c_str(), 0640);
+  ASSERT_TRUE(ReplaceVolatileFile(path, "state=sending\n", &error)) << error;
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(path, &bytes, &error));
+  EXPECT_EQ(bytes, "state=sending\n");
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+
+  ASSERT_TRUE(WriteFileAtomically(dir.File("precious"), "keep", &error));
+  ASSERT_EQ(symlink("precious", dir.File("mc2.state").c_str()), 0);
+  EXPECT_FALSE(ReplaceVolatileFile(dir.File("mc2.state"), "state=waiting\n", &error));
+  EXPECT_EQ(error, SymbolicLinkRefusal(dir.File("mc2.state")));
+  ASSERT_TRUE(ReadWholeFile(dir.File("precious"), &bytes, &error));
+  EXPECT_EQ(bytes, "keep");
+  EXPECT_FALSE(ReplaceVolatileFile(dir.File("gone/mc3.state"), "x", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(EntriesIn(dir.Path()), 3u);
+}
+
 TEST(AtomicFileTest, WritesThroughASymbolicLink) {
   test::TempFolder dir;
   std::string error;
