@@ -1,12 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// MainWindow, the main window: tool bar, menus, the document editor, the line-status strip
-// and the two status bars. Its state for the whole run is grouped in the structs
-// below; its handlers are spread over one source file per subsystem, all in
-// gui/mainwindow/ (README.md has a table of every numbered handler):
-//   MainWindow.cpp             creation, show, close, titles
-//   MainWindowCommands.cpp     the command table wired to the handlers
-//   MainWindowCommandLine.cpp  the command line and its automatic transfers
+// MainWindow, the main window: tool bar, menus, the document editor, the transfer
+// panel and the two status bars. It builds its parts, keeps the state of the run
+// (settings, document, the communication setting, the link and its transfer
+// session) and owns one collaborator per job, each with its own header here:
+//   CommandTable      the menus and the tool bar (wired in MainWindowCommands.cpp)
+//   DocumentFiles     open, save, recent files, drops, split save, file types
+//   EditCommands      titles, the editor's status fields and look, "編集"
+//   SettingCommands   the active setting, the settings and options dialogs
+//   TransferCommands  send, receive, stop, the log view, the step after a transfer
+//   DeskCommands      find, printing, the desktop's entries, the version box
+// The window's own files: MainWindow.cpp (creation, show, close, running a
+// transfer), MainWindowTransferView.cpp (what the transfer host shows),
+// MainWindowCommandLine.cpp, MainWindowRestart.cpp, MainWindowPlot.cpp,
+// MainWindowCompare*.cpp, MainWindowMonitor.cpp. README.md maps each part a
+// user sees to its class and member ("The window's parts").
 #include <chrono>
 #include <QColor>
 #include <QFont>
@@ -107,7 +115,7 @@ class MainWindow : public QMainWindow, public ProgramListHost, public TransferWi
   DocumentState Document;
 
   // ==== Communication setting and transfer ====================================
-  // (settings/MainWindowSettings.cpp, transfer/MainWindowTransfer.cpp; the engines
+  // (SettingCommands, TransferCommands; the engines
   // reach the window through Host). Declared in this order on purpose: each
   // member is built from the ones above it.
   CommSetting Comm;               // the active setting, number Settings.setNo

@@ -178,6 +178,19 @@ void MainWindowTest::statusBarsAndHiddenParts() {
   QCOMPARE(widths1, (QList<int>{120, 60, 55, 50, 55, 100, 50}));
   QCOMPARE(widths2, (QList<int>{100, 180, 100, 80, 40, 20, 50}));
   QCOMPARE(form.editorStatus->height(), 25);
+  // Each named field is the panel at its place in its bar, left to right;
+  // a transfer's status field lands where the machinist has always read it.
+  const quelvo::EditorStatusFields& e = form.editorFields;
+  const QList<QLabel*> editorPlaces{e.size, e.caret, e.modified, e.insertMode, e.selection};
+  for (int i = 0; i < editorPlaces.size(); ++i) QCOMPARE(editorPlaces[i], form.editorStatus->Panel(i));
+  using quelvo::TransferStatusField;
+  const std::pair<TransferStatusField, int> transferPlaces[] = {
+      {TransferStatusField::Remaining, 1},    {TransferStatusField::Phase, 2},
+      {TransferStatusField::LineSettings, 3}, {TransferStatusField::Port, 4},
+      {TransferStatusField::StartSignal, 5},  {TransferStatusField::RepeatPass, 6}};
+  for (const auto& [field, place] : transferPlaces) {
+    QCOMPARE(form.statusFields.Field(field), form.transferStatus->Panel(place));
+  }
   QCOMPARE(form.editorFields.size->text(), QString("ｻｲｽﾞ"));
   QCOMPARE(form.editorFields.caret->text(), QString("1 , 1"));
   QCOMPARE(form.editorFields.insertMode->text(), QString("挿入"));
