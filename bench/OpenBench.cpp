@@ -28,7 +28,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 
 namespace {
 
@@ -77,20 +77,20 @@ int MeasureBare(const char* path) {
 enum class LoadMode { kColors, kPlain, kColorsToTheEnd, kPlainToTheEnd };
 
 int MeasureLoad(const char* path, LoadMode mode) {
-  quelvo::TForm1 form;
+  quelvo::MainWindow form;
   form.resize(800, 600);
   form.show();
   form.Settings.storedOptions.syntaxColors = mode == LoadMode::kColors || mode == LoadMode::kColorsToTheEnd;
   form.Settings.DecodeStoredOptions();
-  form.UpdateSyntaxColors();
-  Settle(form.RichEdit1->viewport());
+  form.Setting().UpdateSyntaxColors();
+  Settle(form.editor->viewport());
   auto start = std::chrono::steady_clock::now();
-  if (!form.LoadDocument(path)) return 1;
-  Settle(form.RichEdit1->viewport());
+  if (!form.Files().LoadDocument(path)) return 1;
+  Settle(form.editor->viewport());
   if (mode == LoadMode::kColorsToTheEnd || mode == LoadMode::kPlainToTheEnd) {
     start = std::chrono::steady_clock::now();
-    form.RichEdit1->setCursorPosition(form.RichEdit1->lines() - 1, 0);
-    Settle(form.RichEdit1->viewport());
+    form.editor->setCursorPosition(form.editor->lines() - 1, 0);
+    Settle(form.editor->viewport());
   }
   const double took = Seconds(start);
   std::printf("%.3f %ld\n", took, PeakKilobytes());

@@ -20,7 +20,7 @@
 
 #include "NcsimProcess.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "support/GeneratedProgram.h"
 #include "support/WindowTestHome.h"
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const size_t bytes = ProgramBytes();
-  quelvo::TForm1 form;
+  quelvo::MainWindow form;
   form.show();
   form.Comm.Port_S = link;
   form.Comm.Control_S = 2;  // old type: the driver paces, no handshake reads bound the speed
@@ -58,8 +58,8 @@ int main(int argc, char* argv[]) {
                                   quelvo::MessageButtons buttons) {
     return buttons == quelvo::MessageButtons::kOk ? quelvo::MessageAnswer::kOk : quelvo::MessageAnswer::kYes;
   });
-  form.RichEdit1->setText(QString::fromStdString(quelvo::test::GeneratedProgram(bytes)));
-  form.RichEdit1->setModified(false);
+  form.editor->setText(QString::fromStdString(quelvo::test::GeneratedProgram(bytes)));
+  form.editor->setModified(false);
 
   bool measuring = false;
   Clock::duration longestBusy{}, longestGap{};
@@ -81,10 +81,10 @@ int main(int argc, char* argv[]) {
     lastTick = awakeAt = started;
     measuring = true;
     tick.start();
-    form.Buttons[10]->click();  // returns when the send has ended
+    form.Commands().tools.send->click();  // returns when the send has ended
     tick.stop();
     measuring = false;
-    const bool completed = form.StatusBar2->PanelText(2) == QStringLiteral("送信完了");
+    const bool completed = form.statusFields.phase->text() == QStringLiteral("送信完了");
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     std::printf("window_block: 115200-baud send of %.1f MB in %.1f s: the window's thread busy at most %.1f ms at a "
                 "time (goal < 50 ms), longest gap between its 5 ms ticks %.1f ms%s\n",
@@ -93,6 +93,6 @@ int main(int argc, char* argv[]) {
     QCoreApplication::exit(completed && Ms(longestBusy) < 50 ? 0 : 1);
   });
   const int status = app.exec();
-  form.Timer1->stop();
+  form.completionTimer->stop();
   return status;
 }

@@ -14,7 +14,7 @@
 #include "gui/desktop/SingleInstance.h"
 #include "gui/desktop/TerminateSignal.h"
 #include "gui/mainwindow/Application.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 
 int main(int argc, char* argv[]) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
 
   quelvo::Application app(argc, argv);
   try {
-    quelvo::TForm1 form;
+    quelvo::MainWindow form;
     const quelvo::TerminateSignal terminate([&form] { form.CloseOnTerminate(); });
     form.show();
     app.exec();

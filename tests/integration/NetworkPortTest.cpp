@@ -155,14 +155,14 @@ TEST_P(NetworkRouteTest, SendArrivesByteForByte) {
   ASSERT_TRUE(send.Finish(kPatienceMs)) << send.log.Text();
   ASSERT_FALSE(end.empty()) << send.log.Text();
   EXPECT_TRUE(send.engine.Outcome().SendCompleted) << send.log.Text();
-  EXPECT_EQ(send.window.panels[2], "送信完了");
+  EXPECT_EQ(send.window.status[TransferStatusField::Phase], "送信完了");
   EXPECT_EQ(ReportValue(end, "parity_errors"), 0) << end;
   const std::string received = FileText(folder.File("received.nc"));
   const std::string expected = send.Expected();
   EXPECT_TRUE(received == expected) << FirstDifference(received, expected);
   // The port text is logged and shown in the port panel as typed.
   EXPECT_NE(send.log.Text().find("  " + send.job.setting.Port_S + " ポートオープン\n"), std::string::npos);
-  EXPECT_EQ(send.window.panels[4], send.job.setting.Port_S);
+  EXPECT_EQ(send.window.status[TransferStatusField::Port], send.job.setting.Port_S);
 }
 
 TEST_P(NetworkRouteTest, ReceptionArrivesByteForByte) {
@@ -246,7 +246,7 @@ TEST(NetworkPort, DeviceServerKilledMidSendEndsTheSend) {
     EXPECT_TRUE(log.find("  ポートに書き込めない為中止：") != std::string::npos ||
                 log.find("  ポートから読み込めない為中止：") != std::string::npos)
         << log;
-    EXPECT_NE(send.window.panels[2], "送信完了");
+    EXPECT_NE(send.window.status[TransferStatusField::Phase], "送信完了");
     unsetenv("QUELVO_HOME");
   }
 }

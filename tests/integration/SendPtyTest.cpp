@@ -83,7 +83,7 @@ TEST_P(SendPtyTest, AMegabyteArrivesCompleteThroughPauses) {
   ASSERT_FALSE(end.empty()) << log.Text();
 
   EXPECT_TRUE(engine.Outcome().SendCompleted) << log.Text();
-  EXPECT_EQ(window.panels[2], "送信完了");
+  EXPECT_EQ(window.status[TransferStatusField::Phase], "送信完了");
   EXPECT_EQ(ReportValue(end, "parity_errors"), 0) << end;
   EXPECT_EQ(ReportValue(end, "undecoded"), 0) << end;
   const std::string received = ReadWhole(out);

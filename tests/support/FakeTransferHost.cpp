@@ -8,9 +8,9 @@
 
 namespace quelvo {
 
-void FakeTransferHost::SetStatusPanel(int index, const std::string& text) {
-  panelTexts.emplace_back(index, text);
-  panels[index] = text;
+void FakeTransferHost::SetStatusField(TransferStatusField field, const std::string& text) {
+  statusTexts.emplace_back(field, text);
+  status[field] = text;
 }
 
 MessageAnswer FakeTransferHost::ShowMessage(const std::string& text, const std::string& caption,

@@ -42,13 +42,13 @@ class FakeTransferHost : public TransferHost, public TransferView {
   explicit FakeTransferHost(VirtualClock& clock) : clock_(clock) {}
 
   // --- TransferView: what the engines' events become, through TransferStatusTexts ---
-  void SetStatusPanel(int index, const std::string& text) override;
-  void RepaintStatus() override { ++repaints; }
+  void SetStatusField(TransferStatusField field, const std::string& text) override;
+  void ShowStatusNow() override { ++repaints; }
   void SetProgressRange(int64_t maximum) override { progressMax = maximum; }
   void SetProgressPosition(int64_t position) override { progress = position; }
-  void SetLabel2(const std::string& text) override { label2 = text; }
-  void SetDsrIndicator(bool on) override { dsrHistory.push_back(on); }
-  void SetCtsIndicator(bool on) override { ctsHistory.push_back(on); }
+  void SetProgramLine(const std::string& text) override { programLine = text; }
+  void ShowDsrState(bool on) override { dsrHistory.push_back(on); }
+  void ShowCtsState(bool on) override { ctsHistory.push_back(on); }
   void ShowTransferPanel(bool visible) override { transferPanelVisible = visible; }
   void SetTitle(const std::string& text) override { title = text; }
 
@@ -84,14 +84,14 @@ class FakeTransferHost : public TransferHost, public TransferView {
   std::function<void()> onIdle;  // called at every Idle, after its millisecond
 
   // --- what happened ---
-  std::vector<std::pair<int, std::string>> panelTexts;  // every SetStatusPanel
-  std::map<int, std::string> panels;                     // the current texts
+  std::vector<std::pair<TransferStatusField, std::string>> statusTexts;  // every SetStatusField
+  std::map<TransferStatusField, std::string> status;                     // the current texts
   std::vector<Message> messages;
   std::vector<int> waits;
   std::vector<bool> dsrHistory, ctsHistory;
   std::vector<bool> pauseHistory;  // every ControlPaused event
   std::vector<StopKey> stopsRequested;  // every scripted key that became a request
-  std::string title, label2;
+  std::string title, programLine;
   int64_t progress = 0, progressMax = 0;
   bool transferPanelVisible = false, screenSaverActive = true;
   int repaints = 0, eventPasses = 0;

@@ -31,13 +31,13 @@ class HeadlessWindow : public TransferHost, public TransferView {
   HeadlessWindow();
 
   // --- TransferView ---
-  void SetStatusPanel(int index, const std::string& text) override { panels[index] = text; }
-  void RepaintStatus() override {}
+  void SetStatusField(TransferStatusField field, const std::string& text) override { status[field] = text; }
+  void ShowStatusNow() override {}
   void SetProgressRange(int64_t maximum) override { progressMax = maximum; }
   void SetProgressPosition(int64_t position) override { progress = position; }
-  void SetLabel2(const std::string& text) override { label2 = text; }
-  void SetDsrIndicator(bool) override {}
-  void SetCtsIndicator(bool) override {}
+  void SetProgramLine(const std::string& text) override { programLine = text; }
+  void ShowDsrState(bool) override {}
+  void ShowCtsState(bool) override {}
   void ShowTransferPanel(bool) override {}
   void SetTitle(const std::string& text) override { title = text; }
 
@@ -55,9 +55,9 @@ class HeadlessWindow : public TransferHost, public TransferView {
   void SetDocument(const std::string& text);
 
   std::vector<std::string> lines;
-  std::map<int, std::string> panels;
+  std::map<TransferStatusField, std::string> status;
   std::vector<std::string> messages;
-  std::string title, label2;
+  std::string title, programLine;
   int64_t progress = 0, progressMax = 0;
   int64_t skippedWaitMs = 0;
   int64_t eventPasses = 0;

@@ -24,7 +24,7 @@ enum class SetdataRowKind {
 
 struct SetdataRow {
   SetdataPage page;
-  const char* component;  // "ComboBox1", "Edit2", ...
+  const char* component;  // "receiveSpeed", "waitTime", ...
   const char* label;
   SetdataRowKind kind;
   int CommSetting::*intMember;           // List and WaitTime rows
@@ -41,7 +41,7 @@ const std::vector<SetdataRow>& SetdataRows();
 int CommSetting::*SpeedMemberOf(SetdataPage page);
 
 struct SetdataText {
-  const char* component;  // "LabeledEdit1" .. "LabeledEdit6"
+  const char* component;  // "skippedText" .. "mailSubject"
   const char* label;
   std::string CommSetting::*member;
   InputFilter filter;

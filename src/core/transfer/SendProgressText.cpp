@@ -17,7 +17,7 @@ std::string RemainingTimeText(int32_t s) {
   return FormatFloat("##0時", s / 3600) + FormatFloat("00分", (s % 3600) / 60);
 }
 
-std::string ProgressPanelText(int64_t remainingChars, int32_t remainingSeconds, bool meters) {
+std::string RemainingProgressText(int64_t remainingChars, int32_t remainingSeconds, bool meters) {
   if (remainingChars < 0) remainingChars = 0;
   return "残り " + RemainingAmountText(remainingChars, meters) + "(約 " +
          RemainingTimeText(remainingSeconds) + ")";

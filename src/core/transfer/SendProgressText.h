@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The texts of the send progress panel: what remains, as bytes or as metres of
+// The texts of the send progress: what remains, as bytes or as metres of
 // tape, and about how long it takes; the pass of a repeated send.
 #include <cstdint>
 #include <string>
@@ -15,9 +15,9 @@ std::string RemainingTimeText(int32_t seconds);
 
 // "残り " + amount + "(約 " + time + ")". A negative amount (the last line may
 // count more than remained) shows as 0.
-std::string ProgressPanelText(int64_t remainingChars, int32_t remainingSeconds, bool meters);
+std::string RemainingProgressText(int64_t remainingChars, int32_t remainingSeconds, bool meters);
 
-// Panel 6 of the transfer status bar in repeat mode: "送信:001", "送信:002", ...
+// The repeat pass of a repeated send: "送信:001", "送信:002", ...
 std::string RepeatCounterText(int count);
 
 }  // namespace quelvo

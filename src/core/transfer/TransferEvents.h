@@ -3,8 +3,8 @@
 // What a transfer engine reports while it runs, in its own terms: the phase,
 // the line setting in use, how far the data has got, the program line in
 // progress and the modem lines. The engines know nothing of the window that
-// shows it: TransferStatusTexts turns these events into the main window's
-// panel texts; another front end can render them its own way.
+// shows it: TransferStatusTexts turns these events into the texts of the
+// status fields; another front end can render them its own way.
 //
 // Questions to the user go through TransferHost::ShowMessage (they need an
 // answer); log lines through CommLog. Every event comes from the thread the

@@ -6,19 +6,12 @@
 namespace quelvo {
 namespace {
 
-// Panel 3 begins with the code: by Code_S 0 ISO, 1 EIA, 2 ASCII; by Code_R
+// The line settings begin with the code: by Code_S 0 ISO, 1 EIA, 2 ASCII; by Code_R
 // 0 automatic, 1 ASCII, 2 EIA, 3 ISO.
 constexpr const char* kSendCodes[] = {"ISO  ", "EIA  ", "ASCII"};
 constexpr const char* kReceiveCodes[] = {"自動 ", "ASCII", "EIA ", "ISO "};
 // By speed index: the four line speeds, 19200 and the tape device.
 constexpr const char* kSpeedTexts[] = {": 2400,", ": 4800,", ": 9600,", ":14400,", ":19200,", ": 機器,"};
-
-constexpr int kAmountPanel = 1;
-constexpr int kPhasePanel = 2;
-constexpr int kLinePanel = 3;
-constexpr int kPortPanel = 4;
-constexpr int kSignalPanel = 5;
-constexpr int kRepeatPanel = 6;
 
 }  // namespace
 
@@ -29,35 +22,35 @@ void TransferStatusTexts::Started(TransferDirection direction, bool amountsInMet
 
 void TransferStatusTexts::Preparing() {
   view_.ShowTransferPanel(true);
-  view_.SetLabel2("");
+  view_.SetProgramLine("");
 }
 
 void TransferStatusTexts::PhaseChanged(TransferPhase phase) {
   switch (phase) {
     case TransferPhase::kWaitingForControl:
-      view_.SetStatusPanel(kPhasePanel, Sending() ? "送信待機中" : "受信待機中");
+      view_.SetStatusField(TransferStatusField::Phase, Sending() ? "送信待機中" : "受信待機中");
       return;
     case TransferPhase::kSending:
-      view_.SetStatusPanel(kPhasePanel, "＜＜ 送信中 ＞＞");
-      view_.RepaintStatus();
+      view_.SetStatusField(TransferStatusField::Phase, "＜＜ 送信中 ＞＞");
+      view_.ShowStatusNow();
       return;
     case TransferPhase::kSkipping:
-      view_.SetStatusPanel(kPhasePanel, "＜＜ スルー ＞＞");
-      view_.RepaintStatus();
+      view_.SetStatusField(TransferStatusField::Phase, "＜＜ スルー ＞＞");
+      view_.ShowStatusNow();
       return;
     case TransferPhase::kReceiving:
-      view_.SetStatusPanel(kPhasePanel, "＜＜ 受信中 ＞＞");
+      view_.SetStatusField(TransferStatusField::Phase, "＜＜ 受信中 ＞＞");
       return;
     case TransferPhase::kSaving:
-      view_.SetStatusPanel(kPhasePanel, "保存中");
+      view_.SetStatusField(TransferStatusField::Phase, "保存中");
       return;
     case TransferPhase::kCompleted:
     case TransferPhase::kStopped: {
       const bool completed = phase == TransferPhase::kCompleted;
-      view_.SetStatusPanel(kPhasePanel, Sending() ? (completed ? "送信完了" : "送信中止")
+      view_.SetStatusField(TransferStatusField::Phase, Sending() ? (completed ? "送信完了" : "送信中止")
                                                   : (completed ? "受信完了" : "受信中止"));
-      view_.SetStatusPanel(kAmountPanel, "");
-      view_.RepaintStatus();
+      view_.SetStatusField(TransferStatusField::Remaining, "");
+      view_.ShowStatusNow();
       view_.SetProgressPosition(0);
       return;
     }
@@ -65,28 +58,28 @@ void TransferStatusTexts::PhaseChanged(TransferPhase phase) {
 }
 
 void TransferStatusTexts::LineSettings(const ActiveSetting& a) {
-  std::string panel;
+  std::string settings;
   if (Sending() && a.Code >= 0 && a.Code <= 2) {
-    panel = kSendCodes[a.Code];
-    view_.SetStatusPanel(kLinePanel, panel);  // the code alone first, as the send always showed it
+    settings = kSendCodes[a.Code];
+    view_.SetStatusField(TransferStatusField::LineSettings, settings);  // the code alone first, as the send always showed it
   } else if (!Sending() && a.Code >= 0 && a.Code <= 3) {
-    panel = kReceiveCodes[a.Code];
+    settings = kReceiveCodes[a.Code];
   }
-  if (a.Speed >= 0 && a.Speed <= 5) panel += kSpeedTexts[a.Speed];
-  panel += a.STbit == 0 ? " 1" : a.STbit == 1 ? " 2" : " 1.5";
-  view_.SetStatusPanel(kLinePanel, panel);
-  view_.SetStatusPanel(kPortPanel, a.Port);
-  view_.SetStatusPanel(kSignalPanel, a.Signal == 0 ? "Y" : "N");
+  if (a.Speed >= 0 && a.Speed <= 5) settings += kSpeedTexts[a.Speed];
+  settings += a.STbit == 0 ? " 1" : a.STbit == 1 ? " 2" : " 1.5";
+  view_.SetStatusField(TransferStatusField::LineSettings, settings);
+  view_.SetStatusField(TransferStatusField::Port, a.Port);
+  view_.SetStatusField(TransferStatusField::StartSignal, a.Signal == 0 ? "Y" : "N");
 }
 
 void TransferStatusTexts::CodeDetected(TapeCode code) {
-  if (code == TapeCode::ISO) view_.SetStatusPanel(kAmountPanel, "自動判別でISOｺｰﾄﾞ検出");
-  if (code == TapeCode::EIA) view_.SetStatusPanel(kAmountPanel, "自動判別でEIAｺｰﾄﾞ検出");
+  if (code == TapeCode::ISO) view_.SetStatusField(TransferStatusField::Remaining, "自動判別でISOｺｰﾄﾞ検出");
+  if (code == TapeCode::EIA) view_.SetStatusField(TransferStatusField::Remaining, "自動判別でEIAｺｰﾄﾞ検出");
 }
 
 void TransferStatusTexts::AmountToSend(int64_t totalChars) {
-  view_.SetStatusPanel(kAmountPanel, "残り " + RemainingAmountText(totalChars, meters_));
-  view_.RepaintStatus();
+  view_.SetStatusField(TransferStatusField::Remaining, "残り " + RemainingAmountText(totalChars, meters_));
+  view_.ShowStatusNow();
 }
 
 void TransferStatusTexts::SendTotal(int64_t totalChars, bool dataBegins) {
@@ -97,16 +90,16 @@ void TransferStatusTexts::SendTotal(int64_t totalChars, bool dataBegins) {
 void TransferStatusTexts::CharactersSent(int64_t sentChars, int64_t totalChars,
                                          int32_t remainingSeconds) {
   // The remaining amount counts one more than the total less the sent.
-  view_.SetStatusPanel(kAmountPanel,
-                       ProgressPanelText(totalChars - sentChars + 1, remainingSeconds, meters_));
-  view_.RepaintStatus();
+  view_.SetStatusField(TransferStatusField::Remaining,
+                       RemainingProgressText(totalChars - sentChars + 1, remainingSeconds, meters_));
+  view_.ShowStatusNow();
   view_.SetProgressPosition(sentChars);
 }
 
 void TransferStatusTexts::AllDataSent() { AmountToSend(0); }
 
 void TransferStatusTexts::RepeatPass(int count) {
-  view_.SetStatusPanel(kRepeatPanel, RepeatCounterText(count));
+  view_.SetStatusField(TransferStatusField::RepeatPass, RepeatCounterText(count));
 }
 
 void TransferStatusTexts::ReceiveBlock(int blockLines) {
@@ -117,17 +110,17 @@ void TransferStatusTexts::ReceiveBlock(int blockLines) {
 void TransferStatusTexts::LinesInBlock(int lines) { view_.SetProgressPosition(lines); }
 
 void TransferStatusTexts::ProgramLine(const std::string& line) {
-  view_.SetLabel2((Sending() ? "送信中のプログラム番号 => " : "受信中のプログラム番号 => ") + line);
+  view_.SetProgramLine((Sending() ? "送信中のプログラム番号 => " : "受信中のプログラム番号 => ") + line);
 }
 
 void TransferStatusTexts::ControlFileName(const std::string& name) {
-  view_.SetLabel2((Sending() ? "ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => " : "ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => ") + name);
+  view_.SetProgramLine((Sending() ? "ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => " : "ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => ") + name);
 }
 
 void TransferStatusTexts::Title(const std::string& title) { view_.SetTitle(title); }
 
-void TransferStatusTexts::DsrState(bool on) { view_.SetDsrIndicator(on); }
+void TransferStatusTexts::DsrState(bool on) { view_.ShowDsrState(on); }
 
-void TransferStatusTexts::CtsState(bool on) { view_.SetCtsIndicator(on); }
+void TransferStatusTexts::CtsState(bool on) { view_.ShowCtsState(on); }
 
 }  // namespace quelvo

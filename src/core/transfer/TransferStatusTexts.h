@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Turns the events of a transfer into the main window's transfer widgets:
-// the texts of the status bar panels (2 the phase, 1 the amount or the
-// recognised code, 3 code, speed and stop bits, 4 the port, 5 the signal, 6 the
-// repeat pass), the progress bar, Label2, the indicators and the title. The
-// one place that knows these texts; the window and the test hosts own one over
-// their view.
+// Turns the events of a transfer into what a front end shows of it (a
+// TransferView): the texts of the status fields (the phase, the remaining amount
+// or the recognised code, the code with speed and stop bits, the port, the start
+// signal, the repeat pass), the progress, the program line, the DSR/CTS states
+// and the title. The one place that knows these texts; the window and the test
+// hosts own one over their view.
 #include "core/transfer/TransferEvents.h"
 #include "core/transfer/TransferView.h"
 

@@ -4,7 +4,7 @@
 //
 // The step that finds the end of a transfer early (a refusal, a stop, a port
 // or file that fails) takes the engine's ending path at once (its log line,
-// DC4, closing the port, the panels) and then leaves every step with
+// DC4, closing the port, the status fields) and then leaves every step with
 // StopTransfer(). RunTransferSteps catches that; any other exception out of
 // the steps takes the engine's unexpected-error path, and when even that
 // throws, `lastResort` (closing the port) runs. Nothing escapes an engine.

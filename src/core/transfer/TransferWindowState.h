@@ -4,10 +4,10 @@
 namespace quelvo {
 
 struct TransferWindowState {
-  // The window shows a log file in RichEdit2 instead of the document.
+  // The window shows a log file in its log view instead of the document.
   bool LogViewMode = false;
-  // A reception was saved: Timer1 takes the receive branch (set by the receive
-  // engine, cleared by that branch).
+  // A reception was saved: the step after the transfer opens the received
+  // file (set by the receive engine, cleared by that step).
   bool ReceiveCompleted = false;
 };
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the program-list dialog (TForm3) needs from the window that owns the
+// What the program-list dialog (ProgramPicker) needs from the window that owns the
 // document: the editor, the question and folder prompts, the document's file
 // name, the encoding check before a save, and the report that a save left the
 // document unmodified. The main window implements it; the dialog knows nothing

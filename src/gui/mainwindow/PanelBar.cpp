@@ -22,8 +22,4 @@ PanelBar::PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent) : QF
   layout->addStretch(1);
 }
 
-QString PanelBar::PanelText(int index) const { return Panel(index)->text(); }
-
-void PanelBar::SetPanelText(int index, const QString& text) { Panel(index)->setText(text); }
-
 }  // namespace quelvo

@@ -21,8 +21,6 @@ class PanelBar : public QFrame {
   PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent = nullptr);
 
   int PanelCount() const { return static_cast<int>(panels_.size()); }
-  QString PanelText(int index) const;
-  void SetPanelText(int index, const QString& text);
   QLabel* Panel(int index) const { return panels_.at(static_cast<size_t>(index)); }
 
   static constexpr int kHeight = 25;

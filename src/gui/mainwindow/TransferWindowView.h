@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main window as its transfer host (WindowTransferHost) sees it: the
-// transfer widgets (TransferView: StatusBar2, the progress bar, Label2, the
-// DSR/CTS indicators, Panel2, the title), the editor a send moves through,
-// the editor status bar, the two transfer timers and the close at the end of
-// a transfer. TForm1 implements it in MainformTransferView.cpp; the host
+// The main window as its transfer host (WindowTransferHost) sees it: what it
+// shows of a transfer (TransferView: the status fields, the progress, the
+// program line, the DSR/CTS states, the transfer panel, the title), the editor
+// a send moves through, the editor's status fields a transfer empties, the
+// remaining-time estimate, the completion step and the close at the end of a
+// transfer. MainWindow implements it in MainWindowTransferView.cpp; the host
 // reaches no widget of the window directly.
 #include <QString>
 
@@ -16,19 +17,23 @@ namespace quelvo {
 
 class NcEdit;
 
+// The editor's status fields that a transfer empties.
+enum class EditorStatusField { Caret, Modified, Selection };
+
 class TransferWindowView : public TransferView {
  public:
   // The window message boxes are placed over.
   virtual QWidget& MessageParent() = 0;
-  // RichEdit1: the document a send reads, selects and scrolls.
+  // The document a send reads, selects and scrolls.
   virtual NcEdit& TransferEditor() = 0;
   // Marks the document (editor and document state) modified or not.
   virtual void SetDocumentModified(bool modified) = 0;
-  // Panel `index` of the editor status bar StatusBar1.
-  virtual void SetEditorStatusPanel(int index, const QString& text) = 0;
-  // Timer2 running every `intervalMs`, or stopped.
+  // Empties one of the editor's status fields.
+  virtual void ClearEditorStatus(EditorStatusField field) = 0;
+  // The remaining-time estimate made every `intervalMs`, or no more.
   virtual void SetEstimateTimer(bool enabled, int intervalMs) = 0;
-  virtual void StartCompletionTimer() = 0;  // Timer1
+  // The step after a transfer (back to editing) runs shortly.
+  virtual void StartCompletionTimer() = 0;
   // A completed transfer asked to close the program: the run succeeded; true
   // when the window did close.
   virtual bool CloseAfterCompletedTransfer() = 0;

@@ -243,11 +243,11 @@ void WindowTransferHost::WindowEvents::DataFlowing(bool flowing) {
 
 void WindowTransferHost::WindowEvents::DocumentUnchanged(bool afterError) {
   window_.SetDocumentModified(false);
-  window_.SetEditorStatusPanel(afterError ? 1 : 2, QString());
+  window_.ClearEditorStatus(afterError ? EditorStatusField::Caret : EditorStatusField::Modified);
 }
 
 void WindowTransferHost::WindowEvents::NextPassReady() {
-  window_.SetEditorStatusPanel(4, QString());
+  window_.ClearEditorStatus(EditorStatusField::Selection);
   window_.TransferEditor().viewport()->repaint();
 }
 

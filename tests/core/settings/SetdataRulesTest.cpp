@@ -49,13 +49,13 @@ TEST(SetdataFields, PagesListTheirControlsInOrderWithTheFieldsItems) {
       EXPECT_FALSE(ChoicesOf(row.intMember).empty()) << row.component;
     }
   }
-  EXPECT_EQ(receive, (std::vector<std::string>{"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4",
-                                               "ComboBox5", "ComboBox6", "ComboBox7", "ComboBox8",
-                                               "ComboBox9", "ComboBox10", "ComboBox20",
-                                               "ComboBox22"}));
+  EXPECT_EQ(receive, (std::vector<std::string>{"receiveSpeed", "receiveCode", "receiveStopBits", "receivePort",
+                                               "programNumber", "spaceHandling", "receiveStartSignal", "tapeReader",
+                                               "receiveBuffer", "receiveLineEnd", "receiveFlowControl",
+                                               "percentAdded"}));
   EXPECT_EQ(send.size(), 14u);
-  EXPECT_EQ(send[9], "Edit2");
-  EXPECT_EQ(send.back(), "ComboBox25");
+  EXPECT_EQ(send[9], "waitTime");
+  EXPECT_EQ(send.back(), "dncRun");
   EXPECT_TRUE(SetdataRows().back().hidden);
   // Seven receive lists follow the line, one follows the tape reader.
   int line = 0, tape = 0;

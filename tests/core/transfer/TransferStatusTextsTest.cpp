@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The panel texts of the main window's transfer status bar, as
+// The texts of a transfer's status fields, as
 // TransferStatusTexts makes them from the engines' events: each case plays a
 // few events on a recording view and compares every call it made, in order.
 #include <gtest/gtest.h>
@@ -18,15 +18,16 @@ class RecordingView : public TransferView {
  public:
   std::vector<std::string> calls;
 
-  void SetStatusPanel(int index, const std::string& text) override {
-    calls.push_back(std::to_string(index) + ":" + text);
+  void SetStatusField(TransferStatusField field, const std::string& text) override {
+    static const char* const kNames[] = {"remaining", "phase", "settings", "port", "signal", "repeat"};
+    calls.push_back(std::string(kNames[static_cast<int>(field)]) + ":" + text);
   }
-  void RepaintStatus() override { calls.push_back("repaint"); }
+  void ShowStatusNow() override { calls.push_back("shown now"); }
   void SetProgressRange(int64_t maximum) override { calls.push_back("range " + std::to_string(maximum)); }
   void SetProgressPosition(int64_t position) override { calls.push_back("at " + std::to_string(position)); }
-  void SetLabel2(const std::string& text) override { calls.push_back("Label2 " + text); }
-  void SetDsrIndicator(bool on) override { calls.push_back(on ? "DSR on" : "DSR off"); }
-  void SetCtsIndicator(bool on) override { calls.push_back(on ? "CTS on" : "CTS off"); }
+  void SetProgramLine(const std::string& text) override { calls.push_back("line " + text); }
+  void ShowDsrState(bool on) override { calls.push_back(on ? "DSR on" : "DSR off"); }
+  void ShowCtsState(bool on) override { calls.push_back(on ? "CTS on" : "CTS off"); }
   void ShowTransferPanel(bool visible) override { calls.push_back(visible ? "panel shown" : "panel hidden"); }
   void SetTitle(const std::string& title) override { calls.push_back("title " + title); }
 };
@@ -71,8 +72,8 @@ const TextCase kCases[] = {
        e.LineSettings(Line(0, 1, 1, 0));
        e.AmountToSend(1234567);
      },
-     {"panel shown", "Label2 ", "2:送信待機中", "3:ISO  ", "3:ISO  : 4800, 2", "4:/dev/ttyS0", "5:Y",
-      "1:残り 1,234,567ﾊﾞｲﾄ", "repaint"}},
+     {"panel shown", "line ", "phase:送信待機中", "settings:ISO  ", "settings:ISO  : 4800, 2", "port:/dev/ttyS0", "signal:Y",
+      "remaining:残り 1,234,567ﾊﾞｲﾄ", "shown now"}},
     // The receive codes are another table, and panel 3 gets only the full text.
     {"ReceiveLineSettings", kReceive, false,
      [](TransferEvents& e) {
@@ -80,11 +81,11 @@ const TextCase kCases[] = {
        e.LineSettings(Line(0, 5, 2, 1));
        e.LineSettings(Line(3, 4, 0, 0));
      },
-     {"2:受信待機中", "3:自動 : 機器, 1.5", "4:/dev/ttyS0", "5:N", "3:ISO :19200, 1", "4:/dev/ttyS0",
-      "5:Y"}},
+     {"phase:受信待機中", "settings:自動 : 機器, 1.5", "port:/dev/ttyS0", "signal:N", "settings:ISO :19200, 1", "port:/dev/ttyS0",
+      "signal:Y"}},
     {"OutOfRangeIndicesLeaveTheirPartOut", kSend, false,
      [](TransferEvents& e) { e.LineSettings(Line(3, 6, 1, 0)); },
-     {"3: 2", "4:/dev/ttyS0", "5:Y"}},
+     {"settings: 2", "port:/dev/ttyS0", "signal:Y"}},
     // The remaining amount counts one more than total less sent.
     {"SendProgressInMeters", kSend, true,
      [](TransferEvents& e) {
@@ -94,8 +95,8 @@ const TextCase kCases[] = {
        e.AllDataSent();
        e.RepeatPass(2);
      },
-     {"range 5000", "at 0", "range 5001", "1:残り 12.70ﾒｰﾄﾙ(約 1分05秒)", "repaint", "at 1",
-      "1:残り 0.00ﾒｰﾄﾙ", "repaint", "6:送信:002"}},
+     {"range 5000", "at 0", "range 5001", "remaining:残り 12.70ﾒｰﾄﾙ(約 1分05秒)", "shown now", "at 1",
+      "remaining:残り 0.00ﾒｰﾄﾙ", "shown now", "repeat:送信:002"}},
     {"SendPhases", kSend, false,
      [](TransferEvents& e) {
        e.PhaseChanged(TransferPhase::kSkipping);
@@ -103,8 +104,8 @@ const TextCase kCases[] = {
        e.PhaseChanged(TransferPhase::kCompleted);
        e.PhaseChanged(TransferPhase::kStopped);
      },
-     {"2:＜＜ スルー ＞＞", "repaint", "2:＜＜ 送信中 ＞＞", "repaint", "2:送信完了", "1:", "repaint",
-      "at 0", "2:送信中止", "1:", "repaint", "at 0"}},
+     {"phase:＜＜ スルー ＞＞", "shown now", "phase:＜＜ 送信中 ＞＞", "shown now", "phase:送信完了", "remaining:", "shown now",
+      "at 0", "phase:送信中止", "remaining:", "shown now", "at 0"}},
     {"ReceivePhases", kReceive, false,
      [](TransferEvents& e) {
        e.CodeDetected(TapeCode::EIA);
@@ -117,15 +118,15 @@ const TextCase kCases[] = {
        e.PhaseChanged(TransferPhase::kCompleted);
        e.PhaseChanged(TransferPhase::kStopped);
      },
-     {"1:自動判別でEIAｺｰﾄﾞ検出", "1:自動判別でISOｺｰﾄﾞ検出", "2:＜＜ 受信中 ＞＞", "range 1000", "at 0",
-      "at 7", "2:保存中", "2:受信完了", "1:", "repaint", "at 0", "2:受信中止", "1:", "repaint", "at 0"}},
-    {"SendLabel2", kSend, false,
+     {"remaining:自動判別でEIAｺｰﾄﾞ検出", "remaining:自動判別でISOｺｰﾄﾞ検出", "phase:＜＜ 受信中 ＞＞", "range 1000", "at 0",
+      "at 7", "phase:保存中", "phase:受信完了", "remaining:", "shown now", "at 0", "phase:受信中止", "remaining:", "shown now", "at 0"}},
+    {"SendProgramLine", kSend, false,
      [](TransferEvents& e) {
        e.ControlFileName("O1234");
        e.ProgramLine("O0001(A)");
      },
-     {"Label2 ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => O1234", "Label2 送信中のプログラム番号 => O0001(A)"}},
-    {"ReceiveLabel2AndLines", kReceive, false,
+     {"line ＮＣ機にファイル名送信 ﾌｧｲﾙ名 => O1234", "line 送信中のプログラム番号 => O0001(A)"}},
+    {"ReceiveProgramLineAndLines", kReceive, false,
      [](TransferEvents& e) {
        e.ControlFileName("O1234");
        e.ProgramLine("O0001(A)");
@@ -133,7 +134,7 @@ const TextCase kCases[] = {
        e.DsrState(false);
        e.CtsState(true);
      },
-     {"Label2 ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => O1234", "Label2 受信中のプログラム番号 => O0001(A)",
+     {"line ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名 => O1234", "line 受信中のプログラム番号 => O0001(A)",
       "title <受信>O1234", "DSR off", "CTS on"}},
 };
 
@@ -152,9 +153,9 @@ TEST(SendProgressText, AmountsAndTimesFollowTheirPatterns) {
   EXPECT_EQ(RemainingTimeText(3599), "59分59秒");
   EXPECT_EQ(RemainingTimeText(3725), "1時02分");
   EXPECT_EQ(RemainingTimeText(360000), "100時00分");
-  EXPECT_EQ(ProgressPanelText(1234567, 65, false), "残り 1,234,567ﾊﾞｲﾄ(約 1分05秒)");
+  EXPECT_EQ(RemainingProgressText(1234567, 65, false), "残り 1,234,567ﾊﾞｲﾄ(約 1分05秒)");
   // The last line can count past what remained; nothing below zero is shown.
-  EXPECT_EQ(ProgressPanelText(-2, 0, false), "残り 0ﾊﾞｲﾄ(約 0秒)");
+  EXPECT_EQ(RemainingProgressText(-2, 0, false), "残り 0ﾊﾞｲﾄ(約 0秒)");
 }
 
 }  // namespace

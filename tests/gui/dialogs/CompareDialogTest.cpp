@@ -15,7 +15,7 @@
 
 #include "core/dnc/ProgramHistory.h"
 #include "gui/dialogs/CompareDialog.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowTestHome.h"
 
@@ -58,35 +58,35 @@ void CompareDialogTest::fromTheFileMenu() {
   quelvo::test::WindowTestHome home;
   QTemporaryDir files;
   quelvo::test::ScriptedPrompts script;
-  TForm1 form;
-  form.FilePrompt = script.Make();
+  MainWindow form;
+  form.Files().FilePrompt = script.Make();
   form.show();
   // "比較…" ends the group of file commands; the recent files and "終了" follow it as before.
-  const QList<QAction*> items = form.Menus.File->actions();
-  QCOMPARE(items.indexOf(form.Menus.FileCompare), items.indexOf(form.Menus.SendTo_set) + 1);
-  QCOMPARE(items.indexOf(form.Menus.MenuFile[0]), items.indexOf(form.Menus.FileCompare) + 1);
-  QCOMPARE(form.Menus.FileCompare->text(), QString("比較…"));
+  const QList<QAction*> items = form.Commands().Menus.File->actions();
+  QCOMPARE(items.indexOf(form.Commands().Menus.FileCompare), items.indexOf(form.Commands().Menus.SendTo_set) + 1);
+  QCOMPARE(items.indexOf(form.Commands().Menus.RecentFiles[0]), items.indexOf(form.Commands().Menus.FileCompare) + 1);
+  QCOMPARE(form.Commands().Menus.FileCompare->text(), QString("比較…"));
 
   // The document in the editor (CP932 on disk) against a file with one block changed and one added.
   const QString open = WriteBytes(files.filePath("O1234.NC"), "O1234 (\x8d\x48\x8b\xef 1)\r\nG01 X1.\r\nM30\r\n");
-  QVERIFY(form.LoadDocument(open.toStdString()));
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
   const QString other = WriteBytes(files.filePath("back.nc"), "O1234 (\x8d\x48\x8b\xef 1)\nG01 X2.\nM08\nM30\n");
   script.openChoices << FileChoice{true, other, 1};
-  form.Menus.FileCompare->trigger();
-  QVERIFY(form.CompareForm && form.CompareForm->isVisible());
-  QCOMPARE(form.CompareForm->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
-  QCOMPARE(form.CompareForm->findChild<QLabel*>("leftHeader")->text(), open);
-  QCOMPARE(form.CompareForm->findChild<QLabel*>("rightHeader")->text(), other);
-  QCOMPARE(form.CompareForm->LeftView()->text(0), QString("O1234 (工具 1)\n"));
+  form.Commands().Menus.FileCompare->trigger();
+  QVERIFY(form.compareDialog && form.compareDialog->isVisible());
+  QCOMPARE(form.compareDialog->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
+  QCOMPARE(form.compareDialog->findChild<QLabel*>("leftHeader")->text(), open);
+  QCOMPARE(form.compareDialog->findChild<QLabel*>("rightHeader")->text(), other);
+  QCOMPARE(form.compareDialog->LeftView()->text(0), QString("O1234 (工具 1)\n"));
 
   // A file that cannot be read is said so; the window stays as it was.
   script.openChoices << FileChoice{true, files.filePath("missing.nc"), 1};
-  form.Menus.FileCompare->trigger();
+  form.Commands().Menus.FileCompare->trigger();
   QCOMPARE(script.errors.size(), 1);
   QVERIFY(script.errors[0].contains("missing.nc を読み込めません。"));
   // Cancelled: nothing happens.
   script.openChoices << FileChoice{};
-  form.Menus.FileCompare->trigger();
+  form.Commands().Menus.FileCompare->trigger();
   QCOMPARE(script.errors.size(), 1);
   QVERIFY(script.unexpected.isEmpty());
 }
@@ -180,33 +180,33 @@ void CompareDialogTest::withTheLastReceivedRevisionOfTheLibrary() {
     QVERIFY(history.RecordSent("O1234", "mc01", "O1234\r\nG01 X9.\r\nM30\r\n", "queue", 1765000200, &error));
   }
   quelvo::test::ScriptedPrompts script;
-  TForm1 form;
-  form.FilePrompt = script.Make();
+  MainWindow form;
+  form.Files().FilePrompt = script.Make();
   form.show();
-  const QList<QAction*> items = form.Menus.File->actions();
-  QCOMPARE(items.indexOf(form.Menus.CompareLibrary), items.indexOf(form.Menus.RestartSend) + 1);
+  const QList<QAction*> items = form.Commands().Menus.File->actions();
+  QCOMPARE(items.indexOf(form.Commands().Menus.CompareLibrary), items.indexOf(form.Commands().Menus.RestartSend) + 1);
 
   const QString open = WriteBytes(files.filePath("O1234.NC"), "O1234\r\nG01 X1.\r\nM30\r\n");
-  QVERIFY(form.LoadDocument(open.toStdString()));
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
   script.folderChoices << QString::fromStdString(library);
-  form.Menus.CompareLibrary->trigger();
-  QVERIFY(form.CompareForm && form.CompareForm->isVisible());
-  QCOMPARE(form.CompareForm->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
-  QVERIFY(form.CompareForm->findChild<QLabel*>("rightHeader")->text().startsWith("O1234 mc02 から受信 "));
+  form.Commands().Menus.CompareLibrary->trigger();
+  QVERIFY(form.compareDialog && form.compareDialog->isVisible());
+  QCOMPARE(form.compareDialog->Summary(), QString("変更 1 ブロック、追加 1、削除 0"));
+  QVERIFY(form.compareDialog->findChild<QLabel*>("rightHeader")->text().startsWith("O1234 mc02 から受信 "));
   QCOMPARE(form.Settings.serviceLibrary, library);
 
   // A program the library never received, and a folder that is no library: said so.
   WriteBytes(open, "O5555\r\nM30\r\n");
-  QVERIFY(form.LoadDocument(open.toStdString()));
+  QVERIFY(form.Files().LoadDocument(open.toStdString()));
   script.folderChoices << QString::fromStdString(library) << files.path();
-  form.Menus.CompareLibrary->trigger();
-  form.Menus.CompareLibrary->trigger();
+  form.Commands().Menus.CompareLibrary->trigger();
+  form.Commands().Menus.CompareLibrary->trigger();
   QCOMPARE(script.errors.size(), 2);
   QVERIFY(script.errors[0].contains("no revision of O5555 received"));
   QVERIFY(script.errors[1].contains("not a git repository"));
   QCOMPARE(form.Settings.serviceLibrary, files.path().toStdString());
   script.folderChoices << QString();  // cancelled: nothing happens
-  form.Menus.CompareLibrary->trigger();
+  form.Commands().Menus.CompareLibrary->trigger();
   QCOMPARE(script.errors.size(), 2);
   QVERIFY(script.unexpected.isEmpty());
 }

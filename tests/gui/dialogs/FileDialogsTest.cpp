@@ -17,10 +17,10 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/ProgramSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "gui/dialogs/Copentextdialog.h"
-#include "gui/dialogs/Readform.h"
-#include "gui/dialogs/Userform.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/dialogs/OpenFileDialog.h"
+#include "gui/dialogs/ProgramPicker.h"
+#include "gui/dialogs/UserTypesDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
 using namespace quelvo;
@@ -79,7 +79,7 @@ void FileDialogsTest::cleanup() {
 }
 
 void FileDialogsTest::previewShowsTextAndRefusesBinaryFiles() {
-  COpenTextDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
+  OpenFileDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QCheckBox* box = dialog.PreviewCheckBox();
@@ -125,7 +125,7 @@ void FileDialogsTest::previewShowsTextAndRefusesBinaryFiles() {
 
 void FileDialogsTest::previewFollowsTheCheckBox() {
   const QString text = WriteBytes(files_->filePath("A.NC"), "G1\r\n");
-  COpenTextDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
+  OpenFileDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   dialog.DoSelectionChange(text);
@@ -141,13 +141,13 @@ void FileDialogsTest::previewFollowsTheCheckBox() {
 }
 
 void FileDialogsTest::previewOptionOffKeepsTheDialogSize() {
-  COpenTextDialog plain(nullptr, RequestFor(files_->path(), false), script_->Make());
+  OpenFileDialog plain(nullptr, RequestFor(files_->path(), false), script_->Make());
   plain.show();
   QVERIFY(QTest::qWaitForWindowExposed(&plain));
-  COpenTextDialog withPreview(nullptr, RequestFor(files_->path(), true), script_->Make());
+  OpenFileDialog withPreview(nullptr, RequestFor(files_->path(), true), script_->Make());
   withPreview.show();
   QVERIFY(QTest::qWaitForWindowExposed(&withPreview));
-  QCOMPARE(withPreview.height() - plain.height(), COpenTextDialog::kPreviewHeight);
+  QCOMPARE(withPreview.height() - plain.height(), OpenFileDialog::kPreviewHeight);
   QCOMPARE(plain.ExtraHeight(), 0);
   QVERIFY(!plain.PreviewCheckBox()->isChecked());
   QVERIFY(!plain.PreviewCheckBox()->isVisible());
@@ -158,7 +158,7 @@ void FileDialogsTest::previewOptionOffKeepsTheDialogSize() {
 
 void FileDialogsTest::previewFollowsTheSelectionInTheDialog() {
   const QString path = WriteBytes(files_->filePath("PICK.NC"), "O9\r\n");
-  COpenTextDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
+  OpenFileDialog dialog(nullptr, RequestFor(files_->path(), true), script_->Make());
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   // As a click in the file list does it.
@@ -173,30 +173,30 @@ void FileDialogsTest::previewFollowsTheSelectionInTheDialog() {
 
 void FileDialogsTest::extensionFieldsFilterKeys() {
   ProgramSettings settings;
-  TUser user(settings, home_->Path().toStdString());
+  UserTypesDialog user(settings, home_->Path().toStdString());
   user.SetPrompts(script_->Make());
   user.show();
   QVERIFY(QTest::qWaitForWindowExposed(&user));
   QCOMPARE(user.windowTitle(), QString("ﾕｰｻﾞ定義"));
   QCOMPARE(user.size(), QSize(379, 173));
 
-  user.LabeledEdit2->clear();
-  QTest::keyClicks(user.LabeledEdit2, "N:C");
-  QCOMPARE(user.LabeledEdit2->text(), QString("NC"));
+  user.extension1Edit->clear();
+  QTest::keyClicks(user.extension1Edit, "N:C");
+  QCOMPARE(user.extension1Edit->text(), QString("NC"));
   QCOMPARE(script_->errors, QStringList{"確認|この文字は拡張子に使えません。\n/:,;?<>|"});
-  QTest::keyClick(user.LabeledEdit2, Qt::Key_Backspace);
-  QTest::keyClicks(user.LabeledEdit2, "D");
-  QTest::keyClick(user.LabeledEdit2, Qt::Key_Return);
-  QCOMPARE(user.LabeledEdit2->text(), QString("*.ND"));
-  QCOMPARE(user.focusWidget(), static_cast<QWidget*>(user.Button1));
+  QTest::keyClick(user.extension1Edit, Qt::Key_Backspace);
+  QTest::keyClicks(user.extension1Edit, "D");
+  QTest::keyClick(user.extension1Edit, Qt::Key_Return);
+  QCOMPARE(user.extension1Edit->text(), QString("*.ND"));
+  QCOMPARE(user.focusWidget(), static_cast<QWidget*>(user.applyButton));
   QVERIFY(user.isVisible());  // Enter moves on, it does not press a button
 
   // Enter in an empty extension field leaves it empty; "変更" makes it "*.*".
-  user.LabeledEdit4->clear();
-  QTest::keyClick(user.LabeledEdit4, Qt::Key_Return);
-  QCOMPARE(user.LabeledEdit4->text(), QString());
-  user.LabeledEdit1->clear();
-  user.Button1->click();
+  user.extension2Edit->clear();
+  QTest::keyClick(user.extension2Edit, Qt::Key_Return);
+  QCOMPARE(user.extension2Edit->text(), QString());
+  user.name1Edit->clear();
+  user.applyButton->click();
   QVERIFY(!user.isVisible());
   QCOMPARE(settings.user1Name, std::string("ﾕｰｻﾞ定義1"));
   QCOMPARE(settings.user1Mask, std::string("*.ND"));
@@ -210,41 +210,41 @@ void FileDialogsTest::extensionFieldsFilterKeys() {
 
 void FileDialogsTest::selectiveSendHandsOnTheExclusionList() {
   qRegisterMetaType<quelvo::SkipList>();
-  TForm1 form;
-  form.FilePrompt = script_->Make();
-  TForm3* dialog = form.Form3;
-  QSignalSpy send(dialog, &TForm3::SelectiveSendRequested);
-  QSignalSpy cancel(dialog, &TForm3::SelectiveSendCancelled);
+  MainWindow form;
+  form.Files().FilePrompt = script_->Make();
+  ProgramPicker* dialog = form.Files().programPicker;
+  QSignalSpy send(dialog, &ProgramPicker::SelectiveSendRequested);
+  QSignalSpy cancel(dialog, &ProgramPicker::SelectiveSendCancelled);
 
   QCOMPARE(dialog->ShowForSelectiveSend("%\r\nO1\r\nM30\r\n:0002(B)\r\nM30\r\nL3\r\nM99\r\nO4"), 3);
   QVERIFY(dialog->isVisible());
   QCOMPARE(dialog->windowTitle(), QString("選択送信"));
-  QVERIFY(dialog->Button5->isVisible() && dialog->Button6->isVisible());
-  QVERIFY(!dialog->Button1->isVisible() && !dialog->Button2->isVisible());
+  QVERIFY(dialog->sendSelectedButton->isVisible() && dialog->cancelSendButton->isVisible());
+  QVERIFY(!dialog->saveSelectedButton->isVisible() && !dialog->cancelSaveButton->isVisible());
 
-  dialog->Button3Click();
-  dialog->Button5Click();
+  dialog->UncheckAllClick();
+  dialog->SendSelectedClick();
   QCOMPARE(script_->errors, QStringList{"選択送信|送信データが見つかりません。\n選択して送信するか中止してください。"});
   QCOMPARE(send.count(), 0);
 
-  dialog->Button4Click();
-  dialog->CheckListBox1->item(1)->setCheckState(Qt::Unchecked);
-  dialog->Button5Click();
+  dialog->CheckAllClick();
+  dialog->programList->item(1)->setCheckState(Qt::Unchecked);
+  dialog->SendSelectedClick();
   QCOMPARE(send.count(), 1);
   const auto selection = send.first().first().value<quelvo::SkipList>();
   QCOMPARE(selection.SkipCount(), 1);
   QCOMPARE(selection.SkipLines.front(), std::string(":0002(B)"));
   QCOMPARE(selection.checkedCount, 2);
-  QVERIFY(!dialog->Button3->isEnabled() && !dialog->Button4->isEnabled());
+  QVERIFY(!dialog->uncheckAllButton->isEnabled() && !dialog->checkAllButton->isEnabled());
 
-  dialog->Button6Click();
+  dialog->CancelSendClick();
   QCOMPARE(cancel.count(), 1);
   QVERIFY(!dialog->isVisible());
 
   // A document whose only program start line is its last line lists nothing.
   // Closing through the title bar cancels too; closing after the send does not.
   QCOMPARE(dialog->ShowForSelectiveSend("G1\r\nO5"), 0);
-  QVERIFY(!dialog->Button3->isEnabled() && !dialog->Button4->isEnabled());
+  QVERIFY(!dialog->uncheckAllButton->isEnabled() && !dialog->checkAllButton->isEnabled());
   dialog->close();
   QCOMPARE(cancel.count(), 2);
   dialog->ShowForSelectiveSend("O1\r\nM30\r\n");

@@ -18,7 +18,7 @@
 #include "gui/desktop/ProgramIcon.h"
 #include "gui/desktop/ShellHelp.h"
 #include "gui/dialogs/FindDialog.h"
-#include "gui/dialogs/Print.h"
+#include "gui/dialogs/PrintSheet.h"
 #include "gui/editor/EditorFind.h"
 #include "gui/editor/NcEdit.h"
 #include "support/PdfReader.h"
@@ -137,8 +137,8 @@ void EditorWindowTest::printsAllPagesInBlackUnderTheDocumentName() {
   QTemporaryDir folder;
   QsciScintilla editor;
   SetUpEditor(editor, NumberedProgram(158));
-  QCOMPARE(TPrintForm::LinesPerPageFor(&editor), 79);
-  TPrintForm form;
+  QCOMPARE(PrintSheet::LinesPerPageFor(&editor), 79);
+  PrintSheet form;
   QVERIFY(!form.isVisible());
   // A machine without printers gets a PDF file.
   if (QPrinterInfo::availablePrinters().isEmpty())
@@ -158,7 +158,7 @@ void EditorWindowTest::printsAPageRangePageByPage() {
   QTemporaryDir folder;
   QsciScintilla editor;
   SetUpEditor(editor, NumberedProgram(158));
-  TPrintForm form;
+  PrintSheet form;
   form.printer()->setOutputFormat(QPrinter::PdfFormat);
 
   // One page: the chosen file, lines 80 to 158, titled with "[2]".
@@ -192,7 +192,7 @@ void EditorWindowTest::printsTheSelectionWithoutTheClipboard() {
   SetUpEditor(editor, NumberedProgram(20));
   QApplication::clipboard()->setText(QStringLiteral("kept"));
   editor.setSelection(4, 0, 6, 0);
-  TPrintForm form;
+  PrintSheet form;
   form.printer()->setOutputFormat(QPrinter::PdfFormat);
   const QString pdf = folder.filePath("selection.pdf");
   form.printer()->setOutputFileName(pdf);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as the main window carries it out: the collection becomes
 // the document, the messages stand 50 pixels right of and below the window's
-// corner, and a requested transfer waits for Timer3.
+// corner, and a requested transfer waits for commandLineTimer.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
@@ -16,10 +16,10 @@
 #include "core/common/RegularFile.h"
 #include "core/settings/ProgramSettings.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -59,38 +59,38 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 class CommandLineWindowTest : public QObject {
   Q_OBJECT
  private slots:
-  void collectionBecomesTheDocumentAndWaitsForTimer3();
+  void collectionBecomesTheDocumentAndWaitsForTheCommandLineTimer();
   void messagesStandBesideTheWindowCorner();
   void overwriteRefusedLeavesNoTransfer();
   void specialFilesGiveAMessageInsteadOfBlocking();
   void unattendedTransferThatFailsEndsWithANonZeroStatus();
 };
 
-void CommandLineWindowTest::collectionBecomesTheDocumentAndWaitsForTimer3() {
+void CommandLineWindowTest::collectionBecomesTheDocumentAndWaitsForTheCommandLineTimer() {
   quelvo::test::WindowTestHome home;
   const QString collection = QString::fromStdString(quelvo::ProgramFilePath(".tmp"));
   WriteFile(collection, "O9\r\n");  // an earlier run's collection
   WriteFile(home.File("A.NC"), "O1\r\nG00X1.\r\n");
   WriteFile(home.File("B.NC"), "O2\r\nM30");
-  TForm1 form;
+  MainWindow form;
   form.CommandLineArguments = {"S01=" + home.File("A.NC").toStdString(), "S02=B.NC", "SE=Y"};
   form.ProcessCommandLine();
 
-  QCOMPARE(form.RichEdit1->text(), QString("O1\r\nG00X1.\r\nO2\r\nM30\r\n"));
+  QCOMPARE(form.editor->text(), QString("O1\r\nG00X1.\r\nO2\r\nM30\r\n"));
   QCOMPARE(form.windowTitle(), "<編集>" + collection + " - Quelvo Ver1.47");
   QCOMPARE(QString::fromStdString(form.Settings.recentFiles[0]), collection);
-  QVERIFY(!form.RichEdit1->isModified());
+  QVERIFY(!form.editor->isModified());
   QVERIFY(form.AutomaticTransferRequested());
 
   form.show();
-  QVERIFY(form.Timer3->isActive());
-  QCOMPARE(form.Timer3->interval(), 1000);
-  form.Timer3->stop();  // no control on the line here
+  QVERIFY(form.commandLineTimer->isActive());
+  QCOMPARE(form.commandLineTimer->interval(), 1000);
+  form.commandLineTimer->stop();  // no control on the line here
 }
 
 void CommandLineWindowTest::messagesStandBesideTheWindowCorner() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.move(120, 80);
   BoxAnswerer answerer(QMessageBox::Yes);
   form.CommandLineArguments = {"S=missing.nc", "N=x1", "N=13", "END"};
@@ -114,7 +114,7 @@ void CommandLineWindowTest::messagesStandBesideTheWindowCorner() {
 void CommandLineWindowTest::overwriteRefusedLeavesNoTransfer() {
   quelvo::test::WindowTestHome home;
   WriteFile(home.File("O2.NC"), "O2\r\n");
-  TForm1 form;
+  MainWindow form;
   BoxAnswerer answerer(QMessageBox::No);
   form.CommandLineArguments = {"R=" + home.File("O2.NC").toStdString(), "N=6"};
   form.ProcessCommandLine();
@@ -123,7 +123,7 @@ void CommandLineWindowTest::overwriteRefusedLeavesNoTransfer() {
   QVERIFY(!form.AutomaticTransferRequested());
   QCOMPARE(form.Settings.setNo, 7);
   form.show();
-  QVERIFY(!form.Timer3->isActive());
+  QVERIFY(!form.commandLineTimer->isActive());
 }
 
 // A FIFO as the program settings file and as the file to send: the window
@@ -135,7 +135,7 @@ void CommandLineWindowTest::specialFilesGiveAMessageInsteadOfBlocking() {
   QCOMPARE(mkfifo(home.File("O1.NC").toLocal8Bit().constData(), 0600), 0);
   BoxAnswerer answerer(QMessageBox::Yes);
   alarm(60);  // a blocked open ends the test program instead of hanging it
-  TForm1 form;
+  MainWindow form;
   form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString(), "END"};
   form.ProcessCommandLine();
   alarm(0);
@@ -143,7 +143,7 @@ void CommandLineWindowTest::specialFilesGiveAMessageInsteadOfBlocking() {
   QCOMPARE(answerer.seen.size(), size_t(2));
   QCOMPARE(answerer.seen[0].text, settings + reason);
   QCOMPARE(answerer.seen[1].text, home.File("O1.NC") + reason);
-  QCOMPARE(form.RichEdit1->length(), 0);
+  QCOMPARE(form.editor->length(), 0);
 }
 
 // "S=... END" whose send fails (its port does not exist) leaves the exit status
@@ -153,14 +153,14 @@ void CommandLineWindowTest::unattendedTransferThatFailsEndsWithANonZeroStatus() 
   quelvo::test::WindowTestHome home;
   WriteFile(home.File("SetData1.ini"), "[Setting_S]\r\nPort=/dev/quelvo-no-such-port\r\n");
   WriteFile(home.File("O1.NC"), "O1\r\nM30\r\n");
-  TForm1 form;
+  MainWindow form;
   form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString(), "END"};
   form.ProcessCommandLine();
   QCOMPARE(form.App.ExitStatus, quelvo::kExitTransferNotCompleted);
   form.show();
   BoxAnswerer answerer(QMessageBox::Ok);
-  form.Timer3->stop();
-  form.Timer3Timer();
+  form.commandLineTimer->stop();
+  form.StartCommandLineTransfer();
   QVERIFY(!answerer.seen.empty());  // the port error, as designed
   QVERIFY(form.isVisible());
   QCOMPARE(form.App.ExitStatus, quelvo::kExitTransferNotCompleted);
@@ -168,7 +168,7 @@ void CommandLineWindowTest::unattendedTransferThatFailsEndsWithANonZeroStatus() 
   form.CommandLineArguments = {"S=" + home.File("O1.NC").toStdString()};  // no "END": nothing to report
   form.ProcessCommandLine();
   QCOMPARE(form.App.ExitStatus, quelvo::kExitOk);
-  form.Timer3->stop();
+  form.commandLineTimer->stop();
 }
 
 QTEST_MAIN(CommandLineWindowTest)

@@ -2,7 +2,7 @@
 // The receive command in the main window: the standard mode with its save
 // dialog and the OSP mode with its folder, both receiving a real tape through
 // a pseudo-terminal; the window title while receiving; the document after
-// Timer1; cancelled choices; a stop while waiting; Shift and op2.
+// completionTimer; cancelled choices; a stop while waiting; Shift and op2.
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,14 +24,14 @@
 #include "core/common/Cp932.h"
 #include "core/transfer/CommLog.h"
 #include "core/transfer/TapeCode.h"
-#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/ProgramPicker.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/WindowTransferHost.h"
 #include "support/WindowTestHome.h"
 
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -115,19 +115,19 @@ std::string FileText(const QString& path) {
 struct ReceiveWindow {
   ReceiveWindow() {
     form.show();
-    form.ReceiveHost = &host;
+    form.Transfer().ReceiveHost = &host;
     form.Comm.Port_R = control.SlavePath();
     form.Comm.Signal_R = 1;
     form.Comm.Word = 0;
     form.Comm.SE_Char = 3;
     form.Settings.setNo = 1;
     form.Settings.dirPath = home.Path().toStdString();
-    form.FilePrompt.chooseSaveFile = [this](QWidget*, const quelvo::FileDialogRequest& request) {
+    form.Files().FilePrompt.chooseSaveFile = [this](QWidget*, const quelvo::FileDialogRequest& request) {
       ++fileDialogs;
       proposedName = request.proposedName;
       return fileChoice;
     };
-    form.FilePrompt.chooseFolder = [this](QWidget*, const QString& prompt, const QString& start) {
+    form.Files().FilePrompt.chooseFolder = [this](QWidget*, const QString& prompt, const QString& start) {
       folderPrompt = prompt;
       folderStart = start;
       return folderChoice;
@@ -137,7 +137,7 @@ struct ReceiveWindow {
 
   quelvo::test::WindowTestHome home;
   PtyControl control;
-  TForm1 form;
+  MainWindow form;
   InstantHost host{form, form.StopKeys};
   quelvo::FileChoice fileChoice;
   QString folderChoice, folderPrompt, folderStart, proposedName;
@@ -173,10 +173,10 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   w.control.Punch(kTape);
   bool lockedWhileReceiving = false;
   QTimer::singleShot(100, &w.form, [&] {
-    lockedWhileReceiving = !w.form.Buttons[9]->isEnabled() && w.form.StatusBar2->isVisible();
+    lockedWhileReceiving = !w.form.Commands().tools.receive->isEnabled() && w.form.transferStatus->isVisible();
   });
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 1);
@@ -194,19 +194,19 @@ void ReceiveCommandWindowTest::standardModeReceivesIntoTheChosenFile() {
   QVERIFY(FileText(QString::fromStdString(quelvo::CommLogFilePath(2))).find(quelvo::Utf8ToCp932("  受信完了")) !=
           std::string::npos);
   QCOMPARE(w.host.waits, std::vector<int>{4000});
-  QVERIFY(w.form.Transfer.ReceiveCompleted);
-  QVERIFY(w.form.Timer1->isActive());
+  QVERIFY(w.form.Transfer().state.ReceiveCompleted);
+  QVERIFY(w.form.completionTimer->isActive());
   QVERIFY(w.host.closes.empty());
 
-  // Timer1, run at once instead of after 2000 ms: the file is the document.
-  w.form.Timer1Timer();
+  // completionTimer, run at once instead of after 2000 ms: the file is the document.
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
   QCOMPARE(w.form.windowTitle(), "<編集>" + target + " - Quelvo Ver1.47");
-  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string(kStored));
-  QVERIFY(!w.form.RichEdit1->isModified());
-  QVERIFY(!w.form.Transfer.ReceiveCompleted);
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.StatusBar2->isVisible());
+  QCOMPARE(w.form.editor->text().toStdString(), std::string(kStored));
+  QVERIFY(!w.form.editor->isModified());
+  QVERIFY(!w.form.Transfer().state.ReceiveCompleted);
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
+  QVERIFY(!w.form.transferStatus->isVisible());
 }
 
 void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
@@ -217,7 +217,7 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   w.folderChoice = folder + "/";
   w.control.Punch("$O1234.MIN%\nO1234\nM30\n%\n\n");
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QCOMPARE(w.fileDialogs, 0);
@@ -237,60 +237,60 @@ void ReceiveCommandWindowTest::ospModeReceivesUnderTheControlsName() {
   const size_t where = log.find("  受信ﾌｧｲﾙ保存先は" + folder.toStdString() + "\n");
   QVERIFY(first < osp && osp < name && name < where && where != std::string::npos);
 
-  w.form.Timer1Timer();
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, (folder + "/O1234.MIN").toStdString());
-  QCOMPARE(w.form.RichEdit1->text().toStdString(), std::string("O1234\r\nM30\r\n"));
+  QCOMPARE(w.form.editor->text().toStdString(), std::string("O1234\r\nM30\r\n"));
 }
 
 void ReceiveCommandWindowTest::cancelledChoicesStartNothing() {
   ReceiveWindow w;
   w.form.Log.Start("  earlier\n");
-  w.form.SpeedButton9Click();  // the save dialog cancelled
+  w.form.Transfer().ReceiveCommand();  // the save dialog cancelled
   w.form.Settings.setNo = 12;
-  w.form.SpeedButton9Click();  // the folder choice cancelled
+  w.form.Transfer().ReceiveCommand();  // the folder choice cancelled
   QCOMPARE(w.fileDialogs, 1);
   QVERIFY(!w.folderPrompt.isEmpty());
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.Timer1->isActive());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
+  QVERIFY(!w.form.completionTimer->isActive());
   QVERIFY(w.form.Log.Text().find("earlier") != std::string::npos);
   QVERIFY(w.host.closes.empty());
 }
 
 void ReceiveCommandWindowTest::saveDialogAsksForTheReceivedDataName() {
   ReceiveWindow w;
-  w.form.FilePrompt.chooseSaveFile = nullptr;  // the real dialog
+  w.form.Files().FilePrompt.chooseSaveFile = nullptr;  // the real dialog
   QString title;
   QTimer::singleShot(100, &w.form, [&] {
-    title = w.form.SaveDialog1->windowTitle();
-    w.form.SaveDialog1->reject();
+    title = w.form.Files().saveDialog->windowTitle();
+    w.form.Files().saveDialog->reject();
   });
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
   QCOMPARE(title, QString("受信データ名"));
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(!w.form.Timer1->isActive());
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
+  QVERIFY(!w.form.completionTimer->isActive());
 }
 
 void ReceiveCommandWindowTest::stopWhileWaitingDeletesTheTarget() {
   ReceiveWindow w;
   const QString target = w.home.File("never.nc");
   w.fileChoice = {true, target, 1};
-  w.form.RichEdit1->setText("O1\r\n");
-  w.form.RichEdit1->setModified(false);
-  QTimer::singleShot(200, &w.form, [&] { w.form.SpeedButton13Click(); });
+  w.form.editor->setText("O1\r\n");
+  w.form.editor->setModified(false);
+  QTimer::singleShot(200, &w.form, [&] { w.form.Transfer().StopCommand(); });
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
 
   QVERIFY(!QFileInfo::exists(target));
-  QVERIFY(!w.form.Transfer.ReceiveCompleted);
+  QVERIFY(!w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(w.form.Log.Text().find("  受信中止　ｴﾗｰ番号 9999\n") != std::string::npos);
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
-  QVERIFY(w.form.RichEdit1->text().isEmpty());
-  QVERIFY(!w.form.RichEdit1->isModified());
-  QVERIFY(w.form.Timer1->isActive());
+  QVERIFY(w.form.editor->text().isEmpty());
+  QVERIFY(!w.form.editor->isModified());
+  QVERIFY(w.form.completionTimer->isActive());
 
-  w.form.Timer1Timer();
-  QVERIFY(w.form.Buttons[9]->isEnabled());
-  QVERIFY(w.form.RichEdit1->text().isEmpty());
+  w.form.Transfer().TransferFinished();
+  QVERIFY(w.form.Commands().tools.receive->isEnabled());
+  QVERIFY(w.form.editor->text().isEmpty());
   QCOMPARE(w.form.windowTitle(), QString("Quelvo Ver1.47 (Win98/Me/2000/XP)"));
 }
 
@@ -324,7 +324,7 @@ void ReceiveCommandWindowTest::closeDuringAReceptionStopsItFirst() {
     }
   });
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
 
   QVERIFY(!closedAtOnce);
   QCOMPARE(questions, terminate ? QStringList() : QStringList{"転送中です。中止して終了しますか？"});
@@ -343,18 +343,18 @@ void ReceiveCommandWindowTest::shiftClosesAfterReceptionAndOp2SplitsIt() {
   w.form.Settings.options.powerOffAfterTransfer = true;
   w.control.Punch("%\nO1\nM30\nO2\nM30\n%\n\n");
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
   w.control.Join();
 
   QVERIFY(w.form.App.CloseAfterTransfer);
   QCOMPARE(w.host.closes, std::vector<bool>{true});
   QVERIFY(w.form.Log.Text().find("  自動で電源断\n") != std::string::npos);
 
-  w.form.Timer1Timer();
+  w.form.Transfer().TransferFinished();
   QCOMPARE(w.form.Document.CurrentFileName, target.toStdString());
-  QVERIFY(w.form.Form3->isVisible());
-  QCOMPARE(static_cast<int>(w.form.Form3->Items().size()), 2);
-  w.form.Form3->Button2Click();
+  QVERIFY(w.form.Files().programPicker->isVisible());
+  QCOMPARE(static_cast<int>(w.form.Files().programPicker->Items().size()), 2);
+  w.form.Files().programPicker->CancelSaveClick();
 }
 
 // The log file is a link (refused, never followed): the reception is saved
@@ -379,14 +379,14 @@ void ReceiveCommandWindowTest::logThatCannotBeSavedIsShownInABox() {
   });
   watch.start(20);
 
-  w.form.SpeedButton9Click();
+  w.form.Transfer().ReceiveCommand();
   watch.stop();
 
   QCOMPARE(boxes.size(), 1);
   QVERIFY2(boxes[0].startsWith(QStringLiteral("受信ログファイルが保存できません。\n")), qPrintable(boxes[0]));
   QVERIFY(dc4BeforeBox);
   QCOMPARE(FileText(target), std::string(kStored));
-  QVERIFY(w.form.Transfer.ReceiveCompleted);
+  QVERIFY(w.form.Transfer().state.ReceiveCompleted);
   QVERIFY(!QFileInfo::exists(w.home.File("elsewhere.log")));
 }
 

@@ -23,7 +23,7 @@
 #include "gui/dialogs/RestartDialog.h"
 #include "gui/editor/EditorBytes.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/plot/PlotView.h"
 #include "support/WindowTestHome.h"
@@ -32,7 +32,7 @@ using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
 using quelvo::RestartDialog;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -102,7 +102,7 @@ class RestartSendWindowTest : public QObject {
   void MakeForm(const QString& document);
 
   quelvo::test::WindowTestHome* home_ = nullptr;
-  TForm1* form_ = nullptr;
+  MainWindow* form_ = nullptr;
   PtyControl* control_ = nullptr;
 };
 
@@ -120,22 +120,22 @@ void RestartSendWindowTest::cleanup() {
 }
 
 void RestartSendWindowTest::MakeForm(const QString& document) {
-  form_ = new TForm1;
+  form_ = new MainWindow;
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_));
   form_->Comm.Port_S = control_->SlavePath();
   form_->Host.SetMessageFunction([](const std::string&, const std::string&, MessageKind, MessageButtons buttons) {
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
-  form_->RichEdit1->setText(document);
-  form_->RichEdit1->setModified(false);
+  form_->editor->setText(document);
+  form_->editor->setModified(false);
 }
 
 void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend() {
   MakeForm(kProgram);
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   PtyControl& control = *control_;
-  form.RichEdit1->setCursorPosition(7, 0);  // "N110 X40. F300."
+  form.editor->setCursorPosition(7, 0);  // "N110 X40. F300."
   int proposed = 0;
   QString preamble, block;
   bool highlighted = false;
@@ -154,13 +154,13 @@ void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend()
   bool lockedWhileSending = false;
   Script script({
       [&] {
-        if (form.StatusBar2->PanelText(2) != "送信待機中") return false;
-        lockedWhileSending = !form.Menus.RestartSend->isEnabled() && !form.Buttons[10]->isEnabled();
+        if (form.statusFields.phase->text() != "送信待機中") return false;
+        lockedWhileSending = !form.Commands().Menus.RestartSend->isEnabled() && !form.Commands().tools.send->isEnabled();
         control.Send(kDc1);
         return true;
       },
   });
-  form.Menus.RestartSend->trigger();  // runs the whole send
+  form.Commands().Menus.RestartSend->trigger();  // runs the whole send
   QVERIFY(script.Finished());
   QCOMPARE(proposed, 8);
   QCOMPARE(block, QString("再開ﾌﾞﾛｯｸ: N110 X40. F300."));
@@ -178,14 +178,14 @@ void RestartSendWindowTest::caretLineRestartSendsPreambleAndRestThroughTheSend()
   QVERIFY2(log.find("  全データを送信\n") != std::string::npos, log.c_str());
   QVERIFY2(log.find("  途中から送信 再開行は8行目: N110 X40. F300.\n") != std::string::npos, log.c_str());
   // The editor keeps the document as it was.
-  QCOMPARE(form.RichEdit1->text(), QString(kProgram));
-  form.Timer1->setInterval(10);
-  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+  QCOMPARE(form.editor->text(), QString(kProgram));
+  form.completionTimer->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Commands().Menus.RestartSend->isEnabled(), 3000);
 }
 
 void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
   MakeForm(kProgram);
-  form_->RichEdit1->setCursorPosition(9, 0);  // "N130 X0" under G41
+  form_->editor->setCursorPosition(9, 0);  // "N130 X0" under G41
   bool refused = false, offered = false, sendsAfterOffer = false, caretFollows = false;
   int after = 0;
   QString note;
@@ -199,11 +199,11 @@ void RestartSendWindowTest::refusedRestartOffersTheLineToRestartAt() {
     after = dialog->LineBox()->value();
     sendsAfterOffer = dialog->SendButton()->isEnabled();
     int caret = 0, index = 0;
-    form_->RichEdit1->getCursorPosition(&caret, &index);
+    form_->editor->getCursorPosition(&caret, &index);
     caretFollows = caret == 8;  // the toolpath window follows the caret
     dialog->reject();
   });
-  form_->Menus.RestartSend->trigger();
+  form_->Commands().Menus.RestartSend->trigger();
   QVERIFY(refused);
   QVERIFY(offered);
   QCOMPARE(note, QString("10行目 再開できません: 工具径補正 G41 D1 (9 行目から) が有効です"));
@@ -217,11 +217,11 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
   QString text = "%\r\nO1000(SEND TEST)\r\nG21 G90 G00 X0 Y0 Z5.\r\n";
   for (int n = 1; n <= 300; ++n) text += QString("N%1G01X%2.Y-1.5F120.\r\n").arg(n).arg(n % 50);
   MakeForm(text + "M30\r\n%");
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   PtyControl& control = *control_;
   Script script({
       [&] {
-        if (form.StatusBar2->PanelText(2) != "送信待機中") return false;
+        if (form.statusFields.phase->text() != "送信待機中") return false;
         control.Send(kDc1);
         return true;
       },
@@ -231,22 +231,22 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
         return true;
       },
       [&] {
-        if (form.StatusBar2->PanelText(2) != "＜＜ 送信中 ＞＞") return false;
-        form.Buttons[13]->click();
+        if (form.statusFields.phase->text() != "＜＜ 送信中 ＞＞") return false;
+        form.Commands().tools.stop->click();
         return true;
       },
   });
-  form.Buttons[10]->click();
+  form.Commands().tools.send->click();
   QVERIFY(script.Finished());
   // The last line the control got whole, from the bytes it received.
   const std::string wire = control.Drain();
   const size_t lastEnd = wire.rfind('\n');
   const size_t lastStart = wire.rfind('\n', lastEnd - 1) + 1;
   const QString lastComplete = QString::fromStdString(wire.substr(lastStart, lastEnd - lastStart));
-  const int lastCompleteLine = form.RichEdit1->text().split("\r\n").indexOf(lastComplete) + 1;
+  const int lastCompleteLine = form.editor->text().split("\r\n").indexOf(lastComplete) + 1;
   QVERIFY2(lastCompleteLine > 4, QByteArray::fromStdString(wire).toHex(' ').constData());
-  form.Timer1->setInterval(10);
-  QTRY_VERIFY_WITH_TIMEOUT(form.Menus.RestartSend->isEnabled(), 3000);
+  form.completionTimer->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.Commands().Menus.RestartSend->isEnabled(), 3000);
 
   int proposed = 0;
   QString reason;
@@ -257,8 +257,8 @@ void RestartSendWindowTest::stoppedSendProposesTheBlockTheControlHadTaken() {
     if (auto* label = dialog->findChild<QLabel*>("RestartReason")) reason = label->text();
     dialog->reject();
   });
-  form.RichEdit1->setCursorPosition(1, 0);
-  form.Menus.RestartSend->trigger();
+  form.editor->setCursorPosition(1, 0);
+  form.Commands().Menus.RestartSend->trigger();
   // The block before the last complete line (one more when the stop came
   // between a line's end and the next line's start).
   QVERIFY2(proposed == lastCompleteLine - 1 || proposed == lastCompleteLine - 2,

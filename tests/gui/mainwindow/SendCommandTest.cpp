@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The send command in the main window, against a pseudo-terminal that plays
 // the NC control: the transferring state, the panel texts through a send, the
-// repeat counter, the return to editing through Timer1, and Timer2's worker.
+// repeat counter, the return to editing through completionTimer, and estimateTimer's worker.
 // Each send is ended with "中止" (the designed 4 s before the port closes
 // after a completed send are not waited out here; the engine tests cover it).
 #include <fcntl.h>
@@ -19,17 +19,17 @@
 #include <string>
 #include <vector>
 
-#include "gui/dialogs/Readform.h"
+#include "gui/dialogs/ProgramPicker.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
-#include "gui/mainwindow/Sendtime.h"
+#include "gui/mainwindow/RemainingTimeWorker.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -81,7 +81,6 @@ class Script : public QObject {
   QTimer timer_;
 };
 
-QString Panel(TForm1& form, int index) { return form.StatusBar2->PanelText(index); }
 
 // A document of programs long enough to be paused in the middle.
 QString LongDocument() {
@@ -102,7 +101,7 @@ class SendCommandTest : public QObject {
   void estimateWorkerUpdatesTheRemainingTime();
   void emptyDocumentOffersTheOpenCommand();
   void selectiveSendListsProgramsButTheLastLine();
-  void selectiveSendCancelledEndsThroughTimer1();
+  void selectiveSendCancelledEndsThroughTheCompletionStep();
   void nothingToChooseWhenTheOnlyProgramIsTheLastLine();
   void closeDuringASend_data();
   void closeDuringASend();
@@ -113,7 +112,7 @@ class SendCommandTest : public QObject {
   void MakeSelectiveSendForm(const QString& document);
 
   quelvo::test::WindowTestHome* home_ = nullptr;
-  TForm1* form_ = nullptr;
+  MainWindow* form_ = nullptr;
   PtyControl* control_ = nullptr;
   std::vector<std::string> messages_;
   QStringList dialogErrors_;
@@ -135,7 +134,7 @@ void SendCommandTest::cleanup() {
 }
 
 void SendCommandTest::MakeForm(const QString& document) {
-  form_ = new TForm1;
+  form_ = new MainWindow;
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_));
   form_->Comm.Port_S = control_->SlavePath();
@@ -144,9 +143,9 @@ void SendCommandTest::MakeForm(const QString& document) {
     messages_.push_back(text);
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
-  form_->FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
-  form_->RichEdit1->setText(document);
-  form_->RichEdit1->setModified(false);
+  form_->Files().FilePrompt.error = [this](QWidget*, const QString&, const QString& text) { dialogErrors_ << text; };
+  form_->editor->setText(document);
+  form_->editor->setModified(false);
 }
 
 void SendCommandTest::MakeSelectiveSendForm(const QString& document) {
@@ -157,7 +156,7 @@ void SendCommandTest::MakeSelectiveSendForm(const QString& document) {
 
 void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
   MakeForm(LongDocument());
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   PtyControl& control = *control_;
   QStringList waitingPanels;
   QString sendingPanels;
@@ -165,11 +164,11 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
   Script script({
       // Waiting for the control's start: the transferring state.
       [&] {
-        if (Panel(form, 2) != "送信待機中") return false;
-        waitingPanels = QStringList{Panel(form, 3), Panel(form, 4), Panel(form, 5), Panel(form, 1)};
-        lockedWhileSending = form.StatusBar2->isVisible() && !form.StatusBar1->isVisible() &&
-                             form.RichEdit1->isReadOnly() && !form.Buttons[10]->isEnabled() &&
-                             !form.Buttons[15]->isEnabled() && form.Buttons[13]->isEnabled();
+        if (form.statusFields.phase->text() != "送信待機中") return false;
+        waitingPanels = QStringList{form.statusFields.lineSettings->text(), form.statusFields.port->text(), form.statusFields.startSignal->text(), form.statusFields.remaining->text()};
+        lockedWhileSending = form.transferStatus->isVisible() && !form.editorStatus->isVisible() &&
+                             form.editor->isReadOnly() && !form.Commands().tools.send->isEnabled() &&
+                             !form.Commands().tools.repeat->isEnabled() && form.Commands().tools.stop->isEnabled();
         control.Send(kDc1);
         return true;
       },
@@ -181,21 +180,21 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
       },
       // Paused in the data: look at the panels, then press "中止".
       [&] {
-        if (Panel(form, 2) != "＜＜ 送信中 ＞＞") return false;
-        sendingPanels = Panel(form, 1) + "|" + form.Label2->text();
-        if (form.ProgressBar->value() <= 0) return false;
-        form.Buttons[13]->click();
+        if (form.statusFields.phase->text() != "＜＜ 送信中 ＞＞") return false;
+        sendingPanels = form.statusFields.remaining->text() + "|" + form.programLine->text();
+        if (form.statusFields.progress->value() <= 0) return false;
+        form.Commands().tools.stop->click();
         return true;
       },
   });
-  form.Buttons[10]->click();  // runs the whole send
+  form.Commands().tools.send->click();  // runs the whole send
   QVERIFY(script.Finished());
 
   QCOMPARE(waitingPanels.size(), 4);
   QCOMPARE(waitingPanels[0], QString("ISO  : 4800, 2"));
   QCOMPARE(waitingPanels[1], QString::fromStdString(control.SlavePath()));
   QCOMPARE(waitingPanels[2], QString("Y"));
-  const int total = form.RichEdit1->length() - 1;
+  const int total = form.editor->length() - 1;
   QString grouped = QString::number(total);
   for (int at = grouped.size() - 3; at > 0; at -= 3) grouped.insert(at, ',');
   QCOMPARE(waitingPanels[3], "残り " + grouped + "ﾊﾞｲﾄ");
@@ -203,8 +202,8 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
   QVERIFY2(sendingPanels.startsWith("残り ") && sendingPanels.contains("ﾊﾞｲﾄ(約 0秒)"), qPrintable(sendingPanels));
   QVERIFY2(sendingPanels.endsWith("|送信中のプログラム番号 => O1000(SEND TEST)"), qPrintable(sendingPanels));
   // Stopped in the data: the abort path with the number of the data step.
-  QCOMPARE(Panel(form, 2), QString("送信中止"));
-  QCOMPARE(Panel(form, 1), QString());
+  QCOMPARE(form.statusFields.phase->text(), QString("送信中止"));
+  QCOMPARE(form.statusFields.remaining->text(), QString());
   QVERIFY2(form.Log.Text().find("  送信中止　ｴﾗｰ番号 1011\n") != std::string::npos, form.Log.Text().c_str());
   const std::string first = "  送信\n";  // the log was started anew by the command
   QCOMPARE(form.Log.Text().substr(19, first.size()), first);
@@ -212,46 +211,46 @@ void SendCommandTest::panelTextsThroughASendStoppedInTheData() {
   QVERIFY(!control.Received().empty());
   QCOMPARE(control.Received().back(), char(0x14));  // the abort path ends with DC4
 
-  // Still transferring until Timer1, which is due 2000 ms after the end.
-  QVERIFY(form.Timer1->isActive());
-  QVERIFY(form.Timer1->isSingleShot());
-  QCOMPARE(form.Timer1->interval(), 2000);
-  QVERIFY(form.StatusBar2->isVisible());
-  QVERIFY(form.RichEdit1->isReadOnly());
-  form.Timer1->setInterval(10);  // restarts it, shortened
-  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
-  QVERIFY(!form.StatusBar2->isVisible());
-  QVERIFY(!form.RichEdit1->isReadOnly());
-  QVERIFY(form.Buttons[10]->isEnabled());
-  QVERIFY(!form.Buttons[13]->isEnabled());
-  QVERIFY(!form.Panel2->isVisible());
+  // Still transferring until completionTimer, which is due 2000 ms after the end.
+  QVERIFY(form.completionTimer->isActive());
+  QVERIFY(form.completionTimer->isSingleShot());
+  QCOMPARE(form.completionTimer->interval(), 2000);
+  QVERIFY(form.transferStatus->isVisible());
+  QVERIFY(form.editor->isReadOnly());
+  form.completionTimer->setInterval(10);  // restarts it, shortened
+  QTRY_VERIFY_WITH_TIMEOUT(form.editorStatus->isVisible(), 2000);
+  QVERIFY(!form.transferStatus->isVisible());
+  QVERIFY(!form.editor->isReadOnly());
+  QVERIFY(form.Commands().tools.send->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
+  QVERIFY(!form.lineStrip->isVisible());
 }
 
 void SendCommandTest::repeatCounterShownBeforeTheFirstPassAndClearedBySend() {
   MakeForm("%\r\nO1000\r\nM30\r\n%");
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   QString counterWhileWaiting;
   Script repeat({[&] {
-    if (Panel(form, 2) != "送信待機中") return false;
-    counterWhileWaiting = Panel(form, 6);
-    form.Buttons[13]->click();
+    if (form.statusFields.phase->text() != "送信待機中") return false;
+    counterWhileWaiting = form.statusFields.repeatPass->text();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  form.Buttons[15]->click();
+  form.Commands().tools.repeat->click();
   QVERIFY(repeat.Finished());
   QCOMPARE(counterWhileWaiting, QString("送信:001"));
   QVERIFY(form.Log.Text().find("ｴﾗｰ番号 9999") != std::string::npos);
-  QCOMPARE(Panel(form, 6), QString("送信:001"));
+  QCOMPARE(form.statusFields.repeatPass->text(), QString("送信:001"));
 
-  // "送信" right away, before Timer1 has cleared the counter.
+  // "送信" right away, before completionTimer has cleared the counter.
   QString counterOfSend = "unset";
   Script send({[&] {
-    if (Panel(form, 2) != "送信待機中") return false;
-    counterOfSend = Panel(form, 6);
-    form.Buttons[13]->click();
+    if (form.statusFields.phase->text() != "送信待機中") return false;
+    counterOfSend = form.statusFields.repeatPass->text();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  form.SpeedButton10Click(1);
+  form.Transfer().SendCommand(1);
   QVERIFY(send.Finished());
   QCOMPARE(counterOfSend, QString());
 }
@@ -261,39 +260,39 @@ void SendCommandTest::estimateWorkerUpdatesTheRemainingTime() {
   counters.TotalChars = 100000;
   counters.SentChars = 20000;
   counters.LastSampleChars = 0;
-  quelvo::TSendTime worker(counters);
+  quelvo::RemainingTimeWorker worker(counters);
   worker.start();
   QVERIFY(worker.wait(5000));
   // 20000 characters in ten seconds: 2000 a second, 80000 left.
   QCOMPARE(counters.RemainingSeconds.load(), 40);
   QCOMPARE(counters.LastSampleChars.load(), 20000);
 
-  // Timer2's tick starts a worker of its own on the engine's counters.
+  // estimateTimer's tick starts a worker of its own on the engine's counters.
   MakeForm("O1\r\nM30\r\n%");
   quelvo::SendCounters& engine = form_->Transfers.Counters();
   engine.TotalChars = 5000;
   engine.SentChars = 1000;
   engine.LastSampleChars = 0;
-  form_->Timer2Timer();
+  form_->Transfer().StartRemainingTimeEstimate();
   QTRY_COMPARE(engine.RemainingSeconds.load(), 40);
 }
 
 void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
   MakeForm("");
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   QString chosen;  // empty: the open dialog is cancelled
   int asked = 0;
-  form.FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
+  form.Files().FilePrompt.chooseOpenFile = [&](QWidget*, const quelvo::FileDialogRequest&) {
     ++asked;
     return quelvo::FileChoice{!chosen.isEmpty(), chosen, 1};
   };
-  form.Buttons[10]->click();
+  form.Commands().tools.send->click();
   QCOMPARE(asked, 1);
   QCOMPARE(messages_, std::vector<std::string>{"送信データが有りません。"});
   // Still editing: nothing was locked, no log was started.
-  QVERIFY(form.StatusBar1->isVisible());
-  QVERIFY(form.Buttons[10]->isEnabled());
-  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(form.editorStatus->isVisible());
+  QVERIFY(form.Commands().tools.send->isEnabled());
+  QVERIFY(!form.editor->isReadOnly());
   QVERIFY(form.Log.Empty());
 
   // Choosing a file sends it at once.
@@ -304,12 +303,12 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
   file.close();
   bool waited = false;
   Script stop({[&] {
-    if (Panel(form, 2) != "送信待機中") return false;
+    if (form.statusFields.phase->text() != "送信待機中") return false;
     waited = true;
-    form.Buttons[13]->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  form.Buttons[10]->click();
+  form.Commands().tools.send->click();
   QCOMPARE(asked, 2);
   QVERIFY(waited);
   QVERIFY2(form.Log.Text().find("  送信ﾌｧｲﾙ名は" + chosen.toStdString() + "\n") != std::string::npos,
@@ -318,88 +317,88 @@ void SendCommandTest::emptyDocumentOffersTheOpenCommand() {
 
 void SendCommandTest::selectiveSendListsProgramsButTheLastLine() {
   MakeSelectiveSendForm("O1000\r\nG00X0\r\nO2000(B)\r\n:3000\r\nL4000\r\nM30\r\nO5000");
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   const QString mailFile = home_->File("mail.txt");
   qputenv("QUELVO_SENDMAIL", QByteArray("cat >> '") + mailFile.toLocal8Bit() + "'");
   form.Comm.Mail_Flg = "Y";
   form.Comm.Mail_Address = "shop@example.com";
-  form.Buttons[10]->click();  // returns at once: the dialog is not modal
-  quelvo::TForm3& dialog = *form.Form3;
+  form.Commands().tools.send->click();  // returns at once: the dialog is not modal
+  quelvo::ProgramPicker& dialog = *form.Files().programPicker;
   QVERIFY(dialog.isVisible());
   QCOMPARE(dialog.windowTitle(), QString("選択送信"));
-  QVERIFY(dialog.Button5->isVisible() && dialog.Button6->isVisible());
-  QVERIFY(!dialog.Button1->isVisible() && !dialog.Button2->isVisible());
+  QVERIFY(dialog.sendSelectedButton->isVisible() && dialog.cancelSendButton->isVisible());
+  QVERIFY(!dialog.saveSelectedButton->isVisible() && !dialog.cancelSaveButton->isVisible());
   QStringList listed;
-  for (int i = 0; i < dialog.CheckListBox1->count(); ++i) {
-    listed << dialog.CheckListBox1->item(i)->text();
-    QCOMPARE(dialog.CheckListBox1->item(i)->checkState(), Qt::Checked);
+  for (int i = 0; i < dialog.programList->count(); ++i) {
+    listed << dialog.programList->item(i)->text();
+    QCOMPARE(dialog.programList->item(i)->checkState(), Qt::Checked);
   }
   QCOMPARE(listed, QStringList({"O1000", "O2000(B)", ":3000", "L4000"}));
-  QVERIFY(form.StatusBar2->isVisible());  // transferring while the user picks
-  QVERIFY(form.RichEdit1->isReadOnly());
+  QVERIFY(form.transferStatus->isVisible());  // transferring while the user picks
+  QVERIFY(form.editor->isReadOnly());
   QVERIFY(form.Log.Text().find("  通信\n") == 19);
   QVERIFY(form.Log.Text().find("  プログラム番号選択で送信\n") != std::string::npos);
 
   // Nothing checked: the dialog's own message, nothing sent.
-  dialog.Button3->click();
-  dialog.Button5->click();
+  dialog.uncheckAllButton->click();
+  dialog.sendSelectedButton->click();
   QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
-  QCOMPARE(Panel(form, 2), QString());
+  QCOMPARE(form.statusFields.phase->text(), QString());
 
   // O1000 and L4000 left out.
-  dialog.Button4->click();
-  dialog.CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
-  dialog.CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
+  dialog.checkAllButton->click();
+  dialog.programList->item(0)->setCheckState(Qt::Unchecked);
+  dialog.programList->item(3)->setCheckState(Qt::Unchecked);
   std::vector<std::string> skipped;
   Script stop({[&] {
-    if (Panel(form, 2) != "送信待機中") return false;
+    if (form.statusFields.phase->text() != "送信待機中") return false;
     skipped = form.Transfers.Selection().SkipLines;
-    form.Buttons[13]->click();
+    form.Commands().tools.stop->click();
     return true;
   }});
-  dialog.Button5->click();
+  dialog.sendSelectedButton->click();
   QCOMPARE(skipped, (std::vector<std::string>{"O1000", "L4000"}));
-  QCOMPARE(Panel(form, 2), QString("送信中止"));
-  // Timer1 closes the dialog and returns to editing, once: closing the dialog
-  // is no cancel that would start Timer1 (and its mail notice) again.
-  QVERIFY(form.Timer1->isActive());
-  form.Timer1->stop();
-  form.Timer1Timer();
+  QCOMPARE(form.statusFields.phase->text(), QString("送信中止"));
+  // completionTimer closes the dialog and returns to editing, once: closing the dialog
+  // is no cancel that would start completionTimer (and its mail notice) again.
+  QVERIFY(form.completionTimer->isActive());
+  form.completionTimer->stop();
+  form.Transfer().TransferFinished();
   QVERIFY(!dialog.isVisible());
-  QVERIFY(!form.Timer1->isActive());
-  QVERIFY(form.StatusBar1->isVisible());
-  QVERIFY(!form.RichEdit1->isReadOnly());
+  QVERIFY(!form.completionTimer->isActive());
+  QVERIFY(form.editorStatus->isVisible());
+  QVERIFY(!form.editor->isReadOnly());
   QFile mail(mailFile);
   QVERIFY(mail.open(QIODevice::ReadOnly));
   QCOMPARE(mail.readAll().count("To: shop@example.com"), 1);
   qunsetenv("QUELVO_SENDMAIL");
 }
 
-void SendCommandTest::selectiveSendCancelledEndsThroughTimer1() {
+void SendCommandTest::selectiveSendCancelledEndsThroughTheCompletionStep() {
   MakeSelectiveSendForm("O1000\r\nM30\r\n%");
-  TForm1& form = *form_;
-  form.Buttons[10]->click();
-  QVERIFY(form.Form3->isVisible());
-  form.Form3->Button6->click();
-  QVERIFY(!form.Form3->isVisible());
-  QVERIFY(form.Timer1->isActive());
-  QCOMPARE(form.Timer1->interval(), 2000);
-  QVERIFY(form.StatusBar2->isVisible());
-  form.Timer1->setInterval(10);
-  QTRY_VERIFY_WITH_TIMEOUT(form.StatusBar1->isVisible(), 2000);
-  QVERIFY(form.Buttons[10]->isEnabled());
-  QVERIFY(!form.RichEdit1->isReadOnly());
+  MainWindow& form = *form_;
+  form.Commands().tools.send->click();
+  QVERIFY(form.Files().programPicker->isVisible());
+  form.Files().programPicker->cancelSendButton->click();
+  QVERIFY(!form.Files().programPicker->isVisible());
+  QVERIFY(form.completionTimer->isActive());
+  QCOMPARE(form.completionTimer->interval(), 2000);
+  QVERIFY(form.transferStatus->isVisible());
+  form.completionTimer->setInterval(10);
+  QTRY_VERIFY_WITH_TIMEOUT(form.editorStatus->isVisible(), 2000);
+  QVERIFY(form.Commands().tools.send->isEnabled());
+  QVERIFY(!form.editor->isReadOnly());
 }
 
 void SendCommandTest::nothingToChooseWhenTheOnlyProgramIsTheLastLine() {
   MakeSelectiveSendForm("%\r\nG00X0\r\nO1000");
-  TForm1& form = *form_;
-  form.Buttons[10]->click();
-  QCOMPARE(form.Form3->CheckListBox1->count(), 0);
-  form.Form3->Button5->click();
+  MainWindow& form = *form_;
+  form.Commands().tools.send->click();
+  QCOMPARE(form.Files().programPicker->programList->count(), 0);
+  form.Files().programPicker->sendSelectedButton->click();
   QCOMPARE(dialogErrors_, QStringList{"送信データが見つかりません。\n選択して送信するか中止してください。"});
-  QCOMPARE(Panel(form, 2), QString());
-  form.Form3->Button6->click();
+  QCOMPARE(form.statusFields.phase->text(), QString());
+  form.Files().programPicker->cancelSendButton->click();
 }
 
 // A close of the main window while a send runs asks first; Yes stops the
@@ -420,7 +419,7 @@ void SendCommandTest::closeDuringASend() {
   QFETCH(bool, yes);
   QFETCH(QString, logLine);
   MakeForm(phase == "closing" ? QString("%\r\nO1\r\nM30\r\n%") : LongDocument());
-  TForm1& form = *form_;
+  MainWindow& form = *form_;
   PtyControl& control = *control_;
   QStringList questions;
   form.Host.SetMessageFunction([&](const std::string& text, const std::string&, MessageKind, MessageButtons) {
@@ -430,19 +429,19 @@ void SendCommandTest::closeDuringASend() {
   std::string textWhenAsked;
   bool closedAtOnce = true;
   const auto closeNow = [&] {
-    textWhenAsked = form.RichEdit1->text().toStdString();
+    textWhenAsked = form.editor->text().toStdString();
     closedAtOnce = form.close();
   };
   std::vector<std::function<bool()>> steps;
   if (phase == "waiting") {
     steps.push_back([&] {
-      if (Panel(form, 2) != "送信待機中") return false;
+      if (form.statusFields.phase->text() != "送信待機中") return false;
       closeNow();
       return true;
     });
   } else {
     steps.push_back([&] {
-      if (Panel(form, 2) != "送信待機中") return false;
+      if (form.statusFields.phase->text() != "送信待機中") return false;
       control.Send(kDc1);
       return true;
     });
@@ -455,24 +454,24 @@ void SendCommandTest::closeDuringASend() {
       });
       // The send went on after No: end it with "中止".
       steps.push_back([&] {
-        if (!yes) form.Buttons[13]->click();
+        if (!yes) form.Commands().tools.stop->click();
         return true;
       });
     } else {
       steps.push_back([&] {
         control.Drain();
-        if (Panel(form, 1) != "残り 0ﾊﾞｲﾄ") return false;  // all data out: the closing delay
+        if (form.statusFields.remaining->text() != "残り 0ﾊﾞｲﾄ") return false;  // all data out: the closing delay
         closeNow();
         return true;
       });
     }
   }
   Script script(steps);
-  form.Buttons[10]->click();  // returns when the send has ended
+  form.Commands().tools.send->click();  // returns when the send has ended
   QVERIFY(script.Finished());
   QCOMPARE(questions, QStringList{"転送中です。中止して終了しますか？"});
   QVERIFY(!closedAtOnce);
-  QCOMPARE(textWhenAsked, form.RichEdit1->text().toStdString());  // the document was not touched
+  QCOMPARE(textWhenAsked, form.editor->text().toStdString());  // the document was not touched
   const std::string& log = form.Log.Text();
   const size_t lastLine = log.rfind('\n', log.size() - 2);
   QCOMPARE(QString::fromStdString(log.substr(lastLine + 1 + 19, log.size() - lastLine - 21)), logLine);

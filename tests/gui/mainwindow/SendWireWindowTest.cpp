@@ -19,13 +19,13 @@
 #include "NcsimProcess.h"
 #include "gui/dialogs/LineMonitorWindow.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 using quelvo::ncsim::test::NcsimProcess;
 
 namespace {
@@ -72,7 +72,7 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
                         out.toStdString()});
   QVERIFY2(!control.WaitFor("ready", 10000).empty(), "ncsim did not publish its link");
 
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   form.Comm.Port_S = link.toStdString();
@@ -82,17 +82,17 @@ void SendWireWindowTest::controlReceivesEveryLineOfTheText() {
     messages.push_back(message);
     return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kYes;
   });
-  form.RichEdit1->setText(text);
-  form.RichEdit1->setModified(false);
+  form.editor->setText(text);
+  form.editor->setModified(false);
 
-  form.Buttons[10]->click();  // runs the whole send
+  form.Commands().tools.send->click();  // runs the whole send
   QVERIFY2(messages.empty(), messages.empty() ? "" : messages.front().c_str());
   QVERIFY2(form.Log.Text().find("  送信完了\n") != std::string::npos, form.Log.Text().c_str());
 
   const std::string end = control.WaitFor("end", 10000);
   QVERIFY2(end.find(" parity_errors=0 ") != std::string::npos, end.c_str());
   QCOMPARE(QString::fromStdString(ReadFile(out)), received);
-  QCOMPARE(form.ProgressBar->maximum(), amount);
+  QCOMPARE(form.statusFields.progress->maximum(), amount);
 }
 
 // The same send with and without "通信モニタ" open: the control gets the same
@@ -107,14 +107,14 @@ void SendWireWindowTest::lineMonitorOpenDuringASendChangesNothing() {
     NcsimProcess control({"--link", link.toStdString(), "--code", "iso", "--baud", "0", "--once", "--out",
                           out.toStdString()});
     QVERIFY2(!control.WaitFor("ready", 10000).empty(), "ncsim did not publish its link");
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.Comm.Port_S = link.toStdString();
-    if (monitor) form.Menus.LineMonitor->trigger();
-    form.RichEdit1->setText("O1\r\nG01X1.\r\nM30\r\n");
-    form.RichEdit1->setModified(false);
-    form.Buttons[10]->click();
+    if (monitor) form.Commands().Menus.LineMonitor->trigger();
+    form.editor->setText("O1\r\nG01X1.\r\nM30\r\n");
+    form.editor->setModified(false);
+    form.Commands().tools.send->click();
     QVERIFY(control.WaitFor("end", 10000).find(" parity_errors=0 ") != std::string::npos);
     atControl[monitor] = ReadFile(out);
     // Without the time stamps and the temporary folder.
@@ -124,11 +124,11 @@ void SendWireWindowTest::lineMonitorOpenDuringASendChangesNothing() {
       log[monitor].replace(at, homePath.size(), "HOME");
     }
     if (monitor) {
-      QVERIFY(form.LineMonitorWin != nullptr && form.LineMonitorWin->isVisible());
-      form.LineMonitorWin->Poll();
-      form.LineMonitorWin->Poll();
-      seen = form.LineMonitorWin->Lines();
-      QVERIFY(form.LineMonitorWin->WatchButton()->isEnabled());  // the transfer ended
+      QVERIFY(form.lineMonitor != nullptr && form.lineMonitor->isVisible());
+      form.lineMonitor->Poll();
+      form.lineMonitor->Poll();
+      seen = form.lineMonitor->Lines();
+      QVERIFY(form.lineMonitor->WatchButton()->isEnabled());  // the transfer ended
     }
   }
   QCOMPARE(atControl[1], atControl[0]);

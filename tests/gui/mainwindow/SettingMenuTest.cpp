@@ -12,13 +12,13 @@
 #include "core/common/ProgramFiles.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/ProgramSettings.h"
-#include "gui/dialogs/Option.h"
-#include "gui/dialogs/Setdata.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/dialogs/OptionsDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "support/WindowTestHome.h"
 
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -28,7 +28,7 @@ void WriteSlot(const char* fileName, const std::string& port) {
   QVERIFY(ini.WriteString("Setting_S", "Port", port));
 }
 
-void PressShortcut(TForm1& form, Qt::Key key) {
+void PressShortcut(MainWindow& form, Qt::Key key) {
   QTest::keyClick(&form, key, Qt::AltModifier);
 }
 
@@ -49,23 +49,23 @@ void SettingMenuTest::shortcutsLoadTheSlotOfTheirTag() {
   WriteSlot("SetDataO.ini", "/dev/osp1");
   WriteSlot("SetData10.ini", "/dev/ten");
   WriteSlot("SetData6.ini", "/dev/six");
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowActive(&form));
   QCOMPARE(form.Comm.Port_S, std::string("/dev/one"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(設定１)"));
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(設定１)"));
 
   PressShortcut(form, Qt::Key_O);
   QCOMPARE(form.Settings.setNo, 6);
   QCOMPARE(form.Comm.Port_S, std::string("/dev/osp1"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(OSP専用_NO.1)"));
-  QVERIFY(form.Menus.SetItems[10]->isChecked());
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(OSP専用_NO.1)"));
+  QVERIFY(form.Commands().Menus.SetItems[10]->isChecked());
 
   PressShortcut(form, Qt::Key_A);
   QCOMPARE(form.Settings.setNo, 11);
   QCOMPARE(form.Comm.Port_S, std::string("/dev/ten"));
-  QVERIFY(form.Menus.SetItems[9]->isChecked());
-  QVERIFY(!form.Menus.SetItems[10]->isChecked());
+  QVERIFY(form.Commands().Menus.SetItems[9]->isChecked());
+  QVERIFY(!form.Commands().Menus.SetItems[10]->isChecked());
 
   PressShortcut(form, Qt::Key_6);
   QCOMPARE(form.Settings.setNo, 7);
@@ -79,27 +79,27 @@ void SettingMenuTest::shortcutsLoadTheSlotOfTheirTag() {
 
 void SettingMenuTest::captionFollowsARenamedSetting() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
-  form.Set1Click(3);
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(設定３)"));
+  form.Setting().SettingItemClick(3);
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(設定３)"));
 
   // Renamed in the settings dialog and saved: the item and the menu follow.
-  quelvo::TSetdataForm& dialog = form.SetdataDialog();
+  quelvo::SettingsDialog& dialog = form.Setting().EnsureSettingsDialog();
   dialog.SetPortProber({[](int) { return false; }, {}});
   quelvo::DialogPrompts prompts;
   prompts.askYesNo = [](QWidget*, const QString&, const QString&) { return quelvo::CloseAnswer::Yes; };
   prompts.inform = prompts.warn = [](QWidget*, const QString&, const QString&) {};
   dialog.SetPrompts(prompts);
   QTimer::singleShot(0, &dialog, [&] {
-    dialog.Edit1()->setText("旋盤");
-    QVERIFY(dialog.Button1Click());
+    dialog.NameEdit()->setText("旋盤");
+    QVERIFY(dialog.SaveClick());
     dialog.reject();
   });
-  form.SpeedButton11Click();
+  form.Setting().OpenSettingsDialog();
   QCOMPARE(form.Settings.setNames[3], std::string("旋盤"));
-  QCOMPARE(form.Menus.SetItems[2]->text(), QString("旋盤"));
-  QCOMPARE(form.Menus.Setting->title(), QString("通信設定切換(旋盤)"));
+  QCOMPARE(form.Commands().Menus.SetItems[2]->text(), QString("旋盤"));
+  QCOMPARE(form.Commands().Menus.Setting->title(), QString("通信設定切換(旋盤)"));
   QVERIFY(QFile::exists(QString::fromStdString(quelvo::ProgramFolderFile("SetData3.ini"))));
 }
 
@@ -109,7 +109,7 @@ void SettingMenuTest::storedNumberWithoutSlotFallsBackToOne() {
     quelvo::IniFile ini(quelvo::ProgramSettingsPath());
     QVERIFY(ini.WriteInteger("Setting", "SetNo", 15));
   }
-  TForm1 form;
+  MainWindow form;
   std::vector<std::string> messages;
   form.Host.SetMessageFunction([&](const std::string& text, const std::string&, quelvo::MessageKind,
                                    quelvo::MessageButtons) {
@@ -119,26 +119,26 @@ void SettingMenuTest::storedNumberWithoutSlotFallsBackToOne() {
   form.show();
   QCOMPARE(messages, std::vector<std::string>{"通信設定番号\n15は存在しません。"});
   QCOMPARE(form.Settings.setNo, 1);
-  QVERIFY(form.Menus.SetItems[0]->isChecked());
+  QVERIFY(form.Commands().Menus.SetItems[0]->isChecked());
 }
 
 void SettingMenuTest::optionsDialogAndPreviewSwitch() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   form.Document.LastFileSize = 2048;
-  form.StatusBar1->SetPanelText(0, "x");
-  quelvo::TOptionForm& options = form.OptionDialog();
+  form.editorFields.size->setText("x");
+  quelvo::OptionsDialog& options = form.Setting().EnsureOptionsDialog();
   QTimer::singleShot(0, &options, [&] { options.reject(); });
-  form.setting_opClick();
-  QVERIFY(form.StatusBar1->PanelText(0) != QString("x"));
+  form.Setting().setting_opClick();
+  QVERIFY(form.editorFields.size->text() != QString("x"));
 
   QVERIFY(form.Settings.options.filePreview);
-  form.ToggleFilePreviewOption();
+  form.Setting().ToggleFilePreviewOption();
   QVERIFY(!form.Settings.options.filePreview);
-  QVERIFY(!form.Menus.view_op->isChecked());
-  QVERIFY(!form.Menus.view_op->isVisible());
-  form.ToggleFilePreviewOption();
+  QVERIFY(!form.Commands().Menus.view_op->isChecked());
+  QVERIFY(!form.Commands().Menus.view_op->isVisible());
+  form.Setting().ToggleFilePreviewOption();
   QVERIFY(form.Settings.options.filePreview);
 }
 

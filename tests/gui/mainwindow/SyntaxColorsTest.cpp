@@ -16,12 +16,12 @@
 #include "core/settings/ProgramSettings.h"
 #include "gui/editor/NcEdit.h"
 #include "gui/editor/NcLexer.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::NcEdit;
 using quelvo::NcLexer;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
@@ -81,14 +81,14 @@ bool MarkedAt(NcEdit* edit, const QString& word) {
 }
 
 // A window with the stored look, the program in its editor, shown and painted.
-std::unique_ptr<TForm1> OpenWindow() {
-  auto form = std::make_unique<TForm1>();
+std::unique_ptr<MainWindow> OpenWindow() {
+  auto form = std::make_unique<MainWindow>();
   form->resize(600, 400);
   form->show();
   if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
-  form->RichEdit1->setText(kProgram);
-  form->RichEdit1->setModified(false);
-  form->RichEdit1->repaint();
+  form->editor->setText(kProgram);
+  form->editor->setModified(false);
+  form->editor->repaint();
   return form;
 }
 
@@ -123,27 +123,27 @@ void SyntaxColorsTest::offLooksAsTheEditorAlwaysDid() {
   {
     auto form = OpenWindow();
     QVERIFY(form);
-    QVERIFY(!form->RichEdit1->SyntaxColors());
-    QVERIFY(!form->Menus.color_op->isChecked());
-    never = Capture(form->RichEdit1);
+    QVERIFY(!form->editor->SyntaxColors());
+    QVERIFY(!form->Commands().Menus.color_op->isChecked());
+    never = Capture(form->editor);
   }
   WriteLook(fontColor, screenColor, 1);
   auto form = OpenWindow();
   QVERIFY(form);
-  QVERIFY(form->RichEdit1->SyntaxColors());
-  const EditorLook on = Capture(form->RichEdit1);
+  QVERIFY(form->editor->SyntaxColors());
+  const EditorLook on = Capture(form->editor);
   QVERIFY(on.image != never.image);
   QVERIFY(on.marked > 0);  // "あ" under ISO
-  form->Menus.color_op->trigger();
-  QVERIFY(!form->RichEdit1->SyntaxColors());
-  form->RichEdit1->repaint();
-  const EditorLook off = Capture(form->RichEdit1);
+  form->Commands().Menus.color_op->trigger();
+  QVERIFY(!form->editor->SyntaxColors());
+  form->editor->repaint();
+  const EditorLook off = Capture(form->editor);
   QCOMPARE(off.styleAttributes, never.styleAttributes);
   QCOMPARE(off.styleBytes, never.styleBytes);
   QCOMPARE(off.styleBytes, QList<long>(off.styleBytes.size(), 0));
   QCOMPARE(off.marked, 0L);
   QVERIFY(off.image == never.image);
-  QVERIFY(!form->RichEdit1->isModified());
+  QVERIFY(!form->editor->isModified());
 }
 
 void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
@@ -151,7 +151,7 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   WriteLook(0x00FFFF /* yellow */, 0x400000 /* dark blue */, -1);  // no key: on
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   QVERIFY(edit->SyntaxColors());
   QCOMPARE(StyleAt(edit, "O1000"), long(quelvo::NcStyle::ProgramNumber));
   QCOMPARE(StyleAt(edit, "(PLATE)"), long(quelvo::NcStyle::Comment));
@@ -166,8 +166,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   QVERIFY(StyleFore(edit, int(quelvo::NcStyle::GCode)) != StyleFore(edit, 0));
 
   // "文字色設定", "背景色設定" and "フォント設定" still reach the editor.
-  form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(10, 20, 30), true; };
-  form->font_colorClick();
+  form->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(10, 20, 30), true; };
+  form->Edit().font_colorClick();
   QCOMPARE(edit->color(), QColor(10, 20, 30));
   // Near-black text would not read on the dark blue: the text and the caret
   // show it lighter, as the syntax colours are made; the stored colour stays.
@@ -175,8 +175,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
   QVERIFY(shown.lightness() > QColor(10, 20, 30).lightness() + 64);
   QCOMPARE(StyleFore(edit, 0), shown);
   QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE), long(shown.red() | shown.green() << 8 | shown.blue() << 16));
-  form->Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(250, 250, 240), true; };
-  form->screen_colorClick();
+  form->Edit().Dialogs.ChooseColor = [](QWidget*, QColor& c) { return c = QColor(250, 250, 240), true; };
+  form->Edit().screen_colorClick();
   QCOMPARE(edit->paper(), QColor(250, 250, 240));
   // On the light background it reads as stored.
   QCOMPARE(StyleFore(edit, 0), QColor(10, 20, 30));
@@ -185,8 +185,8 @@ void SyntaxColorsTest::onStylesWordsAndKeepsTheStoredLook() {
     QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style), 0xF0FAFAL);
   QFont big = edit->font();
   big.setPointSize(17);
-  form->Dialogs.ChooseFont = [big](QWidget*, QFont& f) { return f = big, true; };
-  form->EditFontClick();
+  form->Edit().Dialogs.ChooseFont = [big](QWidget*, QFont& f) { return f = big, true; };
+  form->Edit().EditFontClick();
   QCOMPARE(edit->font().pointSize(), 17);
   QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, int(quelvo::NcStyle::Axis)), 17L);
 }
@@ -204,15 +204,15 @@ void SyntaxColorsTest::marksFollowTheActiveSendCode() {
 
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   edit->setText("G01X1.(あ)\r\n#1=2(ab)");
   edit->repaint();
   QCOMPARE(form->Settings.setNo, 1);  // ISO: no kanji, every ASCII character
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(!MarkedAt(edit, "#1"));
-  form->Set1Click(2);  // ASCII carries the kanji
+  form->Setting().SettingItemClick(2);  // ASCII carries the kanji
   QVERIFY(!MarkedAt(edit, "あ"));
-  form->Set1Click(3);  // EIA has neither the kanji, "#", "=" nor lower case
+  form->Setting().SettingItemClick(3);  // EIA has neither the kanji, "#", "=" nor lower case
   QVERIFY(MarkedAt(edit, "あ"));
   QVERIFY(MarkedAt(edit, "#1"));
   QVERIFY(MarkedAt(edit, "=2"));
@@ -225,21 +225,21 @@ void SyntaxColorsTest::optionIsStoredAndTheMenuShowsIt() {
   {
     auto form = OpenWindow();
     QVERIFY(form);
-    QVERIFY(form->Menus.color_op->isCheckable());
-    QVERIFY(form->Menus.color_op->isChecked());  // on without the key
-    form->RichEdit1->insert("X");
-    form->Menus.color_op->trigger();
-    QVERIFY(!form->Menus.color_op->isChecked());
-    QVERIFY(form->RichEdit1->isModified());  // the look changes, nothing else
-    form->RichEdit1->setModified(false);
+    QVERIFY(form->Commands().Menus.color_op->isCheckable());
+    QVERIFY(form->Commands().Menus.color_op->isChecked());  // on without the key
+    form->editor->insert("X");
+    form->Commands().Menus.color_op->trigger();
+    QVERIFY(!form->Commands().Menus.color_op->isChecked());
+    QVERIFY(form->editor->isModified());  // the look changes, nothing else
+    form->editor->setModified(false);
     QVERIFY(form->close());
   }
   quelvo::IniFile ini(quelvo::ProgramSettingsPath());
   QCOMPARE(ini.ReadString("Options", "Syntax_Color", "missing"), std::string("0"));
   auto again = OpenWindow();
   QVERIFY(again);
-  QVERIFY(!again->RichEdit1->SyntaxColors());
-  QVERIFY(!again->Menus.color_op->isChecked());
+  QVERIFY(!again->editor->SyntaxColors());
+  QVERIFY(!again->Commands().Menus.color_op->isChecked());
 }
 
 // Opening a long program styles the lines on screen, not the whole text; a
@@ -249,7 +249,7 @@ void SyntaxColorsTest::onlyWhatIsShownIsStyled() {
   quelvo::test::WindowTestHome home;
   auto form = OpenWindow();
   QVERIFY(form);
-  NcEdit* edit = form->RichEdit1;
+  NcEdit* edit = form->editor;
   QString text;
   for (int i = 0; i < 20000; ++i) text += "G01X" + QString::number(i) + ".Y2.\r\n";
   edit->setText(text);

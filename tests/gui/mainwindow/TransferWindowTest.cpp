@@ -16,10 +16,10 @@
 
 #include "core/common/Cp932.h"
 #include "core/transfer/CommLog.h"
-#include "gui/dialogs/Autono.h"
+#include "gui/dialogs/AutoNumberDialog.h"
 #include "gui/dialogs/FilePrompts.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "support/FakeTransferHost.h"
 #include "support/WindowTestHome.h"
@@ -29,14 +29,14 @@ Q_DECLARE_METATYPE(quelvo::SaveAnswer)
 using quelvo::MessageAnswer;
 using quelvo::MessageButtons;
 using quelvo::MessageKind;
-using quelvo::TForm1;
+using quelvo::MainWindow;
 
 namespace {
 
 // Records the message boxes of the window host instead of showing them.
 struct Messages {
   std::vector<std::string> texts;
-  void Attach(TForm1& form) {
+  void Attach(MainWindow& form) {
     form.Host.SetMessageFunction(
         [this](const std::string& text, const std::string&, MessageKind, MessageButtons) {
           texts.push_back(text);
@@ -45,14 +45,19 @@ struct Messages {
   }
 };
 
+// The window as the transfer host sees it.
+quelvo::TransferWindowView& View(MainWindow& form) { return form; }
+
 // In the editing state "切取", "ｺﾋﾟｰ" and "戻す" follow the selection and the
 // undo history, so only a lock says something about them.
-void CheckLocked(TForm1& form, bool locked, bool logMenuEnabled) {
-  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15}) {
-    if (!locked && (n == 4 || n == 5 || n == 7)) continue;
-    QVERIFY2(form.Buttons[n]->isEnabled() == !locked, qPrintable(QString("SpeedButton%1").arg(n)));
+void CheckLocked(MainWindow& form, bool locked, bool logMenuEnabled) {
+  const quelvo::ToolButtons& t = form.Commands().tools;
+  for (QToolButton* button : {t.newFile, t.open, t.save, t.cut, t.copy, t.paste, t.undo, t.print, t.receive,
+                              t.send, t.settings, t.findNext, t.repeat}) {
+    if (!locked && (button == t.cut || button == t.copy || button == t.undo)) continue;
+    QVERIFY2(button->isEnabled() == !locked, qPrintable(button->objectName()));
   }
-  const auto& m = form.Menus;
+  const auto& m = form.Commands().Menus;
   for (QMenu* menu : {m.File, m.Edit, m.Find, m.Setting, m.Option, m.Help})
     QVERIFY2(menu->menuAction()->isEnabled() == !locked, qPrintable(menu->title()));
   QCOMPARE(m.Log->menuAction()->isEnabled(), logMenuEnabled);
@@ -80,54 +85,54 @@ class TransferWindowTest : public QObject {
 
 void TransferWindowTest::transferringStateLocksExactlyTheListedControls() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   CheckLocked(form, false, true);
-  QVERIFY(!form.Buttons[13]->isEnabled());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
 
-  form.SetTransferUi(false);
+  form.Transfer().SetTransferUi(false);
   CheckLocked(form, true, false);
-  QVERIFY(form.Buttons[13]->isEnabled());
-  QVERIFY(form.StatusBar2->isVisible());
-  QVERIFY(!form.StatusBar1->isVisible());
+  QVERIFY(form.Commands().tools.stop->isEnabled());
+  QVERIFY(form.transferStatus->isVisible());
+  QVERIFY(!form.editorStatus->isVisible());
   if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
-    form.ShowTransferPanel(true);
-    form.SetStatusPanel(2, "＜＜ 送信中 ＞＞");
-    form.SetLabel2("送信中のプログラム番号 => O1000");
-    form.SetProgressRange(100);
-    form.SetProgressPosition(40);
+    View(form).ShowTransferPanel(true);
+    View(form).SetStatusField(quelvo::TransferStatusField::Phase, "＜＜ 送信中 ＞＞");
+    View(form).SetProgramLine("送信中のプログラム番号 => O1000");
+    View(form).SetProgressRange(100);
+    View(form).SetProgressPosition(40);
     form.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/transferring.png");
   }
   // The setting shortcuts do nothing while a transfer runs.
   QTest::keyClick(&form, Qt::Key_2, Qt::AltModifier);
   QCOMPARE(form.Settings.setNo, 1);
 
-  form.RichEdit1->setText("O1\r\nG01X1.\r\n");
-  form.RichEdit1->SendScintilla(QsciScintillaBase::SCI_SETSEL, 4UL, 7L);
-  form.StatusBar1->SetPanelText(4, "選択");
-  form.SetTransferUi(true);
+  form.editor->setText("O1\r\nG01X1.\r\n");
+  form.editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, 4UL, 7L);
+  form.editorFields.selection->setText("選択");
+  form.Transfer().SetTransferUi(true);
   CheckLocked(form, false, true);
-  QVERIFY(!form.Buttons[13]->isEnabled());
-  QVERIFY(!form.StatusBar2->isVisible());
-  QVERIFY(form.StatusBar1->isVisible());
-  QVERIFY(!form.RichEdit1->isReadOnly());
-  QCOMPARE(form.RichEdit1->SelectionStart(), 0L);
-  QCOMPARE(form.RichEdit1->SelectionEnd(), 0L);
-  QCOMPARE(form.StatusBar1->PanelText(4), QString());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
+  QVERIFY(!form.transferStatus->isVisible());
+  QVERIFY(form.editorStatus->isVisible());
+  QVERIFY(!form.editor->isReadOnly());
+  QCOMPARE(form.editor->SelectionStart(), 0L);
+  QCOMPARE(form.editor->SelectionEnd(), 0L);
+  QCOMPARE(form.editorFields.selection->text(), QString());
 }
 
 void TransferWindowTest::logViewOfAMissingLogReturnsToTheEditor() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   Messages messages;
   messages.Attach(form);
   form.show();
-  form.Menu_sendClick(1);
-  form.Menu_sendClick(2);
+  form.Transfer().LogItemClick(1);
+  form.Transfer().LogItemClick(2);
   QCOMPARE(messages.texts, (std::vector<std::string>{"送信ログファイルが見つかりません。",
                                                       "受信ログファイルが見つかりません。"}));
-  QVERIFY(!form.Transfer.LogViewMode);
-  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit1);
+  QVERIFY(!form.Transfer().state.LogViewMode);
+  QCOMPARE(form.editorStack->currentWidget(), form.editor);
   CheckLocked(form, false, true);
 }
 
@@ -135,52 +140,52 @@ void TransferWindowTest::logViewShowsTheLogAndKeepsTheLogMenu() {
   quelvo::test::WindowTestHome home;
   const std::string logText = "2026/12/07 20:15:00  送信\n2026/12/07 20:15:09  送信完了\n";
   QVERIFY(quelvo::SaveCommLog(logText, 1));
-  TForm1 form;
+  MainWindow form;
   form.show();
-  form.RichEdit1->setText("O1234\r\n");
+  form.editor->setText("O1234\r\n");
 
-  form.Menu_sendClick(1);
-  QVERIFY(form.Transfer.LogViewMode);
-  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit2);
-  QVERIFY(form.RichEdit2->text().contains("送信完了"));
-  QCOMPARE(form.RichEdit2->font().family(), form.RichEdit1->font().family());
+  form.Transfer().LogItemClick(1);
+  QVERIFY(form.Transfer().state.LogViewMode);
+  QCOMPARE(form.editorStack->currentWidget(), form.logView);
+  QVERIFY(form.logView->text().contains("送信完了"));
+  QCOMPARE(form.logView->font().family(), form.editor->font().family());
   CheckLocked(form, true, true);
   // Not a transfer: no stop button, the editor status bar stays.
-  QVERIFY(!form.Buttons[13]->isEnabled());
-  QVERIFY(form.StatusBar1->isVisible());
-  QVERIFY(!form.StatusBar2->isVisible());
+  QVERIFY(!form.Commands().tools.stop->isEnabled());
+  QVERIFY(form.editorStatus->isVisible());
+  QVERIFY(!form.transferStatus->isVisible());
 
-  form.Menu_sendClick(3);
-  QVERIFY(!form.Transfer.LogViewMode);
-  QCOMPARE(form.EditorStack->currentWidget(), form.RichEdit1);
-  QCOMPARE(form.RichEdit1->text(), QString("O1234\r\n"));
+  form.Transfer().LogItemClick(3);
+  QVERIFY(!form.Transfer().state.LogViewMode);
+  QCOMPARE(form.editorStack->currentWidget(), form.editor);
+  QCOMPARE(form.editor->text(), QString("O1234\r\n"));
   CheckLocked(form, false, true);
 }
 
 void TransferWindowTest::stopKeysCallTheRunningTransfersStop() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   std::vector<quelvo::StopKind> stops;
   form.StopKeys.SetStopHandler([&](quelvo::StopKind kind) { stops.push_back(kind); });
 
   // F3 and Esc are stops wherever the focus is; other keys are not.
-  QTest::keyClick(form.RichEdit1, Qt::Key_Escape);
+  QTest::keyClick(form.editor, Qt::Key_Escape);
   QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kEsc);
   stops.clear();
-  QTest::keyPress(form.Buttons[2], Qt::Key_F3);
+  QTest::keyPress(form.Commands().tools.open, Qt::Key_F3);
   QVERIFY(!stops.empty() && stops.back() == quelvo::StopKind::kF3);
-  QTest::keyRelease(form.Buttons[2], Qt::Key_F3);
+  QTest::keyRelease(form.Commands().tools.open, Qt::Key_F3);
   stops.clear();
-  QTest::keyClick(form.RichEdit1, Qt::Key_A);
+  QTest::keyClick(form.editor, Qt::Key_A);
   QVERIFY(stops.empty());
 
   // Without a running transfer a stop reaches nothing: the next transfer
   // does not start stopped.
   form.StopKeys.SetStopHandler([&form](quelvo::StopKind kind) { form.StopTransfer(kind); });
-  form.SetTransferUi(false);
-  form.Buttons[13]->click();
+  form.Transfer().SetTransferUi(false);
+  form.Commands().tools.stop->click();
   QVERIFY(!form.TransferRunning());
   QVERIFY(!form.Link.UserStopRequested());
 }
@@ -191,22 +196,22 @@ void TransferWindowTest::completionTimerReturnsToEditingWithoutMail() {
   quelvo::test::WindowTestHome home;
   const QString mailFile = home.File("mail.txt");
   qputenv("QUELVO_SENDMAIL", QByteArray("cat > '") + mailFile.toLocal8Bit() + "'");
-  TForm1 form;
+  MainWindow form;
   form.show();
   form.Comm.Mail_Flg = "Y";
   form.Comm.Mail_Address = "shop@example.com";
   form.Comm.Mail_Subject = "NC";
 
-  form.SetTransferUi(false);
-  form.ShowTransferPanel(true);
-  form.StatusBar2->SetPanelText(6, "003");
+  form.Transfer().SetTransferUi(false);
+  View(form).ShowTransferPanel(true);
+  form.statusFields.repeatPass->setText("003");
   form.Link.Port().PortOpenedForSend = true;
-  form.Timer1->start();
-  form.Timer1Timer();
+  form.completionTimer->start();
+  form.Transfer().TransferFinished();
   QVERIFY(!QFile::exists(mailFile));
-  QVERIFY(!form.Timer1->isActive());
-  QCOMPARE(form.StatusBar2->PanelText(6), QString());
-  QVERIFY(!form.Panel2->isVisible());
+  QVERIFY(!form.completionTimer->isActive());
+  QCOMPARE(form.statusFields.repeatPass->text(), QString());
+  QVERIFY(!form.lineStrip->isVisible());
   CheckLocked(form, false, true);
   qunsetenv("QUELVO_SENDMAIL");
 }
@@ -232,8 +237,8 @@ void TransferWindowTest::hostLinesAreTheEditorLinesAsTheFakeGivesThem() {
   QFETCH(QString, text);
   QFETCH(QStringList, lines);
   quelvo::test::WindowTestHome home;
-  TForm1 form;
-  form.RichEdit1->setText(text);
+  MainWindow form;
+  form.editor->setText(text);
   quelvo::WindowTransferHost& host = form.Host;
   QStringList window;
   for (int i = 0; i < host.LineCount(); ++i) window << QString::fromStdString(host.Line(i));
@@ -286,20 +291,20 @@ void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
   QFETCH(bool, closes);
   quelvo::test::WindowTestHome home;
   qunsetenv("QUELVO_POWEROFF");
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
   if (fromCommandLine) {
     form.CommandLineArguments = {"END"};
     form.ProcessCommandLine();
   } else {
-    form.RequestCloseByUser();
+    form.Transfer().RequestCloseByUser();
   }
   QVERIFY(form.App.CloseAfterTransfer);
-  form.RichEdit1->setText("O1\r\nM30\r\n");
-  form.RichEdit1->setModified(modified);
+  form.editor->setText("O1\r\nM30\r\n");
+  form.editor->setModified(modified);
   int asked = 0;
-  form.FilePrompt.askSaveChanges = [&](QWidget*, const QString&, bool) {
+  form.Files().FilePrompt.askSaveChanges = [&](QWidget*, const QString&, bool) {
     ++asked;
     return answer;
   };
@@ -313,58 +318,58 @@ void TransferWindowTest::closeAtTransferEndPowersOffOnlyAClosedWindow() {
   QCOMPARE(asked, questions);
   QCOMPARE(form.isVisible(), !closes);
   QCOMPARE(powerOffs, closes ? 1 : 0);
-  if (!closes) QCOMPARE(form.RichEdit1->text(), QString("O1\r\nM30\r\n"));
+  if (!closes) QCOMPARE(form.editor->text(), QString("O1\r\nM30\r\n"));
 }
 
 // The document events of a send as the window applies them, once delivered
 // to its thread.
 void TransferWindowTest::hostReadsAndShowsDocumentLines() {
   quelvo::test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   quelvo::WindowTransferHost& host = form.Host;
   quelvo::TransferEvents& events = host.Events();
-  form.RichEdit1->setText("O1\r\nG01\r\n");
+  form.editor->setText("O1\r\nG01\r\n");
 
   events.LineInProgress(1, 4, 3);
   host.DeliverEvents();
-  QCOMPARE(form.RichEdit1->selectedText(), QString("G01"));
-  form.SetEditorStatusPanel(2, "選択");
-  QCOMPARE(form.StatusBar1->PanelText(2), QString("選択"));
+  QCOMPARE(form.editor->selectedText(), QString("G01"));
+  form.editorFields.modified->setText("選択");
+  QCOMPARE(form.editorFields.modified->text(), QString("選択"));
 
   // A lone line feed ends a line too; the engine has it replaced by CR.
-  form.RichEdit1->setText("A\nB\r\n");
+  form.editor->setText("A\nB\r\n");
   QCOMPARE(host.Line(0), std::string("A\n"));
   events.LineEndReplaced(0);
   host.DeliverEvents();
-  QCOMPARE(form.RichEdit1->text(), QString("A\rB\r\n"));
+  QCOMPARE(form.editor->text(), QString("A\rB\r\n"));
 
-  form.SetDocumentModified(true);
-  QVERIFY(form.RichEdit1->isModified());
+  View(form).SetDocumentModified(true);
+  QVERIFY(form.editor->isModified());
   QVERIFY(form.Document.Modified);
   events.DocumentUnchanged(false);
   host.DeliverEvents();
-  QVERIFY(!form.RichEdit1->isModified());
-  QCOMPARE(form.StatusBar1->PanelText(2), QString());
+  QVERIFY(!form.editor->isModified());
+  QCOMPARE(form.editorFields.modified->text(), QString());
   events.DataFlowing(true);
   host.DeliverEvents();
-  QCOMPARE(form.Timer2->interval(), 10000);
-  QVERIFY(form.Timer2->isActive());
+  QCOMPARE(form.estimateTimer->interval(), 10000);
+  QVERIFY(form.estimateTimer->isActive());
   events.DataFlowing(false);
   host.DeliverEvents();
-  QVERIFY(!form.Timer2->isActive());
+  QVERIFY(!form.estimateTimer->isActive());
 }
 
 void TransferWindowTest::selectionDialogAcceptsOnlyItsCharacters() {
   QWidget main;
-  quelvo::TAutoForm dialog(&main);
+  quelvo::AutoNumberDialog dialog(&main);
   QStringList refused;
   dialog.RefuseKey = [&](QWidget*, const QString& text) { refused << text; };
   dialog.show();
   if (qEnvironmentVariableIsSet("QUELVO_TEST_SCREENSHOTS")) {
     dialog.grab().save(qEnvironmentVariable("QUELVO_TEST_SCREENSHOTS") + "/autoform.png");
   }
-  QLineEdit* edit = dialog.LabeledEdit1;
+  QLineEdit* edit = dialog.numberEdit;
   QTest::keyClick(edit, Qt::Key_Return);  // empty: refused
   QTest::keyClicks(edit, "1a-6");
   QTest::keyClicks(edit, "5");
@@ -388,31 +393,31 @@ void TransferWindowTest::selectionDialogAcceptsOnlyItsCharacters() {
   edit->setFocus();
   QTest::keyClick(edit, Qt::Key_Return);
   QVERIFY(dialog.isVisible());
-  QVERIFY(dialog.Button1->hasFocus());
+  QVERIFY(dialog.onButton->hasFocus());
 }
 
 void TransferWindowTest::selectionDialogPlacementAndResult() {
   QWidget main;
   main.setGeometry(100, 80, 601, 401);
   main.show();
-  quelvo::TAutoForm dialog(&main);
+  quelvo::AutoNumberDialog dialog(&main);
   QTimer::singleShot(0, &dialog, [&] {
     QCOMPARE(dialog.size(), QSize(210, 115));
     const QRect frame = main.frameGeometry();
     QCOMPARE(dialog.pos(), QPoint(frame.left() + frame.width() / 2 - 105, frame.top() + frame.height() / 2 - 57));
-    QTest::keyClicks(dialog.LabeledEdit1, "2-4");
-    dialog.Button1->click();
+    QTest::keyClicks(dialog.numberEdit, "2-4");
+    dialog.onButton->click();
   });
   QCOMPARE(dialog.Ask(), std::optional<std::string>("2-4"));
 
   // Showing empties the field, not the number kept from before.
   QTimer::singleShot(0, &dialog, [&] {
-    QCOMPARE(dialog.LabeledEdit1->text(), QString());
+    QCOMPARE(dialog.numberEdit->text(), QString());
     QCOMPARE(dialog.SelectionNumber, std::string("2-4"));
-    dialog.Button2->click();
+    dialog.cancelButton->click();
   });
   QCOMPARE(dialog.Ask(), std::nullopt);
-  QTimer::singleShot(0, &dialog, [&] { dialog.Button1->click(); });
+  QTimer::singleShot(0, &dialog, [&] { dialog.onButton->click(); });
   QCOMPARE(dialog.Ask(), std::optional<std::string>(""));
 }
 

@@ -20,7 +20,7 @@
 #include "core/document/CaretPosition.h"
 #include "core/toolpath/ArcGeometry.h"
 #include "gui/editor/NcEdit.h"
-#include "gui/mainwindow/Mainform.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/plot/PathRenderer.h"
 #include "gui/plot/PlotLegend.h"
@@ -258,16 +258,16 @@ void PlotWindowTest::largePathIsDrawnInTheBackground() {
 
 void PlotWindowTest::menuItemOpensThePlotOfTheDocument() {
   test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QCOMPARE(form.Menus.Edit->actions().last(), form.Menus.PlotOpen);
-  QCOMPARE(form.Menus.PlotOpen->text(), QString("ツールパス表示"));
-  form.RichEdit1->setText("G00 X5. Y5.\nG01 X10. F100.\n");
-  form.Menus.PlotOpen->trigger();
-  QVERIFY(form.PlotForm && form.PlotForm->isVisible());
-  QTRY_COMPARE_WITH_TIMEOUT(form.PlotForm->Path() ? form.PlotForm->Path()->size() : size_t(0), size_t(2), 10000);
-  form.RichEdit1->setModified(false);
+  QCOMPARE(form.Commands().Menus.Edit->actions().last(), form.Commands().Menus.PlotOpen);
+  QCOMPARE(form.Commands().Menus.PlotOpen->text(), QString("ツールパス表示"));
+  form.editor->setText("G00 X5. Y5.\nG01 X10. F100.\n");
+  form.Commands().Menus.PlotOpen->trigger();
+  QVERIFY(form.plotWindow && form.plotWindow->isVisible());
+  QTRY_COMPARE_WITH_TIMEOUT(form.plotWindow->Path() ? form.plotWindow->Path()->size() : size_t(0), size_t(2), 10000);
+  form.editor->setModified(false);
 }
 
 // Another file (opened, or from the recent files) or a new document replaces
@@ -281,22 +281,22 @@ void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text);
   }
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QVERIFY(form.LoadDocument(small.toStdString()));
-  form.Menus.PlotOpen->trigger();
-  PlotWindow& plot = *form.PlotForm;
+  QVERIFY(form.Files().LoadDocument(small.toStdString()));
+  form.Commands().Menus.PlotOpen->trigger();
+  PlotWindow& plot = *form.plotWindow;
   QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(2), 10000);
   const struct {
     const char* step;
     std::function<void()> act;
     size_t moves;
   } steps[] = {
-      {"open another file", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
-      {"recent file", [&] { form.MenuFile0Click(1); }, 2},  // the list: large, small
-      {"new document", [&] { form.open1Click(); }, 0},
-      {"open after new", [&] { QVERIFY(form.LoadDocument(large.toStdString())); }, 4},
+      {"open another file", [&] { QVERIFY(form.Files().LoadDocument(large.toStdString())); }, 4},
+      {"recent file", [&] { form.Files().RecentFileClick(1); }, 2},  // the list: large, small
+      {"new document", [&] { form.Files().FileNewClick(); }, 0},
+      {"open after new", [&] { QVERIFY(form.Files().LoadDocument(large.toStdString())); }, 4},
   };
   for (const auto& step : steps) {
     plot.View()->ZoomAt(QPointF(100, 100), 3);  // the user zoomed in on the old path
@@ -306,7 +306,7 @@ void PlotWindowTest::plotFollowsTheDocumentAndFitsIt() {
     QCOMPARE(plot.Path()->size(), step.moves);
     if (step.moves > 0) QVERIFY2(Fitted(plot), step.step);
   }
-  form.RichEdit1->setModified(false);
+  form.editor->setModified(false);
 }
 
 void PlotWindowTest::latheSwitchShowsTheNewPathWhole() {
@@ -329,22 +329,22 @@ void PlotWindowTest::latheSwitchShowsTheNewPathWhole() {
 
 void PlotWindowTest::clickInThePlotUpdatesTheCaretPanel() {
   test::WindowTestHome home;
-  TForm1 form;
+  MainWindow form;
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  form.RichEdit1->setText(kMill);
-  form.Menus.PlotOpen->trigger();
-  PlotWindow& plot = *form.PlotForm;
+  form.editor->setText(kMill);
+  form.Commands().Menus.PlotOpen->trigger();
+  PlotWindow& plot = *form.plotWindow;
   QTRY_COMPARE_WITH_TIMEOUT(plot.Path() ? plot.Path()->size() : size_t(0), size_t(9), 10000);
   QVERIFY(QTest::qWaitForWindowExposed(&plot));
   QTest::mouseClick(plot.View(), Qt::LeftButton, {}, MiddleOf(plot, 5).toPoint());
-  QCOMPARE(form.StatusBar1->PanelText(1), QString::fromStdString(CaretPositionText(8, 1)));
+  QCOMPARE(form.editorFields.caret->text(), QString::fromStdString(CaretPositionText(8, 1)));
   plot.Problems()->addItem("");  // a listed problem moves the caret as well
   QListWidgetItem* item = plot.Problems()->item(0);
   item->setData(Qt::UserRole, 11);
   emit plot.Problems()->itemClicked(item);
-  QCOMPARE(form.StatusBar1->PanelText(1), QString::fromStdString(CaretPositionText(11, 1)));
-  form.RichEdit1->setModified(false);
+  QCOMPARE(form.editorFields.caret->text(), QString::fromStdString(CaretPositionText(11, 1)));
+  form.editor->setModified(false);
 }
 
 void PlotWindowTest::cursorCoordinatesFollowTheMouse_data() {

@@ -18,7 +18,7 @@ namespace quelvo {
 class SerialLink;
 class TransferHost;
 
-// Shows the selection-number dialog (TAutoForm) modally: the accepted number,
+// Shows the selection-number dialog (AutoNumberDialog) modally: the accepted number,
 // or nothing when the dialog was cancelled or closed.
 using AskSelectionNumber = std::function<std::optional<std::string>()>;
 

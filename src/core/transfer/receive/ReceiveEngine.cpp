@@ -88,12 +88,12 @@ void ReceiveEngine::Prepare(const CommSetting& setting) {
   state.codes.GoFlag = true;
   state.LineSeenFlag = true;
   host_.Events().PhaseChanged(TransferPhase::kWaitingForControl);
-  ShowSettingPanels();
+  ShowLineSettings();
   host_.Events().PhaseChanged(TransferPhase::kWaitingForControl);
   log_.AppendLog("  受信データ待ち\n");
 }
 
-void ReceiveEngine::ShowSettingPanels() {
+void ReceiveEngine::ShowLineSettings() {
   const ActiveSetting& active = link_.Active();
   if (active.Code >= 0 && active.Code <= 3) log_.AppendLog(kCodeLogLines[active.Code]);
   link_.State().codes.CurrentCode = ReceiveTapeCode(active.Code);

@@ -7,7 +7,7 @@
 // existing target is replaced only when the data starts), recognises the end of the data
 // ("%", DC4, CAN, DSR off or a stop), answers with DC4, saves the file (under
 // the control's file name when one was sent) and the communication log. Every
-// step writes its panel texts and log lines; the port is closed on every way
+// step writes its status texts and log lines; the port is closed on every way
 // out.
 //
 // It runs synchronously on the caller's thread (the window's transfer thread,
@@ -73,7 +73,7 @@ class ReceiveEngine : private ReceivedTextSink {
   // its ending path and leaves with StopTransfer (see TransferSteps.h).
   Phase RunStep(Phase phase, const CommSetting& setting);
   void Prepare(const CommSetting& setting);
-  void ShowSettingPanels();
+  void ShowLineSettings();
   std::uint8_t WaitForStart();
   void StartData(std::uint8_t startChar);
   void LeaveOnStopWhileWaiting();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress counters of a send, shared between the send engine (its own thread)
-// and the remaining-time worker TSendTime, which runs EstimateRemainingTime
+// and the remaining-time worker RemainingTimeWorker, which runs EstimateRemainingTime
 // once every ten seconds while the data goes out. Each counter is a 32-bit
 // atomic: the two threads read and write them without a lock.
 #include <atomic>

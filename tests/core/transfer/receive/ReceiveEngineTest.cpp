@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The receive engine's ways through a reception: its log and panels, stops,
+// The receive engine's ways through a reception: its log and status fields, stops,
 // line checks, blocks, and the failures of files and ports.
 #include <sys/resource.h>
 #include <unistd.h>
@@ -48,12 +48,12 @@ TEST_F(ReceiveEngineTest, WholeReceptionLogsPanelsAndAnswersInOrder) {
   EXPECT_NE(saved.find("  受信完了\r\n"), std::string::npos);
   EXPECT_EQ(saved.size(), log.Text().size() + LogLines().size());
 
-  EXPECT_EQ(host.panels[3], "自動 : 9600, 2");
-  EXPECT_EQ(host.panels[4], "COM1");
-  EXPECT_EQ(host.panels[5], "Y");
-  EXPECT_EQ(host.panels[1], "");
-  EXPECT_EQ(host.panels[2], "受信完了");
-  EXPECT_EQ(host.label2, "受信中のプログラム番号 => O1234");
+  EXPECT_EQ(host.status[TransferStatusField::LineSettings], "自動 : 9600, 2");
+  EXPECT_EQ(host.status[TransferStatusField::Port], "COM1");
+  EXPECT_EQ(host.status[TransferStatusField::StartSignal], "Y");
+  EXPECT_EQ(host.status[TransferStatusField::Remaining], "");
+  EXPECT_EQ(host.status[TransferStatusField::Phase], "受信完了");
+  EXPECT_EQ(host.programLine, "受信中のプログラム番号 => O1234");
   EXPECT_FALSE(host.screenSaverActive);
   EXPECT_TRUE(host.transferPanelVisible);
   EXPECT_EQ(host.progressMax, ReceiveEngine::kBlockLines);
@@ -124,7 +124,7 @@ TEST_F(ReceiveEngineTest, ControlFileNameShownInTitleLabelAndLog) {
   job.ospSetting = true;
   Receive(Tape(TapeCode::ISO, "$../O9.MIN%\nO9\n%\n "));
   EXPECT_EQ(host.title, "<受信>O9.MIN - Quelvo Ver1.47");
-  EXPECT_EQ(host.label2, "受信中のプログラム番号 => O9");
+  EXPECT_EQ(host.programLine, "受信中のプログラム番号 => O9");
   const Lines lines = LogLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "ＮＣ機よりﾌｧｲﾙ名受信 ﾌｧｲﾙ名はO9.MIN"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "  ﾌｧｲﾙ名 ../O9.MIN を O9.MIN に変更"), lines.end());
@@ -143,7 +143,7 @@ TEST_F(ReceiveEngineTest, EscWhileWaitingAbortsAndDeletesTheTarget) {
   EXPECT_EQ(LogFrom("  受信データ待ち"),
             (Lines{"  受信データ待ち", "  手動操作にて受信待機中に中止", "  受信中止　ｴﾗｰ番号 9999"}));
   EXPECT_EQ(port.written, "\x14");
-  EXPECT_EQ(host.panels[2], "受信中止");
+  EXPECT_EQ(host.status[TransferStatusField::Phase], "受信中止");
   EXPECT_EQ(host.title, "Quelvo Ver1.47 (Win98/Me/2000/XP)");
   EXPECT_FALSE(port.IsOpen());
 }
@@ -209,7 +209,7 @@ TEST_F(ReceiveEngineTest, BlocksReachTheFileBeforeTheEndAndProgressRestarts) {
   int64_t highest = 0, last = -1;
   host.onProgress = [&](int64_t position) {
     highest = std::max(highest, position);
-    if (position == 0 && last != 0 && host.panels[2] == "＜＜ 受信中 ＞＞") {
+    if (position == 0 && last != 0 && host.status[TransferStatusField::Phase] == "＜＜ 受信中 ＞＞") {
       sizesAtRestart.push_back(FileBytes(job.TransferFileName));
     }
     last = position;
@@ -294,7 +294,7 @@ TEST_F(ReceiveEngineTest, ControlNameOfTheTargetItselfKeepsTheFile) {
 }
 
 TEST_F(ReceiveEngineTest, LostPortKeepsWhatWasReceived) {
-  host.onLabel2 = [&](const std::string& text) {
+  host.onProgramLine = [&](const std::string& text) {
     if (text == "受信中のプログラム番号 => O2") port.readErrno = EIO;
   };
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nG01\nO2\nG02\n%\n "));
@@ -315,7 +315,7 @@ class ReceiveUnexpectedTest : public ReceiveFixture,
                               public ::testing::WithParamInterface<void (*)()> {};
 
 TEST_P(ReceiveUnexpectedTest, ClosesThePortAndKeepsTheFileWithoutDc4) {
-  host.onLabel2 = [](const std::string& text) {
+  host.onProgramLine = [](const std::string& text) {
     if (text == "受信中のプログラム番号 => O2") GetParam()();
   };
   const ReceiveOutcome outcome = Receive(Tape(TapeCode::ISO, "%\nO1\nO2\n%\n "));
@@ -323,7 +323,7 @@ TEST_P(ReceiveUnexpectedTest, ClosesThePortAndKeepsTheFileWithoutDc4) {
   EXPECT_TRUE(Exists(job.TransferFileName));
   EXPECT_EQ(port.written, "");
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(host.panels[2], "受信中止");
+  EXPECT_EQ(host.status[TransferStatusField::Phase], "受信中止");
   EXPECT_EQ(LogLines().back(), "  受信中にエラーが発生した為に中止");
   EXPECT_EQ(Cp932ToUtf8(FileBytes(job.logFilePath)).find("エラーが発生"), std::string::npos)
       << "the last line comes after the log was saved";

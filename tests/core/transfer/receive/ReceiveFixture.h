@@ -32,9 +32,9 @@ class HookedHost : public FakeTransferHost {
     FakeTransferHost::SetProgressPosition(position);
     if (onProgress) onProgress(position);
   }
-  void SetLabel2(const std::string& text) override {
-    FakeTransferHost::SetLabel2(text);
-    if (onLabel2) onLabel2(text);
+  void SetProgramLine(const std::string& text) override {
+    FakeTransferHost::SetProgramLine(text);
+    if (onProgramLine) onProgramLine(text);
   }
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
                             MessageButtons buttons) override {
@@ -44,7 +44,7 @@ class HookedHost : public FakeTransferHost {
   std::function<void()> onEvents;
   std::function<void(const std::string&)> onMessage;
   std::function<void(int64_t)> onProgress;
-  std::function<void(const std::string&)> onLabel2;
+  std::function<void(const std::string&)> onProgramLine;
 };
 
 // `text` as the control punches it in `code` (characters the code lacks vanish).

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How a send runs and ends: the start waits, every way out with its error
-// number, the log, the panels, repeat passes and what is left for the window.
+// number, the log, the status fields, repeat passes and what is left for the window.
 #include <algorithm>
 #include <cerrno>
 #include <functional>
@@ -19,10 +19,10 @@ using test::SelectiveSendOptions;
 using test::SendRig;
 using test::Wire;
 
-std::vector<std::string> PanelHistory(const SendRig& rig, int panel) {
+std::vector<std::string> StatusHistory(const SendRig& rig, TransferStatusField field) {
   std::vector<std::string> texts;
-  for (const auto& [index, text] : rig.host.panelTexts) {
-    if (index == panel) texts.push_back(text);
+  for (const auto& [shown, text] : rig.host.statusTexts) {
+    if (shown == field) texts.push_back(text);
   }
   return texts;
 }
@@ -38,8 +38,8 @@ std::string SavedLog() {
 // The engine ended through its abort path with `number`, having sent DC4 last.
 void ExpectAborted(SendRig& rig, int number) {
   EXPECT_EQ(rig.LogTexts().back(), "  送信中止　ｴﾗｰ番号 " + std::to_string(number));
-  EXPECT_EQ(rig.host.panels[2], "送信中止");
-  EXPECT_EQ(rig.host.panels[1], "");
+  EXPECT_EQ(rig.host.status[TransferStatusField::Phase], "送信中止");
+  EXPECT_EQ(rig.host.status[TransferStatusField::Remaining], "");
   EXPECT_EQ(rig.host.progress, 0);
   EXPECT_FALSE(rig.engine.Outcome().SendCompleted);
   EXPECT_EQ(rig.window.completionTimerStarts, 1);
@@ -68,20 +68,20 @@ TEST(SendEngineFlow, AWholeSendLogsPanelsAndHandsBack) {
   EXPECT_EQ(rig.LogTexts(), expected);
   EXPECT_EQ(SavedLog(), rig.log.Text());
 
-  EXPECT_EQ(PanelHistory(rig, 1), (std::vector<std::string>{"残り 7ﾊﾞｲﾄ", "残り 4ﾊﾞｲﾄ(約 0秒)",
+  EXPECT_EQ(StatusHistory(rig, TransferStatusField::Remaining), (std::vector<std::string>{"残り 7ﾊﾞｲﾄ", "残り 4ﾊﾞｲﾄ(約 0秒)",
                                                             "残り 0ﾊﾞｲﾄ(約 0秒)", "残り 0ﾊﾞｲﾄ", ""}));
-  EXPECT_EQ(PanelHistory(rig, 2),
+  EXPECT_EQ(StatusHistory(rig, TransferStatusField::Phase),
             (std::vector<std::string>{"送信待機中", "送信待機中", "＜＜ 送信中 ＞＞", "＜＜ 送信中 ＞＞",
                                       "＜＜ 送信中 ＞＞", "送信完了"}));
-  EXPECT_EQ(rig.host.panels[3], "ISO  : 4800, 2");
-  EXPECT_EQ(rig.host.panels[4], "COM1");
-  EXPECT_EQ(rig.host.panels[5], "Y");
+  EXPECT_EQ(rig.host.status[TransferStatusField::LineSettings], "ISO  : 4800, 2");
+  EXPECT_EQ(rig.host.status[TransferStatusField::Port], "COM1");
+  EXPECT_EQ(rig.host.status[TransferStatusField::StartSignal], "Y");
   EXPECT_EQ(rig.host.progressMax, 7);
   EXPECT_EQ(rig.host.progress, 0);
   EXPECT_EQ(rig.host.title, "<編集>/home/op/part1.nc - Quelvo Ver1.47");
   EXPECT_FALSE(rig.host.screenSaverActive) << "Timer1 switches it back on";
   EXPECT_TRUE(rig.host.transferPanelVisible);
-  EXPECT_EQ(rig.host.label2, "送信中のプログラム番号 => O1");
+  EXPECT_EQ(rig.host.programLine, "送信中のプログラム番号 => O1");
   EXPECT_EQ(rig.window.estimateTimer, (std::vector<bool>{true, false}));
   EXPECT_EQ(rig.window.shownLines, (std::vector<std::pair<int64_t, int64_t>>{{0, 2}, {0, 2}, {4, 2}}));
   EXPECT_TRUE(rig.engine.Outcome().CloseProgram);
@@ -102,7 +102,7 @@ TEST(SendEngineFlow, ProgressInMetres) {
   rig.host.lines = {"O1", "G1", ""};
   rig.StartOnDc1();
   rig.Send();
-  EXPECT_EQ(PanelHistory(rig, 1),
+  EXPECT_EQ(StatusHistory(rig, TransferStatusField::Remaining),
             (std::vector<std::string>{"残り 0.02ﾒｰﾄﾙ", "残り 0.01ﾒｰﾄﾙ(約 0秒)", "残り 0.00ﾒｰﾄﾙ(約 0秒)",
                                       "残り 0.00ﾒｰﾄﾙ", ""}));
 }
@@ -181,7 +181,7 @@ TEST(SendEngineFlow, WithoutTheControlsSignalTheUserConfirms) {
             "ＮＣ装置側の準備を行ってください。\n準備が出来ましたら「はい(Y)」を\n押すと送信が開始します。");
   EXPECT_EQ(no.host.messages[0].buttons, MessageButtons::kYesNo);
   EXPECT_EQ(no.LogTexts()[no.LogTexts().size() - 2], "  送信開始");
-  EXPECT_EQ(no.host.panels[5], "N");
+  EXPECT_EQ(no.host.status[TransferStatusField::StartSignal], "N");
 
   SendRig yes;
   yes.job.setting.Signal_S = 1;
@@ -320,7 +320,7 @@ TEST(SendEngineFlow, RepeatPassesCountOnUntilStopped) {
   const std::string pass = Wire(TapeCode::ISO, "G1\n\n%");
   EXPECT_EQ(rig.Send(), pass + pass + pass + "\x14");
   ExpectAborted(rig, 9999);
-  EXPECT_EQ(PanelHistory(rig, 6), (std::vector<std::string>{"送信:002", "送信:003", "送信:004"}));
+  EXPECT_EQ(StatusHistory(rig, TransferStatusField::RepeatPass), (std::vector<std::string>{"送信:002", "送信:003", "送信:004"}));
   EXPECT_EQ(rig.engine.Outcome().RepeatCount, 4);
   const auto texts = rig.LogTexts();
   EXPECT_EQ(std::count(texts.begin(), texts.end(), "  送信完了"), 3);
@@ -337,7 +337,7 @@ TEST(SendEngineFlow, UnexpectedErrorEndsWithoutDc4) {
   rig.host.runawayMs = 500;  // the fake window throws when the wait runs past it
   EXPECT_EQ(rig.Send(), "");
   EXPECT_EQ(rig.LogTexts().back(), "  送信中にエラーが発生した為中止");
-  EXPECT_EQ(rig.host.panels[2], "送信中止");
+  EXPECT_EQ(rig.host.status[TransferStatusField::Phase], "送信中止");
   EXPECT_EQ(rig.window.editorPanelTexts, (std::vector<std::pair<int, std::string>>{{1, ""}}));
   EXPECT_FALSE(rig.engine.Outcome().SendCompleted);
   EXPECT_EQ(rig.window.completionTimerStarts, 1);

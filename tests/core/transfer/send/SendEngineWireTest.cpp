@@ -29,7 +29,7 @@ TEST(SendEngineWire, WholeDocumentExample) {
             "\x4D\x33\x30\x0A"
             "\x0A\xA5");
   EXPECT_TRUE(rig.engine.Outcome().SendCompleted);
-  EXPECT_EQ(rig.host.panels[2], "送信完了");
+  EXPECT_EQ(rig.host.status[TransferStatusField::Phase], "送信完了");
 }
 
 TEST(SendEngineWire, EachCodeEncodesTheDataAndItsLineEnds) {
@@ -142,7 +142,7 @@ TEST(SendEngineWire, OspHeaderReplacesTheStartSequence) {
   rig.StartOnDc1();
   EXPECT_EQ(rig.Send(), "$PART1.MIN\r\nO1\r\n\r\n%");
   EXPECT_EQ(rig.engine.Outcome().OspFileName, "PART1.MIN");
-  EXPECT_EQ(rig.host.label2, "送信中のプログラム番号 => O1");
+  EXPECT_EQ(rig.host.programLine, "送信中のプログラム番号 => O1");
   const auto texts = rig.LogTexts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "  ＮＣ機にファイル名送信 ﾌｧｲﾙ名=PART1.MIN"),
             texts.end());
@@ -174,7 +174,7 @@ TEST(SendEngineWire, AOneCharacterLastLineIsNeverReached) {
   longerLast.job.setting.Code_S = 2;
   longerLast.StartOnDc1();
   EXPECT_EQ(longerLast.Send(), "G1\nXY\n\n%");
-  EXPECT_EQ(longerLast.host.panels[1], "");
+  EXPECT_EQ(longerLast.host.status[TransferStatusField::Remaining], "");
 }
 
 TEST(SendEngineWire, SelectiveSendSkipsTheListedPrograms) {
@@ -186,7 +186,7 @@ TEST(SendEngineWire, SelectiveSendSkipsTheListedPrograms) {
   rig.StartOnDc1();
   EXPECT_EQ(rig.Send(), "O1000\nG1\nO3000\nG3\n\n%");
   int skipped = 0;
-  for (const auto& [panel, text] : rig.host.panelTexts) skipped += panel == 2 && text == "＜＜ スルー ＞＞";
+  for (const auto& [field, text] : rig.host.statusTexts) skipped += field == TransferStatusField::Phase && text == "＜＜ スルー ＞＞";
   EXPECT_EQ(skipped, 3);
   // Skipped lines count as sent: the progress reached the end.
   EXPECT_EQ(rig.engine.Counters().SentChars, rig.engine.Counters().TotalChars);
