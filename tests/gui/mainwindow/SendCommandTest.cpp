@@ -24,6 +24,7 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/PanelBar.h"
 #include "gui/mainwindow/RemainingTimeWorker.h"
+#include "support/WindowSendControl.h"
 #include "support/WindowTestHome.h"
 
 using quelvo::MessageAnswer;
@@ -36,50 +37,8 @@ namespace {
 constexpr char kDc1 = 0x11;
 constexpr char kPause = static_cast<char>(0x93);  // DC3 with its ISO parity bit
 
-// The control's end of a pseudo-terminal, read without blocking.
-class PtyControl {
- public:
-  PtyControl() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
-  }
-  ~PtyControl() {
-    if (master_ >= 0) close(master_);
-  }
-  const std::string& SlavePath() const { return slave_; }
-  void Send(char byte) { (void)!write(master_, &byte, 1); }
-  // Takes what the sender wrote so far.
-  size_t Drain() {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(master_, buffer, sizeof buffer)) > 0) received_.append(buffer, static_cast<size_t>(n));
-    return received_.size();
-  }
-  const std::string& Received() const { return received_; }
-
- private:
-  int master_ = -1;
-  std::string slave_;
-  std::string received_;
-};
-
-// Runs `steps` one after another from the event loop that the running send
-// keeps turning; each step returns true when it is done.
-class Script : public QObject {
- public:
-  explicit Script(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      if (next_ < steps_.size() && steps_[next_]()) ++next_;
-    });
-    timer_.start(5);
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-
- private:
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  QTimer timer_;
-};
+using quelvo::test::PtyControl;
+using quelvo::test::Script;
 
 
 // A document of programs long enough to be paused in the middle.
