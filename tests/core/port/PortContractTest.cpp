@@ -225,6 +225,19 @@ const std::vector<Case>& Cases() {
          return seen;
        },
        "unreadable untouched other; unreadable untouched other; "},
+      {"ErrorCountsKeptByNone", "a port whose driver keeps no error counts says so and leaves them as they were",
+       [](PortRig& rig) {
+         std::string seen;
+         for (int round = 0; round < 2; ++round) {
+           LineErrorCounts counts;
+           counts.parity = 7;
+           const bool kept = rig.Port().ErrorCounts(&counts);
+           seen += std::string(kept ? "counted " : "none ") + (counts.parity == 7 ? "untouched; " : "changed; ");
+           rig.Port().Close();  // and once more on the closed port
+         }
+         return seen;
+       },
+       "none untouched; none untouched; "},
       {"VanishedDevice", "a vanished device is an error, not a time-out",
        [](PortRig& rig) {
          rig.Vanish();
