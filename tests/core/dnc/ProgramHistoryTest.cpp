@@ -108,6 +108,21 @@ TEST(ProgramHistory, LastReceivedRevisionIsTheNewestReceptionOfThatProgram) {
   EXPECT_FALSE(revision.sent);
   EXPECT_FALSE(LastReceivedRevision(lib, "O3", &bytes, &revision, &error));
   EXPECT_EQ(error, "no revision of O3 received in " + lib);
+  // A document's name comes from outside: names that are no program of the
+  // library find nothing and read nothing beside the repository's programs.
+  for (const char* hostile : {"", ".", "..", "../O1", "O1/../O1", "/etc/passwd", "O1\nX", "O1.nc"}) {
+    SCOPED_TRACE(hostile);
+    error.clear();
+    EXPECT_FALSE(LastReceivedRevision(lib, hostile, &bytes, &revision, &error));
+    EXPECT_FALSE(error.empty());
+  }
+  for (const char* fileName : {"", "/", "/in/..", "/in/.hidden", "/in/no-extension"}) {
+    SCOPED_TRACE(fileName);
+    ReceivedRevisionText found;
+    error.clear();
+    EXPECT_FALSE(LastReceivedForDocument(lib, "G00 X1.\r\n", fileName, &found, &error));
+    EXPECT_FALSE(error.empty());
+  }
 }
 
 TEST(ProgramHistory, AnExistingRepositoryKeepsTheUsersCommits) {
